@@ -1,0 +1,18 @@
+// The demo clock. DemoTime is written in exactly two places: once by the driver right
+// after DemoStartTick is taken, then once per frame by the scenes' frame loop.
+#pragma once
+
+#include <cstdint>
+
+extern uint32_t DemoStartTick;   // tick count taken right after the music started
+extern int32_t DemoTime;         // milliseconds since then (unsigned difference, stored signed)
+
+// Milliseconds, wrapping at 2^32. Real time, or the fixed-rate clock when one is in use.
+uint32_t GetTickCount();
+
+// From now on the tick count advances by 1000 / framesPerSecond per presented frame:
+// tick = base + floor(frames × 1000 / framesPerSecond), whatever drawing takes.
+void UseFixedFrameClock(int framesPerSecond);
+bool FixedFrameClockInUse();
+// Counts one presented frame for the fixed-rate clock.
+void CountPresentedFrame();

@@ -1,0 +1,118 @@
+#include "app/options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+DemoOptions Options;
+
+namespace {
+
+bool ParseInt(const char* text, int low, int high, int* value)
+{
+    if (!text || !*text) return false;
+    errno = 0;
+    char* end = nullptr;
+    long v = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v < low || v > high) return false;
+    *value = static_cast<int>(v);
+    return true;
+}
+
+bool ParseTimeList(const char* text, std::vector<int>* times)
+{
+    std::string list = text ? text : "";
+    if (list.empty()) return false;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        int t = 0;
+        if (!ParseInt(item.c_str(), 0, 10000000, &t)) return false;
+        times->push_back(t);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string* error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+        auto needValue = [&](const char* what) {
+            if (next) return true;
+            *error = std::string(arg) + " needs " + what;
+            return false;
+        };
+        if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
+            o->help = true;
+        } else if (!std::strcmp(arg, "--window")) {
+            o->window = true;
+        } else if (!std::strcmp(arg, "--no-dialogs")) {
+            o->noDialogs = true;
+        } else if (!std::strcmp(arg, "--stats")) {
+            o->stats = true;
+        } else if (!std::strcmp(arg, "--fps")) {
+            if (!needValue("a frame rate")) return false;
+            if (!ParseInt(next, 1, 1000, &o->fps)) {
+                *error = "--fps takes a whole number from 1 to 1000";
+                return false;
+            }
+            ++i;
+        } else if (!std::strcmp(arg, "--start")) {
+            if (!needValue("a time in milliseconds")) return false;
+            if (!ParseInt(next, 0, 10000000, &o->startMs)) {
+                *error = "--start takes a time in milliseconds from 0 to 10000000";
+                return false;
+            }
+            ++i;
+        } else if (!std::strcmp(arg, "--capture")) {
+            if (!needValue("a directory")) return false;
+            o->captureDir = next;
+            ++i;
+        } else if (!std::strcmp(arg, "--at")) {
+            if (!needValue("a list of times")) return false;
+            if (!ParseTimeList(next, &o->captureAt)) {
+                *error = "--at takes demo times in milliseconds separated by commas";
+                return false;
+            }
+            ++i;
+        } else {
+            *error = std::string("unknown option ") + arg;
+            return false;
+        }
+    }
+    if (!o->captureAt.empty() && o->captureDir.empty()) {
+        *error = "--at goes with --capture";
+        return false;
+    }
+    if (!o->captureDir.empty()) {
+        o->noDialogs = true;              // capture never waits on a box
+        if (o->fps == 0) o->fps = 60;
+    }
+    return true;
+}
+
+const char* OptionsHelpText()
+{
+    return "Usage: zircon-megademo [options]\n"
+           "With no option the demo switches the display to 640x480x32 and plays with music.\n"
+           "Escape ends it. Data is read from megadata/ in the working directory.\n"
+           "\n"
+           "Options:\n"
+           "  --window          play in a 640x480 desktop window, no display-mode change\n"
+           "  --no-dialogs      write error boxes to standard error only, never wait on them\n"
+           "  --fps N           fixed-rate clock: every frame advances the clock by 1000/N ms,\n"
+           "                    however long it took (repeatable runs); music plays silently\n"
+           "  --start MS        start the demo clock at MS milliseconds\n"
+           "  --stats           print per-scene frame statistics at the end\n"
+           "  --capture DIR     write every frame as DIR/tNNNNNNN.png (named by demo time) and\n"
+           "                    the loading screen as DIR/loading.png; implies --no-dialogs and\n"
+           "                    --fps 60 unless --fps is given\n"
+           "  --at T1,T2,...    with --capture: only the first frame at or after each demo time\n"
+           "  --help            show this text\n";
+}

@@ -1,0 +1,118 @@
+#include "app/window.h"
+
+#include <deque>
+
+#include "platform/platform.h"
+
+int MainWindow = 0;
+bool QuitRequested = false;
+
+namespace {
+
+std::deque<WindowMessage> g_queue;
+
+// Window-system events arrive in the queue as messages, in their order.
+void CollectPlatformEvents()
+{
+    PlatformEvent event;
+    while (PlatformPollEvent(&event)) {
+        switch (event.kind) {
+        case PlatformEventKind::KeyDown: g_queue.push_back({Message::KeyDown, event.key}); break;
+        case PlatformEventKind::CloseRequest: g_queue.push_back({Message::Close, 0}); break;
+        case PlatformEventKind::Expose: g_queue.push_back({Message::Paint, 0}); break;
+        case PlatformEventKind::MouseOver: g_queue.push_back({Message::SetCursor, 0}); break;
+        case PlatformEventKind::Timer: g_queue.push_back({Message::Timer, 0}); break;
+        case PlatformEventKind::Other: break;
+        }
+    }
+}
+
+void DestroyMainWindow()
+{
+    if (!MainWindow) return;   // a second close request finds nothing left to destroy
+    int window = MainWindow;
+    PlatformDestroyWindow();
+    MainWindow = 0;
+    MainWindowProc(window, {Message::Destroy, 0});
+}
+
+// What the window system does with a message the procedure passes on.
+long DefaultProcessing(const WindowMessage& message)
+{
+    if (message.kind == Message::Close) DestroyMainWindow();
+    return 0;
+}
+
+}  // namespace
+
+bool CreateMainWindow(int /*showCommand*/, const MainWindowOptions& options)
+{
+    PlatformWindowOptions o{};
+    o.title = "Zircon megademo";
+    o.x = 0;
+    o.y = 0;
+    o.width = 640;
+    o.height = 480;
+    o.borderless = !options.desktopWindow;
+    o.alwaysOnTop = !options.desktopWindow;
+    o.hideCursor = true;
+    o.hidden = options.hidden;
+    if (!PlatformCreateWindow(o)) return false;
+    MainWindow = 1;
+    if (!options.hidden) PlatformShowWindow();
+    return true;
+}
+
+long MainWindowProc(int /*window*/, const WindowMessage& message)
+{
+    switch (message.kind) {
+    case Message::Destroy:
+        PostQuitMessage();
+        return DefaultProcessing(message);
+    case Message::Paint:
+        return DefaultProcessing(message);   // nothing to repaint: every frame is drawn anew
+    case Message::SetCursor:
+        return 1;                            // the cursor stays hidden over the window
+    case Message::KeyDown:
+        if (message.key == KeyEscape) PostWindowMessage({Message::Close, 0});
+        return DefaultProcessing(message);
+    default:
+        return DefaultProcessing(message);
+    }
+}
+
+bool PumpMessages()
+{
+    if (QuitRequested) return true;
+    WindowMessage message;
+    while (PeekWindowMessage(&message)) {
+        if (message.kind == Message::Quit) {
+            QuitRequested = true;   // anything behind the quit stays queued
+            return true;
+        }
+        MainWindowProc(MainWindow, message);
+    }
+    return false;
+}
+
+void PostWindowMessage(const WindowMessage& message) { g_queue.push_back(message); }
+
+void PostQuitMessage() { g_queue.push_back({Message::Quit, 0}); }
+
+bool PeekWindowMessage(WindowMessage* message)
+{
+    if (g_queue.empty()) CollectPlatformEvents();
+    if (g_queue.empty()) return false;
+    *message = g_queue.front();
+    g_queue.pop_front();
+    return true;
+}
+
+int PendingMessageCount() { return static_cast<int>(g_queue.size()); }
+
+void ResetWindowState()
+{
+    g_queue.clear();
+    QuitRequested = false;
+    MainWindow = 0;
+}

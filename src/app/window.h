@@ -1,0 +1,42 @@
+// The main window, its message queue and the non-blocking message pump.
+//
+// Window-system events become messages in one queue. Escape posts a close request;
+// closing destroys the window, which posts the quit message; PumpMessages turns the
+// quit message into the sticky QuitRequested flag. So every way of closing the window
+// ends in the same quit.
+#pragma once
+
+#include <cstdint>
+
+enum class Message { Destroy, Paint, SetCursor, KeyDown, Close, Quit, Timer, Other };
+
+struct WindowMessage {
+    Message kind;
+    int key;   // KeyDown: 27 for Escape
+};
+
+constexpr int KeyEscape = 27;
+
+extern int MainWindow;        // 1 while the window exists, 0 before and after
+extern bool QuitRequested;    // set once the quit message is retrieved; never cleared
+
+struct MainWindowOptions {
+    bool desktopWindow = false;   // a normal window instead of the fullscreen popup
+    bool hidden = false;          // not shown (tests)
+};
+
+// Creates the 640 × 480 window at (0, 0) titled "Zircon megademo".
+bool CreateMainWindow(int showCommand, const MainWindowOptions& options);
+
+// The window procedure: handles a message, returns its result.
+long MainWindowProc(int window, const WindowMessage& message);
+
+// Dispatches pending messages without waiting. True means quit.
+bool PumpMessages();
+
+// Queue access, also used by tests.
+void PostWindowMessage(const WindowMessage& message);
+void PostQuitMessage();
+bool PeekWindowMessage(WindowMessage* message);   // takes the next message, if any
+int PendingMessageCount();
+void ResetWindowState();                           // tests: empty queue, flags cleared

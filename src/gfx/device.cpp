@@ -1,0 +1,145 @@
+#include "gfx/device.h"
+
+#include <GL/gl.h>
+#include <cstdio>
+#include <cstring>
+
+#include "app/report.h"
+#include "app/window.h"
+#include "gfx/gl_extensions.h"
+#include "gfx/render_interface.h"
+#include "platform/platform.h"
+
+DeviceSettingsRecord DeviceSettings;
+void (*FramePresentedHook)() = nullptr;
+
+extern int ShowCommand;
+
+GraphicsDevice* DeviceFactory::CreateDevice(int width, int height, int bitsPerPixel)
+{
+    return new GLGraphicsDevice(width, height, bitsPerPixel);
+}
+
+int DeviceFactory::Shutdown()
+{
+    return ShutdownOpenGL();
+}
+
+Surface* GLGraphicsDevice::CreateSurface(int) { return nullptr; }
+bool GLGraphicsDevice::LockSurface(Surface*) { return false; }
+void GLGraphicsDevice::UnlockSurface() {}
+
+bool GLGraphicsDevice::Initialise()
+{
+    DeviceSettings.showCommand = ShowCommand;
+    if (DeviceSettings.changeDisplayMode) {
+        DeviceSettings.fullscreen = true;
+        // A failed mode change is not fatal: the context is made on the window in
+        // whatever mode the display has.
+        PlatformEnterFullscreen(width, height, bitsPerPixel);
+    }
+    return InitOpenGL();
+}
+
+// Back to the desktop mode, then the box.
+static bool FailInit(const char* text)
+{
+    PlatformRestoreDisplayMode();
+    ShowErrorBox(text, "FATAL ERROR");
+    return false;
+}
+
+static void ReleaseContexts()
+{
+    if (DeviceSettings.renderingContext) {
+        PlatformDeleteGLContext();
+        DeviceSettings.renderingContext = false;
+    }
+    DeviceSettings.deviceContext = false;
+}
+
+bool InitOpenGL()
+{
+    DeviceSettings.window = MainWindow;
+    if (!MainWindow || !PlatformHasWindow()) return FailInit("GetDC on main window failed");
+    DeviceSettings.deviceContext = true;
+
+    if (!PlatformCreateGLContext()) {
+        bool result = FailInit("wglCreateContext failed\n");
+        ReleaseContexts();
+        return result;
+    }
+    DeviceSettings.renderingContext = true;
+
+    // Any format the driver chose is accepted; a shallow depth buffer is only noted.
+    PlatformGLInfo info{};
+    PlatformGLContextInfo(&info);
+    if (info.depthBits < 24)
+        std::fprintf(stderr, "zircon-megademo: depth buffer has only %d bits\n", info.depthBits);
+
+    PlatformShowWindow();
+    PlatformRaiseWindow();
+
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_POLYGON_SMOOTH);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_GEQUAL);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(0.0);
+    FitViewportToDrawable();
+    return true;
+}
+
+RenderInterface* GLGraphicsDevice::CreateRenderInterface()
+{
+    RenderInterface* renderer = new RenderInterface;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (extensions && std::strstr(extensions, "GL_ARB_multitexture")) {
+        glext::glActiveTextureARB = reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(
+            PlatformGLProcAddress("glActiveTextureARB"));
+        glext::glMultiTexCoord2fARB = reinterpret_cast<PFNGLMULTITEXCOORD2FARBPROC>(
+            PlatformGLProcAddress("glMultiTexCoord2fARB"));
+    }
+    // The program cannot draw without both units: say so instead of calling null.
+    if (!glext::glActiveTextureARB || !glext::glMultiTexCoord2fARB) {
+        PlatformRestoreDisplayMode();
+        ShowErrorBox("The OpenGL driver does not offer GL_ARB_multitexture", "FATAL ERROR");
+        delete renderer;
+        return nullptr;
+    }
+    glext::glActiveTextureARB(GL_TEXTURE1_ARB);
+    glext::glActiveTextureARB(GL_TEXTURE0_ARB);
+    return renderer;
+}
+
+int ShutdownOpenGL()
+{
+    if (DeviceSettings.renderingContext) {
+        if (!PlatformDeleteGLContext())
+            ShowErrorBox("ShutdownOpenGL - wglDeleteContext failed\n", "ERROR");
+        DeviceSettings.renderingContext = false;
+    }
+    DeviceSettings.deviceContext = false;
+    if (DeviceSettings.fullscreen) return PlatformRestoreDisplayMode() ? 1 : 0;
+    return 0;
+}
+
+void FitViewportToDrawable()
+{
+    int w = 0, h = 0;
+    PlatformDrawableSize(&w, &h);
+    if (w > 0 && h > 0) glViewport(0, 0, w, h);
+}
+
+void DevicePresent()
+{
+    if (FramePresentedHook) FramePresentedHook();
+    PlatformSwapBuffers();
+    // The window may have been resized by the display (fullscreen on a larger screen):
+    // keep the picture covering the whole drawable.
+    FitViewportToDrawable();
+}

@@ -1,0 +1,126 @@
+// SDL2_mixer back end of the MP3 stream player. Streams decode on the mixer's own
+// thread; this side only starts, stops and releases them.
+#include "platform/platform.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+bool g_audioUp = false;
+bool g_mixerOpen = false;
+int g_lastError = AudioOk;
+std::vector<Mix_Music*> g_streams;   // handle h refers to g_streams[h - 1]
+
+bool Fail(int code)
+{
+    g_lastError = code;
+    return false;
+}
+
+Mix_Music* StreamOf(AudioStreamHandle h)
+{
+    if (h == 0 || h > g_streams.size()) return nullptr;
+    return g_streams[h - 1];
+}
+
+}  // namespace
+
+bool AudioInit(int /*device*/, int sampleRate, uint32_t /*flags*/, bool silentOutput)
+{
+    if (g_mixerOpen) return true;
+    // The silent output is SDL's dummy driver: it consumes the stream in real time and
+    // makes no sound, so a run without a sound card behaves like one with it.
+    if (silentOutput) setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(AudioErrorInit);
+    g_audioUp = true;
+    Mix_Init(MIX_INIT_MP3);
+    if (Mix_OpenAudio(sampleRate, AUDIO_S16SYS, 2, 2048) != 0) return Fail(AudioErrorInit);
+    g_mixerOpen = true;
+    g_lastError = AudioOk;
+    return true;
+}
+
+bool AudioStart()
+{
+    if (!g_mixerOpen) return Fail(AudioErrorNotInit);
+    Mix_ResumeMusic();
+    g_lastError = AudioOk;
+    return true;
+}
+
+AudioStreamHandle AudioStreamFromFile(const char* path)
+{
+    if (!g_mixerOpen) return Fail(AudioErrorNotInit), 0;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return Fail(AudioErrorFileOpen), 0;
+    std::fclose(f);
+    Mix_Music* music = Mix_LoadMUS(path);
+    if (!music) return Fail(AudioErrorFormat), 0;
+    g_streams.push_back(music);
+    g_lastError = AudioOk;
+    return static_cast<AudioStreamHandle>(g_streams.size());
+}
+
+bool AudioPlay(AudioStreamHandle stream, bool restart)
+{
+    if (!g_mixerOpen) return Fail(AudioErrorNotInit);
+    Mix_Music* music = StreamOf(stream);
+    if (!music) return Fail(AudioErrorHandle);
+    if (!restart && Mix_PlayingMusic() && Mix_PausedMusic()) {
+        Mix_ResumeMusic();
+    } else if (Mix_PlayMusic(music, 0) != 0) {
+        return Fail(AudioErrorStart);
+    }
+    g_lastError = AudioOk;
+    return true;
+}
+
+bool AudioSetVolume(int volumePercent)
+{
+    if (!g_mixerOpen) return Fail(AudioErrorNotInit);
+    if (volumePercent < 0) volumePercent = 0;
+    if (volumePercent > 100) volumePercent = 100;
+    Mix_VolumeMusic(volumePercent * MIX_MAX_VOLUME / 100);
+    g_lastError = AudioOk;
+    return true;
+}
+
+bool AudioStop()
+{
+    if (!g_mixerOpen) return Fail(AudioErrorNotInit);
+    Mix_HaltMusic();
+    g_lastError = AudioOk;
+    return true;
+}
+
+bool AudioFreeStream(AudioStreamHandle stream)
+{
+    Mix_Music* music = StreamOf(stream);
+    if (!music) return Fail(AudioErrorHandle);
+    Mix_FreeMusic(music);
+    g_streams[stream - 1] = nullptr;
+    g_lastError = AudioOk;
+    return true;
+}
+
+void AudioFree()
+{
+    if (g_mixerOpen) {
+        Mix_HaltMusic();
+        for (Mix_Music*& m : g_streams) {
+            if (m) Mix_FreeMusic(m);
+            m = nullptr;
+        }
+        Mix_CloseAudio();
+        Mix_Quit();
+        g_mixerOpen = false;
+    }
+    if (g_audioUp) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    g_audioUp = false;
+}
+
+int AudioLastError() { return g_lastError; }

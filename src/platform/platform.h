@@ -1,0 +1,103 @@
+// Platform layer: the only part of the program that talks to the operating system's
+// window system, display, GL context loader, clock and audio output. Everything above it
+// calls these role-named operations and never includes SDL.
+//
+// Conventions: sizes in pixels, times in milliseconds (unsigned 32-bit, wrapping),
+// text in UTF-8. All calls are made from the program's one thread.
+#pragma once
+
+#include <cstdint>
+
+// ---- Window -------------------------------------------------------------------------
+
+struct PlatformWindowOptions {
+    const char* title;
+    int x, y, width, height;
+    bool borderless;      // no frame or title bar
+    bool alwaysOnTop;     // stays above other windows
+    bool hideCursor;      // mouse cursor invisible over the window
+    bool hidden;          // create without showing (tests)
+};
+
+// Creates the one window with an OpenGL-capable surface. Returns false when no display
+// or no suitable GL visual exists.
+bool PlatformCreateWindow(const PlatformWindowOptions& options);
+bool PlatformHasWindow();
+void PlatformShowWindow();
+void PlatformRaiseWindow();                      // to the foreground with keyboard focus
+void PlatformDestroyWindow();
+void PlatformDrawableSize(int* width, int* height);  // GL drawable in pixels
+
+// ---- Events -------------------------------------------------------------------------
+
+enum class PlatformEventKind { KeyDown, CloseRequest, Expose, MouseOver, Timer, Other };
+
+struct PlatformEvent {
+    PlatformEventKind kind;
+    int key;              // for KeyDown: the key code, 27 for Escape
+};
+
+// Takes the next pending event without waiting; false when none is pending.
+bool PlatformPollEvent(PlatformEvent* event);
+// Starts a periodic timer whose ticks arrive as Timer events.
+bool PlatformStartTimer(uint32_t periodMs);
+
+// ---- Display mode -------------------------------------------------------------------
+
+// Switches the display to the given mode with the window covering it.
+bool PlatformEnterFullscreen(int width, int height, int bitsPerPixel);
+// Returns the display to the desktop mode. Safe to call at any time, any number of times.
+bool PlatformRestoreDisplayMode();
+
+// ---- OpenGL context -----------------------------------------------------------------
+
+struct PlatformGLInfo {
+    int colorBits;
+    int depthBits;
+    bool doubleBuffered;
+};
+
+bool PlatformCreateGLContext();                  // created and made current
+bool PlatformDeleteGLContext();                  // released; false when the release failed
+bool PlatformHasGLContext();
+void PlatformGLContextInfo(PlatformGLInfo* info);
+void* PlatformGLProcAddress(const char* name);   // null when the entry point is missing
+void PlatformSwapBuffers();
+
+// ---- Clock --------------------------------------------------------------------------
+
+uint32_t PlatformTickCount();                    // milliseconds since an arbitrary start
+
+// ---- Message boxes ------------------------------------------------------------------
+
+// Shows a modal box with one OK button; returns false when no box could be shown.
+bool PlatformMessageBox(const char* text, const char* caption);
+
+// ---- MP3 stream player --------------------------------------------------------------
+
+using AudioStreamHandle = uint32_t;             // 0 is never a valid stream
+
+enum AudioErrorCode {
+    AudioOk = 0,
+    AudioErrorInit = 1,        // no output device could be opened
+    AudioErrorNotInit = 2,     // called before a successful init
+    AudioErrorFileOpen = 3,    // the file is missing or unreadable
+    AudioErrorFormat = 4,      // the file is not a stream the decoder understands
+    AudioErrorHandle = 5,      // the stream handle is not valid
+    AudioErrorStart = 6,       // the output could not start playing
+};
+
+// silentOutput: decode and play to an output that makes no sound (repeatable runs).
+bool AudioInit(int device, int sampleRate, uint32_t flags, bool silentOutput);
+bool AudioStart();
+AudioStreamHandle AudioStreamFromFile(const char* path);
+bool AudioPlay(AudioStreamHandle stream, bool restart);
+bool AudioSetVolume(int volumePercent);
+bool AudioStop();
+bool AudioFreeStream(AudioStreamHandle stream);
+void AudioFree();
+int AudioLastError();
+
+// ---- Process ------------------------------------------------------------------------
+
+void PlatformQuit();                             // releases everything the layer holds

@@ -1,0 +1,227 @@
+// SDL2 back end of the platform layer: window, events, display mode, GL context, clock
+// and message boxes.
+#include "platform/platform.h"
+
+#include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+
+namespace {
+
+SDL_Window* g_window = nullptr;
+SDL_GLContext g_context = nullptr;
+bool g_videoUp = false;
+bool g_fullscreen = false;
+Uint32 g_timerEvent = 0;
+SDL_TimerID g_timer = 0;
+
+bool EnsureVideo()
+{
+    if (g_videoUp) return true;
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) return false;
+    g_videoUp = true;
+    std::atexit(PlatformQuit);   // the desktop mode comes back however the process ends
+    return true;
+}
+
+SDL_Window* TryCreate(const PlatformWindowOptions& o, int depthBits)
+{
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    Uint32 flags = SDL_WINDOW_OPENGL;
+    if (o.borderless) flags |= SDL_WINDOW_BORDERLESS;
+    if (o.alwaysOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    flags |= o.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
+    return SDL_CreateWindow(o.title, o.x, o.y, o.width, o.height, flags);
+}
+
+}  // namespace
+
+bool PlatformCreateWindow(const PlatformWindowOptions& options)
+{
+    if (g_window) return true;
+    if (!EnsureVideo()) return false;
+    // A 32-bit depth buffer is asked for first; drivers that offer less get 24, then 16.
+    for (int depth : {32, 24, 16}) {
+        g_window = TryCreate(options, depth);
+        if (g_window) break;
+    }
+    if (!g_window) return false;
+    if (options.hideCursor) SDL_ShowCursor(SDL_DISABLE);
+    return true;
+}
+
+bool PlatformHasWindow() { return g_window != nullptr; }
+
+void PlatformShowWindow()
+{
+    if (g_window) SDL_ShowWindow(g_window);
+}
+
+void PlatformRaiseWindow()
+{
+    if (g_window) SDL_RaiseWindow(g_window);
+}
+
+void PlatformDestroyWindow()
+{
+    if (!g_window) return;
+    PlatformRestoreDisplayMode();
+    // GL calls made after this point reach no drawable and do nothing.
+    if (g_context) SDL_GL_MakeCurrent(g_window, nullptr);
+    SDL_DestroyWindow(g_window);
+    g_window = nullptr;
+}
+
+void PlatformDrawableSize(int* width, int* height)
+{
+    *width = *height = 0;
+    if (g_window) SDL_GL_GetDrawableSize(g_window, width, height);
+}
+
+bool PlatformPollEvent(PlatformEvent* event)
+{
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        event->key = 0;
+        switch (e.type) {
+        case SDL_KEYDOWN:
+            event->kind = PlatformEventKind::KeyDown;
+            event->key = e.key.keysym.sym == SDLK_ESCAPE ? 27 : static_cast<int>(e.key.keysym.sym);
+            return true;
+        case SDL_QUIT:
+            event->kind = PlatformEventKind::CloseRequest;
+            return true;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+            case SDL_WINDOWEVENT_CLOSE: event->kind = PlatformEventKind::CloseRequest; return true;
+            case SDL_WINDOWEVENT_EXPOSED: event->kind = PlatformEventKind::Expose; return true;
+            case SDL_WINDOWEVENT_ENTER: event->kind = PlatformEventKind::MouseOver; return true;
+            default: event->kind = PlatformEventKind::Other; return true;
+            }
+        default:
+            if (g_timerEvent != 0 && e.type == g_timerEvent) {
+                event->kind = PlatformEventKind::Timer;
+                return true;
+            }
+            break;   // events the program has no use for are dropped here
+        }
+    }
+    return false;
+}
+
+static Uint32 TimerTick(Uint32 interval, void*)
+{
+    SDL_Event e{};
+    e.type = g_timerEvent;
+    SDL_PushEvent(&e);
+    return interval;
+}
+
+bool PlatformStartTimer(uint32_t periodMs)
+{
+    if (!EnsureVideo()) return false;
+    if (g_timerEvent == 0) g_timerEvent = SDL_RegisterEvents(1);
+    if (g_timerEvent == static_cast<Uint32>(-1)) return false;
+    if (g_timer) SDL_RemoveTimer(g_timer);
+    g_timer = SDL_AddTimer(periodMs, TimerTick, nullptr);
+    return g_timer != 0;
+}
+
+bool PlatformEnterFullscreen(int width, int height, int bitsPerPixel)
+{
+    if (!g_window) return false;
+    SDL_DisplayMode mode{};
+    mode.format = bitsPerPixel == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    mode.w = width;
+    mode.h = height;
+    SDL_SetWindowDisplayMode(g_window, &mode);
+    g_fullscreen = SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN) == 0;
+    return g_fullscreen;
+}
+
+bool PlatformRestoreDisplayMode()
+{
+    if (!g_window || !g_fullscreen) return true;
+    g_fullscreen = false;
+    return SDL_SetWindowFullscreen(g_window, 0) == 0;
+}
+
+bool PlatformCreateGLContext()
+{
+    if (!g_window) return false;
+    if (!g_context) g_context = SDL_GL_CreateContext(g_window);
+    if (!g_context) return false;
+    if (SDL_GL_MakeCurrent(g_window, g_context) != 0) return false;
+    SDL_GL_SetSwapInterval(0);   // frames run as fast as the machine allows
+    return true;
+}
+
+bool PlatformDeleteGLContext()
+{
+    if (!g_context) return true;
+    SDL_GL_MakeCurrent(g_window, nullptr);
+    SDL_GL_DeleteContext(g_context);
+    g_context = nullptr;
+    return true;
+}
+
+bool PlatformHasGLContext() { return g_context != nullptr; }
+
+void PlatformGLContextInfo(PlatformGLInfo* info)
+{
+    int r = 0, g = 0, b = 0, a = 0, depth = 0, dbl = 0;
+    SDL_GL_GetAttribute(SDL_GL_RED_SIZE, &r);
+    SDL_GL_GetAttribute(SDL_GL_GREEN_SIZE, &g);
+    SDL_GL_GetAttribute(SDL_GL_BLUE_SIZE, &b);
+    SDL_GL_GetAttribute(SDL_GL_ALPHA_SIZE, &a);
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
+    SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &dbl);
+    info->colorBits = r + g + b + a;
+    info->depthBits = depth;
+    info->doubleBuffered = dbl != 0;
+}
+
+void* PlatformGLProcAddress(const char* name)
+{
+    return SDL_GL_GetProcAddress(name);
+}
+
+void PlatformSwapBuffers()
+{
+    if (g_window && g_context) SDL_GL_SwapWindow(g_window);
+}
+
+uint32_t PlatformTickCount()
+{
+    if (!SDL_WasInit(SDL_INIT_TIMER)) SDL_InitSubSystem(SDL_INIT_TIMER);
+    return SDL_GetTicks();
+}
+
+bool PlatformMessageBox(const char* text, const char* caption)
+{
+    if (!g_videoUp) return false;
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr) == 0;
+}
+
+void PlatformQuit()
+{
+    AudioFree();
+    if (g_timer) SDL_RemoveTimer(g_timer);
+    g_timer = 0;
+    PlatformRestoreDisplayMode();
+    PlatformDeleteGLContext();
+    if (g_window) SDL_DestroyWindow(g_window);
+    g_window = nullptr;
+    if (g_videoUp) SDL_Quit();
+    g_videoUp = false;
+}

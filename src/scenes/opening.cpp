@@ -1,0 +1,8 @@
+#include "scenes/scenes.h"
+#include "scenes/timeline.h"
+
+// Not drawn yet: the slot keeps its place and end time in the play sequence.
+void PlayOpeningScene()
+{
+    RunFrameLoop(OpeningSceneEnd, [] {}, [] {});
+}

@@ -1,0 +1,46 @@
+#include "scenes/timeline.h"
+
+#include "app/clock.h"
+#include "app/frame_stats.h"
+#include "app/window.h"
+#include "gfx/render_interface.h"
+#include "scenes/scenes.h"
+
+float AnimationPhase = 3.14f;
+
+bool FrameLoopShouldStop(int32_t endTime, int* result)
+{
+    if (PumpMessages()) {
+        *result = 1;
+        return true;
+    }
+    if (DemoTime >= endTime) {
+        *result = 0;
+        return true;
+    }
+    return false;
+}
+
+void FinishFrame()
+{
+    RecordFrame(DemoTime);
+    Renderer->PresentFrame();
+    Renderer->ClearFrame();
+    DemoTime = static_cast<int32_t>(GetTickCount() - DemoStartTick);
+}
+
+void PlaySequence()
+{
+    // The driver reads no result: every scene runs, and after a quit each returns at
+    // its first check.
+    void (*const scenes[SceneCount])() = {
+        [] { PlayOpeningScene(); },        [] { PlaySlicedBallScene(); },
+        [] { PlayTwistingBallScene(); },   [] { PlayCreditsScene(); },
+        [] { PlayImplicitSurfaceScene(); }, [] { PlayClosingScene(); },
+    };
+    for (int i = 0; i < SceneCount; ++i) {
+        BeginSceneFrames(i + 1);
+        scenes[i]();
+    }
+    CurrentScene = 0;
+}
