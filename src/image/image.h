@@ -1,20 +1,25 @@
-// A picture in memory: width, height, row length (pitch, in pixels), a pixel format and
-// a heap buffer of height × pitch × BytesPerPixel bytes. Row 0 is the top row. Images
-// made by the PNG loader hold 4 bytes per pixel: red, green, blue, alpha.
+// A picture in memory: width, height, row length (pitch), a pixel format and a heap
+// buffer of height × pitch × BytesPerPixel bytes. The per-pixel operations count pitch
+// in pixels; the PNG loader passes width × 4 and lays its rows that many bytes apart.
+// Row 0 is the top row. Loaded images hold 4 bytes per pixel: red, green, blue, alpha.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "image/pixel_format.h"
 
 class Image {
 public:
+    // Pixels stay null when the buffer cannot be allocated (or its size is negative or
+    // too large to address).
     Image(int32_t width, int32_t height, const PixelFormat* format, int32_t pitch);
     virtual ~Image();
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
 
-    // Per-pixel operations, in this order.
+    // Per-pixel operations, in this order. A pixel that does not lie wholly inside the
+    // buffer is neither written nor read.
     virtual void PutElement(int32_t x, int32_t y, uint32_t value);
     virtual void SetPixel(int32_t x, int32_t y, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha);
     virtual void GetPixel(int32_t x, int32_t y, uint8_t* red, uint8_t* green, uint8_t* blue, uint8_t* alpha) const;
@@ -24,6 +29,7 @@ public:
     int32_t Pitch() const { return pitch_; }
     const PixelFormat* Format() const { return format_; }
     uint8_t* Pixels() const { return pixels_; }
+    size_t BufferSize() const { return bufferSize_; }
 
 private:
     int32_t width_;
@@ -31,4 +37,8 @@ private:
     int32_t pitch_;
     const PixelFormat* format_;
     uint8_t* pixels_;
+    size_t bufferSize_;
+
+    // Byte offset of element (x, y) of the given size, or -1 when it is out of the buffer.
+    long long ElementOffset(int32_t x, int32_t y, int bytes) const;
 };
