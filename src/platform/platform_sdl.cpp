@@ -22,6 +22,15 @@ bool EnsureVideo()
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) return false;
+    // Without a display SDL falls back to drivers that show nothing; a demo nobody can
+    // see counts as no display, unless such a driver was asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+    bool invisible = driver && (!SDL_strcmp(driver, "offscreen") || !SDL_strcmp(driver, "dummy"));
+    if (invisible && !(wanted && !SDL_strcmp(wanted, driver))) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS);
+        return false;
+    }
     g_videoUp = true;
     std::atexit(PlatformQuit);   // the desktop mode comes back however the process ends
     return true;

@@ -1,0 +1,105 @@
+// Driver pieces that need no window: audio error texts, options, the fixed-rate clock.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/clock.h"
+#include "app/demo.h"
+#include "app/options.h"
+
+namespace {
+
+TEST(AudioErrorText, FormatsTextAndCodeOnTwoLines)
+{
+    EXPECT_EQ(FormatAudioError("Can't create stream", 3), "Can't create stream\n(error code: 3)");
+    EXPECT_EQ(FormatAudioError("Can't initialize digital sound system", 1),
+              "Can't initialize digital sound system\n(error code: 1)");
+    EXPECT_EQ(FormatAudioError("Can't play stream", -1), "Can't play stream\n(error code: -1)");
+}
+
+TEST(AudioErrorText, NeverExceedsItsBuffer)
+{
+    std::string longText(500, 'x');
+    std::string text = FormatAudioError(longText.c_str(), 42);
+    EXPECT_EQ(text.size(), 199u);
+    EXPECT_EQ(text, std::string(199, 'x'));
+}
+
+std::string Parse(std::initializer_list<const char*> args, DemoOptions* o)
+{
+    std::vector<const char*> argv = {"zircon-megademo"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::string error;
+    if (!ParseOptions(static_cast<int>(argv.size()), argv.data(), o, &error)) return error;
+    return "";
+}
+
+TEST(Options, NoneMeansTheDesignedBehaviour)
+{
+    DemoOptions o;
+    EXPECT_EQ(Parse({}, &o), "");
+    EXPECT_FALSE(o.window);
+    EXPECT_FALSE(o.noDialogs);
+    EXPECT_FALSE(o.stats);
+    EXPECT_EQ(o.fps, 0);
+    EXPECT_EQ(o.startMs, 0);
+    EXPECT_TRUE(o.captureDir.empty());
+}
+
+TEST(Options, AllValuesAreRead)
+{
+    DemoOptions o;
+    EXPECT_EQ(Parse({"--window", "--no-dialogs", "--fps", "50", "--start", "53000", "--stats"}, &o), "");
+    EXPECT_TRUE(o.window);
+    EXPECT_TRUE(o.noDialogs);
+    EXPECT_EQ(o.fps, 50);
+    EXPECT_EQ(o.startMs, 53000);
+    EXPECT_TRUE(o.stats);
+}
+
+TEST(Options, CaptureImpliesNoDialogsAndSixtyFramesPerSecond)
+{
+    DemoOptions o;
+    EXPECT_EQ(Parse({"--capture", "out", "--at", "0,17100,17250"}, &o), "");
+    EXPECT_EQ(o.captureDir, "out");
+    EXPECT_TRUE(o.noDialogs);
+    EXPECT_EQ(o.fps, 60);
+    EXPECT_EQ(o.captureAt, (std::vector<int>{0, 17100, 17250}));
+}
+
+TEST(Options, BadInputIsRefusedWithAReason)
+{
+    DemoOptions o;
+    EXPECT_EQ(Parse({"--fps"}, &o), "--fps needs a frame rate");
+    EXPECT_EQ(Parse({"--fps", "0"}, &o), "--fps takes a whole number from 1 to 1000");
+    EXPECT_EQ(Parse({"--fps", "12x"}, &o), "--fps takes a whole number from 1 to 1000");
+    EXPECT_EQ(Parse({"--start", "-5"}, &o), "--start takes a time in milliseconds from 0 to 10000000");
+    EXPECT_EQ(Parse({"--at", "1,,2", "--capture", "d"}, &o), "--at takes demo times in milliseconds separated by commas");
+    EXPECT_EQ(Parse({"--at", "100"}, &o), "--at goes with --capture");
+    EXPECT_EQ(Parse({"--fullscreen"}, &o), "unknown option --fullscreen");
+}
+
+TEST(Options, HelpListsEveryOption)
+{
+    std::string help = OptionsHelpText();
+    for (const char* option : {"--window", "--no-dialogs", "--fps", "--start", "--stats", "--capture", "--at", "--help"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+}
+
+TEST(FixedFrameClock, AdvancesByWholeMillisecondsWithoutDrift)
+{
+    UseFixedFrameClock(60);
+    uint32_t base = GetTickCount();
+    EXPECT_EQ(GetTickCount(), base);   // it does not move between frames
+    CountPresentedFrame();
+    EXPECT_EQ(GetTickCount() - base, 16u);
+    CountPresentedFrame();
+    EXPECT_EQ(GetTickCount() - base, 33u);
+    CountPresentedFrame();
+    EXPECT_EQ(GetTickCount() - base, 50u);
+    for (int i = 3; i < 1077; ++i) CountPresentedFrame();
+    EXPECT_EQ(GetTickCount() - base, 17950u);   // 1077 frames × 1000 / 60, no drift
+    UseFixedFrameClock(0);
+}
+
+}  // namespace

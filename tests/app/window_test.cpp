@@ -1,0 +1,88 @@
+// The message pump: every way of closing ends in one sticky quit; nothing else matters.
+#include <gtest/gtest.h>
+
+#include "app/window.h"
+
+namespace {
+
+class PumpMessagesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetWindowState();
+        MainWindow = 1;   // a window that exists as far as the message handling knows
+    }
+    void TearDown() override { ResetWindowState(); }
+};
+
+TEST_F(PumpMessagesTest, EmptyQueueReturnsFalseAtOnce)
+{
+    EXPECT_FALSE(PumpMessages());
+    EXPECT_FALSE(QuitRequested);
+}
+
+TEST_F(PumpMessagesTest, EscapeClosesAndQuitsWithinTheSameCall)
+{
+    PostWindowMessage({Message::KeyDown, KeyEscape});
+    EXPECT_TRUE(PumpMessages());
+    EXPECT_TRUE(QuitRequested);
+    EXPECT_EQ(MainWindow, 0);   // the close request destroyed the window
+}
+
+TEST_F(PumpMessagesTest, CloseRequestFromTheWindowSystemQuits)
+{
+    PostWindowMessage({Message::Close, 0});
+    EXPECT_TRUE(PumpMessages());
+    EXPECT_TRUE(QuitRequested);
+}
+
+TEST_F(PumpMessagesTest, OtherKeysTimerPaintAndCursorChangeNothing)
+{
+    PostWindowMessage({Message::KeyDown, 'a'});
+    PostWindowMessage({Message::KeyDown, 13});
+    PostWindowMessage({Message::Timer, 0});
+    PostWindowMessage({Message::Paint, 0});
+    PostWindowMessage({Message::SetCursor, 0});
+    PostWindowMessage({Message::Other, 0});
+    EXPECT_FALSE(PumpMessages());
+    EXPECT_FALSE(QuitRequested);
+    EXPECT_EQ(MainWindow, 1);
+    EXPECT_EQ(PendingMessageCount(), 0);
+}
+
+TEST_F(PumpMessagesTest, MessagesBehindTheQuitStayQueued)
+{
+    PostQuitMessage();
+    PostWindowMessage({Message::Paint, 0});
+    PostWindowMessage({Message::KeyDown, 'x'});
+    EXPECT_TRUE(PumpMessages());
+    EXPECT_EQ(PendingMessageCount(), 2);
+}
+
+TEST_F(PumpMessagesTest, QuitIsStickyAndTheQueueIsNoLongerRead)
+{
+    PostQuitMessage();
+    ASSERT_TRUE(PumpMessages());
+    PostWindowMessage({Message::Paint, 0});
+    EXPECT_TRUE(PumpMessages());
+    EXPECT_TRUE(PumpMessages());
+    EXPECT_EQ(PendingMessageCount(), 1);
+}
+
+TEST_F(PumpMessagesTest, SecondCloseRequestAfterDestroyPostsNoSecondQuit)
+{
+    PostWindowMessage({Message::KeyDown, KeyEscape});
+    PostWindowMessage({Message::Close, 0});
+    EXPECT_TRUE(PumpMessages());
+    // The second close finds no window left: exactly one quit message was posted and
+    // retrieved, and nothing remains queued.
+    EXPECT_EQ(PendingMessageCount(), 0);
+}
+
+TEST_F(PumpMessagesTest, CursorMessageIsHandledWithoutDefaultProcessing)
+{
+    EXPECT_EQ(MainWindowProc(1, {Message::SetCursor, 0}), 1);
+    EXPECT_EQ(MainWindowProc(1, {Message::Paint, 0}), 0);
+}
+
+}  // namespace

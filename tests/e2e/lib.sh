@@ -1,0 +1,23 @@
+# Shared by the end-to-end scripts: $1 is the program; the working directory is the build
+# folder. A script exits 77 (skipped) without a display.
+set -uo pipefail
+DEMO=$1
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+
+need_display() {
+  if [ -z "${DISPLAY:-}" ]; then echo "no DISPLAY: skipped"; exit 77; fi
+}
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+# frames_of SCENE STATSFILE: frames drawn by a scene in a --stats report.
+frames_of() { sed -nE "s/^scene $1: frames ([0-9]+),.*/\1/p" "$2"; }
+# last_time_of SCENE STATSFILE: the last DemoTime a scene drew.
+last_time_of() { sed -nE "s/^scene $1: frames [0-9]+, demo time -?[0-9]+\.\.(-?[0-9]+) ms.*/\1/p" "$2"; }
+
+# expect_near NAME ACTUAL EXPECTED TOLERANCE
+expect_near() {
+  local d=$(( $2 - $3 )); d=${d#-}
+  [ "$d" -le "$4" ] || fail "$1: $2, expected $3 ± $4"
+}
