@@ -1,0 +1,38 @@
+// Triangle clipping against the four side planes of the view pyramid, and emission of
+// the pieces to the render interface.
+//
+// Conventions: view space looks along +z, y up. The side planes are x = z (right, bit 1),
+// x = -z (left, 2), y = z (top, 4) and y = -z (bottom, 8); "outside plane p" means the
+// record's ClipFlags has bit p (see classify.h for the rule). Planes are taken in the
+// order 1, 2, 4, 8; each one at most doubles the pieces, so one triangle yields at most
+// 16. There is no near or far plane: whatever survives the four side planes lies in
+// front of the eye. Emission writes screen x = ProjectionScaleX·x/z + ProjectionOffsetX and
+// screen y = ProjectionOffsetY - ProjectionScaleY·y/z into each record (the records
+// handed in included), then draws through the process-wide Renderer; with no Renderer
+// set, nothing is drawn. New vertices live on the stack; nothing is allocated.
+#pragma once
+
+#include <cstdint>
+
+#include "pipeline/screen_vertex.h"
+
+// Smallest edge extent used as a divisor, in place of an exact 0.
+constexpr float ClipEdgeGuard = 0.000001f;
+
+// Recomputes v's ClipFlags from its view x, y, z by the rule of ProjectMeshVertices.
+void ComputeClipFlags(ScreenVertex* v);
+
+// out := the point of line a-b on side plane `plane` (1, 2, 4 or 8), with colour, alpha
+// and both texture pairs interpolated to it. Screen fields and ClipFlags of out are not
+// set. Any other plane value copies a into out.
+void ClipEdge(const ScreenVertex& a, const ScreenVertex& b, ScreenVertex* out, int32_t plane);
+
+// Clips triangle a, b, c against the side planes from firstPlane on and draws every
+// piece with DrawTriangle. firstPlane 1 clips against all four; values below 1 count as
+// 1, and a value between two plane bits starts at the next higher one.
+void DrawClippedTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int32_t firstPlane);
+
+// The same, drawing with DrawTriangleDualTexture, and dropping the triangle outright
+// when any of its vertices carries ClipHidden.
+void DrawClippedTriangleDualTexture(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+                                    int32_t firstPlane);

@@ -1,0 +1,103 @@
+#include "pipeline/polygon_list.h"
+
+#include <new>
+
+float ProjectionOffsetX = 0.0f;
+float ProjectionOffsetY = 0.0f;
+float ProjectionScaleX = 0.0f;
+float ProjectionScaleY = 0.0f;
+
+void SetScreenProjection(float offsetX, float offsetY, float scaleX, float scaleY)
+{
+    ProjectionOffsetX = offsetX;
+    ProjectionOffsetY = offsetY;
+    ProjectionScaleX = scaleX;
+    ProjectionScaleY = scaleY;
+}
+
+PolygonList AllocatePolygonList(int32_t capacity)
+{
+    PolygonList list;
+    if (capacity < 1) return list;
+    list.entries = new (std::nothrow) PolygonListEntry[capacity]();
+    if (list.entries) list.capacity = capacity;
+    return list;
+}
+
+void FreePolygonList(PolygonList* list)
+{
+    delete[] list->entries;
+    list->entries = nullptr;
+    list->capacity = 0;
+}
+
+int32_t PolygonListCount(const PolygonList& list, int32_t count)
+{
+    if (count < 0 || !list.entries) return 0;
+    return count < list.capacity ? count : list.capacity;
+}
+
+int32_t BuildPolygonList(PolygonList& list, Face* faces, int32_t count)
+{
+    const int32_t n = PolygonListCount(list, count);
+    PolygonListEntry* __restrict e = list.entries;
+    for (int32_t i = 0; i < n; ++i) e[i].face = faces + i;
+    return n;
+}
+
+void ComputeDepthKeys(PolygonList& list, const Face* faces, int32_t count)
+{
+    const int32_t n = PolygonListCount(list, count);
+    PolygonListEntry* __restrict e = list.entries;
+    for (int32_t i = 0; i < n; ++i) {
+        const Face& f = faces[i];
+        e[i].key = f.vertex[2]->z + f.vertex[1]->z + f.vertex[0]->z;
+    }
+}
+
+void ComputeNegatedDepthKeys(PolygonList& list, const Face* faces, int32_t count)
+{
+    const int32_t n = PolygonListCount(list, count);
+    PolygonListEntry* __restrict e = list.entries;
+    for (int32_t i = 0; i < n; ++i) {
+        const Face& f = faces[i];
+        e[i].key = -(f.vertex[2]->z + f.vertex[1]->z + f.vertex[0]->z);
+    }
+}
+
+// Quicksort of e[lo..hi] (inclusive), largest key first. Middle pivot by value; the
+// left part recurses, the right part loops, so the recursion depth is that of the left
+// parts only. Keys equal to the pivot stop both scans and are exchanged, which keeps the
+// partitions balanced on runs of equal keys.
+//
+// With ordinary keys each scan is stopped inside lo..hi by the pivot entry or by the
+// entry the previous exchange put behind it; the explicit lo/hi bounds never fire then
+// and change no result. They keep the scans in range whatever the keys hold, so a key
+// that compares false with everything (NaN) cannot carry a scan past the list.
+static void SortRange(PolygonListEntry* e, int32_t lo, int32_t hi)
+{
+    while (lo < hi) {
+        const float pivot = e[lo + (hi - lo) / 2].key;   // floor((lo + hi) / 2), no overflow
+        int32_t i = lo;
+        int32_t j = hi;
+        do {
+            while (i < hi && e[i].key > pivot) ++i;
+            while (j > lo && e[j].key < pivot) --j;
+            if (i > j) break;
+            const PolygonListEntry t = e[i];
+            e[i] = e[j];
+            e[j] = t;
+            ++i;
+            --j;
+        } while (i < j);
+        // When the scans meet on one entry (i = j) it belongs to both parts.
+        if (lo < j) SortRange(e, lo, j);
+        lo = i;
+    }
+}
+
+void SortPolygonList(PolygonList& list, int32_t count)
+{
+    const int32_t n = PolygonListCount(list, count);
+    if (n > 1) SortRange(list.entries, 0, n - 1);
+}
