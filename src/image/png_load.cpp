@@ -129,6 +129,9 @@ bool ReadPngImage(PngDecode* decode, PngSource* source)
         decode->rows[r] = decode->image->Pixels() + static_cast<size_t>(r) * pitch;
 
     png_read_image(png, decode->rows);
+    // The rest of the file through IEND: a file cut short or with a damaged end fails
+    // here even when every row came out.
+    png_read_end(png, decode->endInfo);
     return true;
 }
 
