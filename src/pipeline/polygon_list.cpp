@@ -65,15 +65,27 @@ void ComputeNegatedDepthKeys(PolygonList& list, const Face* faces, int32_t count
     }
 }
 
+// The scans below rely on IEEE comparisons: a NaN key compares false both ways.
+#if defined(__FINITE_MATH_ONLY__) && __FINITE_MATH_ONLY__
+#error "polygon_list.cpp must be compiled without finite-math-only (e.g. -ffast-math)"
+#endif
+
 // Quicksort of e[lo..hi] (inclusive), largest key first. Middle pivot by value; the
 // left part recurses, the right part loops, so the recursion depth is that of the left
 // parts only. Keys equal to the pivot stop both scans and are exchanged, which keeps the
 // partitions balanced on runs of equal keys.
 //
-// With ordinary keys each scan is stopped inside lo..hi by the pivot entry or by the
-// entry the previous exchange put behind it; the explicit lo/hi bounds never fire then
-// and change no result. They keep the scans in range whatever the keys hold, so a key
-// that compares false with everything (NaN) cannot carry a scan past the list.
+// Why the scans need no bounds check, NaN keys included: a scan stops at the first entry
+// whose key fails its comparison (is not greater, resp. not less, than the pivot). A NaN
+// key fails both, so it stops both scans like a key equal to the pivot does, and a NaN
+// pivot stops them at once. In the first round the pivot entry itself (x > x and x < x
+// are false for every x) stops the upward scan at or before it and the downward scan at
+// or after it. In each later round the entry just exchanged into the upper position came
+// from a stopped upward scan, so it stops the next upward scan there at the latest;
+// likewise the entry put into the lower position stops the next downward scan. Both
+// scans therefore stay inside lo..hi.
+// Every first round exchanges once, so both parts are smaller than lo..hi and the sort
+// ends.
 static void SortRange(PolygonListEntry* e, int32_t lo, int32_t hi)
 {
     while (lo < hi) {
@@ -81,8 +93,8 @@ static void SortRange(PolygonListEntry* e, int32_t lo, int32_t hi)
         int32_t i = lo;
         int32_t j = hi;
         do {
-            while (i < hi && e[i].key > pivot) ++i;
-            while (j > lo && e[j].key < pivot) --j;
+            while (e[i].key > pivot) ++i;
+            while (e[j].key < pivot) --j;
             if (i > j) break;
             const PolygonListEntry t = e[i];
             e[i] = e[j];
