@@ -137,23 +137,26 @@ bool ReadChunkHeader(Walk3ds* walk, int level, int64_t parentEnd, ChunkHeader* c
     ChunkFile* file = walk->file;
     int64_t start = file->count;
     if (parentEnd - start < ChunkHeaderBytes) {
-        ReportDamage(walk, "%lld stray bytes at byte %lld where a chunk header should be",
-                     static_cast<long long>(parentEnd - start), static_cast<long long>(start));
+        ReportDamage(walk, "no room for a chunk header at byte %lld (%lld bytes left)",
+                     static_cast<long long>(start), static_cast<long long>(parentEnd - start));
         return false;
     }
     chunk->file = file;
     chunk->id = ReadWord(file);
+    // Signed, as the format stores it: a length of 2 GiB or more ends before it starts.
     chunk->length = static_cast<int32_t>(ReadDword(file));
+    unsigned id = chunk->id;
     int64_t declaredEnd = file->count + chunk->length - ChunkHeaderBytes;
     if (Trace3dsChunks) {
-        // The trace shows the end as a 32-bit value, as the file format counts.
-        std::printf("%*sCHUNK: id:%x length:%i endpos:%i\n", level, "", static_cast<unsigned>(chunk->id), chunk->length,
-                    static_cast<int32_t>(static_cast<uint32_t>(declaredEnd)));
+        // The trace shows the end as the 32-bit value the format counts in.
+        int32_t shownEnd = static_cast<int32_t>(static_cast<uint32_t>(declaredEnd));
+        std::printf("%*sCHUNK: id:%x length:%i endpos:%i\n", level, "", id, chunk->length,
+                    shownEnd);
     }
     chunk->endPosition = declaredEnd;
     if (declaredEnd > parentEnd) {
         ReportDamage(walk, "chunk %x at byte %lld ends at %lld, past the end %lld of its %s; cut short",
-                     static_cast<unsigned>(chunk->id), static_cast<long long>(start), static_cast<long long>(declaredEnd),
+                     id, static_cast<long long>(start), static_cast<long long>(declaredEnd),
                      static_cast<long long>(parentEnd), level == 0 ? "data" : "parent");
         chunk->endPosition = parentEnd;
     }
@@ -391,7 +394,7 @@ bool Read3dsObjectFromMemory(TriMeshData* result, const uint8_t* data, size_t si
     ChunkFile file{};
     file.data = data;
     file.size = static_cast<int64_t>(size);
-    return WalkFile(&file, "in memory", result, objectName);
+    return WalkFile(&file, "(memory)", result, objectName);
 }
 
 void FreeTriMeshData(TriMeshData* data)

@@ -6,6 +6,7 @@ void ScaleMeshFromRest(Mesh* mesh, const float* factors)
 {
     const VertexBlock* rest = mesh->restBlock;
     VertexBlock* current = mesh->vertexBlock;
+    if (!current || !rest) return;   // never built
     for (int32_t i = 0; i < current->count; i++) {
         const Vector3& r = rest->positions[i];
         current->positions[i] = {r.x * factors[i], r.y * factors[i], r.z * factors[i]};
@@ -18,6 +19,7 @@ void TwistMesh(Mesh* mesh, float t)
     const float t6 = static_cast<float>(0.6 * t);
     const float t5 = static_cast<float>(0.5 * t);
     VertexBlock* block = mesh->vertexBlock;
+    if (!block) return;   // never built
     for (int32_t i = 0; i < block->count; i++) {
         Vector3& p = block->positions[i];
         float r = std::sqrt(p.z * p.z + p.y * p.y + p.x * p.x);

@@ -37,7 +37,8 @@ void BuildMeshFromTriMeshData(Mesh* mesh, const TriMeshData& data, const char* s
     for (int32_t f = 0; f < faceCount; f++)
         if (FaceInRange(data.faces + 4 * f, vertexCount)) kept++;
     if (kept < faceCount)
-        std::fprintf(stderr, "Model %s, object %s: dropped %d faces with vertex indices beyond %d vertices\n",
+        std::fprintf(stderr,
+                     "Model %s, object %s: dropped %d faces with vertex indices beyond %d vertices\n",
                      sourceName, objectName, faceCount - kept, vertexCount);
 
     AllocateMesh(mesh, vertexCount, kept);
@@ -76,7 +77,7 @@ void LoadMesh3ds(Mesh* mesh, const char* fileName, const char* objectName)
 
 void LoadMesh3dsFromMemory(Mesh* mesh, const uint8_t* data, size_t size, const char* objectName)
 {
-    LoadMesh(mesh, "in memory", objectName, [&](TriMeshData* result) {
+    LoadMesh(mesh, "(memory)", objectName, [&](TriMeshData* result) {
         return Read3dsObjectFromMemory(result, data, size, objectName);
     });
 }

@@ -212,7 +212,7 @@ TEST(Read3dsDamage, EmptyAndTinyInputsYieldNothing)
     std::string errors = ReadCapturingErrors(&data, {}, "A");
     EXPECT_EQ(data.vertexCount, 0);
     EXPECT_EQ(data.positions, nullptr);
-    EXPECT_NE(errors.find("0 stray bytes at byte 0"), std::string::npos);
+    EXPECT_NE(errors.find("Model (memory): no room for a chunk header at byte 0 (0 bytes left)"), std::string::npos);
     ReadCapturingErrors(&data, {0x4D, 0x4D, 0x10}, "A");
     EXPECT_EQ(data.positions, nullptr);
 }
@@ -227,7 +227,7 @@ TEST(Read3dsDamage, MeshDropsFacesOutsideTheVertices)
     testing::internal::CaptureStderr();
     LoadMesh3dsFromMemory(&mesh, file.data(), file.size(), "A");
     std::string errors = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(errors, "Model in memory, object A: dropped 2 faces with vertex indices beyond 4 vertices\n");
+    EXPECT_EQ(errors, "Model (memory), object A: dropped 2 faces with vertex indices beyond 4 vertices\n");
     ASSERT_EQ(mesh.faceBlock->count, 2);
     EXPECT_EQ(mesh.faceBlock->faces[0].index[2], 2);
     EXPECT_EQ(mesh.faceBlock->faces[1].index[0], 2);
