@@ -110,11 +110,11 @@ TEST(ProjectMeshVertices, SameBitsAsStepsAndAsComputeClipFlags)
 {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    std::vector<float> specials = {0.0f, -0.0f, 1, -1, 5, -5, 4500, 4500.001f, inf, -inf, nan};
+    std::vector<float> edgeValues = {0.0f, -0.0f, 1, -1, 5, -5, 4500, 4500.001f, inf, -inf, nan};
     std::vector<Vector3> points;
-    for (float x : specials)
-        for (float y : specials)
-            for (float z : specials) points.push_back({x, y, z});
+    for (float x : edgeValues)
+        for (float y : edgeValues)
+            for (float z : edgeValues) points.push_back({x, y, z});
     std::mt19937 rng(11);
     std::uniform_real_distribution<float> d(-20, 20);
     for (int n = 0; n < 20000; ++n) {
