@@ -159,23 +159,4 @@ TEST(TwistMesh, AtPhaseZeroRotatesBySineOfDistance)
     FreeMesh(&mesh);
 }
 
-TEST(TwistMesh, PhaseAddsItsOwnShareToEachAxis)
-{
-    Mesh mesh;
-    AllocateMesh(&mesh, 1, 0);
-    // On the y axis the first rotation does nothing; t = pi makes e = sin(pi + 0.007) tiny.
-    mesh.vertexBlock->positions[0] = {0, 1, 0};
-    const float t = 3.14159265f;
-    TwistMesh(&mesh, t);
-    double e = std::sin(t + 0.007);
-    double a3 = e + 0.5 * t, a1 = e + 0.7 * t;
-    double x = std::sin(a3), y1 = std::cos(a3);
-    double y = y1 * std::cos(a1), z = -y1 * std::sin(a1);
-    const Vector3& p = mesh.vertexBlock->positions[0];
-    EXPECT_NEAR(p.x, x, 1e-5);
-    EXPECT_NEAR(p.y, y, 1e-5);
-    EXPECT_NEAR(p.z, z, 1e-5);
-    FreeMesh(&mesh);
-}
-
 }  // namespace
