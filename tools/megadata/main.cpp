@@ -1,0 +1,62 @@
+// megadata-gen OUTDIR [FILE...]: writes the demo's data set (or only the named files)
+// into OUTDIR, creating it if needed.
+// megadata-gen --preview OUTDIR: writes pictures of how the data looks in the demo.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "data_set.h"
+#include "preview.h"
+
+namespace {
+
+// Creates dir and its missing parents; true when it exists afterwards.
+bool MakeFolders(const std::string& dir)
+{
+    for (size_t i = 1; i <= dir.size(); ++i) {
+        if (i == dir.size() || dir[i] == '/') {
+            std::string part = dir.substr(0, i);
+            if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        }
+    }
+    struct stat st;
+    return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: megadata-gen OUTDIR [FILE...]\n       megadata-gen --preview OUTDIR\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) return Usage();
+    std::string first = argv[1];
+    bool preview = first == "--preview";
+    if (preview && argc != 3) return Usage();
+    std::string dir = preview ? argv[2] : first;
+    if (!MakeFolders(dir)) {
+        std::fprintf(stderr, "megadata-gen: cannot create %s\n", dir.c_str());
+        return 1;
+    }
+    std::string error;
+    if (preview) {
+        if (!WritePreviews(dir, &error)) {
+            std::fprintf(stderr, "megadata-gen: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    std::vector<std::string> only(argv + 2, argv + argc);
+    if (!WriteDataSet(dir, only, &error)) {
+        std::fprintf(stderr, "megadata-gen: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
