@@ -15,9 +15,6 @@
 #include "pipeline/polygon_list.h"
 #include "pipeline/transform.h"
 
-// The graphics library's device code reads the driver's ShowCommand, which the app
-// library defines; benchmarks link no app. A weak stand-in gives way to the real one.
-__attribute__((weak)) int ShowCommand = 1;
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "app/frame_stats.h"
+#include "app/window.h"
 #include "platform/platform.h"
 
 namespace {
@@ -103,4 +104,6 @@ void CaptureFrame(int32_t demoTime)
     std::string path = g_dir + "/" + name;
     if (!WriteFramePng(path, ReadBackFrame()))
         std::fprintf(stderr, "zircon-megademo: cannot write %s\n", path.c_str());
+    // Every listed frame is written: the run ends as if the window had been closed.
+    if (g_onlyListed && g_times.empty()) PostQuitMessage();
 }

@@ -14,7 +14,6 @@
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
 
-int ShowCommand = 1;
 AudioStreamHandle MusicStream = 0;
 
 std::string FormatAudioError(const char* text, int code)

@@ -5,7 +5,6 @@
 
 #include "platform/platform.h"
 
-extern int ShowCommand;
 extern AudioStreamHandle MusicStream;
 
 // The whole program: options, window, music, RunDemo, tear-down. Returns the exit status.

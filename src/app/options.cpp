@@ -113,6 +113,7 @@ const char* OptionsHelpText()
            "  --capture DIR     write every frame as DIR/tNNNNNNN.png (named by demo time) and\n"
            "                    the loading screen as DIR/loading.png; implies --no-dialogs and\n"
            "                    --fps 60 unless --fps is given\n"
-           "  --at T1,T2,...    with --capture: only the first frame at or after each demo time\n"
+           "  --at T1,T2,...    with --capture: only the first frame at or after each demo time;\n"
+           "                    the run ends once the last of them is written\n"
            "  --help            show this text\n";
 }

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 
+int ShowCommand = 1;
 int MainWindow = 0;
 bool QuitRequested = false;
 

@@ -17,6 +17,7 @@ struct WindowMessage {
 
 constexpr int KeyEscape = 27;
 
+extern int ShowCommand;      // how the window is shown, handed over by the entry point
 extern int MainWindow;        // 1 while the window exists, 0 before and after
 extern bool QuitRequested;    // set once the quit message is retrieved; never cleared
 

@@ -13,8 +13,6 @@
 DeviceSettingsRecord DeviceSettings;
 void (*FramePresentedHook)() = nullptr;
 
-extern int ShowCommand;
-
 GraphicsDevice* DeviceFactory::CreateDevice(int width, int height, int bitsPerPixel)
 {
     return new GLGraphicsDevice(width, height, bitsPerPixel);

@@ -104,6 +104,16 @@ TEST_F(FrameLoopTest, AfterAQuitNoSceneOfThePlaySequenceDrawsAFrame)
     for (int scene = 1; scene <= SceneCount; ++scene) EXPECT_EQ(FramesDrawn(scene), 0) << scene;
 }
 
+TEST_F(FrameLoopTest, EscapePressedDuringLoadingMeansNoSceneDrawsAFrame)
+{
+    // Loading pumps no messages: the key waits in the queue for the first scene's check.
+    PostWindowMessage({Message::KeyDown, KeyEscape});
+    PlaySequence();
+    EXPECT_TRUE(QuitRequested);
+    EXPECT_TRUE(renderer.calls.empty());
+    for (int scene = 1; scene <= SceneCount; ++scene) EXPECT_EQ(FramesDrawn(scene), 0) << scene;
+}
+
 TEST(AnimationPhase, StartsAtThreePointOneFour)
 {
     EXPECT_FLOAT_EQ(AnimationPhase, 3.14f);
