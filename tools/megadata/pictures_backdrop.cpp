@@ -127,8 +127,8 @@ void PaintTitle(Picture& p, const std::string& text, const TextStyle& style, int
     if (reflectionTop <= 0) return;
     // The reflection: rows mirrored about the baseline, fading with distance.
     for (int my = 0; my < m.baseline; ++my) {
-        int dy = int(reflectionTop) + (m.baseline - my);
-        float fade = 0.22f * (1.0f - float(m.baseline - my) / float(m.baseline - capTop + 8));
+        int dy = int(reflectionTop) + 6 + (m.baseline - my);
+        float fade = 0.13f * (1.0f - float(m.baseline - my) / float(m.baseline - capTop + 8));
         if (fade <= 0) continue;
         for (int mx = 0; mx < m.width; ++mx) {
             float k = m.coverage[size_t(my) * m.width + mx] * fade;
@@ -173,8 +173,8 @@ Picture PaintTitleScreen()
 
     TextStyle title;
     title.font = "DejaVuSans-Bold.ttf";
-    title.pixelSize = 124;
-    title.tracking = 6;
+    title.pixelSize = 108;
+    title.tracking = 8;
     PaintTitle(p, "ZIRCON", title, 320, 262, horizon);
 
     TextStyle sub;

@@ -74,7 +74,8 @@ Picture PaintSwirl(const Swirl& s)
             float r = std::hypot(dx, dy) + 1.0f, a = std::atan2(dy, dx);
             float lr = std::log(r);
             float phase = a + s.twist * lr;
-            float turb = Fbm(phase * 4 / kPi + 8, lr * 3.0f, 16, 64, 4, s.seed);
+            // Eight noise cells per turn, so the noise meets itself where the angle wraps.
+            float turb = Fbm(phase * 4 / kPi + 8, lr * 3.0f, 8, 64, 4, s.seed);
             float arm = 0.5f + 0.5f * std::cos(float(s.arms) * phase + 3.0f * turb);
             arm = std::pow(arm, 2.2f);
             float fine = 0.5f + 0.5f * std::cos(float(s.arms * 3) * phase + 6.0f * turb + lr * 2);

@@ -108,9 +108,11 @@ Picture PaintRadialMap()
             float fine = 0.5f + 0.5f * std::cos(kTwoPi * u * 96.0f);
             float ring = std::exp(-std::pow(std::fabs(WrapDelta(v * 5.0f, 0.5f)) * 18.0f, 2.0f));
             float noise = Fbm(u * 16, v * 16, 16, 16, 3, 71);
-            Colour c = Mix(ZirconRamp(0.35f + 0.45f * bands), EmberRamp(0.45f + 0.4f * bands), SmoothStep(0.3f, 0.8f, noise));
-            c = Add(c, Scale(palette::Ice, 0.5f * meridians + 0.08f * fine));
-            c = Add(c, Scale(palette::Frost, 0.6f * ring));
+            // Saturated and not too bright: the light band adds many layers of this.
+            Colour c = Mix(ZirconRamp(0.3f + 0.4f * bands), EmberRamp(0.35f + 0.4f * bands), SmoothStep(0.3f, 0.8f, noise));
+            c = Scale(c, 0.8f);
+            c = Add(c, Scale(palette::Ice, 0.3f * meridians + 0.05f * fine));
+            c = Add(c, Scale(palette::Frost, 0.35f * ring));
             Store(p, x, y, c);
         }
     }
@@ -121,24 +123,27 @@ Picture PaintRadialMap()
 Picture PaintOndTexture()
 {
     Picture p = MakePicture(512, 512);
-    // Ripples from three points interfere into bright crests; the skin is most opaque
-    // on the crests and lets the backdrop through between them.
-    const Vec2 sources[3] = {{120, 90}, {420, 170}, {250, 460}};
-    const float wavelength[3] = {38, 46, 31};
+    // Plane waves with whole numbers of crests across the picture interfere, bent by a
+    // little noise; their sum is drawn as contour lines, like light on a film of oil.
+    // The skin is most opaque on the lines and lets the backdrop through between them.
+    // Everything repeats every 512 texels, so the skin wraps without a seam.
+    const int waves[4][2] = {{3, 1}, {-1, 4}, {2, -3}, {5, 2}};
     for (int y = 0; y < 512; ++y) {
         for (int x = 0; x < 512; ++x) {
+            float warp = Fbm(x / 128.0f, y / 128.0f, 4, 4, 3, 87) - 0.5f;
             float sum = 0;
-            for (int i = 0; i < 3; ++i) {
-                float d = std::hypot(x - sources[i].x, y - sources[i].y);
-                sum += std::cos(kTwoPi * d / wavelength[i]);
+            for (const auto& w : waves) {
+                sum += std::cos(kTwoPi * float(w[0] * x + w[1] * y) / 512.0f + 4.0f * warp);
             }
-            float crest = Clamp01(sum / 3.0f * 0.5f + 0.5f);
-            crest = crest * crest;
+            sum *= 0.75f;
+            float level = sum / 6.0f + 0.5f;                  // 0..1
+            float contour = level * 7.0f;
+            float line = std::exp(-std::pow((contour - std::round(contour)) * 5.0f, 2.0f));
             float brushed = Fbm(x / 128.0f, y / 4.0f, 4, 128, 3, 83);
-            float t = Clamp01(0.25f + 0.65f * crest + 0.15f * (brushed - 0.5f));
-            Colour c = Mix(ZirconRamp(0.25f + 0.7f * t), EmberRamp(0.35f + 0.5f * t), 0.35f * SmoothStep(0.4f, 0.9f, float(y) / 512.0f));
-            c = Add(c, Scale(palette::Frost, std::pow(crest, 6.0f) * 0.5f));
-            float alpha = 0.55f + 0.45f * SmoothStep(0.1f, 0.8f, crest);
+            Colour c = Mix(ZirconRamp(0.3f + 0.5f * level), EmberRamp(0.4f + 0.4f * level), SmoothStep(0.55f, 0.95f, level) * 0.6f);
+            c = Add(c, Scale(palette::Ice, 0.08f * brushed));
+            c = Mix(c, palette::Frost, 0.65f * line);
+            float alpha = 0.5f + 0.2f * level + 0.3f * line;
             Store(p, x, y, c, alpha);
         }
     }

@@ -27,15 +27,15 @@ Picture PaintVertNoise()
     // streak swells and fades with slow noise that repeats every 256 rows.
     for (int x = 0; x < 256; ++x) {
         float pick = HashUnit(x, 0, 401);
-        float strength = pick > 0.82f ? 0.25f + 0.45f * (pick - 0.82f) / 0.18f : 0.0f;
+        float strength = pick > 0.86f ? 0.12f + 0.3f * (pick - 0.86f) / 0.14f : 0.0f;
         for (int y = 0; y < 256; ++y) {
             float neighbour = 0;
             for (int dx = -1; dx <= 1; dx += 2) {
                 float q = HashUnit((x + dx + 256) % 256, 0, 401);
-                if (q > 0.9f) neighbour += 0.2f;
+                if (q > 0.93f) neighbour += 0.1f;
             }
             float swell = SmoothStep(0.35f, 0.8f, Fbm(float(x) * 3.7f, y / 32.0f, 1024, 8, 3, 409));
-            float grain = HashUnit(x, y, 419) * 0.05f;
+            float grain = HashUnit(x, y, 419) * 0.04f;
             float alpha = Clamp01((strength + neighbour) * swell + grain);
             Colour c = Mix(palette::Ice, palette::Frost, HashUnit(x, 1, 401));
             Store(p, x, y, c, alpha * 0.85f);
@@ -50,10 +50,10 @@ Picture PaintLineNoise()
     // Thin scan lines every third row, with a few brighter lines that flicker along x.
     for (int y = 0; y < 256; ++y) {
         float pick = HashUnit(0, y, 503);
-        float bright = pick > 0.86f ? 0.35f + 0.4f * (pick - 0.86f) / 0.14f : 0.0f;
+        float bright = pick > 0.92f ? 0.2f + 0.35f * (pick - 0.92f) / 0.08f : 0.0f;
         Colour tint = Mix(palette::Ice, palette::Orchid, HashUnit(1, y, 503) * 0.5f);
         for (int x = 0; x < 256; ++x) {
-            float scan = (y % 3 == 0) ? 0.10f : 0.0f;
+            float scan = (y % 3 == 0) ? 0.07f : 0.0f;
             float flicker = SmoothStep(0.3f, 0.75f, Fbm(x / 32.0f, float(y) * 5.3f, 8, 2048, 3, 509));
             float alpha = Clamp01(scan + bright * flicker + HashUnit(x, y, 521) * 0.03f);
             Store(p, x, y, Mix(tint, palette::Frost, flicker * 0.4f), alpha);
@@ -69,11 +69,12 @@ Picture PaintGrid()
         for (int x = 0; x < 128; ++x) {
             // Distance to the nearest edge in texels, measured from the outer border.
             float d = std::fmin(std::fmin(x + 0.5f, 127.5f - x), std::fmin(y + 0.5f, 127.5f - y));
-            float core = std::exp(-d / 1.6f);
-            float halo = 0.28f * std::exp(-d / 7.0f);
+            // Dim on its own: the lattice stacks 16 panels deep and adds them all up.
+            float core = 0.45f * std::exp(-d / 1.3f);
+            float halo = 0.10f * std::exp(-d / 5.0f);
             // The corners burn hotter where two rims meet.
-            float corner = std::exp(-(std::fmin(x, 127 - x) + std::fmin(y, 127 - y)) / 10.0f) * 0.35f;
-            Colour c = Add(Scale(palette::Frost, core), Add(Scale(palette::Ice, halo), Scale(palette::Zircon, corner)));
+            float corner = std::exp(-(std::fmin(x, 127 - x) + std::fmin(y, 127 - y)) / 8.0f) * 0.25f;
+            Colour c = Add(Scale(Mix(palette::Ice, palette::Frost, 0.3f), core), Add(Scale(palette::Zircon, halo), Scale(palette::Orchid, corner)));
             Store(p, x, y, c, 1.0f);
         }
     }

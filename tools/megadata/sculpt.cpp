@@ -55,10 +55,13 @@ Vec3f Place(Vec3f p, float a, float tilt, Vec3f at)
 void AddCrystal(TdsMesh& m, float halfWidth, float halfHeight, float cap, float turn, float tilt, Vec3f at, int seed)
 {
     // The octagonal section: long faces with narrow bevels between them.
+    // Long face k is centred at angle k·90°; the bevels take `bevel` radians off each
+    // of its ends.
+    const float bevel = 0.16f;
     Vec3f ring[8];
     for (int i = 0; i < 8; ++i) {
-        float a = kPi / 4 * float(i / 2) + (i % 2 ? kPi / 4 - 0.16f : 0.16f) - kPi / 8;
-        float r = halfWidth / std::cos(kPi / 8);
+        float a = kPi / 2 * float(i / 2) + (i % 2 ? 1.0f : -1.0f) * (kPi / 4 - bevel);
+        float r = halfWidth / std::cos(kPi / 4 - bevel);
         ring[i] = {r * std::cos(a), r * std::sin(a), 0};
     }
     Vec3f top{0, 0, halfHeight + cap}, bottom{0, 0, -halfHeight - cap};
@@ -106,9 +109,13 @@ void AddTwistedRing(TdsMesh& m, float radius, int segments)
             Vec3f a = corner(j, k), b = corner(j, k + 1);
             Vec3f c = corner(j + 1, k + shift), d = corner(j + 1, k + 1 + shift);
             float u0 = 3.0f * float(j) / float(segments), u1 = 3.0f * float(j + 1) / float(segments);
-            float v0 = 0.25f * float(k), v1 = v0 + 0.25f;
-            AddTriangle(m, a, b, d, {u0, v0}, {u0, v1}, {u1, v1}, inside);
-            AddTriangle(m, a, d, c, {u0, v0}, {u1, v1}, {u1, v0}, inside);
+            // Across the strips v follows the twist, so the skin meets itself when the
+            // strips change places at the end of the loop.
+            float turn0 = 0.25f * float(twistQuarters) * float(j) / float(segments);
+            float turn1 = 0.25f * float(twistQuarters) * float(j + 1) / float(segments);
+            float v0 = 0.25f * float(k);
+            AddTriangle(m, a, b, d, {u0, v0 + turn0}, {u0, v0 + 0.25f + turn0}, {u1, v0 + 0.25f + turn1}, inside);
+            AddTriangle(m, a, d, c, {u0, v0 + turn0}, {u1, v0 + 0.25f + turn1}, {u1, v0 + turn1}, inside);
         }
     }
 }
@@ -126,6 +133,9 @@ TdsMesh BuildFrontSculpture()
     AddCrystal(m, 52.0f, 105.0f, 78.0f, kPi / 4, 0.12f, {0, 0, 8}, 0);
     AddCrystal(m, 24.0f, 40.0f, 36.0f, 0.3f, -0.75f, {-92, -10, -118}, 3);
     AddCrystal(m, 20.0f, 32.0f, 30.0f, -0.2f, 0.85f, {96, -6, -128}, 6);
+    // The demo draws square pixels of view space onto a 4:3 screen, widening everything
+    // by a third: the sculpture is made narrower so that it looks round there.
+    for (Vec3f& v : m.vertices) v.x *= 0.78f;
     return m;
 }
 
