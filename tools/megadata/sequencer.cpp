@@ -228,12 +228,13 @@ void PlayBreakdown(Groups& m)
     // One bar of build-up: kicks on the beats, a snare roll and a riser.
     int bar = kRiseBar;
     for (int s = 0; s < 16; s += 4) Kick(m, Step(bar, s), 0.7f + 0.08f * float(s / 4));
-    for (double s = 0; s < 16; s += (s < 8 ? 2 : (s < 12 ? 1 : 0.5))) {
+    // The roll and the riser stop a sixteenth early: a breath of silence before the drop.
+    for (double s = 0; s < 15; s += (s < 8 ? 2 : (s < 12 ? 1 : 0.5))) {
         AddSnare(m.drums, Step(bar, s), 0.1f + 0.025f * float(s), 1200u + unsigned(s * 2));
     }
     PlayPad(m, bar, 0.24f, 1200.0f, 4500.0f, 0.1f);
     PlayArp(m, bar, 1, 0.07f, 0.7f);
-    AddRiser(m.risers, Step(bar, 0), Steps(16), 0.34f, 83);
+    AddRiser(m.risers, Step(bar, 0), Steps(15), 0.34f, 83);
     const Chord& c = ChordOf(bar);
     for (int s = 0; s < 16; s += 2) AddBass(m.bass, Step(bar, s), Steps(1.6), c.root, 0.28f, 500.0f);
 }
@@ -329,6 +330,7 @@ Stereo RenderSoundtrack()
         out.left[size_t(i)] *= g;
         out.right[size_t(i)] *= g;
     }
-    Master(out, 0.794f);  // -2 dBFS: room for the encoder's overshoot
+    // Peaks at -2.5 dBFS leave room for the encoder's overshoot; 4 dB of limiting.
+    Master(out, 1.6f, 0.75f);
     return out;
 }

@@ -13,5 +13,5 @@ inline constexpr double kSongMs = 96000.0;
 // windows open on, in order.
 const std::vector<double>& BeatWindowHitsMs();
 
-// Renders the whole soundtrack at 44.1 kHz, peak at -2 dBFS, silent from 94 s on.
+// Renders the whole soundtrack at 44.1 kHz, peak at -2.5 dBFS, silent from 94 s on.
 Stereo RenderSoundtrack();

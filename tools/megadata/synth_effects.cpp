@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
 namespace {
 
@@ -117,22 +118,43 @@ float PeakOf(const Stereo& buffer)
     return peak;
 }
 
-void Master(Stereo& buffer, float peak)
+void Master(Stereo& buffer, float drive, float ceiling)
 {
-    // Soft knee above 0.7 of the loudest level: transients are rounded, not clipped.
+    size_t n = buffer.left.size();
+    if (n == 0) return;
     float top = PeakOf(buffer);
     if (top <= 0) return;
-    float knee = 0.7f * top;
-    auto shape = [knee, top](float x) {
-        float a = std::fabs(x);
-        if (a <= knee) return x;
-        float room = top - knee;
-        float y = knee + room * 0.6f * std::tanh((a - knee) / (room * 0.6f));
-        return x < 0 ? -y : y;
-    };
-    for (float& v : buffer.left) v = shape(v);
-    for (float& v : buffer.right) v = shape(v);
-    float scale = peak / PeakOf(buffer);
-    for (float& v : buffer.left) v *= scale;
-    for (float& v : buffer.right) v *= scale;
+    // Scale so that the loudest sample sits `drive` times above the ceiling, then
+    // limit: the gain needed at every sample, its minimum over the next 2 ms (so the
+    // gain is down before a peak arrives), a 90 ms release, and a 2 ms average to
+    // keep the gain changes smooth. The average only looks back over the same 2 ms,
+    // so every peak stays at or below the ceiling.
+    float scale = drive * ceiling / top;
+    const size_t look = size_t(0.002f * kSampleRate);
+    std::vector<float> need(n);
+    for (size_t i = 0; i < n; ++i) {
+        float a = std::max(std::fabs(buffer.left[i]), std::fabs(buffer.right[i])) * scale;
+        need[i] = a > ceiling ? ceiling / a : 1.0f;
+    }
+    std::vector<float> gain(n);
+    std::deque<size_t> window;  // indices of rising `need` values: a sliding minimum
+    for (size_t i = n; i-- > 0;) {
+        while (!window.empty() && need[window.back()] >= need[i]) window.pop_back();
+        window.push_back(i);
+        while (window.front() >= i + look) window.pop_front();
+        gain[i] = need[window.front()];
+    }
+    const float release = 1.0f - std::exp(-1.0f / (0.09f * kSampleRate));
+    for (size_t i = 1; i < n; ++i) gain[i] = std::min(gain[i], gain[i - 1] + (1.0f - gain[i - 1]) * release);
+    double sum = 0;
+    std::vector<float> smooth(n);
+    for (size_t i = 0; i < n; ++i) {
+        sum += gain[i];
+        if (i >= look) sum -= gain[i - look];
+        smooth[i] = float(sum / double(std::min(i + 1, look)));
+    }
+    for (size_t i = 0; i < n; ++i) {
+        buffer.left[i] = std::clamp(buffer.left[i] * scale * smooth[i], -ceiling, ceiling);
+        buffer.right[i] = std::clamp(buffer.right[i] * scale * smooth[i], -ceiling, ceiling);
+    }
 }

@@ -17,9 +17,9 @@ Stereo PingPongDelay(const Stereo& send, long delaySamples, float feedback);
 // back over about `recovery` seconds.
 void Sidechain(Stereo& buffer, const std::vector<long>& triggers, float depth, float recovery);
 
-// Gently saturates peaks and scales the whole buffer so that its largest sample has
-// magnitude `peak`.
-void Master(Stereo& buffer, float peak);
+// Scales the buffer so its loudest sample would be `drive` times the ceiling, then
+// limits it with a short look-ahead so that no sample exceeds the ceiling.
+void Master(Stereo& buffer, float drive, float ceiling);
 
 // Largest absolute sample of either channel.
 float PeakOf(const Stereo& buffer);

@@ -147,7 +147,7 @@ void AddRiser(Stereo& out, long start, long length, float gain, uint32_t seed)
             SetSvf(fl, cutoff, 2.5f);
             SetSvf(fr, cutoff * 1.07f, 2.5f);
         }
-        float env = x * x * x * gain;
+        float env = x * x * x * gain * std::min(1.0f, float(length - i) / (0.01f * kSampleRate));
         out.left[start + i] += RunSvf(fl, NoiseSample(nl)).band * env;
         out.right[start + i] += RunSvf(fr, NoiseSample(nr)).band * env;
     }
