@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "geosphere.h"
+#include "lettering.h"
 #include "mp3_encode.h"
 #include "pictures.h"
 #include "png_write.h"
@@ -66,6 +67,11 @@ bool WriteDataSet(const std::string& dir, const std::vector<std::string>& only, 
         if (!only.empty() && std::find(only.begin(), only.end(), e.name) == only.end()) continue;
         if (!e.write(dir + "/" + e.name)) {
             if (error) *error = "cannot write " + dir + "/" + e.name;
+            return false;
+        }
+        // Lettering without its font would silently leave the pictures without text.
+        if (!MissingFont().empty()) {
+            if (error) *error = "cannot load the font " + MissingFont() + " (install fonts-dejavu-core)";
             return false;
         }
     }

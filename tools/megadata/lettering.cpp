@@ -29,6 +29,12 @@ struct PlacedGlyph {
 
 }  // namespace
 
+namespace {
+std::string g_missingFont;
+}  // namespace
+
+const std::string& MissingFont() { return g_missingFont; }
+
 std::string FontFolder()
 {
     const char* env = std::getenv("ZIRCON_FONT_DIR");
@@ -42,6 +48,7 @@ Mask RenderText(const std::string& text, const TextStyle& style, int pad)
     if (FT_Init_FreeType(&library) != 0) return mask;
     FT_Face face;
     if (FT_New_Face(library, (FontFolder() + style.font).c_str(), 0, &face) != 0) {
+        g_missingFont = FontFolder() + style.font;
         FT_Done_FreeType(library);
         return mask;
     }

@@ -24,11 +24,13 @@ struct Mask {
     std::vector<float> coverage;
 };
 
-// Folder of the DejaVu TrueType fonts.
+// Folder of the DejaVu TrueType fonts: $ZIRCON_FONT_DIR when set, else the system one.
 std::string FontFolder();
 
 // Renders UTF-8 text in one line; an empty mask when the font cannot be loaded.
 Mask RenderText(const std::string& text, const TextStyle& style, int pad = 16);
+// The font file that could not be loaded since the program started, or "" if none.
+const std::string& MissingFont();
 
 // Blurs the mask in place with three box passes of the given radius (about a Gaussian).
 void BlurMask(Mask& mask, int radius);
