@@ -32,7 +32,9 @@ void ReportAudioError(const char* text)
 static void OnFramePresented()
 {
     CaptureFrame(DemoTime);
-    CountPresentedFrame();
+    // The fixed-rate clock counts scene frames only, so frame n of the demo is drawn at
+    // DemoTime floor(n × 1000 / fps) whatever was presented while loading.
+    if (CurrentScene != 0) CountPresentedFrame();
 }
 
 int RunDemo(int width, int height, int bitsPerPixel)

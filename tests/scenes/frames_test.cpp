@@ -73,7 +73,10 @@ protected:
     static Picture Frame(const std::string& name)
     {
         Picture p;
-        EXPECT_TRUE(ReadPicture(g_frames + "/" + name, &p)) << name;
+        if (!ReadPicture(g_frames + "/" + name, &p)) {
+            ADD_FAILURE() << "no frame " << name;
+            return Picture{};
+        }
         EXPECT_EQ(p.width, 640);
         EXPECT_EQ(p.height, 480);
         return p;
@@ -86,9 +89,9 @@ protected:
     }
 };
 
-// Bilinear sample of a picture's colour times its opacity (255 - file alpha is what the
-// program reads as opacity), texture coordinates 0..1 over the whole picture.
-double SampleOverBlack(const Picture& p, double s, double t, int channel)
+// Bilinear sample of one channel (0-2 colour, 3 opacity = 255 - file alpha, which is
+// what the program reads), texture coordinates 0..1 over the whole picture.
+double Sample(const Picture& p, double s, double t, int channel)
 {
     double x = s * p.width - 0.5, y = t * p.height - 0.5;
     int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
@@ -97,10 +100,16 @@ double SampleOverBlack(const Picture& p, double s, double t, int channel)
         xi = (xi % p.width + p.width) % p.width;   // repeat wrapping
         yi = (yi % p.height + p.height) % p.height;
         const uint8_t* c = p.At(xi, yi);
-        return c[channel] * (255 - c[3]) / 255.0;
+        return channel == 3 ? 255.0 - c[3] : static_cast<double>(c[channel]);
     };
     return (texel(x0, y0) * (1 - fx) + texel(x0 + 1, y0) * fx) * (1 - fy) +
            (texel(x0, y0 + 1) * (1 - fx) + texel(x0 + 1, y0 + 1) * fx) * fy;
+}
+
+// Alpha blending over black: the filtered colour times the filtered opacity.
+double SampleOverBlack(const Picture& p, double s, double t, int channel)
+{
+    return Sample(p, s, t, channel) * Sample(p, s, t, 3) / 255.0;
 }
 
 TEST_F(CapturedFrames, LoadingScreenIsTheLoadingPictureAtTheTopLeftOnBlack)
@@ -117,12 +126,13 @@ TEST_F(CapturedFrames, LoadingScreenIsTheLoadingPictureAtTheTopLeftOnBlack)
                 int expected = static_cast<int>(std::lround(SampleOverBlack(loading, s, t, c)));
                 largestError = std::max(largestError, std::abs(frame.At(x, y)[c] - expected));
             }
-    EXPECT_LE(largestError, 12);
+    EXPECT_LE(largestError, 6);
     // Nothing else is drawn.
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x)
-            if (x > 256 || y > 256)
+            if (x > 256 || y > 256) {
                 for (int c = 0; c < 3; ++c) ASSERT_EQ(frame.At(x, y)[c], 0) << x << "," << y;
+            }
 }
 
 class OpeningScene : public CapturedFrames {
@@ -139,6 +149,7 @@ protected:
     // texel (x, 512 + y)).
     int LargestError(const Picture& frame, float brightness, int copies)
     {
+        if (frame.width != 640 || frame.height != 480) return 256;
         int largest = 0;
         float b = std::min(brightness, 1.0f);
         for (int y = 0; y < 480; ++y)
@@ -152,6 +163,7 @@ protected:
     }
     static double Mean(const Picture& p)
     {
+        if (p.rgba.empty()) return -1.0;
         double sum = 0;
         for (size_t i = 0; i < p.rgba.size(); i += 4) sum += p.rgba[i] + p.rgba[i + 1] + p.rgba[i + 2];
         return sum / (p.rgba.size() / 4 * 3);

@@ -50,7 +50,9 @@ TEST(FlashLevel, OutsideEveryWindowAZeroLevelStaysZero)
         if (t > 21000 && t < 21100) continue;
         if (t > 24000 && t < 24100) continue;
         UpdateFlashLevel(&level, Windows, 2, 0.05f, t);
-        if (t < 21000) EXPECT_EQ(level, 0.0f) << t;
+        if (t < 21000) {
+            EXPECT_EQ(level, 0.0f) << t;
+        }
     }
 }
 
