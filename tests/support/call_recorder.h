@@ -1,0 +1,77 @@
+// A render interface that draws nothing and records every call in order, so drawing
+// code can be checked without a GL context.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/clock.h"
+#include "gfx/render_interface.h"
+
+struct RecordedCall {
+    std::string op;                    // "SetRenderState", "DrawQuad", ...
+    int a = 0, b = 0;                  // integer arguments (kind/value, mode, texture id)
+    std::vector<ScreenVertex> vertices;
+};
+
+class CallRecorder : public RenderInterface {
+public:
+    std::vector<RecordedCall> calls;
+
+    void SetRenderState(int kind, int value) override { Add("SetRenderState", kind, value); }
+    void UpdateTexture(TextureId id, const Image&) override { Add("UpdateTexture", static_cast<int>(id)); }
+    TextureId CreateTexture(const Image&) override
+    {
+        Add("CreateTexture");
+        return ++NextTextureId;
+    }
+    void DrawTriangle(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override
+    {
+        Add("DrawTriangle", 0, 0, {p1, p2, p3});
+    }
+    void DrawTriangleAffine(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override
+    {
+        Add("DrawTriangleAffine", 0, 0, {p1, p2, p3});
+    }
+    void DrawTriangleDualTexture(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override
+    {
+        Add("DrawTriangleDualTexture", 0, 0, {p1, p2, p3});
+    }
+    void DrawQuad(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3,
+                  const ScreenVertex& p4) override
+    {
+        Add("DrawQuad", 0, 0, {p1, p2, p3, p4});
+    }
+    void BindTexture(TextureId id) override { Add("BindTexture", static_cast<int>(id)); }
+    void BindSecondTexture(TextureId id) override { Add("BindSecondTexture", static_cast<int>(id)); }
+    void ClearFrame() override { Add("ClearFrame"); }
+    // Counts the frame for the fixed-rate clock, as the program's present hook does.
+    void PresentFrame() override
+    {
+        Add("PresentFrame");
+        CountPresentedFrame();
+    }
+    void SetBlendMode(int mode) override { Add("SetBlendMode", mode); }
+
+    // The operation names in call order.
+    std::vector<std::string> Ops() const
+    {
+        std::vector<std::string> ops;
+        for (const RecordedCall& c : calls) ops.push_back(c.op);
+        return ops;
+    }
+
+private:
+    void Add(const char* op, int a = 0, int b = 0, std::vector<ScreenVertex> vertices = {})
+    {
+        calls.push_back({op, a, b, std::move(vertices)});
+    }
+};
+
+// Installs a recorder as the process-wide Renderer for one scope.
+struct ScopedCallRecorder {
+    CallRecorder recorder;
+    RenderInterface* previous = Renderer;
+    ScopedCallRecorder() { Renderer = &recorder; }
+    ~ScopedCallRecorder() { Renderer = previous; }
+};
