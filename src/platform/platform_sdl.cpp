@@ -3,6 +3,8 @@
 #include "platform/platform.h"
 
 #include <SDL.h>
+
+#include "platform/x11_window_size.h"
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -94,7 +96,11 @@ void PlatformDestroyWindow()
 void PlatformDrawableSize(int* width, int* height)
 {
     *width = *height = 0;
-    if (g_window) SDL_GL_GetDrawableSize(g_window, width, height);
+    if (!g_window) return;
+    // When the display cannot switch modes, SDL reports the fullscreen mode's size while
+    // the window keeps its own; the X server knows the window's real size.
+    if (X11WindowSize(g_window, width, height)) return;
+    SDL_GL_GetDrawableSize(g_window, width, height);
 }
 
 bool PlatformPollEvent(PlatformEvent* event)

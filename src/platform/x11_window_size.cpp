@@ -1,0 +1,24 @@
+#include "platform/x11_window_size.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+bool X11WindowSize(SDL_Window* window, int* width, int* height)
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    Window root;
+    int x, y;
+    unsigned int w, h, border, depth;
+    if (!XGetGeometry(info.info.x11.display, info.info.x11.window, &root, &x, &y, &w, &h, &border, &depth))
+        return false;
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return true;
+#else
+    (void)window, (void)width, (void)height;
+    return false;
+#endif
+}
