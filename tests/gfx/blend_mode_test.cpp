@@ -196,23 +196,4 @@ TEST_F(StateTest, AfterModeFifteenModeTwoActsOnUnitOne)
     EXPECT_EQ(s.unit[0].magFilter, GL_NEAREST);
 }
 
-TEST_F(StateTest, BindsSelectTheirUnitAndModulate)
-{
-    Prepare(Start::Busy, 1);
-    renderer_->BindTexture(texture_[1]);
-    GLState s = ReadGLState();
-    EXPECT_EQ(s.activeUnit, 0);
-    EXPECT_EQ(s.unit[0].binding, static_cast<GLint>(texture_[1]));
-    EXPECT_EQ(s.unit[0].envMode, GL_MODULATE);
-    EXPECT_EQ(s.unit[1].envMode, GL_BLEND);
-
-    renderer_->SetBlendMode(16);
-    renderer_->BindSecondTexture(0);
-    s = ReadGLState();
-    EXPECT_EQ(s.activeUnit, 1);
-    EXPECT_EQ(s.unit[1].binding, 0);
-    EXPECT_EQ(s.unit[1].envMode, GL_MODULATE);   // the combine mode of mode 16 is undone
-    EXPECT_TRUE(s.unit[1].genS);                  // texgen stays
-}
-
 }  // namespace

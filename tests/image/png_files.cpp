@@ -81,7 +81,7 @@ void EncodeRows(const PngPicture& p, std::vector<png_bytep>* rowPointers, Bytes*
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, out, AppendToBytes, FlushNothing);
     png_set_IHDR(png, info, p.width, p.height, p.depth, p.colorType,
-                 p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
     for (size_t i = 0; i + 2 < p.palette.size(); i += 3)

@@ -19,7 +19,6 @@ struct PngPicture {
     int height = 0;
     int colorType = 0;   // PNG_COLOR_TYPE_*
     int depth = 8;
-    bool interlaced = false;
     std::vector<uint16_t> samples;
     std::vector<uint8_t> palette;        // red, green, blue per entry
     std::vector<uint8_t> paletteAlpha;   // tRNS of a palette file
