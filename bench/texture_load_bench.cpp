@@ -18,10 +18,6 @@
 #include "gfx/render_interface.h"
 #include "image/png_load.h"
 
-// The graphics device reads the show command that the demo's entry point keeps; this
-// program has no such entry point, so it brings its own unless one is linked in.
-__attribute__((weak)) int ShowCommand = 1;
-
 namespace {
 
 namespace fs = std::filesystem;
