@@ -15,6 +15,8 @@
 #include "scenes/timeline.h"
 
 AudioStreamHandle MusicStream = 0;
+DeviceFactory* Factory = nullptr;    // made by the driver, never deleted
+GraphicsDevice* Device = nullptr;    // made by the factory, never deleted
 
 std::string FormatAudioError(const char* text, int code)
 {
@@ -39,13 +41,13 @@ static void OnFramePresented()
 
 int RunDemo(int width, int height, int bitsPerPixel)
 {
-    DeviceFactory* factory = new DeviceFactory;
-    GraphicsDevice* device = factory->CreateDevice(width, height, bitsPerPixel);
+    Factory = new DeviceFactory;
+    Device = Factory->CreateDevice(width, height, bitsPerPixel);
     // Nothing can be drawn without a context: the box has been shown, end here.
-    if (!device->Initialise()) EndAfterFatalError();
-    Renderer = device->CreateRenderInterface();
+    if (!Device->Initialise()) EndAfterFatalError();
+    Renderer = Device->CreateRenderInterface();
     if (!Renderer) {
-        factory->Shutdown();
+        Factory->Shutdown();
         EndAfterFatalError();
     }
 
@@ -58,7 +60,7 @@ int RunDemo(int width, int height, int bitsPerPixel)
     PlaySequence();
 
     AudioSetVolume(0);
-    return factory->Shutdown();
+    return Factory->Shutdown();
 }
 
 int ZirconMain(int argc, char** argv)

@@ -5,7 +5,12 @@
 
 #include "platform/platform.h"
 
+class DeviceFactory;
+class GraphicsDevice;
+
 extern AudioStreamHandle MusicStream;
+extern DeviceFactory* Factory;
+extern GraphicsDevice* Device;
 
 // The whole program: options, window, music, RunDemo, tear-down. Returns the exit status.
 int ZirconMain(int argc, char** argv);

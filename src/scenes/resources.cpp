@@ -23,11 +23,16 @@ TextureId GreetsTexture = 0;
 
 namespace {
 
-// A texture from a PNG data file. The image stays allocated for the life of the process,
-// as every loaded picture does.
+// Every loaded picture stays allocated, and referenced, for the life of the process.
+constexpr int TextureCount = 15;
+Image* LoadedImages[TextureCount];
+int LoadedImageCount = 0;
+
+// A texture from a PNG data file.
 TextureId LoadTexture(const char* fileName)
 {
     Image* image = LoadPngImage(fileName);
+    if (LoadedImageCount < TextureCount) LoadedImages[LoadedImageCount++] = image;
     return Renderer->CreateTexture(*image);
 }
 
