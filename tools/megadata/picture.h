@@ -22,6 +22,16 @@ Picture MakePicture(int width, int height, Colour fill = {}, float alpha = 1.0f)
 inline float* PixelAt(Picture& p, int x, int y) { return &p.rgba[(std::size_t(y) * p.width + x) * 4]; }
 inline const float* PixelAt(const Picture& p, int x, int y) { return &p.rgba[(std::size_t(y) * p.width + x) * 4]; }
 
+// Sets pixel (x, y) to colour c with the given opacity.
+inline void Store(Picture& p, int x, int y, Colour c, float alpha = 1.0f)
+{
+    float* px = PixelAt(p, x, y);
+    px[0] = c.r;
+    px[1] = c.g;
+    px[2] = c.b;
+    px[3] = alpha;
+}
+
 // Straight linear blend of two colours.
 Colour Mix(Colour a, Colour b, float t);
 Colour Scale(Colour c, float k);

@@ -29,15 +29,6 @@ float Softbox(float u, float v, float cx, float cy, float hx, float hy, float so
     return std::exp(-outside * outside / (soft * soft)) * (dx < 0 && dy < 0 ? 1.0f : 0.85f);
 }
 
-void Store(Picture& p, int x, int y, Colour c, float alpha = 1.0f)
-{
-    float* px = PixelAt(p, x, y);
-    px[0] = c.r;
-    px[1] = c.g;
-    px[2] = c.b;
-    px[3] = alpha;
-}
-
 }  // namespace
 
 Picture PaintEnvMap()

@@ -7,19 +7,6 @@
 #include "palette.h"
 #include "pictures.h"
 
-namespace {
-
-void Store(Picture& p, int x, int y, Colour c, float alpha)
-{
-    float* px = PixelAt(p, x, y);
-    px[0] = c.r;
-    px[1] = c.g;
-    px[2] = c.b;
-    px[3] = alpha;
-}
-
-}  // namespace
-
 Picture PaintVertNoise()
 {
     Picture p = MakePicture(256, 256);
