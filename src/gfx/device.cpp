@@ -1,7 +1,6 @@
 #include "gfx/device.h"
 
 #include <GL/gl.h>
-#include <cstdio>
 #include <cstring>
 
 #include "app/report.h"
@@ -68,12 +67,6 @@ bool InitOpenGL()
         return result;
     }
     DeviceSettings.renderingContext = true;
-
-    // Any format the driver chose is accepted; a shallow depth buffer is only noted.
-    PlatformGLInfo info{};
-    PlatformGLContextInfo(&info);
-    if (info.depthBits < 24)
-        std::fprintf(stderr, "zircon-megademo: depth buffer has only %d bits\n", info.depthBits);
 
     PlatformShowWindow();
     PlatformRaiseWindow();

@@ -81,8 +81,8 @@ bool PlatformCreateWindow(const PlatformWindowOptions& options)
 {
     if (g_window) return true;
     if (!EnsureVideo()) return false;
-    // A 32-bit depth buffer is asked for first; drivers that offer less get 24, then 16.
-    for (int depth : {32, 24, 16}) {
+    // A 32-bit depth buffer is asked for first; 24 bits is the least the 1/z depth needs.
+    for (int depth : {32, 24}) {
         g_window = TryCreate(options, depth);
         if (g_window) break;
     }
