@@ -121,16 +121,23 @@ void BM_TransformProject(benchmark::State& state)
 }
 BENCHMARK(BM_TransformProject)->Arg(1212)->Arg(20000);
 
-// Build + keys + sort, with either the list's own sort or std::sort of the same entries.
-template <bool UseStdSort>
-void BM_BuildKeysSort(benchmark::State& state)
+// The sphere (up to 2,420 faces) or the torus, transformed and projected by the scene view.
+BenchMesh ProjectedMesh(int64_t faces)
 {
-    BenchMesh mesh = state.range(0) <= 2420 ? Sphere() : Torus();
+    BenchMesh mesh = faces <= 2420 ? Sphere() : Torus();
     Matrix view;
     Camera camera;
     SceneView(&view, &camera);
     TransformMeshVertices(mesh.block, view);
     ProjectMeshVertices(mesh.block, camera);
+    return mesh;
+}
+
+// Build + keys + sort, with either the list's own sort or std::sort of the same entries.
+template <bool UseStdSort>
+void BM_BuildKeysSort(benchmark::State& state)
+{
+    BenchMesh mesh = ProjectedMesh(state.range(0));
     const int32_t count = int32_t(mesh.faces.size());
     PolygonList list = AllocatePolygonList(count);
     for (auto _ : state) {
@@ -170,12 +177,7 @@ double Median(std::vector<double>& v)
 // clock, and the ratio ours / std::sort is taken from the medians of those timings.
 void BM_SortVersusStdSort(benchmark::State& state)
 {
-    BenchMesh mesh = state.range(0) <= 2420 ? Sphere() : Torus();
-    Matrix view;
-    Camera camera;
-    SceneView(&view, &camera);
-    TransformMeshVertices(mesh.block, view);
-    ProjectMeshVertices(mesh.block, camera);
+    BenchMesh mesh = ProjectedMesh(state.range(0));
     const int32_t count = int32_t(mesh.faces.size());
     PolygonList list = AllocatePolygonList(count);
     BuildPolygonList(list, mesh.faces.data(), count);

@@ -45,10 +45,7 @@ Picture PaintRings(const RingSet& s)
             }
             float grain = Fbm(x / 40.0f, y / 40.0f, 64, 64, 3, s.seed + 9);
             c = Add(c, Scale(palette::Violet, 0.05f * grain));
-            float* px = PixelAt(p, x, y);
-            px[0] = c.r;
-            px[1] = c.g;
-            px[2] = c.b;
+            Store(p, x, y, c, PixelAt(p, x, y)[3]);
         }
     }
     ClampPicture(p);
@@ -85,10 +82,7 @@ Picture PaintSwirl(const Swirl& s)
             Colour c = s.ember ? EmberRamp(t * 0.85f) : ZirconRamp(t);
             c = Scale(c, s.brightness * (0.55f + 0.45f * body));
             c = Add(c, Scale(palette::Frost, eye * 0.5f * s.brightness));
-            float* px = PixelAt(p, x, y);
-            px[0] = c.r;
-            px[1] = c.g;
-            px[2] = c.b;
+            Store(p, x, y, c, PixelAt(p, x, y)[3]);
         }
     }
     ClampPicture(p);
