@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "data_set.h"
-#include "tds_read.h"
+#include "models3ds/tds_read.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <set>
 #include <tuple>
 
-#include "geosphere.h"
 #include "model/3dsload.h"
-#include "sculpt.h"
-#include "tds_write.h"
+#include "models3ds/geosphere.h"
+#include "models3ds/sculpt.h"
+#include "models3ds/tds_write.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ void ReadWithDemoReader(ReaderResult& r, const std::vector<uint8_t>& bytes, cons
 {
     bool trace = Trace3dsChunks;
     Trace3dsChunks = false;
-    r.found = Read3dsObjectFromMemory(&r.data, bytes.data(), bytes.size(), name);
+    r.found = Read3dsObjectFromMemory(&r.data, bytes.data(), bytes.size(), name) == ModelRead::Found;
     Trace3dsChunks = trace;
 }
 

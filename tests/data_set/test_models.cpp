@@ -9,7 +9,7 @@
 #include "model/3dsload.h"
 #include "model/mesh.h"
 #include "model/mesh_load.h"
-#include "tds_read.h"
+#include "models3ds/tds_read.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Picture building blocks: tiling noise and lettering.
 #include <gtest/gtest.h>
 
-#include "lettering.h"
-#include "noise.h"
+#include "pictures/lettering.h"
+#include "pictures/noise.h"
 
 TEST(PictureParts, NoiseRepeatsAfterItsPeriod)
 {

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "data_dir.h"
-#include "mp3_encode.h"
-#include "sequencer.h"
-#include "synth_effects.h"
-#include "synth_voices.h"
+#include "sound/mp3_encode.h"
+#include "sound/sequencer.h"
+#include "sound/synth_effects.h"
+#include "sound/synth_voices.h"
 
 TEST(SoundParts, HitsSitOnTheBarGrid)
 {

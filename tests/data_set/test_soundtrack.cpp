@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "data_dir.h"
-#include "sequencer.h"
+#include "sound/sequencer.h"
 
 namespace {
 

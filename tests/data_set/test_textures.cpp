@@ -7,8 +7,8 @@
 
 #include "data_dir.h"
 #include "image/png_load.h"
-#include "picture.h"
-#include "png_write.h"
+#include "pictures/picture_pixels.h"
+#include "pictures/png_write.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ const TextureSpec kTextures[] = {
 
 std::unique_ptr<Image> Load(const std::string& name)
 {
-    return std::unique_ptr<Image>(TryLoadPngImage(DataPath(name).c_str()));
+    return std::unique_ptr<Image>(LoadPngImage(DataPath(name).c_str()));
 }
 
 // Byte c (0 red .. 3 alpha as loaded: 255 = fully shown) of pixel (x, y).
@@ -194,7 +194,7 @@ TEST(Textures, WriterStoresOpacityAsInvertedFileAlpha)
     PixelAt(p, 2, 0)[3] = 0.25f;
     std::string path = MakeTempDir() + "/alpha.png";
     ASSERT_TRUE(WritePng(path, p, PngKind::Translucent));
-    std::unique_ptr<Image> im(TryLoadPngImage(path.c_str()));
+    std::unique_ptr<Image> im(LoadPngImage(path.c_str()));
     ASSERT_NE(im, nullptr);
     EXPECT_EQ(At(*im, 0, 0, 3), 255);   // fully shown: file alpha 0
     EXPECT_EQ(At(*im, 1, 0, 3), 0);     // clear: file alpha 255

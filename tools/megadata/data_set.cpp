@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <functional>
 
-#include "geosphere.h"
-#include "lettering.h"
-#include "mp3_encode.h"
-#include "pictures.h"
-#include "png_write.h"
-#include "sculpt.h"
-#include "sequencer.h"
-#include "tds_write.h"
+#include "models3ds/geosphere.h"
+#include "models3ds/sculpt.h"
+#include "models3ds/tds_write.h"
+#include "pictures/lettering.h"
+#include "pictures/picture_catalogue.h"
+#include "pictures/png_write.h"
+#include "sound/mp3_encode.h"
+#include "sound/sequencer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "data_set.h"
-#include "preview.h"
+#include "preview/preview.h"
 
 namespace {
 
