@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 #include <cstring>
 
-#include "app/report.h"
-#include "app/window.h"
+#include "shell/report.h"
+#include "shell/window.h"
 #include "gfx/gl_extensions.h"
 #include "gfx/render_interface.h"
 #include "platform/platform.h"

@@ -18,10 +18,9 @@ PFNGLMULTITEXCOORD2FARBPROC glMultiTexCoord2fARB = nullptr;
 
 RenderInterface::RenderInterface() : NextTextureId(FirstTextureIdBase) {}
 
-void RenderInterface::SetRenderState(int kind, int value)
+void RenderInterface::SetDepthTest(bool enabled)
 {
-    if (kind != 1) return;   // only the depth test is a render state here
-    if (value == 1)
+    if (enabled)
         glEnable(GL_DEPTH_TEST);
     else
         glDisable(GL_DEPTH_TEST);
@@ -31,16 +30,26 @@ void RenderInterface::SetRenderState(int kind, int value)
 // texture creation and update).
 static void BindForUpload(TextureId id)
 {
-    glBindTexture(GL_TEXTURE_2D, id);
+    glBindTexture(GL_TEXTURE_2D, id.name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }
 
+// OpenGL 1.1 took texture images only with sides that are powers of two; today's GL takes
+// any size, which would give a level 0 that no longer matches the mipmap levels below it.
+static bool SidesArePowersOfTwo(const Image& image)
+{
+    auto powerOfTwo = [](int n) { return n > 0 && (n & (n - 1)) == 0; };
+    return powerOfTwo(image.Width()) && powerOfTwo(image.Height());
+}
+
 void RenderInterface::UpdateTexture(TextureId id, const Image& image)
 {
     BindForUpload(id);
+    // A size GL 1.1 would refuse leaves the texture as it was, as it did there.
+    if (!SidesArePowersOfTwo(image)) return;
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, image.Width(), image.Height(), 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, image.Pixels());
 }
@@ -48,14 +57,15 @@ void RenderInterface::UpdateTexture(TextureId id, const Image& image)
 TextureId RenderInterface::CreateTexture(const Image& image)
 {
     NextTextureId = NextTextureId + 1;
-    TextureId id = NextTextureId;
+    const TextureId id{NextTextureId};
     BindForUpload(id);
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA8, image.Width(), image.Height(), GL_RGBA,
                       GL_UNSIGNED_BYTE, image.Pixels());
-    // Level 0 again from the image itself; for sides that are not powers of two GL 1.1
-    // rejects this and GLU's scaled level 0 stays.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.Width(), image.Height(), 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, image.Pixels());
+    // Level 0 again from the image itself. For other sizes GLU scaled the image to powers
+    // of two and its level 0 stays, so the mipmap chain stays complete.
+    if (SidesArePowersOfTwo(image))
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.Width(), image.Height(), 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, image.Pixels());
     return id;
 }
 
@@ -106,8 +116,6 @@ void RenderInterface::DrawTriangleDualTexture(const ScreenVertex& p1, const Scre
     glEnd();
 }
 
-void RenderInterface::ReservedA(int, int, int) {}
-
 void RenderInterface::DrawQuad(const ScreenVertex& p1, const ScreenVertex& p2,
                                const ScreenVertex& p3, const ScreenVertex& p4)
 {
@@ -123,20 +131,16 @@ void RenderInterface::DrawQuad(const ScreenVertex& p1, const ScreenVertex& p2,
 void RenderInterface::BindTexture(TextureId id)
 {
     glext::glActiveTextureARB(GL_TEXTURE0_ARB);
-    glBindTexture(GL_TEXTURE_2D, id);
+    glBindTexture(GL_TEXTURE_2D, id.name);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
 void RenderInterface::BindSecondTexture(TextureId id)
 {
     glext::glActiveTextureARB(GL_TEXTURE1_ARB);
-    glBindTexture(GL_TEXTURE_2D, id);
+    glBindTexture(GL_TEXTURE_2D, id.name);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
-
-void RenderInterface::ReservedB(int) {}
-void RenderInterface::ReservedC(int) {}
-void RenderInterface::ReservedD(int) {}
 
 void RenderInterface::ClearFrame()
 {
@@ -170,35 +174,35 @@ static void EnableAlphaBlendedUnit()
     ResetTextureMatrix();
 }
 
-void RenderInterface::SetBlendMode(int mode)
+void RenderInterface::SetBlendMode(BlendMode mode)
 {
     switch (mode) {
-    case BlendOpaqueBilinear:
+    case BlendMode::OpaqueBilinear:
         glEnable(GL_TEXTURE_2D);
         SetFilters(GL_LINEAR, GL_LINEAR);
         glDisable(GL_BLEND);
         ResetTextureMatrix();
         break;
-    case BlendAdditive:
+    case BlendMode::AdditiveKeepingTextureMatrix:
         glEnable(GL_TEXTURE_2D);
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_ONE);
         break;
-    case BlendMultiply:
+    case BlendMode::MultiplyDestination:
         glEnable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_COLOR);
         ResetTextureMatrix();
         break;
-    case BlendAdditiveReset:
+    case BlendMode::Additive:
         glEnable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_ONE);
         ResetTextureMatrix();
         break;
-    case BlendAlpha:
+    case BlendMode::AlphaBlend:
         SetFilters(GL_LINEAR, GL_LINEAR);
         glEnable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
@@ -206,14 +210,14 @@ void RenderInterface::SetBlendMode(int mode)
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         ResetTextureMatrix();
         break;
-    case BlendDualAlpha:
-    case BlendDualAlphaB:
+    case BlendMode::DualTextureAlphaBlend:
+    case BlendMode::DualTextureAlphaBlendToo:
         glext::glActiveTextureARB(GL_TEXTURE0_ARB);
         EnableAlphaBlendedUnit();
         glext::glActiveTextureARB(GL_TEXTURE1_ARB);
         EnableAlphaBlendedUnit();
         break;
-    case BlendLitSphereMap:
+    case BlendMode::LitSphereMapAdded:
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
         glext::glActiveTextureARB(GL_TEXTURE0_ARB);
@@ -230,13 +234,13 @@ void RenderInterface::SetBlendMode(int mode)
         glEnable(GL_TEXTURE_GEN_S);
         glEnable(GL_TEXTURE_GEN_T);
         break;
-    case BlendOpaqueTrilinear:
+    case BlendMode::OpaqueTrilinear:
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
         glEnable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
         ResetTextureMatrix();
         break;
-    case BlendOpaqueNearest:
+    case BlendMode::OpaqueNearest:
         glEnable(GL_TEXTURE_2D);
         SetFilters(GL_NEAREST, GL_NEAREST);
         glDisable(GL_BLEND);
@@ -246,5 +250,3 @@ void RenderInterface::SetBlendMode(int mode)
         break;   // modes without an entry change nothing
     }
 }
-
-void RenderInterface::ReservedE(int) {}

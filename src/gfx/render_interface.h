@@ -5,29 +5,41 @@
 // coordinates (-1..1, y up). Depth is sent as w = 1/z with z the view distance, tested
 // GL_GEQUAL against a buffer cleared to 0, so the nearer surface wins; w is also the
 // fourth texture coordinate of the perspective-correct submitters. Each primitive is
-// one glBegin/glEnd pair; nothing is batched, cached, saved or restored.
+// one glBegin/glEnd pair; nothing is batched, cached, saved or restored. The state a draw
+// sees is whatever the preceding state calls accumulated.
 #pragma once
 
 #include <cstdint>
 
-#include "pipeline/screen_vertex.h"
+#include "gfx/screen_vertex.h"
 
 class Image;
 
-using TextureId = uint32_t;
+// A GL texture name handed out by CreateTexture. A type of its own, so that a texture id
+// and a count or a mode can never be swapped silently.
+struct TextureId {
+    uint32_t name = 0;
+};
+inline bool operator==(TextureId a, TextureId b) { return a.name == b.name; }
+inline bool operator!=(TextureId a, TextureId b) { return a.name != b.name; }
 
-// Blend modes of SetBlendMode; values without an entry change nothing.
-enum BlendMode : int {
-    BlendOpaqueBilinear = 2,
-    BlendAdditive = 3,
-    BlendMultiply = 6,
-    BlendAdditiveReset = 9,
-    BlendAlpha = 10,
-    BlendDualAlpha = 15,
-    BlendLitSphereMap = 16,
-    BlendDualAlphaB = 17,
-    BlendOpaqueTrilinear = 20,
-    BlendOpaqueNearest = 64,
+// GL's default texture, which has no image: bound on a unit, it leaves that unit without
+// a usable texture (BindSecondTexture(NoTexture) returns to plain single texturing).
+constexpr TextureId NoTexture{0};
+
+// Sets of GL state chosen by SetBlendMode. The numbers are fixed; a value without an
+// entry changes nothing. "Resets the texture matrix" acts on the active unit.
+enum class BlendMode : int {
+    OpaqueBilinear = 2,                 // no blending, bilinear filters; resets the texture matrix
+    AdditiveKeepingTextureMatrix = 3,   // adds source to destination; texture matrix untouched
+    MultiplyDestination = 6,            // destination times source colour, plus source times (1 - alpha)
+    Additive = 9,                       // adds source to destination; resets the texture matrix
+    AlphaBlend = 10,                    // source over destination by source alpha, bilinear filters
+    DualTextureAlphaBlend = 15,         // both units textured, alpha blending; leaves unit 1 active
+    LitSphereMapAdded = 16,             // lit unit 0 plus a sphere-mapped unit 1, added by alpha; unit 1 active
+    DualTextureAlphaBlendToo = 17,      // the same state as DualTextureAlphaBlend
+    OpaqueTrilinear = 20,               // no blending, mipmapped minification; magnification untouched
+    OpaqueNearest = 64,                 // no blending, nearest-neighbour filters
 };
 
 class RenderInterface {
@@ -35,28 +47,29 @@ public:
     RenderInterface();
     virtual ~RenderInterface() = default;
 
-    // Table order is part of the interface.
-    virtual void SetRenderState(int kind, int value);                               // 1
-    virtual void UpdateTexture(TextureId id, const Image& image);                   // 2
-    virtual TextureId CreateTexture(const Image& image);                            // 3
+    // Depth testing (GL_GEQUAL against 1/z) on or off.
+    virtual void SetDepthTest(bool enabled);
+    // Level 0 of an existing texture again from the image, alpha dropped.
+    virtual void UpdateTexture(TextureId id, const Image& image);
+    // A new mipmapped texture, left bound on the active unit.
+    virtual TextureId CreateTexture(const Image& image);
+    // Perspective-correct textured, coloured triangle with depth.
     virtual void DrawTriangle(const ScreenVertex& p1, const ScreenVertex& p2,
-                              const ScreenVertex& p3);                              // 4
+                              const ScreenVertex& p3);
+    // Textured, coloured triangle without perspective correction, at depth 0.
     virtual void DrawTriangleAffine(const ScreenVertex& p1, const ScreenVertex& p2,
-                                    const ScreenVertex& p3);                        // 5
+                                    const ScreenVertex& p3);
+    // Triangle with texture coordinates on both units (u, v and u2, v2), with depth.
     virtual void DrawTriangleDualTexture(const ScreenVertex& p1, const ScreenVertex& p2,
-                                         const ScreenVertex& p3);                   // 6
-    virtual void ReservedA(int a, int b, int c);                                    // 7
+                                         const ScreenVertex& p3);
+    // Perspective-correct textured, coloured quadrilateral with depth.
     virtual void DrawQuad(const ScreenVertex& p1, const ScreenVertex& p2,
-                          const ScreenVertex& p3, const ScreenVertex& p4);          // 8
-    virtual void BindTexture(TextureId id);                                         // 9
-    virtual void BindSecondTexture(TextureId id);                                   // 10
-    virtual void ReservedB(int value);                                              // 11
-    virtual void ReservedC(int value);                                              // 12
-    virtual void ReservedD(int value);                                              // 13
-    virtual void ClearFrame();                                                      // 14
-    virtual void PresentFrame();                                                    // 15
-    virtual void SetBlendMode(int mode);                                            // 16
-    virtual void ReservedE(int value);                                              // 17
+                          const ScreenVertex& p3, const ScreenVertex& p4);
+    virtual void BindTexture(TextureId id);         // on unit 0, which stays active
+    virtual void BindSecondTexture(TextureId id);   // on unit 1, which stays active
+    virtual void ClearFrame();                      // black, depth 0
+    virtual void PresentFrame();
+    virtual void SetBlendMode(BlendMode mode);
 
     // The GL texture name most recently handed out by CreateTexture.
     uint32_t NextTextureId;

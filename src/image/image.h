@@ -1,6 +1,6 @@
 // A picture in memory: width, height, row length (pitch), a pixel format and a heap
-// buffer of height × pitch × BytesPerPixel bytes. The per-pixel operations count pitch
-// in pixels; the PNG loader passes width × 4 and lays its rows that many bytes apart.
+// buffer of height × pitch × BytesPerPixel bytes. The pitch counts pixels; the PNG loader
+// passes the width, so its rows lie width × 4 bytes apart.
 // Row 0 is the top row. Loaded images hold 4 bytes per pixel: red, green, blue, alpha.
 #pragma once
 

@@ -7,9 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <string>
 
-#include "app/report.h"
 #include "platform/data_file.h"
 
 namespace {
@@ -117,16 +115,16 @@ bool ReadPngImage(PngDecode* decode, PngSource* source)
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     // The rows are laid width × 4 bytes apart: anything else must not be read into them.
-    if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4) return false;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    if (png_get_rowbytes(png, info) != rowBytes) return false;
 
-    const int32_t pitch = static_cast<int32_t>(width * 4);
-    decode->image = new (std::nothrow) Image(static_cast<int32_t>(width),
-                                             static_cast<int32_t>(height), &FormatXRGB8888, pitch);
+    // Exactly width × height pixels: the pitch counts pixels.
+    decode->image = new (std::nothrow) Image(static_cast<int32_t>(width), static_cast<int32_t>(height),
+                                             &FormatXRGB8888, static_cast<int32_t>(width));
     if (!decode->image || !decode->image->Pixels()) return false;
     decode->rows = static_cast<png_bytep*>(std::malloc(height * sizeof(png_bytep)));
     if (!decode->rows) return false;
-    for (png_uint_32 r = 0; r < height; ++r)
-        decode->rows[r] = decode->image->Pixels() + static_cast<size_t>(r) * pitch;
+    for (png_uint_32 r = 0; r < height; ++r) decode->rows[r] = decode->image->Pixels() + r * rowBytes;
 
     png_read_image(png, decode->rows);
     // The rest of the file through IEND: a file cut short or with a damaged end fails
@@ -161,13 +159,6 @@ Image* DecodePng(PngSource* source)
 
 Image* LoadPngImage(const char* path)
 {
-    Image* image = TryLoadPngImage(path);
-    if (!image) FatalError(std::string("Can't load image ") + (path ? path : ""));
-    return image;
-}
-
-Image* TryLoadPngImage(const char* path)
-{
     FILE* file = path ? OpenDataFile(path, "rb") : nullptr;
     if (!file) return nullptr;
     PngSource source{file, nullptr, 0, 0};
@@ -176,7 +167,7 @@ Image* TryLoadPngImage(const char* path)
     return image;
 }
 
-Image* TryDecodePngImage(const unsigned char* data, unsigned long size)
+Image* DecodePngImage(const unsigned char* data, unsigned long size)
 {
     if (!data) return nullptr;
     PngSource source{nullptr, data, static_cast<size_t>(size), 0};

@@ -1,14 +1,13 @@
 // PNG files into 32-bit images: every kind of PNG comes out as 4 bytes per pixel, red,
-// green, blue, alpha, rows width × 4 bytes apart, with alpha inverted (0 = opaque).
+// green, blue, alpha, rows width × 4 bytes apart (a pitch of width pixels), with alpha
+// inverted (0 = opaque). Failures are returned, never ended here: the caller decides.
 #pragma once
 
 #include "image/image.h"
 
-// Loads a data file ("megadata\\envmap.png"). A file that is missing, not a PNG or
-// damaged ends the program with the "FATAL ERROR" box "Can't load image <name>".
+// Loads a data file ("megadata\\envmap.png"); null when the file is missing, not a PNG,
+// damaged, or too large to hold. The image belongs to the caller.
 Image* LoadPngImage(const char* path);
 
-// The same decode without the fatal ending: null when the file cannot be loaded.
-Image* TryLoadPngImage(const char* path);
 // Decodes a PNG held in memory; null when it cannot be decoded.
-Image* TryDecodePngImage(const unsigned char* data, unsigned long size);
+Image* DecodePngImage(const unsigned char* data, unsigned long size);

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/report.h"
 #include "platform/data_file.h"
 
 bool Trace3dsChunks = true;
@@ -38,6 +37,7 @@ struct Walk3ds {
     int32_t textureCapacity;   // entries of ownTextureCoordinates
     int32_t faceCapacity;      // faces of ownFaces
     bool foundMesh;
+    bool outOfMemory;          // an array could not be had; the walk stops
 };
 
 // Writes one line about damaged data on standard error.
@@ -134,6 +134,7 @@ void SkipToChunkEnd(const ChunkHeader& chunk)
 // nothing, when fewer than 6 bytes of the parent are left.
 bool ReadChunkHeader(Walk3ds* walk, int level, int64_t parentEnd, ChunkHeader* chunk)
 {
+    if (walk->outOfMemory) return false;   // no further chunk once memory has run out
     ChunkFile* file = walk->file;
     int64_t start = file->count;
     if (parentEnd - start < ChunkHeaderBytes) {
@@ -208,11 +209,12 @@ int32_t ReadCount(Walk3ds* walk, const ChunkHeader& chunk, int entryBytes)
 }
 
 // Zeroed array of count elements (at least one, so a null pointer always means "none").
+// Null when memory runs out; the walk then stops and says so to its caller.
 template <typename T>
-T* AllocateArray(const Walk3ds* walk, int32_t count)
+T* AllocateArray(Walk3ds* walk, int32_t count)
 {
     void* p = std::calloc(count > 0 ? static_cast<size_t>(count) : 1, sizeof(T));
-    if (!p) FatalError(std::string("Out of memory reading model ") + walk->sourceName);
+    if (!p) walk->outOfMemory = true;
     return static_cast<T*>(p);
 }
 
@@ -222,6 +224,11 @@ void ReadPointArray(Walk3ds* walk, const ChunkHeader& chunk)
     int32_t n = ReadCount(walk, chunk, 12);
     float* positions = AllocateArray<float>(walk, n * 3);
     float* texture = AllocateArray<float>(walk, n * 2);
+    if (!positions || !texture) {
+        std::free(positions);
+        std::free(texture);
+        return;
+    }
     for (int32_t i = 0; i < n; i++) {
         float x = ReadFloat(walk->file);
         float y = ReadFloat(walk->file);
@@ -267,6 +274,7 @@ void ReadFaceArray(Walk3ds* walk, const ChunkHeader& chunk)
 {
     int32_t n = ReadCount(walk, chunk, 8);
     int32_t* faces = AllocateArray<int32_t>(walk, n * 4);
+    if (!faces) return;
     for (int32_t i = 0; i < n; i++) {
         faces[4 * i] = ReadWord(walk->file);
         faces[4 * i + 1] = ReadWord(walk->file);
@@ -348,7 +356,7 @@ void WalkEditorData(Walk3ds* walk, const ChunkHeader& editor)
 }
 
 // The one walk over either byte source. Later matching objects overwrite earlier ones.
-bool WalkFile(ChunkFile* file, const char* sourceName, TriMeshData* result, const char* objectName)
+ModelRead WalkFile(ChunkFile* file, const char* sourceName, TriMeshData* result, const char* objectName)
 {
     Walk3ds walk{};
     walk.file = file;
@@ -366,15 +374,16 @@ bool WalkFile(ChunkFile* file, const char* sourceName, TriMeshData* result, cons
         }
         SkipToChunkEnd(main);
     }
-    return walk.foundMesh;
+    if (walk.outOfMemory) return ModelRead::OutOfMemory;
+    return walk.foundMesh ? ModelRead::Found : ModelRead::ObjectMissing;
 }
 
 }  // namespace
 
-bool Read3dsObject(TriMeshData* result, const char* fileName, const char* objectName)
+ModelRead Read3dsObject(TriMeshData* result, const char* fileName, const char* objectName)
 {
     FILE* fp = OpenDataFile(fileName, "rb");
-    if (!fp) FatalError(std::string("Can't open model ") + fileName);
+    if (!fp) return ModelRead::CannotOpen;
     ChunkFile file{};
     file.file = fp;
     file.size = INT64_MAX;   // unknown until measured; the end-of-data flag still stops the walk
@@ -383,13 +392,13 @@ bool Read3dsObject(TriMeshData* result, const char* fileName, const char* object
         if (size >= 0) file.size = size;
     }
     std::fseek(fp, 0, SEEK_SET);
-    bool found = WalkFile(&file, fileName, result, objectName);
+    const ModelRead read = WalkFile(&file, fileName, result, objectName);
     std::fclose(fp);
-    return found;
+    return read;
 }
 
-bool Read3dsObjectFromMemory(TriMeshData* result, const uint8_t* data, size_t size,
-                             const char* objectName)
+ModelRead Read3dsObjectFromMemory(TriMeshData* result, const uint8_t* data, size_t size,
+                                  const char* objectName)
 {
     ChunkFile file{};
     file.data = data;

@@ -50,15 +50,21 @@ struct TriMeshData {
 // Chunk headers and object names go to standard output while this is true.
 extern bool Trace3dsChunks;
 
+// How a read ended. Only Found fills the record; the caller decides what a failure means.
+enum class ModelRead {
+    Found,           // an object of that name held a triangle mesh
+    ObjectMissing,   // the data was walked, but no such object held a mesh
+    CannotOpen,      // the file could not be opened
+    OutOfMemory,     // an array could not be allocated; the record holds what was read before
+};
+
 // Fills result from the last NAMED_OBJECT called objectName in the named data file
-// ("megadata\\ball2420.3ds"); ends the program through FatalError when it cannot be
-// opened. Returns whether such an object held a triangle mesh; when none matched the
-// record is left exactly as passed.
-bool Read3dsObject(TriMeshData* result, const char* fileName, const char* objectName);
+// ("megadata\\ball2420.3ds"). When no object matched the record is left exactly as passed.
+ModelRead Read3dsObject(TriMeshData* result, const char* fileName, const char* objectName);
 
 // The same walk over size bytes in memory.
-bool Read3dsObjectFromMemory(TriMeshData* result, const uint8_t* data, size_t size,
-                             const char* objectName);
+ModelRead Read3dsObjectFromMemory(TriMeshData* result, const uint8_t* data, size_t size,
+                                  const char* objectName);
 
 // Frees the three arrays and zeroes the record.
 void FreeTriMeshData(TriMeshData* data);

@@ -2,10 +2,6 @@
 
 #include <cstring>
 
-Mesh BallMeshA;
-Mesh BallMeshB;
-Mesh FrontMesh;
-
 static VertexBlock* NewVertexBlock(int count)
 {
     VertexBlock* block = new VertexBlock;

@@ -13,13 +13,19 @@ bool FaceInRange(const int32_t* face, int32_t vertexCount)
 
 // Reads the object through read, builds the mesh and releases the reader's arrays.
 template <typename ReadObject>
-void LoadMesh(Mesh* mesh, const char* sourceName, const char* objectName, ReadObject read)
+ModelRead LoadMesh(Mesh* mesh, const char* sourceName, const char* objectName, ReadObject read)
 {
     TriMeshData data{};
-    if (!read(&data))
+    const ModelRead result = read(&data);
+    if (result == ModelRead::CannotOpen || result == ModelRead::OutOfMemory) {
+        FreeTriMeshData(&data);
+        return result;
+    }
+    if (result == ModelRead::ObjectMissing)
         std::fprintf(stderr, "Can't find object %s in model %s\n", objectName, sourceName);
     BuildMeshFromTriMeshData(mesh, data, sourceName, objectName);
     FreeTriMeshData(&data);
+    return result;
 }
 
 }  // namespace
@@ -69,15 +75,15 @@ void BuildMeshFromTriMeshData(Mesh* mesh, const TriMeshData& data, const char* s
     }
 }
 
-void LoadMesh3ds(Mesh* mesh, const char* fileName, const char* objectName)
+ModelRead LoadMesh3ds(Mesh* mesh, const char* fileName, const char* objectName)
 {
-    LoadMesh(mesh, fileName, objectName,
+    return LoadMesh(mesh, fileName, objectName,
              [&](TriMeshData* data) { return Read3dsObject(data, fileName, objectName); });
 }
 
-void LoadMesh3dsFromMemory(Mesh* mesh, const uint8_t* data, size_t size, const char* objectName)
+ModelRead LoadMesh3dsFromMemory(Mesh* mesh, const uint8_t* data, size_t size, const char* objectName)
 {
-    LoadMesh(mesh, "(memory)", objectName, [&](TriMeshData* result) {
+    return LoadMesh(mesh, "(memory)", objectName, [&](TriMeshData* result) {
         return Read3dsObjectFromMemory(result, data, size, objectName);
     });
 }

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "pipeline/screen_vertex.h"
+#include "gfx/screen_vertex.h"
 
 // Beyond this view depth a point carries ClipFar; it is a classification, not a plane.
 constexpr float FarClassifyDepth = 4500.0f;

@@ -4,7 +4,19 @@
 
 #include "gfx/render_interface.h"
 #include "pipeline/classify.h"
-#include "pipeline/polygon_list.h"
+
+float ProjectionOffsetX = 0.0f;
+float ProjectionOffsetY = 0.0f;
+float ProjectionScaleX = 0.0f;
+float ProjectionScaleY = 0.0f;
+
+void SetScreenProjection(float offsetX, float offsetY, float scaleX, float scaleY)
+{
+    ProjectionOffsetX = offsetX;
+    ProjectionOffsetY = offsetY;
+    ProjectionScaleX = scaleX;
+    ProjectionScaleY = scaleY;
+}
 
 void ComputeClipFlags(ScreenVertex* v)
 {
@@ -87,21 +99,27 @@ static void ProjectForEmission(ScreenVertex* v)
     v->screenY = ProjectionOffsetY - (ProjectionScaleY * v->y) * r;
 }
 
-template <bool DualTexture>
-static void Emit(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
+static void ProjectTriangleForEmission(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
 {
     ProjectForEmission(a);
     ProjectForEmission(b);
     ProjectForEmission(c);
-    if (!Renderer) return;
-    if (DualTexture)
-        Renderer->DrawTriangleDualTexture(*a, *b, *c);
-    else
-        Renderer->DrawTriangle(*a, *b, *c);
+}
+
+void EmitTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
+{
+    ProjectTriangleForEmission(a, b, c);
+    if (Renderer) Renderer->DrawTriangle(*a, *b, *c);
+}
+
+void EmitTriangleDualTexture(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
+{
+    ProjectTriangleForEmission(a, b, c);
+    if (Renderer) Renderer->DrawTriangleDualTexture(*a, *b, *c);
 }
 
 // New vertex on edge from-to at plane p, classified for the planes still to come.
-static ScreenVertex CutEdge(const ScreenVertex& from, const ScreenVertex& to, int32_t p)
+static ScreenVertex SplitEdge(const ScreenVertex& from, const ScreenVertex& to, int32_t p)
 {
     ScreenVertex out{};
     ClipEdge(from, to, &out, p);
@@ -117,7 +135,10 @@ static void ClipTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int3
     for (;;) {
         if (DualTexture && ((a->clipFlags | b->clipFlags | c->clipFlags) & ClipHidden)) return;
         if (p > ClipBottom) {
-            Emit<DualTexture>(a, b, c);
+            if (DualTexture)
+                EmitTriangleDualTexture(a, b, c);
+            else
+                EmitTriangle(a, b, c);
             return;
         }
         outA = (a->clipFlags & p) != 0;
@@ -134,8 +155,8 @@ static void ClipTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int3
         ScreenVertex* in = outC ? (outA ? b : a) : c;
         ScreenVertex* out1 = outC ? (outA ? a : b) : a;
         ScreenVertex* out2 = outC ? c : b;
-        ScreenVertex e1 = CutEdge(*in, *out1, p);
-        ScreenVertex e2 = CutEdge(*in, *out2, p);
+        ScreenVertex e1 = SplitEdge(*in, *out1, p);
+        ScreenVertex e2 = SplitEdge(*in, *out2, p);
         ClipTriangle<DualTexture>(in, &e1, &e2, next);
         return;
     }
@@ -144,9 +165,9 @@ static void ClipTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int3
     ScreenVertex* out = outA ? a : (outB ? b : c);
     ScreenVertex* in1 = outA ? b : (outB ? c : a);
     ScreenVertex* in2 = outA ? c : (outB ? a : b);
-    ScreenVertex l1 = CutEdge(*out, *in2, p);
+    ScreenVertex l1 = SplitEdge(*out, *in2, p);
     ClipTriangle<DualTexture>(&l1, in1, in2, next);
-    ScreenVertex l2 = CutEdge(*out, *in1, p);
+    ScreenVertex l2 = SplitEdge(*out, *in1, p);
     ClipTriangle<DualTexture>(&l1, in1, &l2, next);
 }
 

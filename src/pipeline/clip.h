@@ -14,10 +14,28 @@
 
 #include <cstdint>
 
-#include "pipeline/screen_vertex.h"
+#include "gfx/screen_vertex.h"
 
 // Smallest edge extent used as a divisor, in place of an exact 0.
 constexpr float ClipEdgeGuard = 0.000001f;
+
+// Emission projection of the clippers: screen x := ProjectionScaleX·x/z +
+// ProjectionOffsetX, screen y := ProjectionOffsetY - ProjectionScaleY·y/z. Written by
+// SetScreenProjection only (each scene's set-up); all 0.0 until the first call.
+extern float ProjectionOffsetX;
+extern float ProjectionOffsetY;
+extern float ProjectionScaleX;
+extern float ProjectionScaleY;
+
+// Stores the four emission globals.
+void SetScreenProjection(float offsetX, float offsetY, float scaleX, float scaleY);
+
+// Emission, the last step of the clippers and of any effect that makes triangles of its
+// own: screen x and y of a, b and c are recomputed from their view x, y, z with the
+// globals above, then the triangle goes to DrawTriangle (single texture, perspective
+// correct) or DrawTriangleDualTexture. No clipping and no flag test happen here.
+void EmitTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c);
+void EmitTriangleDualTexture(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c);
 
 // Recomputes v's ClipFlags from its view x, y, z by the rule of ProjectMeshVertices.
 void ComputeClipFlags(ScreenVertex* v);

@@ -2,19 +2,6 @@
 
 #include <new>
 
-float ProjectionOffsetX = 0.0f;
-float ProjectionOffsetY = 0.0f;
-float ProjectionScaleX = 0.0f;
-float ProjectionScaleY = 0.0f;
-
-void SetScreenProjection(float offsetX, float offsetY, float scaleX, float scaleY)
-{
-    ProjectionOffsetX = offsetX;
-    ProjectionOffsetY = offsetY;
-    ProjectionScaleX = scaleX;
-    ProjectionScaleY = scaleY;
-}
-
 PolygonList AllocatePolygonList(int32_t capacity)
 {
     PolygonList list;

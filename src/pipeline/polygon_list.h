@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "model/mesh.h"
+#include "pipeline/mesh_blocks.h"
 
 struct PolygonListEntry {
     Face* face;
@@ -27,17 +27,6 @@ struct PolygonList {
     PolygonListEntry* entries = nullptr;
     int32_t capacity = 0;
 };
-
-// Emission projection of the clippers: screen x := ProjectionScaleX·x/z +
-// ProjectionOffsetX, screen y := ProjectionOffsetY - ProjectionScaleY·y/z. All 0.0 until
-// the first SetScreenProjection.
-extern float ProjectionOffsetX;
-extern float ProjectionOffsetY;
-extern float ProjectionScaleX;
-extern float ProjectionScaleY;
-
-// Stores the four emission globals.
-void SetScreenProjection(float offsetX, float offsetY, float scaleX, float scaleY);
 
 // A list of capacity entries (face null, key 0). On allocation failure, or for a
 // capacity below 1, the list is empty (no entries, capacity 0) and every operation on

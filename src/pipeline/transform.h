@@ -9,8 +9,8 @@
 // A block whose count is 0 or negative is left alone. Nothing here allocates.
 #pragma once
 
-#include "model/mesh.h"
-#include "pipeline/screen_vertex.h"
+#include "gfx/screen_vertex.h"
+#include "pipeline/mesh_blocks.h"
 #include "pipeline/vector_math.h"
 
 // Writes view x, y, z of every record of the block from its positions; nothing else.

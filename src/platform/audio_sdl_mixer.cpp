@@ -12,6 +12,10 @@ namespace {
 
 bool g_audioUp = false;
 bool g_mixerOpen = false;
+// The mixer's buffer: small, so the sound follows the picture closely. Its size is fixed
+// (the device may not change it), so it is also the buffer the output obtained.
+constexpr int MixerBufferSamples = 1024;
+int g_outputFrequency = 0;
 int g_lastError = AudioOk;
 std::vector<Mix_Music*> g_streams;   // handle h refers to g_streams[h - 1]
 
@@ -38,9 +42,22 @@ bool AudioInit(int /*device*/, int sampleRate, uint32_t /*flags*/, bool silentOu
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(AudioErrorInit);
     g_audioUp = true;
     Mix_Init(MIX_INIT_MP3);
-    if (Mix_OpenAudio(sampleRate, AUDIO_S16SYS, 2, 2048) != 0) return Fail(AudioErrorInit);
+    if (Mix_OpenAudioDevice(sampleRate, AUDIO_S16SYS, 2, MixerBufferSamples, nullptr,
+                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) != 0)
+        return Fail(AudioErrorInit);
+    Uint16 format = 0;
+    int channels = 0;
+    Mix_QuerySpec(&g_outputFrequency, &format, &channels);
     g_mixerOpen = true;
     g_lastError = AudioOk;
+    return true;
+}
+
+bool AudioOutputBuffer(int* samples, int* frequency)
+{
+    if (!g_mixerOpen || g_outputFrequency <= 0) return false;
+    *samples = MixerBufferSamples;
+    *frequency = g_outputFrequency;
     return true;
 }
 
@@ -89,12 +106,38 @@ bool AudioSetVolume(int volumePercent)
     return true;
 }
 
+bool AudioSeek(AudioStreamHandle stream, int milliseconds)
+{
+    if (!g_mixerOpen) return Fail(AudioErrorNotInit);
+    if (!StreamOf(stream)) return Fail(AudioErrorHandle);
+    if (Mix_SetMusicPosition(milliseconds / 1000.0) != 0) return Fail(AudioErrorStart);
+    g_lastError = AudioOk;
+    return true;
+}
+
 bool AudioStop()
 {
     if (!g_mixerOpen) return Fail(AudioErrorNotInit);
     Mix_HaltMusic();
     g_lastError = AudioOk;
     return true;
+}
+
+int AudioDecodedLength(const char* path)
+{
+    if (!g_mixerOpen) return Fail(AudioErrorNotInit), -1;
+    // A chunk is the whole sound decoded into the output format, so its size is the
+    // length that really decodes, whatever a header claims.
+    Mix_Chunk* chunk = Mix_LoadWAV(path);
+    if (!chunk) return Fail(AudioErrorFormat), -1;
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    Mix_QuerySpec(&frequency, &format, &channels);
+    const double bytesPerMs = frequency * channels * (SDL_AUDIO_BITSIZE(format) / 8) / 1000.0;
+    const int ms = bytesPerMs > 0 ? static_cast<int>(chunk->alen / bytesPerMs + 0.5) : -1;
+    Mix_FreeChunk(chunk);
+    g_lastError = AudioOk;
+    return ms;
 }
 
 bool AudioFreeStream(AudioStreamHandle stream)

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // ---- Window -------------------------------------------------------------------------
 
@@ -90,14 +91,23 @@ enum AudioErrorCode {
 // silentOutput: decode and play to an output that makes no sound (repeatable runs).
 bool AudioInit(int device, int sampleRate, uint32_t flags, bool silentOutput);
 bool AudioStart();
+// The output's buffer in sample frames and its rate, once the output is open; a sound
+// started now is heard about one buffer later.
+bool AudioOutputBuffer(int* samples, int* frequency);
 AudioStreamHandle AudioStreamFromFile(const char* path);
 bool AudioPlay(AudioStreamHandle stream, bool restart);
 bool AudioSetVolume(int volumePercent);
+// Moves a playing stream to the given time from its start (for a demo started late).
+bool AudioSeek(AudioStreamHandle stream, int milliseconds);
 bool AudioStop();
 bool AudioFreeStream(AudioStreamHandle stream);
+// Decodes the whole file (after a successful init) and returns the length of the sound
+// it holds in milliseconds; -1 when it cannot be decoded.
+int AudioDecodedLength(const char* path);
 void AudioFree();
 int AudioLastError();
 
 // ---- Process ------------------------------------------------------------------------
 
 void PlatformQuit();                             // releases everything the layer holds
+std::string PlatformProgramFolder();             // the folder of the running program, ending in '/'; "" if unknown

@@ -87,6 +87,7 @@ bool PlatformCreateWindow(const PlatformWindowOptions& options)
         if (g_window) break;
     }
     if (!g_window) return false;
+    X11EndOnDisplayLoss();
     if (options.hideCursor) SDL_ShowCursor(SDL_DISABLE);
     return true;
 }
@@ -260,4 +261,13 @@ void PlatformQuit()
     g_window = nullptr;
     if (g_videoUp) SDL_Quit();
     g_videoUp = false;
+}
+
+std::string PlatformProgramFolder()
+{
+    char* base = SDL_GetBasePath();
+    if (!base) return "";
+    std::string folder = base;
+    SDL_free(base);
+    return folder;
 }

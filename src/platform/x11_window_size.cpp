@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#include <unistd.h>
+
+#include <cstring>
 
 bool X11WindowSize(SDL_Window* window, int* width, int* height)
 {
@@ -20,5 +23,23 @@ bool X11WindowSize(SDL_Window* window, int* width, int* height)
 #else
     (void)window, (void)width, (void)height;
     return false;
+#endif
+}
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+static int EndOnIOError(Display*)
+{
+    // Only async-signal-safe calls: the process may be anywhere in Xlib or the GL driver.
+    static const char message[] = "zircon-megademo: the connection to the display was lost\n";
+    ssize_t written = write(2, message, sizeof message - 1);
+    (void)written;
+    _exit(1);
+}
+#endif
+
+void X11EndOnDisplayLoss()
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+    XSetIOErrorHandler(EndOnIOError);
 #endif
 }

@@ -26,7 +26,7 @@ protected:
         const bool busy = start == Start::Busy;
         for (int unit : {0, 1}) {
             ActiveUnit(unit);
-            glBindTexture(GL_TEXTURE_2D, texture_[unit]);
+            glBindTexture(GL_TEXTURE_2D, texture_[unit].name);
             if (busy) glEnable(GL_TEXTURE_2D); else glDisable(GL_TEXTURE_2D);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, busy ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, busy ? GL_LINEAR : GL_NEAREST);
@@ -47,7 +47,7 @@ protected:
         ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 
-    TextureId texture_[2] = {0, 0};
+    TextureId texture_[2] = {NoTexture, NoTexture};
 };
 
 // The state each mode leaves, from the state before it.
@@ -141,7 +141,7 @@ TEST_P(BlendModeTest, LeavesTheStateOfItsRow)
                          std::to_string(unit) + " active");
             Prepare(start, unit);
             const GLState before = ReadGLState();
-            renderer_->SetBlendMode(mode);
+            renderer_->SetBlendMode(static_cast<BlendMode>(mode));
             ExpectSameState(AfterBlendMode(mode, before), ReadGLState());
             EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         }
@@ -150,45 +150,50 @@ TEST_P(BlendModeTest, LeavesTheStateOfItsRow)
 
 INSTANTIATE_TEST_SUITE_P(EveryMode, BlendModeTest, ::testing::Values(2, 3, 6, 9, 10, 15, 16, 17, 20, 64));
 
-TEST_F(StateTest, ReservedOperationsAndUnknownModesChangeNothing)
+TEST_F(StateTest, NumbersWithoutAModeChangeNothing)
 {
     for (Start start : {Start::Quiet, Start::Busy}) {
         Prepare(start, start == Start::Busy ? 1 : 0);
         const GLState before = ReadGLState();
-        for (int mode : {0, 4, 100, 1, 65, -2, 5, 63}) renderer_->SetBlendMode(mode);
-        renderer_->ReservedA(1, 2, 3);
-        renderer_->ReservedB(1);
-        renderer_->ReservedC(2);
-        renderer_->ReservedD(3);
-        renderer_->ReservedE(4);
-        renderer_->SetRenderState(0, 0);
-        renderer_->SetRenderState(2, 0);
-        renderer_->SetRenderState(7, 1);
+        for (int mode : {0, 4, 100, 1, 65, -2, 5, 63}) renderer_->SetBlendMode(static_cast<BlendMode>(mode));
         ExpectSameState(before, ReadGLState());
     }
 }
 
-TEST_F(StateTest, OnlyValueOneEnablesTheDepthTest)
+TEST_F(StateTest, DepthTestFollowsItsSwitch)
 {
-    renderer_->SetRenderState(1, 2);
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    renderer_->SetRenderState(1, 1);
+    renderer_->SetDepthTest(true);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    renderer_->SetRenderState(1, 0);
+    renderer_->SetDepthTest(false);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    renderer_->SetRenderState(1, 1);
-    renderer_->SetRenderState(1, -1);
+    renderer_->SetDepthTest(false);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    renderer_->SetDepthTest(true);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
+
+TEST(BlendModeNumbers, AreTheFixedOnes)
+{
+    EXPECT_EQ(static_cast<int>(BlendMode::OpaqueBilinear), 2);
+    EXPECT_EQ(static_cast<int>(BlendMode::AdditiveKeepingTextureMatrix), 3);
+    EXPECT_EQ(static_cast<int>(BlendMode::MultiplyDestination), 6);
+    EXPECT_EQ(static_cast<int>(BlendMode::Additive), 9);
+    EXPECT_EQ(static_cast<int>(BlendMode::AlphaBlend), 10);
+    EXPECT_EQ(static_cast<int>(BlendMode::DualTextureAlphaBlend), 15);
+    EXPECT_EQ(static_cast<int>(BlendMode::LitSphereMapAdded), 16);
+    EXPECT_EQ(static_cast<int>(BlendMode::DualTextureAlphaBlendToo), 17);
+    EXPECT_EQ(static_cast<int>(BlendMode::OpaqueTrilinear), 20);
+    EXPECT_EQ(static_cast<int>(BlendMode::OpaqueNearest), 64);
 }
 
 TEST_F(StateTest, AfterModeFifteenModeTwoActsOnUnitOne)
 {
     Prepare(Start::Quiet, 0);
-    renderer_->SetBlendMode(15);
-    renderer_->SetBlendMode(2);
+    renderer_->SetBlendMode(BlendMode::DualTextureAlphaBlend);
+    renderer_->SetBlendMode(BlendMode::OpaqueBilinear);
     const GLState s = ReadGLState();
     EXPECT_EQ(s.activeUnit, 1);
-    EXPECT_EQ(s.unit[1].binding, static_cast<GLint>(texture_[1]));
+    EXPECT_EQ(s.unit[1].binding, static_cast<GLint>(texture_[1].name));
     EXPECT_EQ(s.unit[1].minFilter, GL_LINEAR);
     EXPECT_EQ(s.unit[1].magFilter, GL_LINEAR);
     EXPECT_TRUE(s.unit[1].texture2D);

@@ -13,7 +13,7 @@ protected:
         RenderTest::SetUp();
         white_ = renderer_->CreateTexture(*MakeImage(2, 2, [](int, int) { return 0xFFFFFFFFu; }));
         renderer_->BindTexture(white_);
-        renderer_->SetRenderState(1, 1);
+        renderer_->SetDepthTest(true);
         renderer_->ClearFrame();
     }
     void TearDown() override { renderer_->PresentFrame(); }
@@ -45,7 +45,7 @@ protected:
         return ReadBackPixel(PixelColumn((x0 + x1) / 2), PixelRow((y0 + y1) / 2));
     }
 
-    TextureId white_ = 0;
+    TextureId white_ = NoTexture;
 };
 
 // Column i of the 16-texel-wide picture has red 16·i + 8.
@@ -57,7 +57,7 @@ uint32_t Columns(int x, int)
 TEST_F(DrawTest, QuadWithCornersAtDifferentDepthsMapsPerspectiveCorrectly)
 {
     renderer_->BindTexture(renderer_->CreateTexture(*MakeImage(16, 4, Columns)));
-    renderer_->SetBlendMode(64);   // nearest texel: the colour names the column
+    renderer_->SetBlendMode(BlendMode::OpaqueNearest);   // nearest texel: the colour names the column
     // Left edge at z = 1, right edge at z = 4; u runs 0..1 from left to right.
     const ScreenVertex p1 = Vertex(-0.8f, -0.8f, 1.0f, 0, 0), p2 = Vertex(0.8f, -0.8f, 4.0f, 1, 0);
     const ScreenVertex p3 = Vertex(0.8f, 0.8f, 4.0f, 1, 1), p4 = Vertex(-0.8f, 0.8f, 1.0f, 0, 1);
@@ -83,7 +83,7 @@ TEST_F(DrawTest, QuadWithCornersAtDifferentDepthsMapsPerspectiveCorrectly)
 
 TEST_F(DrawTest, EachCornerOfATriangleKeepsItsOwnAlpha)
 {
-    renderer_->SetBlendMode(10);
+    renderer_->SetBlendMode(BlendMode::AlphaBlend);
     ScreenVertex p[3] = {Vertex(-0.9f, -0.9f, 1.0f), Vertex(0.9f, -0.9f, 1.0f), Vertex(0.0f, 0.9f, 1.0f)};
     const float alpha[3] = {0.0f, 0.5f, 1.0f};
     for (int i = 0; i < 3; ++i) p[i].alpha = alpha[i];
@@ -109,7 +109,7 @@ TEST_F(DrawTest, EachCornerOfATriangleKeepsItsOwnAlpha)
 
 TEST_F(DrawTest, NearerSurfaceWinsWhateverTheOrder)
 {
-    renderer_->SetBlendMode(2);
+    renderer_->SetBlendMode(BlendMode::OpaqueBilinear);
     // Near red drawn first, far green second.
     Rectangle(-0.9f, -0.5f, -0.5f, 0.5f, 2.0f, 1, 0, 0);
     Rectangle(-0.9f, -0.5f, -0.5f, 0.5f, 4.0f, 0, 1, 0);
@@ -138,7 +138,7 @@ TEST_F(DrawTest, NearerSurfaceWinsWhateverTheOrder)
 
 TEST_F(DrawTest, TrianglesWithZBetweenMinusOneAndOneAreClippedAway)
 {
-    renderer_->SetBlendMode(2);
+    renderer_->SetBlendMode(BlendMode::OpaqueBilinear);
     for (float z : {0.5f, -0.5f, 0.99f}) {
         renderer_->DrawTriangle(Vertex(-0.8f, -0.8f, z), Vertex(0.8f, -0.8f, z), Vertex(0.0f, 0.8f, z));
         const Rgba got = ReadBackPixel(PixelColumn(0.0f), PixelRow(0.0f));
@@ -153,13 +153,13 @@ TEST_F(DrawTest, UnitOneStaysOnAfterModeFifteenUntilTextureZeroIsBound)
     const TextureId red = renderer_->CreateTexture(*MakeImage(2, 2, [](int, int) { return 0xFF0000FFu; }));
     renderer_->BindTexture(white_);
     renderer_->BindSecondTexture(red);
-    renderer_->SetBlendMode(15);
+    renderer_->SetBlendMode(BlendMode::DualTextureAlphaBlend);
     renderer_->DrawTriangle(Vertex(-0.8f, -0.8f, 2.0f), Vertex(0.0f, -0.8f, 2.0f), Vertex(-0.4f, 0.8f, 2.0f));
     const Rgba modulated = ReadBackPixel(PixelColumn(-0.4f), PixelRow(-0.2f));
     EXPECT_EQ(modulated.r, 255);
     EXPECT_EQ(modulated.g, 0);
 
-    renderer_->BindSecondTexture(0);
+    renderer_->BindSecondTexture(NoTexture);
     renderer_->DrawTriangle(Vertex(0.0f, -0.8f, 2.0f), Vertex(0.8f, -0.8f, 2.0f), Vertex(0.4f, 0.8f, 2.0f));
     const Rgba plain = ReadBackPixel(PixelColumn(0.4f), PixelRow(-0.2f));
     EXPECT_EQ(plain.r, 255);

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/report.h"
-#include "app/window.h"
+#include "shell/report.h"
+#include "shell/window.h"
 #include "gfx/device.h"
 #include "gfx/gl_extensions.h"
 #include "platform/platform.h"

@@ -19,17 +19,17 @@ protected:
     {
         RenderTest::SetUp();
         picture_ = renderer_->CreateTexture(*MakeImage(256, 256, TexelCoordinates));
-        renderer_->SetRenderState(1, 0);
+        renderer_->SetDepthTest(false);
         renderer_->ClearFrame();
         renderer_->BindTexture(picture_);
-        renderer_->SetBlendMode(64);   // nearest texels: each pixel shows exactly one
+        renderer_->SetBlendMode(BlendMode::OpaqueNearest);   // nearest texels: each pixel shows exactly one
     }
     void TearDown() override { renderer_->PresentFrame(); }
 
     // Pixel (x, y) counted from the top-left corner of the 640 × 480 window.
     static Rgba Pixel(int x, int y) { return ReadBackPixel(x, 479 - y); }
 
-    TextureId picture_ = 0;
+    TextureId picture_ = NoTexture;
     ScreenVertex block_[4] = {};
 };
 

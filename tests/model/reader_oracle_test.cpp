@@ -68,7 +68,7 @@ TEST_P(RealModelFile, EveryObjectMatchesTheIndependentReader)
         TriMeshData data{};
         {
             QuietTrace quiet;
-            EXPECT_TRUE(Read3dsObject(&data, path.c_str(), name.c_str()));
+            EXPECT_EQ(Read3dsObject(&data, path.c_str(), name.c_str()), ModelRead::Found);
         }
         ASSERT_EQ(data.vertexCount, static_cast<int32_t>(expected->points));
         ASSERT_EQ(data.faceCount, static_cast<int32_t>(expected->faces));

@@ -128,7 +128,7 @@ TEST(Read3ds, ChunkShorterThanItsHeaderIsPassedOver)
     w.End();
     TriMeshData data{};
     testing::internal::CaptureStdout();
-    bool found = Read3dsObjectFromMemory(&data, w.bytes.data(), w.bytes.size(), "Tri");
+    bool found = Read3dsObjectFromMemory(&data, w.bytes.data(), w.bytes.size(), "Tri") == ModelRead::Found;
     std::string trace = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(found);
     EXPECT_EQ(data.vertexCount, 3);

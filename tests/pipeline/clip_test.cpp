@@ -121,6 +121,22 @@ TEST_F(ClipFixture, EmissionWritesIntoTheRecordsHandedIn)
     EXPECT_EQ(a.screenX, 0.25f);
 }
 
+TEST_F(ClipFixture, EmissionAloneProjectsAndDrawsWithoutLookingAtTheFlags)
+{
+    SetScreenProjection(0.5f, 0.25f, 2, 3);
+    // Outside the right plane and hidden: emitted all the same, on the path asked for.
+    ScreenVertex a = ViewVertex(8, 2, 4), b = ViewVertex(0, 0, 4), c = ViewVertex(2, 0, 4);
+    a.clipFlags = ClipRight | ClipHidden;
+    EmitTriangle(&a, &b, &c);
+    EmitTriangleDualTexture(&a, &b, &c);
+    ASSERT_EQ(drawn.single.size(), 1u);
+    ASSERT_EQ(drawn.dual.size(), 1u);
+    EXPECT_EQ(a.screenX, (2.0f * 8.0f) * 0.25f + 0.5f);
+    EXPECT_EQ(a.screenY, 0.25f - (3.0f * 2.0f) * 0.25f);
+    EXPECT_EQ(drawn.dual[0][0].screenX, a.screenX);
+    EXPECT_EQ(drawn.single[0][2].screenX, 1.5f);
+}
+
 TEST_F(ClipFixture, DualTextureDropsHiddenVertices)
 {
     ScreenVertex a = Classified(0, 0, 10), b = Classified(1, 0, 10), c = Classified(0, 1, 10);

@@ -1,4 +1,4 @@
-#include "app/clock.h"
+#include "shell/clock.h"
 
 #include "platform/platform.h"
 

@@ -1,4 +1,4 @@
-#include "app/window.h"
+#include "shell/window.h"
 
 #include <deque>
 

@@ -1,4 +1,4 @@
-#include "app/report.h"
+#include "shell/report.h"
 
 #include <cstdio>
 #include <cstdlib>

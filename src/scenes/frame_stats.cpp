@@ -1,0 +1,131 @@
+// Per-scene frame statistics and start-up marks, recorded only with --stats.
+#include "scenes/frame_stats.h"
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+int CurrentScene = 0;
+bool FrameStatsEnabled = false;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Taken during static initialisation, before main: the process's start as near as it
+// can be seen from inside.
+const Clock::time_point g_processStart = Clock::now();
+
+struct SceneStats {
+    int frames = 0;
+    int32_t firstTime = 0;
+    int32_t lastTime = 0;
+    std::vector<float> frameMs;
+    double totalMs = 0;
+    double drawingMs = 0;
+};
+
+SceneStats g_stats[SceneCount + 1];
+Clock::time_point g_lastMark;
+double g_drawingMs = 0;   // of the frame under way
+double g_startup[2] = {-1, -1};
+
+bool ValidScene(int scene) { return scene >= 1 && scene <= SceneCount; }
+
+double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+}  // namespace
+
+double MillisecondsSinceProcessStart() { return Milliseconds(Clock::now() - g_processStart); }
+
+void MarkStartup(StartupMark mark)
+{
+    double& slot = g_startup[static_cast<int>(mark)];
+    if (FrameStatsEnabled && slot < 0) slot = MillisecondsSinceProcessStart();
+}
+
+void BeginSceneFrames(int scene)
+{
+    CurrentScene = scene;
+    if (!FrameStatsEnabled) return;
+    g_lastMark = Clock::now();
+    g_drawingMs = 0;
+}
+
+void AddDrawingTime(double milliseconds)
+{
+    g_drawingMs += milliseconds;
+}
+
+void RecordFrame(int32_t demoTime)
+{
+    if (!FrameStatsEnabled || !ValidScene(CurrentScene)) return;
+    const Clock::time_point now = Clock::now();
+    SceneStats& s = g_stats[CurrentScene];
+    if (s.frames == 0) s.firstTime = demoTime;
+    s.lastTime = demoTime;
+    ++s.frames;
+    const double ms = Milliseconds(now - g_lastMark);
+    s.frameMs.push_back(static_cast<float>(ms));
+    s.totalMs += ms;
+    s.drawingMs += std::min(g_drawingMs, ms);
+    g_drawingMs = 0;
+    g_lastMark = now;
+}
+
+int FramesDrawn(int scene) { return ValidScene(scene) ? g_stats[scene].frames : 0; }
+
+SceneFigures FiguresOfScene(int scene)
+{
+    SceneFigures f;
+    if (!ValidScene(scene)) return f;
+    const SceneStats& s = g_stats[scene];
+    f.frames = s.frames;
+    f.firstTime = s.firstTime;
+    f.lastTime = s.lastTime;
+    if (s.frameMs.empty()) return f;
+    std::vector<float> ms = s.frameMs;
+    std::sort(ms.begin(), ms.end());
+    f.meanMs = s.totalMs / static_cast<double>(ms.size());
+    f.medianMs = ms[ms.size() / 2];
+    f.p99Ms = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
+    f.worstMs = ms.back();
+    f.drawingShare = s.totalMs > 0 ? s.drawingMs / s.totalMs : 0;
+    return f;
+}
+
+void PrintFrameStats(FILE* out, long peakResidentKb)
+{
+    std::fprintf(out, "scene  frames  demo time (ms)   median ms  p99 ms  worst ms  our CPU  drawing\n");
+    for (int scene = 1; scene <= SceneCount; ++scene) {
+        const SceneFigures f = FiguresOfScene(scene);
+        std::fprintf(out, "%5d  %6d  %6d..%-6d  %9.2f  %6.2f  %8.2f  %6.0f%%  %6.0f%%\n", scene, f.frames,
+                     static_cast<int>(f.firstTime), static_cast<int>(f.lastTime), f.medianMs, f.p99Ms, f.worstMs,
+                     f.frames ? 100 * (1 - f.drawingShare) : 0.0, 100 * f.drawingShare);
+    }
+    std::fprintf(out, "start-up: loading screen shown at %.0f ms, first scene frame at %.0f ms\n", g_startup[0],
+                 g_startup[1]);
+    std::fprintf(out, "peak resident memory: %.1f MB\n", peakResidentKb / 1024.0);
+    std::fflush(out);
+}
+
+bool WriteFrameStatsJson(const std::string& path, long peakResidentKb)
+{
+    FILE* out = std::fopen(path.c_str(), "w");
+    if (!out) return false;
+    std::fprintf(out, "{\n  \"scenes\": [\n");
+    for (int scene = 1; scene <= SceneCount; ++scene) {
+        const SceneFigures f = FiguresOfScene(scene);
+        std::fprintf(out,
+                     "    {\"scene\": %d, \"frames\": %d, \"first_demo_time\": %d, \"last_demo_time\": %d, "
+                     "\"mean_ms\": %.3f, \"median_ms\": %.3f, \"p99_ms\": %.3f, \"worst_ms\": %.3f, "
+                     "\"cpu_share\": %.4f, \"drawing_share\": %.4f}%s\n",
+                     scene, f.frames, static_cast<int>(f.firstTime), static_cast<int>(f.lastTime), f.meanMs,
+                     f.medianMs, f.p99Ms, f.worstMs, f.frames ? 1 - f.drawingShare : 0.0, f.drawingShare,
+                     scene < SceneCount ? "," : "");
+    }
+    std::fprintf(out, "  ],\n  \"loading_screen_ms\": %.1f,\n  \"first_scene_frame_ms\": %.1f,\n", g_startup[0],
+                 g_startup[1]);
+    std::fprintf(out, "  \"peak_resident_kb\": %ld\n}\n", peakResidentKb);
+    return std::fclose(out) == 0;
+}

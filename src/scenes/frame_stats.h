@@ -1,0 +1,44 @@
+// Frame statistics for --stats: per scene the frames drawn, their DemoTimes, the real time
+// each frame took and how much of it went to drawing (the render interface's calls, which
+// is where the rasteriser and the present run) rather than to our own CPU work; once per
+// run the start-up times and the peak resident memory. Switched off, recording costs one
+// test per frame and nothing is stored or allocated.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+constexpr int SceneCount = 6;
+
+extern int CurrentScene;          // 1..6 while a scene of the play sequence runs, else 0; written by PlaySequence
+extern bool FrameStatsEnabled;    // written once by the entry point (--stats); off by default
+
+// Marks the start of a scene's frame loop (the first frame's time starts here).
+void BeginSceneFrames(int scene);
+// Records one finished frame of the current scene drawn at the given DemoTime, when
+// statistics are on.
+void RecordFrame(int32_t demoTime);
+// Adds time spent inside a render-interface call to the frame under way.
+void AddDrawingTime(double milliseconds);
+int FramesDrawn(int scene);
+
+// Moments of the start-up, in milliseconds since the process started.
+enum class StartupMark { LoadingScreenShown, FirstSceneFrame };
+void MarkStartup(StartupMark mark);
+// Milliseconds since the process started (its first static initialisation).
+double MillisecondsSinceProcessStart();
+
+// Per-scene figures, derived from what was recorded.
+struct SceneFigures {
+    int frames = 0;
+    int32_t firstTime = 0, lastTime = 0;
+    double meanMs = 0, medianMs = 0, p99Ms = 0, worstMs = 0;
+    double drawingShare = 0;   // 0..1 of the scene's frame time spent in render-interface calls
+};
+SceneFigures FiguresOfScene(int scene);
+
+// The table for a person; the same figures as JSON for scripts. peakResidentKb from the
+// operating system (0 when unknown).
+void PrintFrameStats(FILE* out, long peakResidentKb);
+bool WriteFrameStatsJson(const std::string& path, long peakResidentKb);
