@@ -1,28 +1,26 @@
+// Full-screen pictures: the two background windows and the whole texture.
 #include "fx/background.h"
+
+#include "fx/screen_rect.h"
 
 namespace {
 
-// Corners from the bottom-left counter-clockwise; the picture's first row is at the top.
+constexpr ScreenRect WholeScreen = {-1.0f, -1.0f, 1.0f, 1.0f};
+
+// The whole screen at depth 0 showing the given texture window, in one colour; the
+// picture's first row is at the top. Alpha stays 0: the modes these are drawn under do
+// not read it.
+void FillPictureCorners(ScreenVertex corner[4], float red, float green, float blue, const TextureWindow& window)
+{
+    FillRectCorners(corner, WholeScreen, window, 0.0f, CornerColour{red, green, blue, 0.0f});
+}
+
 void DrawBackgroundWindow(float red, float green, float blue, TextureId texture, float vTop, float vBottom)
 {
-    static const float X[4] = {-1.0f, 1.0f, 1.0f, -1.0f};
-    static const float Y[4] = {-1.0f, -1.0f, 1.0f, 1.0f};
-    static const float U[4] = {0.0f, 0.625f, 0.625f, 0.0f};
-    const float V[4] = {vBottom, vBottom, vTop, vTop};
-    ScreenVertex corner[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        corner[i].screenX = X[i];
-        corner[i].screenY = Y[i];
-        corner[i].z = 0.0f;
-        corner[i].u = U[i];
-        corner[i].v = V[i];
-        corner[i].red = red;
-        corner[i].green = green;
-        corner[i].blue = blue;
-    }
+    ScreenVertex corner[4];
+    FillPictureCorners(corner, red, green, blue, TextureWindow{0.0f, 0.625f, vBottom, vTop});
     Renderer->BindTexture(texture);
-    Renderer->DrawTriangleAffine(corner[0], corner[1], corner[2]);
-    Renderer->DrawTriangleAffine(corner[0], corner[2], corner[3]);
+    SubmitRectTriangles(corner, &RenderInterface::DrawTriangleAffine);
 }
 
 }  // namespace
@@ -35,4 +33,13 @@ void DrawBackgroundLower(float red, float green, float blue, TextureId texture)
 void DrawBackgroundUpper(float red, float green, float blue, TextureId texture)
 {
     DrawBackgroundWindow(red, green, blue, texture, 0.0f, 0.46875f);
+}
+
+void DrawBackgroundWhole(float red, float green, float blue, TextureId texture)
+{
+    ScreenVertex corner[4];
+    FillPictureCorners(corner, red, green, blue, TextureWindow{0.0f, 1.0f, 1.0f, 0.0f});
+    Renderer->BindTexture(texture);
+    Renderer->SetBlendMode(BlendMode::OpaqueNearest);
+    SubmitRectTriangles(corner, &RenderInterface::DrawTriangleAffine);
 }

@@ -3,9 +3,9 @@
 void DrawScreenOverlay(float offsetU, float offsetV, float scale, float red, float green, float blue,
                        float alpha, TextureId texture)
 {
-    Renderer->SetRenderState(1, 0);
+    Renderer->SetDepthTest(false);
     Renderer->BindTexture(texture);
-    Renderer->SetBlendMode(BlendAlpha);
+    Renderer->SetBlendMode(BlendMode::AlphaBlend);
 
     static const float X[4] = {-1.0f, 1.0f, 1.0f, -1.0f};
     static const float Y[4] = {-1.0f, -1.0f, 1.0f, 1.0f};

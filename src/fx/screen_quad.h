@@ -5,7 +5,7 @@
 // The caller binds the texture and sets blending and depth state first.
 #pragma once
 
-#include "pipeline/screen_vertex.h"
+#include "gfx/screen_vertex.h"
 
 // Fills block[0..3] (top-left, top-right, bottom-right, bottom-left) and draws them with
 // DrawQuad. The rectangle is (texelRight - texelLeft) × scaleX layout units wide and

@@ -1,8 +1,114 @@
+// The credits scene: the crystal model over the backdrop from a swaying camera, pulsing
+// in translucency, two line-noise layers scrolling in opposite directions, and three
+// credit bands that flash in on the beats at 45038, 48038 and 51038 ms.
+#include "scenes/credits.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "fx/background.h"
+#include "fx/credit_strips.h"
+#include "fx/screen_overlay.h"
+#include "fx/sorted_faces.h"
+#include "fx/vertex_alpha.h"
+#include "gfx/render_interface.h"
+#include "pipeline/clip.h"
+#include "scenes/resources.h"
+#include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 #include "scenes/timeline.h"
+#include "shell/clock.h"
 
-// Not drawn yet: the slot keeps its place and end time in the play sequence.
+// The formulas below are double expressions (their constants carry no float suffix),
+// each rounded to float once where it is stored.
+
+void PlaceCreditsCamera(Camera* camera, float t, float flashLevel)
+{
+    camera->positionX = static_cast<float>(100.0 * std::sin(1.5 * t));
+    camera->positionY = static_cast<float>(100.0 * std::sin(1.3 * t) + 200.0);
+    camera->positionZ =
+        static_cast<float>(100.0 * std::sin(2.1 * t) - 500.0 + 200.0 * std::sin(1.57 * flashLevel));
+    camera->targetX = 30.0f;
+    camera->targetY = 30.0f;
+    camera->targetZ = 0.0f;
+    camera->roll = 180.0f;
+}
+
+float CreditsModelAlpha(float t)
+{
+    return static_cast<float>(0.1 * std::sin(13.0 * t) + 0.8);
+}
+
+namespace {
+
+// The beats: each raises the flash level and opens its band's window.
+const TimeWindow CreditBeats[3] = {{45038, 45500}, {48038, 48500}, {51038, 51500}};
+constexpr double CreditFlashDecay = 0.01;
+
+// Each band shows from its beat until just before the next one.
+const TimeWindow CreditBandWindows[3] = {{45038, 48000}, {48038, 51000}, {51038, 54000}};
+void (*const CreditBands[3])(float, float, float, float, TextureId) = {DrawCreditStripA, DrawCreditStripB,
+                                                                      DrawCreditStripC};
+
+// The two line-noise layers, mirror images of each other in t.
+void DrawLineNoiseLayers(float t)
+{
+    for (const double sign : {1.0, -1.0}) {
+        const double st = sign * t;
+        DrawScreenOverlay(static_cast<float>(std::sin(3.0 * st) + st), 0.0f,
+                          static_cast<float>(0.4 * std::sin(23.0 * st) + 1.0), 1.0f, 1.0f, 1.0f,
+                          static_cast<float>(0.2 * std::sin(33.0 * st) + 0.6), LineNoiseTexture);
+    }
+}
+
+}  // namespace
+
+void FlashCreditBands(float* flashLevel, int32_t demoTime)
+{
+    Renderer->SetDepthTest(false);
+    Renderer->SetBlendMode(BlendMode::AlphaBlend);
+    UpdateFlashLevel(flashLevel, CreditBeats, 3, CreditFlashDecay, demoTime);
+    Renderer->BindTexture(CreditsTexture);
+    for (int i = 0; i < 3; ++i)
+        if (InsideTimeWindow(CreditBandWindows[i], demoTime))
+            CreditBands[i](1.0f, 1.0f, 1.0f, *flashLevel, CreditsTexture);
+}
+
+void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* flashLevel)
+{
+    Renderer->SetBlendMode(BlendMode::OpaqueNearest);
+    DrawBackgroundUpper(1.0f, 1.0f, 1.0f, BackdropTexture);
+    AnimationPhase = static_cast<float>((DemoTime - CreditsPhaseOrigin) * 0.0001);
+    const float t = AnimationPhase;
+
+    Renderer->SetDepthTest(true);
+    Renderer->BindTexture(OndTexture);
+    Renderer->SetBlendMode(BlendMode::AlphaBlend);
+    // The level is still the previous frame's: it is updated further down.
+    PlaceCreditsCamera(&camera, t, *flashLevel);
+    BuildViewMatrix(&matrix, camera);
+    TransformAndProjectMesh(FrontMesh, matrix, camera);
+    DrawSortedFrontFaces(list, SortMeshFaces(FrontMesh, list, DepthOrder::NearFirst));
+    // Set after drawing, so this alpha shows in the next frame.
+    if (FrontMesh.vertexBlock)
+        SetVertexAlpha(FrontMesh.vertexBlock->screen, FrontMesh.vertexBlock->count, CreditsModelAlpha(t));
+
+    DrawLineNoiseLayers(t);
+    FlashCreditBands(flashLevel, DemoTime);
+}
+
 int PlayCreditsScene()
 {
-    return RunFrameLoop(CreditsSceneEnd, [] {}, [] {});
+    PolygonList list = AllocatePolygonList(50000);
+    Camera camera{};
+    InitSceneCamera(&camera);
+    Matrix matrix{};
+    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
+    float flashLevel = 0.0f;
+
+    const int result = RunFrameLoop(
+        CreditsSceneEnd, [&] { DrawCreditsFrame(list, camera, matrix, &flashLevel); }, [] {});
+
+    FreePolygonList(&list);
+    return result;
 }

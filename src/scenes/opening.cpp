@@ -1,38 +1,39 @@
 // The opening scene: the title picture (lower half of the backdrop texture) fades in
 // from black by a fixed step per frame, then flares with one additive copy after
 // 17100 ms and a second after 17250 ms.
-#include "app/clock.h"
+#include "shell/clock.h"
 #include "fx/background.h"
 #include "gfx/render_interface.h"
-#include "pipeline/polygon_list.h"
+#include "pipeline/clip.h"
 #include "scenes/resources.h"
+#include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
 #include "scenes/timeline.h"
 
 void PlayOpeningScene()
 {
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
-    Renderer->SetRenderState(1, 0);
+    Renderer->SetDepthTest(false);
     float Brightness = 0.0f;
 
     RunFrameLoop(
         OpeningSceneEnd,
         [&] {
-            Renderer->BindSecondTexture(0);
-            Renderer->SetBlendMode(BlendOpaqueTrilinear);
-            Renderer->SetBlendMode(BlendOpaqueNearest);
+            Renderer->BindSecondTexture(NoTexture);
+            Renderer->SetBlendMode(BlendMode::OpaqueTrilinear);
+            Renderer->SetBlendMode(BlendMode::OpaqueNearest);
             DrawBackgroundLower(Brightness, Brightness, Brightness, BackdropTexture);
             // Stepped per frame in double precision, stored as a float: the 501st step
             // reaches 1.0019943 and the ramp stops there.
             if (Brightness < 1.0f) Brightness = static_cast<float>(static_cast<double>(Brightness) + 0.002);
             if (DemoTime > 17100) {
-                Renderer->SetBlendMode(BlendAdditiveReset);
+                Renderer->SetBlendMode(BlendMode::Additive);
                 DrawBackgroundLower(Brightness, Brightness, Brightness, BackdropTexture);
             }
             if (DemoTime > 17250) {
-                Renderer->SetBlendMode(BlendAdditiveReset);
+                Renderer->SetBlendMode(BlendMode::Additive);
                 DrawBackgroundLower(Brightness, Brightness, Brightness, BackdropTexture);
             }
         },
-        [] { AnimationPhase = AnimationPhase + 0.003f; });
+        [] { AdvancePhase(&AnimationPhase, 0.003); });
 }

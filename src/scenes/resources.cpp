@@ -1,77 +1,203 @@
 #include "scenes/resources.h"
 
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "fx/screen_quad.h"
 #include "image/png_load.h"
-#include "model/mesh.h"
 #include "model/mesh_load.h"
+#include "shell/report.h"
 
-TextureId WhiteFlashTexture = 0;
-TextureId LoadingTexture = 0;
-TextureId EnvMapTexture = 0;
-TextureId RadialMapTexture = 0;
-TextureId VertNoiseTexture = 0;
-TextureId EnvMap2Texture = 0;
-TextureId ToriRadialTexture = 0;
-TextureId BackdropTexture = 0;
-TextureId LineNoiseTexture = 0;
-TextureId CreditsTexture = 0;
-TextureId OndTexture = 0;
-TextureId GridTexture = 0;
-TextureId VortexTexture = 0;
-TextureId TorusDesignTexture = 0;
-TextureId GreetsTexture = 0;
+TextureId WhiteFlashTexture = NoTexture;
+TextureId LoadingTexture = NoTexture;
+TextureId EnvMapTexture = NoTexture;
+TextureId RadialMapTexture = NoTexture;
+TextureId VertNoiseTexture = NoTexture;
+TextureId EnvMap2Texture = NoTexture;
+TextureId ToriRadialTexture = NoTexture;
+TextureId BackdropTexture = NoTexture;
+TextureId LineNoiseTexture = NoTexture;
+TextureId CreditsTexture = NoTexture;
+TextureId OndTexture = NoTexture;
+TextureId GridTexture = NoTexture;
+TextureId VortexTexture = NoTexture;
+TextureId TorusDesignTexture = NoTexture;
+TextureId GreetsTexture = NoTexture;
+
+Mesh BallMeshA;
+Mesh BallMeshB;
+Mesh FrontMesh;
 
 namespace {
-
-// Every loaded picture stays allocated, and referenced, for the life of the process.
-constexpr int TextureCount = 15;
-Image* LoadedImages[TextureCount];
-int LoadedImageCount = 0;
-
-// A texture from a PNG data file.
-TextureId LoadTexture(const char* fileName)
-{
-    Image* image = LoadPngImage(fileName);
-    if (LoadedImageCount < TextureCount) LoadedImages[LoadedImageCount++] = image;
-    return Renderer->CreateTexture(*image);
-}
 
 // The loading picture as a 255 × 255-pixel square at the top-left of a cleared screen.
 void DrawLoadingScreen()
 {
     static ScreenVertex block[4];
-    Renderer->SetRenderState(1, 0);
+    Renderer->SetDepthTest(false);
     Renderer->ClearFrame();
     Renderer->BindTexture(LoadingTexture);
-    Renderer->SetBlendMode(BlendOpaqueBilinear);
-    Renderer->SetBlendMode(BlendAlpha);
+    Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
+    Renderer->SetBlendMode(BlendMode::AlphaBlend);
     DrawScreenQuad(block, 0.0f, 0.0f, 255.0f, 255.0f, 1.0f, 1.0f, 2.0f, 2.0f, 1.0f);
     Renderer->PresentFrame();
 }
 
+struct TextureFile {
+    TextureId* id;
+    const char* name;
+};
+
+// The two pictures loaded before the loading screen, then the rest, in loading order.
+const TextureFile FirstTextures[] = {
+    {&WhiteFlashTexture, "megadata\\whiteflash.png"},
+    {&LoadingTexture, "megadata\\loading.png"},
+};
+const TextureFile LaterTextures[] = {
+    {&EnvMapTexture, "megadata\\envmap.png"},
+    {&RadialMapTexture, "megadata\\radialmap.png"},
+    {&VertNoiseTexture, "megadata\\vertnoise.png"},
+    {&EnvMap2Texture, "megadata\\envmap2.png"},
+    {&ToriRadialTexture, "megadata\\tori_radial_bg1024.png"},
+    {&BackdropTexture, "megadata\\backdropbg_megademo1024.png"},
+    {&LineNoiseTexture, "megadata\\linenoise.png"},
+    {&CreditsTexture, "megadata\\credits1024.png"},
+    {&OndTexture, "megadata\\ondtexture512.png"},
+    {&GridTexture, "megadata\\grid128.png"},
+    {&VortexTexture, "megadata\\vortex_kasser1024.png"},
+    {&TorusDesignTexture, "megadata\\torusdesign.png"},
+    {&GreetsTexture, "megadata\\greets.png"},
+};
+constexpr int FirstTextureCount = sizeof FirstTextures / sizeof FirstTextures[0];
+constexpr int LaterTextureCount = sizeof LaterTextures / sizeof LaterTextures[0];
+constexpr int PictureCount = FirstTextureCount + LaterTextureCount;
+
+const TextureFile& PictureInLoadingOrder(int i)
+{
+    return i < FirstTextureCount ? FirstTextures[i] : LaterTextures[i - FirstTextureCount];
+}
+
+// Every picture of the data set decoded on worker threads, in loading order, from the
+// moment the program knows its data folder: one worker while the window and the GL
+// context are being made (they need the other processor), a second one once the uploads
+// begin. The main thread takes the pictures in order and alone calls GL, so texture ids,
+// order and the loading screen are as they would be one by one. At most the whole data
+// set's pixels (about 18 MB) wait at once.
+class PictureDecoder {
+public:
+    PictureDecoder() { AddWorker(); }
+    ~PictureDecoder()
+    {
+        stop_ = true;
+        for (std::thread& worker : workers_) worker.join();
+    }
+
+    void AddWorker()
+    {
+        if (workers_.size() < MaxWorkers) workers_.emplace_back([this] { DecodeInOrder(); });
+    }
+
+    // Picture i of the loading order, waiting for its decoding; null when it cannot be
+    // loaded. Each picture is taken once.
+    std::unique_ptr<Image> Take(int i)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        decoded_.wait(lock, [&] { return done_[i]; });
+        return std::move(images_[i]);
+    }
+
+private:
+    void DecodeInOrder()
+    {
+        for (int i = next_++; i < PictureCount && !stop_; i = next_++) {
+            std::unique_ptr<Image> image(LoadPngImage(PictureInLoadingOrder(i).name));
+            std::lock_guard<std::mutex> lock(mutex_);
+            images_[i] = std::move(image);
+            done_[i] = true;
+            decoded_.notify_all();
+        }
+    }
+
+    static constexpr size_t MaxWorkers = 2;
+    std::vector<std::thread> workers_;
+    std::atomic<int> next_{0};
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::condition_variable decoded_;
+    std::unique_ptr<Image> images_[PictureCount];
+    bool done_[PictureCount] = {};
+};
+
+// Written by StartPictureDecoding and StopPictureDecoding (main thread only).
+std::unique_ptr<PictureDecoder> g_decoder;
+
+// The next picture for the upload loop, decoded ahead.
+std::unique_ptr<Image> TakePicture(int i)
+{
+    StartPictureDecoding();
+    g_decoder->AddWorker();
+    return g_decoder->Take(i);
+}
+
+// Uploads picture i of the loading order; a picture that could not be loaded ends the
+// program after the workers have stopped.
+void UploadPicture(int i)
+{
+    std::unique_ptr<Image> image = TakePicture(i);
+    const TextureFile& file = PictureInLoadingOrder(i);
+    if (!image) {
+        StopPictureDecoding();
+        FatalError(std::string("Can't load image ") + file.name);
+    }
+    *file.id = Renderer->CreateTexture(*image);
+}
+
 }  // namespace
+
+TextureId LoadTexture(const char* fileName)
+{
+    // The decoded picture is needed only until GL holds its copy.
+    const std::unique_ptr<Image> image(LoadPngImage(fileName));
+    if (!image) FatalError(std::string("Can't load image ") + fileName);
+    return Renderer->CreateTexture(*image);
+}
+
+void LoadModel(Mesh* mesh, const char* fileName, const char* objectName)
+{
+    switch (LoadMesh3ds(mesh, fileName, objectName)) {
+    case ModelRead::CannotOpen:
+        FatalError(std::string("Can't open model ") + fileName);
+    case ModelRead::OutOfMemory:
+        FatalError(std::string("Out of memory reading model ") + fileName);
+    case ModelRead::Found:
+    case ModelRead::ObjectMissing:   // an empty mesh, said on standard error; the demo plays on
+        break;
+    }
+}
+
+void StartPictureDecoding()
+{
+    if (!g_decoder) g_decoder.reset(new PictureDecoder);
+}
+
+void StopPictureDecoding()
+{
+    g_decoder.reset();
+}
 
 void LoadResources()
 {
-    WhiteFlashTexture = LoadTexture("megadata\\whiteflash.png");
-    LoadingTexture = LoadTexture("megadata\\loading.png");
+    for (int i = 0; i < FirstTextureCount; ++i) UploadPicture(i);
     DrawLoadingScreen();
+    for (int i = FirstTextureCount; i < PictureCount; ++i) UploadPicture(i);
+    StopPictureDecoding();
 
-    EnvMapTexture = LoadTexture("megadata\\envmap.png");
-    RadialMapTexture = LoadTexture("megadata\\radialmap.png");
-    VertNoiseTexture = LoadTexture("megadata\\vertnoise.png");
-    EnvMap2Texture = LoadTexture("megadata\\envmap2.png");
-    ToriRadialTexture = LoadTexture("megadata\\tori_radial_bg1024.png");
-    BackdropTexture = LoadTexture("megadata\\backdropbg_megademo1024.png");
-    LineNoiseTexture = LoadTexture("megadata\\linenoise.png");
-    CreditsTexture = LoadTexture("megadata\\credits1024.png");
-    OndTexture = LoadTexture("megadata\\ondtexture512.png");
-    GridTexture = LoadTexture("megadata\\grid128.png");
-    VortexTexture = LoadTexture("megadata\\vortex_kasser1024.png");
-    TorusDesignTexture = LoadTexture("megadata\\torusdesign.png");
-    GreetsTexture = LoadTexture("megadata\\greets.png");
-
-    LoadMesh3ds(&BallMeshA, "megadata\\ball2420.3ds", "GeoSphere0");
-    LoadMesh3ds(&BallMeshB, "megadata\\ball2420.3ds", "GeoSphere0");
-    LoadMesh3ds(&FrontMesh, "megadata\\ting5.3ds", "front");
+    LoadModel(&BallMeshA, "megadata\\ball2420.3ds", "GeoSphere0");
+    LoadModel(&BallMeshB, "megadata\\ball2420.3ds", "GeoSphere0");
+    LoadModel(&FrontMesh, "megadata\\ting5.3ds", "front");
 }

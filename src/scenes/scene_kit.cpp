@@ -44,11 +44,11 @@ int32_t SortMeshFaces(Mesh& mesh, PolygonList& list, DepthOrder order)
     return PolygonListCount(list, count);
 }
 
-void UpdateFlashLevel(float* level, const TimeWindow* windows, int windowCount, float decayStep,
+void UpdateFlashLevel(float* level, const TimeWindow* windows, int windowCount, double decayStep,
                       int32_t demoTime)
 {
-    auto inside = [demoTime](const TimeWindow& w) { return demoTime > w.after && demoTime < w.before; };
+    auto inside = [demoTime](const TimeWindow& w) { return InsideTimeWindow(w, demoTime); };
     for (int i = 0; i < windowCount; ++i)
         if (inside(windows[i])) *level = 1.0f;
-    if ((windowCount > 0 && inside(windows[windowCount - 1])) || *level > 0.0f) *level -= decayStep;
+    if ((windowCount > 0 && inside(windows[windowCount - 1])) || *level > 0.0f) AdvancePhase(level, -decayStep);
 }

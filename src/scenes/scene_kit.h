@@ -30,13 +30,27 @@ enum class DepthOrder {
 // entries a face drawer then walks.
 int32_t SortMeshFaces(Mesh& mesh, PolygonList& list, DepthOrder order);
 
+// phase := phase + step, the sum taken in double precision and stored as a float. The
+// scenes' steps are written without a float suffix (0.003, 0.009), so the sum is a double
+// sum, as C computes it; the result is rounded to float once.
+inline void AdvancePhase(float* phase, double step)
+{
+    *phase = static_cast<float>(static_cast<double>(*phase) + step);
+}
+
 // An open interval of DemoTime: after < DemoTime < before.
 struct TimeWindow {
     int32_t after;
     int32_t before;
 };
 
+inline bool InsideTimeWindow(const TimeWindow& window, int32_t demoTime)
+{
+    return demoTime > window.after && demoTime < window.before;
+}
+
 // Once per frame before use: inside any window the level becomes 1.0; then inside the
 // last window, or while the level is above 0, it falls by decayStep.
-void UpdateFlashLevel(float* level, const TimeWindow* windows, int windowCount, float decayStep,
+// The fall is a double step stored as a float, like every phase step (AdvancePhase).
+void UpdateFlashLevel(float* level, const TimeWindow* windows, int windowCount, double decayStep,
                       int32_t demoTime);

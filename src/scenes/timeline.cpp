@@ -1,8 +1,8 @@
 #include "scenes/timeline.h"
 
-#include "app/clock.h"
-#include "app/frame_stats.h"
-#include "app/window.h"
+#include "shell/clock.h"
+#include "scenes/frame_stats.h"
+#include "shell/window.h"
 #include "gfx/render_interface.h"
 #include "scenes/scenes.h"
 
@@ -21,12 +21,14 @@ bool FrameLoopShouldStop(int32_t endTime, int* result)
     return false;
 }
 
-void FinishFrame()
+void FinishFrame(FrameFinish order)
 {
     RecordFrame(DemoTime);
+    auto refreshDemoTime = [] { DemoTime = static_cast<int32_t>(GetTickCount() - DemoStartTick); };
+    if (order == FrameFinish::TimeThenPresent) refreshDemoTime();
     Renderer->PresentFrame();
     Renderer->ClearFrame();
-    DemoTime = static_cast<int32_t>(GetTickCount() - DemoStartTick);
+    if (order == FrameFinish::PresentThenTime) refreshDemoTime();
 }
 
 void PlaySequence()

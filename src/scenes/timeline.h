@@ -1,6 +1,8 @@
 // The play sequence and the frame-loop pattern every scene routine follows:
 //   PumpMessages (quit: return 1); DemoTime >= end time: return 0; draw the frame;
 //   PresentFrame, ClearFrame; DemoTime := tick count - DemoStartTick; advance the phase.
+// The closing fade finishes its frames the other way round: DemoTime first, then
+// PresentFrame and ClearFrame.
 #pragma once
 
 #include <cstdint>
@@ -19,18 +21,26 @@ constexpr int32_t ClosingSceneEnd = 94000;
 // Steps 1-2 of a frame: true when the loop must stop, with the scene's result in *result
 // (non-zero for quit, zero for the end time).
 bool FrameLoopShouldStop(int32_t endTime, int* result);
-// Steps 4-5 of a frame: present, clear, new DemoTime.
-void FinishFrame();
+// The two ways a frame is finished once it is drawn.
+enum class FrameFinish {
+    PresentThenTime,   // PresentFrame, ClearFrame, new DemoTime: every scene's frames
+    TimeThenPresent,   // new DemoTime, PresentFrame, ClearFrame: the closing fade's frames
+};
+
+// Steps 4-5 of a frame in the given order. The frame is counted for the statistics at
+// the DemoTime it was drawn at.
+void FinishFrame(FrameFinish order = FrameFinish::PresentThenTime);
 
 // One scene's frame loop: drawFrame() builds each frame, advancePhase() runs after the
-// DemoTime update. Returns non-zero on quit, zero when endTime is reached.
+// frame is finished. Returns non-zero on quit, zero when endTime is reached.
 template <typename DrawFrame, typename AdvancePhase>
-int RunFrameLoop(int32_t endTime, DrawFrame&& drawFrame, AdvancePhase&& advancePhase)
+int RunFrameLoop(int32_t endTime, DrawFrame&& drawFrame, AdvancePhase&& advancePhase,
+                 FrameFinish order = FrameFinish::PresentThenTime)
 {
     int result = 0;
     while (!FrameLoopShouldStop(endTime, &result)) {
         drawFrame();
-        FinishFrame();
+        FinishFrame(order);
         advancePhase();
     }
     return result;

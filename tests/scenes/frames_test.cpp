@@ -9,26 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "support/captured_frames.h"
+
 namespace {
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgba;   // as stored in the file
-    const uint8_t* At(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
-};
+using Picture = CapturedPicture;
 
-bool ReadPicture(const std::string& path, Picture* picture)
-{
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGBA;
-    picture->width = static_cast<int>(image.width);
-    picture->height = static_cast<int>(image.height);
-    picture->rgba.resize(PNG_IMAGE_SIZE(image));
-    return png_image_finish_read(&image, nullptr, picture->rgba.data(), 0, nullptr) != 0;
-}
+bool ReadPicture(const std::string& path, Picture* picture) { return ReadCapturedPicture(path, picture); }
 
 std::string g_frames;   // capture directory of the one run all tests share
 bool g_ran = false;

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "app/clock.h"
-#include "app/window.h"
+#include "shell/clock.h"
+#include "shell/window.h"
 #include "fx/background.h"
 #include "fx/screen_overlay.h"
 #include "fx/screen_quad.h"
@@ -102,8 +102,8 @@ TEST(ScreenQuad, WhollyOffScreenDrawsNothing)
 TEST(Background, LowerAndUpperPicturesOfTheTextureAsTwoAffineTriangles)
 {
     ScopedCallRecorder r;
-    DrawBackgroundLower(0.25f, 0.5f, 0.75f, 1234);
-    DrawBackgroundUpper(1.0f, 1.0f, 1.0f, 99);
+    DrawBackgroundLower(0.25f, 0.5f, 0.75f, TextureId{1234});
+    DrawBackgroundUpper(1.0f, 1.0f, 1.0f, TextureId{99});
     ASSERT_EQ(r.recorder.Ops(), (std::vector<std::string>{"BindTexture", "DrawTriangleAffine", "DrawTriangleAffine",
                                                            "BindTexture", "DrawTriangleAffine", "DrawTriangleAffine"}));
     EXPECT_EQ(r.recorder.calls[0].a, 1234);
@@ -133,11 +133,10 @@ TEST(Background, LowerAndUpperPicturesOfTheTextureAsTwoAffineTriangles)
 TEST(ScreenOverlay, DepthOffAlphaBlendedScrollingWindow)
 {
     ScopedCallRecorder r;
-    DrawScreenOverlay(0.5f, 0.25f, 2.0f, 0.1f, 0.2f, 0.3f, 0.4f, 77);
-    ASSERT_EQ(r.recorder.Ops(), (std::vector<std::string>{"SetRenderState", "BindTexture", "SetBlendMode",
+    DrawScreenOverlay(0.5f, 0.25f, 2.0f, 0.1f, 0.2f, 0.3f, 0.4f, TextureId{77});
+    ASSERT_EQ(r.recorder.Ops(), (std::vector<std::string>{"SetDepthTest", "BindTexture", "SetBlendMode",
                                                            "DrawTriangle", "DrawTriangle"}));
-    EXPECT_EQ(r.recorder.calls[0].a, 1);
-    EXPECT_EQ(r.recorder.calls[0].b, 0);
+    EXPECT_EQ(r.recorder.calls[0].a, 0);   // depth test off
     EXPECT_EQ(r.recorder.calls[1].a, 77);
     EXPECT_EQ(r.recorder.calls[2].a, 10);
     // Corners 0, 1, 2: (ou, ov), (ou + 1, ov), (ou + 1, ov + 1), all times the scale.
@@ -169,7 +168,7 @@ protected:
         UseFixedFrameClock(60);
         DemoStartTick = GetTickCount();
         DemoTime = 0;
-        BackdropTexture = 4242;
+        BackdropTexture = TextureId{4242};
     }
     void TearDown() override
     {
@@ -196,8 +195,8 @@ TEST_F(OpeningSceneCalls, FadesInPerFrameAndFlaresAfter17100And17250)
     PlayOpeningScene();
     // Set-up: depth test off before the first frame.
     ASSERT_GE(r.recorder.calls.size(), 1u);
-    EXPECT_EQ(r.recorder.calls[0].op, "SetRenderState");
-    EXPECT_EQ(r.recorder.calls[0].b, 0);
+    EXPECT_EQ(r.recorder.calls[0].op, "SetDepthTest");
+    EXPECT_EQ(r.recorder.calls[0].a, 0);
 
     std::vector<std::string> plain = {"BindSecondTexture", "SetBlendMode", "SetBlendMode", "BindTexture",
                                       "DrawTriangleAffine", "DrawTriangleAffine", "PresentFrame", "ClearFrame"};
@@ -232,7 +231,8 @@ TEST_F(OpeningSceneCalls, FadesInPerFrameAndFlaresAfter17100And17250)
     EXPECT_EQ(frames, 1077);
     EXPECT_FLOAT_EQ(b, 1.0019943f);
     float phase = phaseBefore;
-    for (int i = 0; i < 1077; ++i) phase += 0.003f;
+    // Each step is a double sum stored as a float, not a float sum.
+    for (int i = 0; i < 1077; ++i) phase = static_cast<float>(static_cast<double>(phase) + 0.003);
     EXPECT_EQ(AnimationPhase, phase);
 }
 

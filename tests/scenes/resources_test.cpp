@@ -1,7 +1,18 @@
 // Loading order, the loading screen and the meshes, with the generated data set.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "image/png_load.h"
 #include "model/mesh.h"
+#include "platform/data_file.h"
+#include "shell/report.h"
 #include "scenes/resources.h"
 #include "support/call_recorder.h"
 
@@ -15,14 +26,13 @@ TEST(LoadResources, LoadsInOrderAndDrawsTheLoadingScreenOnceAfterTheSecondTextur
     LoadResources();
     testing::internal::GetCapturedStdout();
 
-    std::vector<std::string> expected = {"CreateTexture", "CreateTexture", "SetRenderState", "ClearFrame",
+    std::vector<std::string> expected = {"CreateTexture", "CreateTexture", "SetDepthTest",   "ClearFrame",
                                          "BindTexture",   "SetBlendMode",  "SetBlendMode",   "DrawQuad",
                                          "PresentFrame"};
     for (int i = 0; i < 13; ++i) expected.push_back("CreateTexture");
     ASSERT_EQ(r.recorder.Ops(), expected);
-    EXPECT_EQ(r.recorder.calls[2].a, 1);
-    EXPECT_EQ(r.recorder.calls[2].b, 0);
-    EXPECT_EQ(r.recorder.calls[4].a, static_cast<int>(LoadingTexture));
+    EXPECT_EQ(r.recorder.calls[2].a, 0);   // depth test off
+    EXPECT_EQ(r.recorder.calls[4].a, static_cast<int>(LoadingTexture.name));
     EXPECT_EQ(r.recorder.calls[5].a, 2);
     EXPECT_EQ(r.recorder.calls[6].a, 10);
 
@@ -31,7 +41,7 @@ TEST(LoadResources, LoadsInOrderAndDrawsTheLoadingScreenOnceAfterTheSecondTextur
                                  VertNoiseTexture,  EnvMap2Texture,   ToriRadialTexture,  BackdropTexture,
                                  LineNoiseTexture,  CreditsTexture,   OndTexture,         GridTexture,
                                  VortexTexture,     TorusDesignTexture, GreetsTexture};
-    for (uint32_t i = 0; i < 15; ++i) EXPECT_EQ(inOrder[i], base + 1 + i) << i;
+    for (uint32_t i = 0; i < 15; ++i) EXPECT_EQ(inOrder[i].name, base + 1 + i) << i;
 
     // Two independent copies of the ball and the credits model.
     ASSERT_NE(BallMeshA.faceBlock, nullptr);
@@ -46,6 +56,158 @@ TEST(LoadResources, LoadsInOrderAndDrawsTheLoadingScreenOnceAfterTheSecondTextur
     FreeMesh(&BallMeshA);
     FreeMesh(&BallMeshB);
     FreeMesh(&FrontMesh);
+}
+
+// The fatal ending of a loader, caught by a hook that throws the box text.
+template <typename Load>
+std::string FatalTextOf(Load load)
+{
+    DialogsEnabled = false;
+    FatalEndingHook = [](const std::string& text) { throw std::runtime_error(text); };
+    std::string text = "(no fatal ending)";
+    try {
+        load();
+    } catch (const std::runtime_error& e) {
+        text = e.what();
+    }
+    FatalEndingHook = nullptr;
+    return text;
+}
+
+TEST(LoadResources, AMissingOrBrokenPictureEndsTheProgramNamingTheFileAsGiven)
+{
+    ScopedCallRecorder r;
+    EXPECT_EQ(FatalTextOf([] { LoadTexture("megadata\\no_such_picture.png"); }),
+              "Can't load image megadata\\no_such_picture.png");
+    // A model file is no picture.
+    EXPECT_EQ(FatalTextOf([] { LoadTexture("megadata\\ting5.3ds"); }), "Can't load image megadata\\ting5.3ds");
+    EXPECT_TRUE(r.recorder.calls.empty());   // no texture was made
+}
+
+TEST(LoadResources, AnUnopenableModelEndsTheProgramButAMissingObjectPlaysOn)
+{
+    Mesh mesh;
+    EXPECT_EQ(FatalTextOf([&] { LoadModel(&mesh, "megadata\\no_such_model.3ds", "front"); }),
+              "Can't open model megadata\\no_such_model.3ds");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(FatalTextOf([&] { LoadModel(&mesh, "megadata\\ting5.3ds", "no such object"); }),
+              "(no fatal ending)");
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Can't find object no such object in model megadata\\ting5.3ds\n");
+    ASSERT_NE(mesh.faceBlock, nullptr);
+    EXPECT_EQ(mesh.faceBlock->count, 0);
+    FreeMesh(&mesh);
+}
+
+TEST(LoadResources, ABrokenLaterPictureEndsTheProgramAfterThePicturesBeforeIt)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(testing::TempDir()) / ("zircon_broken_" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::copy("megadata", folder);
+    std::ofstream(folder / "credits1024.png", std::ios::binary | std::ios::trunc) << "not a picture";
+    SetDataFolder(folder.string());
+    ScopedCallRecorder r;
+    testing::internal::CaptureStdout();
+    const std::string text = FatalTextOf([] { LoadResources(); });
+    testing::internal::GetCapturedStdout();
+    SetDataFolder("megadata");
+    fs::remove_all(folder);
+    EXPECT_EQ(text, "Can't load image megadata\\credits1024.png");
+    // The two first pictures, then the seven before the credits picture: no texture after it.
+    int created = 0;
+    for (const std::string& op : r.recorder.Ops()) created += op == "CreateTexture";
+    EXPECT_EQ(created, 9);
+}
+
+// Records what each uploaded picture holds: its size and a hash of its pixels.
+class PictureRecorder : public CallRecorder {
+public:
+    std::vector<std::string> pictures;
+    TextureId CreateTexture(const Image& image) override
+    {
+        pictures.push_back(Describe(image));
+        return CallRecorder::CreateTexture(image);
+    }
+    static std::string Describe(const Image& image)
+    {
+        uint64_t hash = 1469598103934665603ull;
+        for (size_t i = 0; i < image.BufferSize(); ++i) hash = (hash ^ image.Pixels()[i]) * 1099511628211ull;
+        return std::to_string(image.Width()) + "x" + std::to_string(image.Height()) + ":" + std::to_string(hash);
+    }
+};
+
+void FreeLoadedMeshes()
+{
+    FreeMesh(&BallMeshA);
+    FreeMesh(&BallMeshB);
+    FreeMesh(&FrontMesh);
+}
+
+TEST(PictureDecoding, PicturesDecodedAheadReachGlInLoadingOrderWithTheSameIds)
+{
+    const char* const names[15] = {
+        "whiteflash.png",   "loading.png",     "envmap.png",        "radialmap.png",
+        "vertnoise.png",    "envmap2.png",     "tori_radial_bg1024.png", "backdropbg_megademo1024.png",
+        "linenoise.png",    "credits1024.png", "ondtexture512.png", "grid128.png",
+        "vortex_kasser1024.png", "torusdesign.png", "greets.png"};
+    std::vector<std::string> expected;
+    for (const char* name : names) {
+        const std::unique_ptr<Image> image(LoadPngImage(("megadata\\" + std::string(name)).c_str()));
+        ASSERT_NE(image, nullptr) << name;
+        expected.push_back(PictureRecorder::Describe(*image));
+    }
+    // Started early (as the program does before making its window), and started by
+    // LoadResources itself: the same pictures in the same order either way.
+    for (bool startedEarly : {true, false}) {
+        PictureRecorder recorder;
+        RenderInterface* previous = Renderer;
+        Renderer = &recorder;
+        const uint32_t base = recorder.NextTextureId;
+        if (startedEarly) StartPictureDecoding();
+        testing::internal::CaptureStdout();
+        LoadResources();
+        testing::internal::GetCapturedStdout();
+        Renderer = previous;
+        EXPECT_EQ(recorder.pictures, expected) << startedEarly;
+        EXPECT_EQ(WhiteFlashTexture.name, base + 1);
+        EXPECT_EQ(GreetsTexture.name, base + 15);
+        FreeLoadedMeshes();
+    }
+}
+
+TEST(PictureDecoding, StoppingBeforeLoadingDropsThePicturesAndLoadingStillWorks)
+{
+    // A program that ends before loading (no window, no GL context) stops the workers.
+    StartPictureDecoding();
+    StopPictureDecoding();
+    StopPictureDecoding();   // stopping twice is harmless
+    ScopedCallRecorder r;
+    testing::internal::CaptureStdout();
+    LoadResources();
+    testing::internal::GetCapturedStdout();
+    int created = 0;
+    for (const std::string& op : r.recorder.Ops()) created += op == "CreateTexture";
+    EXPECT_EQ(created, 15);
+    FreeLoadedMeshes();
+}
+
+TEST(PictureDecoding, ABrokenFirstPictureEndsTheProgramBeforeTheLoadingScreen)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(testing::TempDir()) / ("zircon_broken_first_" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::copy("megadata", folder);
+    fs::remove(folder / "whiteflash.png");
+    SetDataFolder(folder.string());
+    StartPictureDecoding();
+    ScopedCallRecorder r;
+    const std::string text = FatalTextOf([] { LoadResources(); });
+    SetDataFolder("megadata");
+    fs::remove_all(folder);
+    EXPECT_EQ(text, "Can't load image megadata\\whiteflash.png");
+    EXPECT_TRUE(r.recorder.calls.empty());   // no texture, no loading screen
 }
 
 }  // namespace

@@ -10,36 +10,36 @@ const TimeWindow Windows[] = {{21000, 21100}, {24000, 24100}};
 TEST(FlashLevel, InsideAWindowItIsOneMinusAStep)
 {
     float level = 0.0f;
-    UpdateFlashLevel(&level, Windows, 2, 0.05f, 21050);
+    UpdateFlashLevel(&level, Windows, 2, 0.05, 21050);
     EXPECT_FLOAT_EQ(level, 0.95f);
-    UpdateFlashLevel(&level, Windows, 2, 0.05f, 24001);   // the last window decays too
+    UpdateFlashLevel(&level, Windows, 2, 0.05, 24001);   // the last window decays too
     EXPECT_FLOAT_EQ(level, 0.95f);
 }
 
 TEST(FlashLevel, WindowsAreOpenIntervals)
 {
     float level = 0.0f;
-    UpdateFlashLevel(&level, Windows, 2, 0.05f, 21000);
+    UpdateFlashLevel(&level, Windows, 2, 0.05, 21000);
     EXPECT_EQ(level, 0.0f);
-    UpdateFlashLevel(&level, Windows, 2, 0.05f, 21100);
+    UpdateFlashLevel(&level, Windows, 2, 0.05, 21100);
     EXPECT_EQ(level, 0.0f);
-    UpdateFlashLevel(&level, Windows, 2, 0.05f, 21001);
+    UpdateFlashLevel(&level, Windows, 2, 0.05, 21001);
     EXPECT_FLOAT_EQ(level, 0.95f);
 }
 
 TEST(FlashLevel, AfterAWindowItFallsByOneStepPerFrameToZeroOrJustBelowThenStays)
 {
     float level = 0.0f;
-    UpdateFlashLevel(&level, Windows, 2, 0.3f, 21050);
+    UpdateFlashLevel(&level, Windows, 2, 0.3, 21050);
     EXPECT_FLOAT_EQ(level, 0.7f);
-    UpdateFlashLevel(&level, Windows, 2, 0.3f, 22000);
+    UpdateFlashLevel(&level, Windows, 2, 0.3, 22000);
     EXPECT_FLOAT_EQ(level, 0.4f);
-    UpdateFlashLevel(&level, Windows, 2, 0.3f, 22016);
+    UpdateFlashLevel(&level, Windows, 2, 0.3, 22016);
     EXPECT_NEAR(level, 0.1f, 1e-6);
-    UpdateFlashLevel(&level, Windows, 2, 0.3f, 22033);
+    UpdateFlashLevel(&level, Windows, 2, 0.3, 22033);
     EXPECT_NEAR(level, -0.2f, 1e-6);
     const float settled = level;
-    UpdateFlashLevel(&level, Windows, 2, 0.3f, 22050);
+    UpdateFlashLevel(&level, Windows, 2, 0.3, 22050);
     EXPECT_EQ(level, settled);
 }
 
@@ -49,7 +49,7 @@ TEST(FlashLevel, OutsideEveryWindowAZeroLevelStaysZero)
     for (int32_t t = 0; t < 30000; t += 17) {
         if (t > 21000 && t < 21100) continue;
         if (t > 24000 && t < 24100) continue;
-        UpdateFlashLevel(&level, Windows, 2, 0.05f, t);
+        UpdateFlashLevel(&level, Windows, 2, 0.05, t);
         if (t < 21000) {
             EXPECT_EQ(level, 0.0f) << t;
         }
@@ -68,6 +68,22 @@ TEST(SceneCamera, SixtyOneDegreesWithUnitProjection)
     EXPECT_FLOAT_EQ(camera.focalY, 1.6976631f);
     EXPECT_FLOAT_EQ(camera.inverseFocalX, 0.58904505f);
     EXPECT_FLOAT_EQ(camera.inverseFocalY, 0.58904505f);
+}
+
+TEST(AdvancePhase, AddsInDoublePrecisionAndRoundsOnce)
+{
+    // Just over half a float step above 1: the double sum rounds up to the next float,
+    // while the float sum (a tie, the step rounded to exactly 2^-24) stays at 1.
+    const double step = 5.9604644775390625e-08 + 1e-15;
+    float phase = 1.0f;
+    AdvancePhase(&phase, step);
+    EXPECT_EQ(phase, 1.00000012f);
+    EXPECT_EQ(1.0f + static_cast<float>(step), 1.0f);
+
+    // The opening scene's step from 3.14.
+    phase = 3.14f;
+    AdvancePhase(&phase, 0.003);
+    EXPECT_EQ(phase, static_cast<float>(static_cast<double>(3.14f) + 0.003));
 }
 
 }  // namespace

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
+#include "shell/clock.h"
 #include "gfx/render_interface.h"
 
 struct RecordedCall {
-    std::string op;                    // "SetRenderState", "DrawQuad", ...
-    int a = 0, b = 0;                  // integer arguments (kind/value, mode, texture id)
+    std::string op;                    // "SetDepthTest", "DrawQuad", ...
+    int a = 0, b = 0;                  // integer arguments (switch, mode, texture name)
     std::vector<ScreenVertex> vertices;
 };
 
@@ -18,12 +18,12 @@ class CallRecorder : public RenderInterface {
 public:
     std::vector<RecordedCall> calls;
 
-    void SetRenderState(int kind, int value) override { Add("SetRenderState", kind, value); }
-    void UpdateTexture(TextureId id, const Image&) override { Add("UpdateTexture", static_cast<int>(id)); }
+    void SetDepthTest(bool enabled) override { Add("SetDepthTest", enabled ? 1 : 0); }
+    void UpdateTexture(TextureId id, const Image&) override { Add("UpdateTexture", static_cast<int>(id.name)); }
     TextureId CreateTexture(const Image&) override
     {
         Add("CreateTexture");
-        return ++NextTextureId;
+        return TextureId{++NextTextureId};
     }
     void DrawTriangle(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override
     {
@@ -42,8 +42,8 @@ public:
     {
         Add("DrawQuad", 0, 0, {p1, p2, p3, p4});
     }
-    void BindTexture(TextureId id) override { Add("BindTexture", static_cast<int>(id)); }
-    void BindSecondTexture(TextureId id) override { Add("BindSecondTexture", static_cast<int>(id)); }
+    void BindTexture(TextureId id) override { Add("BindTexture", static_cast<int>(id.name)); }
+    void BindSecondTexture(TextureId id) override { Add("BindSecondTexture", static_cast<int>(id.name)); }
     void ClearFrame() override { Add("ClearFrame"); }
     // Counts the frame for the fixed-rate clock, as the program's present hook does.
     void PresentFrame() override
@@ -51,7 +51,7 @@ public:
         Add("PresentFrame");
         CountPresentedFrame();
     }
-    void SetBlendMode(int mode) override { Add("SetBlendMode", mode); }
+    void SetBlendMode(BlendMode mode) override { Add("SetBlendMode", static_cast<int>(mode)); }
 
     // The operation names in call order.
     std::vector<std::string> Ops() const

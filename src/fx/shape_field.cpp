@@ -1,0 +1,100 @@
+// The rotating-shape field: start positions, motion and per-frame evaluation.
+#include "fx/shape_field.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "fx/edge_cache.h"
+
+float FieldValues[FieldPointCount];
+uint8_t FieldVisited[FieldPointCount];
+Vector3 ShapeSources[FieldSourceCount];
+
+namespace {
+
+// Sources move within centre ± this many grid units: 13 × 0.45454544 as a float.
+constexpr float SourceAmplitude = (FieldGridSize - 2 * FieldSourceReach) * 0.45454544f;
+
+}  // namespace
+
+int TruncateGridBound(float v)
+{
+    return int(std::fmax(-1.0f, std::fmin(v, float(FieldGridSize + 1))));
+}
+
+void InitShapeField()
+{
+    std::fill(FieldValues, FieldValues + FieldPointCount, 0.0f);
+    std::fill(ShapeSources, ShapeSources + FieldSourceCount, Vector3{0, 0, 0});
+    const int span = FieldGridSize - 2 * FieldSourceReach;   // 13: starts from 8 to 20
+    for (Vector3& source : ShapeSources) {
+        // Three statements: the draws go to x, y and z in that order.
+        source.x = float(std::rand() % span + FieldSourceReach);
+        source.y = float(std::rand() % span + FieldSourceReach);
+        source.z = float(std::rand() % span + FieldSourceReach);
+    }
+    std::memset(FieldVisited, 0, sizeof FieldVisited);
+}
+
+void MoveShapeSources(float t)
+{
+    const int centre = FieldGridSize / 2;
+    for (int i = 0; i < FieldSourceCount; ++i) {
+        ShapeSources[i].x = float(centre + SourceAmplitude * std::sin(6.6 * t + 2.5 * i));
+        ShapeSources[i].y = float(centre + SourceAmplitude * std::sin(7.7 * t + 3.6 * i));
+        ShapeSources[i].z = float(centre + SourceAmplitude * std::sin(8.8 * t + 4.7 * i));
+    }
+}
+
+void EvaluateShapeField()
+{
+    std::fill(FieldValues, FieldValues + FieldPointCount, -0.5f);
+    EmptySurfaceEdgeCache();
+
+    for (const Vector3& c : ShapeSources) {
+        const int x0 = std::max(0, TruncateGridBound(c.x - FieldSourceReach));
+        const int x1 = std::min(FieldGridSize, TruncateGridBound(c.x + FieldSourceReach));
+        const int y0 = std::max(0, TruncateGridBound(c.y - FieldSourceReach));
+        const int y1 = std::min(FieldGridSize, TruncateGridBound(c.y + FieldSourceReach));
+        const int z0 = std::max(0, TruncateGridBound(c.z - FieldSourceReach));
+        const int z1 = std::min(FieldGridSize, TruncateGridBound(c.z + FieldSourceReach));
+        if (x0 >= x1 || y0 >= y1 || z0 >= z1) continue;
+
+        // The shape tumbles with its position: M = Rx(0.2 x)·Ry(0.2 y)·Rz(0.2 z).
+        Matrix rotation;
+        MatrixRotationXYZ(&rotation, float(0.2 * c.x), float(0.2 * c.y), float(0.2 * c.z));
+        const float* m = rotation.m;
+
+        for (int x = x0; x < x1; ++x) {
+            const float dx = float(x) - c.x;
+            for (int y = y0; y < y1; ++y) {
+                const float dy = float(y) - c.y;
+                // Local coordinates are the transpose of M applied to d; the sums run
+                // left to right, so the parts without dz are formed here once per row.
+                const float xPart = m[0] * dx + m[4] * dy;
+                const float yPart = m[1] * dx + m[5] * dy;
+                const float zPart = m[2] * dx + m[6] * dy;
+                const int row = FieldPointIndex(x, y, 0);
+                std::memset(&FieldVisited[row + z0], 0, size_t(z1 - z0));
+                float* values = &FieldValues[row];
+                for (int z = z0; z < z1; ++z) {
+                    const float dz = float(z) - c.z;
+                    const float lx = xPart + m[8] * dz;
+                    const float ly = yPart + m[9] * dz;
+                    const float lz = zPart + m[10] * dz;
+                    const float r2 = lx * lx + ly * ly + lz * lz;
+                    // A ring of radius² 20 in the local xy plane, thickened by lz.
+                    const float ring = r2 - 20;
+                    const float v = float(0.001 * (ring * ring - 64 * (4 - lz * lz)) + 0.3);
+                    const float w = 1 - v;
+                    // Adding +0 where v >= 1 leaves every value unchanged: a field value
+                    // is never -0.0 (it starts at -0.5 and only non-negative terms are
+                    // added), and the select keeps the loop free of branches.
+                    values[z] += v < 1 ? w * w : 0.0f;
+                }
+            }
+        }
+    }
+}

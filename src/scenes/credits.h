@@ -1,0 +1,33 @@
+// The credits scene's frame and its motion, as functions of its phase t and its flash
+// level.
+#pragma once
+
+#include <cstdint>
+
+#include "pipeline/polygon_list.h"
+#include "pipeline/vector_math.h"
+
+// Phase 0 falls on the first credit: t = (DemoTime - 45046) × 0.0001.
+constexpr int32_t CreditsPhaseOrigin = 45046;
+
+// The swaying camera: target (30, 30, 0), roll 180 degrees, position
+// (100 sin 1.5t, 100 sin 1.3t + 200, 100 sin 2.1t - 500 + 200 sin(1.57 × flashLevel)).
+// The last term jolts the camera towards the model on each beat.
+void PlaceCreditsCamera(Camera* camera, float t, float flashLevel);
+
+// The model's alpha, 0.1 sin 13t + 0.8.
+float CreditsModelAlpha(float t);
+
+// The credits of one frame, after the overlays: depth test off, alpha blending, the
+// flash level updated for this DemoTime (beats 45038-45500, 48038-48500, 51038-51500,
+// decay 0.01 a frame), the credits picture bound, and each band whose window holds
+// DemoTime (45038-48000, 48038-51000, 51038-54000, open) drawn white at the level as
+// alpha.
+void FlashCreditBands(float* flashLevel, int32_t demoTime);
+
+// One frame's drawing at DemoTime, between the frame loop's checks and its finish: the
+// backdrop, the phase, FrontMesh through the pipeline (nearest faces first, back faces
+// dropped) with the camera at the previous frame's flash level, the model's next alpha,
+// the line-noise layers and the credit bands. The list, camera and matrix are the
+// scene's working storage; the camera set up by InitSceneCamera.
+void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* flashLevel);

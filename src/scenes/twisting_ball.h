@@ -1,0 +1,63 @@
+// The twisting-ball scene's pieces: its timing rules, the radial wobble and one frame's
+// drawing, apart from the frame loop so that they can be tested and measured.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "fx/environment_map.h"
+#include "model/mesh.h"
+#include "pipeline/polygon_list.h"
+#include "pipeline/vector_math.h"
+#include "scenes/scene_kit.h"
+
+// Beats of the music on which the whole animation leaps forward.
+constexpr TimeWindow TwistingBallBeats[] = {{33038, 33500}, {36038, 36500}, {39038, 39500}};
+// Added to the phase offset in each frame inside a beat window; a step per frame, so a
+// leap is larger at higher frame rates.
+constexpr double BeatLeapPerFrame = 0.012;
+
+// The frame's phase: demoTime × 0.0001 + phaseOffset + 0.5, summed in double precision and
+// rounded to a float once.
+float TwistingBallPhase(int32_t demoTime, float phaseOffset);
+
+// Inside a beat window phaseOffset grows by BeatLeapPerFrame (double sum, stored as a
+// float); elsewhere it stays. Called after the frame's phase has been taken.
+void AddBeatLeap(float* phaseOffset, int32_t demoTime);
+
+// The part of the three wave angles that belongs to one vertex (x/56, y/47 and z/65 of its
+// rest position), as sines and cosines: constant, so taken once at set-up.
+struct WaveOffsets {
+    double sinX, cosX, sinY, cosY, sinZ, cosZ;
+};
+std::vector<WaveOffsets> MakeWaveOffsets(const Mesh& ball);
+
+// factors[i] := 1 + 0.25·(sin(16A + x/56) + cos(17A + y/47)) + 0.3·cos(15A + z/65) for each
+// vertex, with (x, y, z) its rest position, in double precision and stored as floats.
+void ComputeRadialFactors(const std::vector<WaveOffsets>& offsets, float phase, float* factors);
+
+// One run of the scene: made at set-up, used by every frame, released at the end.
+struct TwistingBall {
+    Mesh* ball = nullptr;
+    PolygonList list;
+    Camera camera{};
+    Matrix matrix{};
+    float phaseOffset = 0.0f;
+    std::vector<WaveOffsets> waveOffsets;   // one per vertex of the ball
+    std::vector<float> radialFactors;       // one per vertex of the ball, rewritten each frame
+    CoincidentVertices seamCopies;          // the ball's vertices held twice or more at one point
+};
+
+// The set-up in order: polygon list of 20000 entries, camera, screen projection; depth
+// test on, blend modes 15 then 2; phase offset 0; the ball's texture coordinates scaled
+// by 4 once (its second pair keeps that from now on); the polygon list built once; the
+// ball's wave offsets and coincident vertices found.
+void SetUpTwistingBall(TwistingBall* scene, Mesh* ball);
+
+// Everything drawn in one frame at demoTime: the vortex background, then the ball
+// wobbled and twisted from rest, seen from the swinging camera, environment-mapped (one
+// value for all copies of a point) and drawn front to back with back faces dropped.
+// Stores the frame's phase into AnimationPhase and takes the beat leap.
+void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime);
+
+void ReleaseTwistingBall(TwistingBall* scene);

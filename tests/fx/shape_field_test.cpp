@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "fx/edge_cache.h"
+#include "fx/shape_field.h"
+
+namespace {
+
+// One source's contribution at offset d, written out straight from the formula.
+float Contribution(const Matrix& m, float dx, float dy, float dz)
+{
+    const float* r = m.m;
+    const float x = r[0] * dx + r[4] * dy + r[8] * dz;
+    const float y = r[1] * dx + r[5] * dy + r[9] * dz;
+    const float z = r[2] * dx + r[6] * dy + r[10] * dz;
+    const float r2 = x * x + y * y + z * z;
+    const float v = float(0.001 * ((r2 - 20) * (r2 - 20) - 64 * (4 - z * z)) + 0.3);
+    return v < 1 ? (1 - v) * (1 - v) : 0.0f;
+}
+
+bool InBox(float centre, int i)
+{
+    return i >= int(centre - 8) && i < int(centre + 8);
+}
+
+}  // namespace
+
+TEST(ShapeField, InitDrawsStartPositionsFromRandXThenYThenZ)
+{
+    std::srand(7);
+    int draws[3 * FieldSourceCount];
+    for (int& d : draws) d = std::rand();
+    std::fill(FieldValues, FieldValues + FieldPointCount, 3.0f);
+    std::memset(FieldVisited, 1, sizeof FieldVisited);
+
+    std::srand(7);
+    InitShapeField();
+    for (int i = 0; i < FieldSourceCount; ++i) {
+        EXPECT_EQ(ShapeSources[i].x, float(draws[3 * i] % 13 + 8)) << "source " << i;
+        EXPECT_EQ(ShapeSources[i].y, float(draws[3 * i + 1] % 13 + 8)) << "source " << i;
+        EXPECT_EQ(ShapeSources[i].z, float(draws[3 * i + 2] % 13 + 8)) << "source " << i;
+    }
+    for (int i = 0; i < FieldPointCount; ++i) {
+        ASSERT_EQ(FieldValues[i], 0.0f);
+        ASSERT_EQ(FieldVisited[i], 0);
+    }
+
+    // Over many seeds every start coordinate is a whole number from 8 to 20.
+    int lowest = 99, highest = -99;
+    for (unsigned seed = 1; seed < 200; ++seed) {
+        std::srand(seed);
+        InitShapeField();
+        for (const Vector3& s : ShapeSources)
+            for (float c : {s.x, s.y, s.z}) {
+                ASSERT_EQ(c, float(int(c)));
+                lowest = std::min(lowest, int(c));
+                highest = std::max(highest, int(c));
+            }
+    }
+    EXPECT_EQ(lowest, 8);
+    EXPECT_EQ(highest, 20);
+}
+
+TEST(ShapeField, MotionStaysAroundTheGridCentre)
+{
+    MoveShapeSources(0.0f);
+    EXPECT_EQ(ShapeSources[0].x, 14.0f);
+    EXPECT_EQ(ShapeSources[0].y, 14.0f);
+    EXPECT_EQ(ShapeSources[0].z, 14.0f);
+    // Source 1 at phase 0: 14 + 5.9090905 × sin(2.5), sin(3.6), sin(4.7).
+    EXPECT_FLOAT_EQ(ShapeSources[1].x, 14 + 5.9090905 * std::sin(2.5));
+    EXPECT_FLOAT_EQ(ShapeSources[1].y, 14 + 5.9090905 * std::sin(3.6));
+    EXPECT_FLOAT_EQ(ShapeSources[1].z, 14 + 5.9090905 * std::sin(4.7));
+
+    for (float t = -0.31f; t < 2.1f; t += 0.0123f) {
+        MoveShapeSources(t);
+        for (const Vector3& s : ShapeSources)
+            for (float c : {s.x, s.y, s.z}) {
+                ASSERT_GE(c, 14 - 5.9090906f) << "t " << t;
+                ASSERT_LE(c, 14 + 5.9090906f) << "t " << t;
+            }
+    }
+}
+
+TEST(ShapeField, EvaluationSumsContributionsInsideTheBoxesOnly)
+{
+    // Overlapping boxes, fractional positions, and boxes cut by both grid borders.
+    const Vector3 sources[FieldSourceCount] = {
+        {14.0f, 14.0f, 14.0f}, {17.25f, 12.5f, 15.75f}, {3.5f, 20.2f, 9.9f},
+        {25.2f, 6.6f, 22.4f}, {11.0f, 14.0f, 14.0f}};
+    std::copy(sources, sources + FieldSourceCount, ShapeSources);
+    std::memset(FieldVisited, 1, sizeof FieldVisited);
+    RecordEdgeVertex(SurfaceEdgeCache, FieldEdgeKey(3, 4, 5, 1), 7);
+
+    EvaluateShapeField();
+
+    EXPECT_EQ(FindEdgeVertex(SurfaceEdgeCache, FieldEdgeKey(3, 4, 5, 1)), -1);
+    Matrix m[FieldSourceCount];
+    for (int s = 0; s < FieldSourceCount; ++s)
+        MatrixRotationXYZ(&m[s], float(0.2 * sources[s].x), float(0.2 * sources[s].y),
+                          float(0.2 * sources[s].z));
+    int outside = 0, overlappingTerms = 0;
+    for (int x = 0; x < FieldGridSize; ++x)
+        for (int y = 0; y < FieldGridSize; ++y)
+            for (int z = 0; z < FieldGridSize; ++z) {
+                float expected = -0.5f;
+                int boxes = 0, terms = 0;
+                for (int s = 0; s < FieldSourceCount; ++s) {
+                    const Vector3& c = sources[s];
+                    if (!InBox(c.x, x) || !InBox(c.y, y) || !InBox(c.z, z)) continue;
+                    const float term = Contribution(m[s], x - c.x, y - c.y, z - c.z);
+                    expected += term;
+                    ++boxes;
+                    terms += term > 0;
+                }
+                const int i = FieldPointIndex(x, y, z);
+                ASSERT_EQ(FieldValues[i], expected) << x << " " << y << " " << z;
+                ASSERT_EQ(FieldVisited[i], boxes == 0 ? 1 : 0) << x << " " << y << " " << z;
+                outside += boxes == 0;
+                overlappingTerms += terms >= 2;
+            }
+    EXPECT_GT(outside, 1000);
+    EXPECT_GT(overlappingTerms, 100);
+}
+
+TEST(ShapeField, ValueAtFiveCoincidentSourcesAddsFiveCentreTerms)
+{
+    // At the source itself r² = 0: v = 0.001 × (400 - 256) + 0.3 = 0.444.
+    for (Vector3& s : ShapeSources) s = Vector3{14, 14, 14};
+    EvaluateShapeField();
+    const float term = (1 - float(0.444)) * (1 - float(0.444));
+    EXPECT_EQ(FieldValues[FieldPointIndex(14, 14, 14)], -0.5f + term + term + term + term + term);
+    // Eight grid units away along x: outside the box (it ends at 21).
+    EXPECT_EQ(FieldValues[FieldPointIndex(22, 14, 14)], -0.5f);
+}

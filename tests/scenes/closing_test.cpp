@@ -1,0 +1,179 @@
+// The whole-texture picture and the closing scene, through the recording render interface.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "fx/background.h"
+#include "scenes/closing.h"
+#include "scenes/resources.h"
+#include "scenes/scene_kit.h"
+#include "scenes/scenes.h"
+#include "scenes/timeline.h"
+#include "support/scene_run.h"
+
+namespace {
+
+TEST(BackgroundWhole, WholeTextureOverTheScreenWithoutBlending)
+{
+    ScopedCallRecorder r;
+    DrawBackgroundWhole(1.0f, 0.5f, 0.0f, TextureId{6});
+    ASSERT_EQ(r.recorder.Ops(), (std::vector<std::string>{"BindTexture", "SetBlendMode", "DrawTriangleAffine",
+                                                           "DrawTriangleAffine"}));
+    EXPECT_EQ(r.recorder.calls[0].a, 6);
+    EXPECT_EQ(r.recorder.calls[1].a, 64);
+    const float x[4] = {-1, 1, 1, -1}, y[4] = {-1, -1, 1, 1}, u[4] = {0, 1, 1, 0}, v[4] = {1, 1, 0, 0};
+    const int order[2][3] = {{0, 1, 2}, {0, 2, 3}};
+    for (int t = 0; t < 2; ++t)
+        for (int k = 0; k < 3; ++k) {
+            const ScreenVertex& p = r.recorder.calls[2 + t].vertices[k];
+            const int c = order[t][k];
+            EXPECT_EQ(p.screenX, x[c]);
+            EXPECT_EQ(p.screenY, y[c]);   // the texture's first row at the top
+            EXPECT_EQ(p.z, 0.0f);
+            EXPECT_EQ(p.u, u[c]);
+            EXPECT_EQ(p.v, v[c]);
+            EXPECT_EQ(p.red, 1.0f);
+            EXPECT_EQ(p.green, 0.5f);
+            EXPECT_EQ(p.blue, 0.0f);
+        }
+}
+
+// The look-at matrix of a camera, scaled by its focal factors, with a shift added.
+Matrix ShiftedView(const Camera& camera, float shiftX, float shiftY)
+{
+    Matrix m{};
+    BuildViewMatrix(&m, camera);
+    m.m[3] += shiftX;
+    m.m[7] += shiftY;
+    return m;
+}
+
+TEST(ClosingView, TheCameraMovesInOneFrameAfterTheShiftAtEachStep)
+{
+    Camera camera{};
+    InitSceneCamera(&camera);
+    Matrix m{};
+    float distance = 1200.0f;
+    const float t = 2.5f;
+    struct Step {
+        int32_t demoTime;
+        float cameraZ, distanceAfter, shiftX, shiftY;
+    };
+    const Step steps[] = {
+        {88913, 1200, 1200, 500, 200},   // the tests are strict
+        {88914, 1200, 1000, 250, 100},   // switch frame: old distance, new shift
+        {89298, 1000, 1000, 250, 100},
+        {89299, 1000, 800, 0, 0},
+        {89400, 800, 800, 0, 0},
+    };
+    for (const Step& s : steps) {
+        PlaceClosingView(&camera, &m, t, &distance, s.demoTime);
+        EXPECT_EQ(camera.positionX, static_cast<float>(800 * std::sin(2.5)));
+        EXPECT_EQ(camera.positionY, static_cast<float>(800 * std::sin(1.6 * t)));
+        EXPECT_EQ(camera.positionZ, s.cameraZ) << s.demoTime;
+        EXPECT_EQ(camera.targetX, 0.0f);
+        EXPECT_EQ(camera.roll, 0.0f);
+        EXPECT_EQ(distance, s.distanceAfter) << s.demoTime;
+        const Matrix expected = ShiftedView(camera, s.shiftX, s.shiftY);
+        for (int i = 0; i < 16; ++i) EXPECT_EQ(m.m[i], expected.m[i]) << s.demoTime << " element " << i;
+    }
+}
+
+class ClosingScene : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        VortexTexture = TextureId{21};
+        GridTexture = TextureId{22};
+        WhiteFlashTexture = TextureId{23};
+    }
+    static bool Draws(const std::vector<RecordedCall>& frame, const std::string& op, int a)
+    {
+        for (const RecordedCall& c : frame)
+            if (c.op == op && c.a == a) return true;
+        return false;
+    }
+};
+
+TEST_F(ClosingScene, GridFramesAddTheLatticeOverTheVortexAndStepThePhase)
+{
+    SceneRun run(80000, 3);
+    AnimationPhase = 7.0f;
+    EXPECT_EQ(PlayClosingScene(), 1);
+    const auto frames = run.Frames();
+    ASSERT_EQ(frames.size(), 3u);
+    // Set-up: depth test off and additive blending before the first picture.
+    EXPECT_EQ(frames[0][0].op, "SetDepthTest");
+    EXPECT_EQ(frames[0][0].a, 0);
+    EXPECT_EQ(frames[0][1].op, "SetBlendMode");
+    EXPECT_EQ(frames[0][1].a, 9);
+    for (const auto& frame : frames) {
+        const std::vector<RecordedCall> grid = CallsAfter(frame, "BindTexture", 22);
+        ASSERT_GE(grid.size(), 3u);
+        EXPECT_EQ(grid[0].op, "SetBlendMode");
+        EXPECT_EQ(grid[0].a, 9);
+        int faces = 0;
+        for (const RecordedCall& c : grid) faces += c.op == "DrawTriangle";
+        EXPECT_GT(faces, 48);   // of the 48 panels' 96 faces, those in view, clipped ones in pieces
+        EXPECT_EQ(grid.back().op, "ClearFrame");
+    }
+    float phase = 0.0f;
+    for (int i = 0; i < 3; ++i) AdvancePhase(&phase, 0.009);
+    EXPECT_EQ(AnimationPhase, phase);
+}
+
+TEST_F(ClosingScene, AQuitDuringTheGridPhaseShowsNoFade)
+{
+    SceneRun run(89000, 2);
+    EXPECT_EQ(PlayClosingScene(), 1);
+    EXPECT_EQ(run.recorder.presentTimes.size(), 2u);
+    for (const RecordedCall& c : run.recorder.calls) {
+        EXPECT_FALSE(c.op == "BindTexture" && c.a == 23);
+        EXPECT_FALSE(c.op == "SetBlendMode" && c.a == 64);
+    }
+}
+
+TEST_F(ClosingScene, TheWhitePictureFadesToBlackAndStaysBlackUntil94000)
+{
+    SceneRun run(90000);
+    EXPECT_EQ(PlayClosingScene(), 0);
+    const auto frames = run.Frames();
+    const std::vector<int32_t>& presented = run.recorder.presentTimes;
+    ASSERT_EQ(frames.size(), presented.size());
+    // Grid frames at 90000, 90016 and 90033; the fade from 90050.
+    size_t first = 0;
+    while (first < frames.size() && !Draws(frames[first], "BindTexture", 23)) ++first;
+    ASSERT_EQ(first, 3u);
+    float level = 1.0f;
+    bool black = false;
+    for (size_t n = first; n < frames.size(); ++n) {
+        const std::vector<std::string> ops = {"BindTexture", "BindTexture", "SetBlendMode", "DrawTriangleAffine",
+                                              "DrawTriangleAffine", "PresentFrame", "ClearFrame"};
+        std::vector<std::string> got;
+        for (const RecordedCall& c : frames[n]) got.push_back(c.op);
+        ASSERT_EQ(got, ops) << n;
+        const float drawn = frames[n][3].vertices[0].red;
+        ASSERT_EQ(drawn, level) << n;
+        if (level > 0.0f) level = static_cast<float>(static_cast<double>(level) - 0.01);
+        if (drawn <= 0.0f) black = true;
+        EXPECT_EQ(black, drawn <= 0.0f) << "once black the picture stays black, frame " << n;
+        // Each fade frame takes the new DemoTime before it is presented, so the frame
+        // before the last was presented before 94000 and the last at 94000 or later.
+        if (n + 1 < frames.size()) {
+            EXPECT_LT(presented[n], 94000);
+        }
+    }
+    EXPECT_TRUE(black);
+    EXPECT_GE(presented.back(), 94000);
+    EXPECT_GT(frames.size() - first, 200u);   // about 3.95 s at 60 frames a second
+}
+
+TEST_F(ClosingScene, NoFadeFrameOnceDemoTimeIsAt94000)
+{
+    SceneRun run(94000);
+    EXPECT_EQ(PlayClosingScene(), 0);
+    EXPECT_TRUE(run.recorder.presentTimes.empty());
+    EXPECT_TRUE(run.Frames().empty());
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// The second scene's steps, and one of its frames drawn with the real ball into the
+// recording render interface.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "fx/cut_band.h"
+#include "fx/plane_slice.h"
+#include "model/3dsload.h"
+#include "scenes/resources.h"
+#include "scenes/sliced_ball.h"
+#include "scenes/timeline.h"
+#include "shell/clock.h"
+#include "support/call_recorder.h"
+
+namespace {
+
+TEST(PulseLength, KicksOnlyInsideTheOpenBeatWindowsAndDecaysByTenAFrame)
+{
+    for (int32_t t : {21038, 21500, 24052, 24500, 27047, 27500, 20000, 30000}) {
+        float length = 550.0f;
+        UpdatePulseLength(&length, t);
+        EXPECT_EQ(length, 550.0f) << t;
+    }
+    for (int32_t t : {21039, 21499, 24053, 24499, 27048, 27499}) {
+        float length = 550.0f;
+        UpdatePulseLength(&length, t);
+        EXPECT_EQ(length, 800.0f) << t;
+    }
+    // Above rest a window does not kick again: inside one the band shrinks for 24 frames,
+    // and on the 25th 560 falls to 550 and the same frame's window kicks it again.
+    float length = 800.0f;
+    for (int frame = 1; frame <= 24; ++frame) {
+        UpdatePulseLength(&length, 21100);
+        ASSERT_EQ(length, 800.0f - 10.0f * frame) << frame;
+    }
+    UpdatePulseLength(&length, 21100);
+    EXPECT_EQ(length, 800.0f);
+    // Outside the windows it reaches rest after 25 frames and stays there.
+    for (int frame = 1; frame <= 30; ++frame) UpdatePulseLength(&length, 22000);
+    EXPECT_EQ(length, 550.0f);
+}
+
+TEST(RadialFactors, FollowTheThreeWavesOfTheRestPositions)
+{
+    Vector3 rest[3] = {{0, 0, 0}, {13 * 3.14159265f, 0, 0}, {0, 18 * 3.14159265f, 13 * 3.14159265f}};
+    VertexBlock block{rest, nullptr, 3};
+    float factors[3];
+    ComputeRadialFactors(block, 0.0f, factors);
+    EXPECT_EQ(factors[0], 1.0f);
+    EXPECT_FLOAT_EQ(factors[1], 1.25f);            // sin(x/26) = 1
+    EXPECT_FLOAT_EQ(factors[2], 1.25f + 0.215f);   // sin(y/36) = 1, sin(z/26) = 1
+    // A quarter turn of the first wave's phase (16a = pi/2) carries the origin's factor too.
+    ComputeRadialFactors(block, 3.14159265f / 32, factors);
+    EXPECT_NEAR(factors[0], 1.25 + 0.25 * std::sin(23 * 3.14159265 / 32) + 0.215 * std::sin(26 * 3.14159265 / 32), 1e-6);
+}
+
+TEST(SlicingPlane, LiesAHundredUnitsInFrontOfTheBallsCentre)
+{
+    Matrix m{};
+    m.m[3] = -250.0f;
+    m.m[7] = 2.0f;
+    m.m[11] = 806.5f;
+    const Vector3 p = SlicePlaneVector(m);
+    EXPECT_EQ(p.x, 250.0f);
+    EXPECT_EQ(p.y, -2.0f);
+    EXPECT_EQ(p.z, -706.5f);   // with N = (0, 0, 1): the plane z = 706.5
+}
+
+// One frame of the scene with the generated ball, into the recorder.
+class SlicedBallFrame : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Trace3dsChunks = false;
+        LoadModel(&BallMeshA, "megadata\\ball2420.3ds", "GeoSphere0");
+    }
+    static void TearDownTestSuite() { FreeMesh(&BallMeshA); }
+
+    // Index of the first call with this name from `from` on, or the call count.
+    static size_t Find(const CallRecorder& r, const std::string& op, size_t from = 0)
+    {
+        for (size_t i = from; i < r.calls.size(); ++i)
+            if (r.calls[i].op == op) return i;
+        return r.calls.size();
+    }
+};
+
+TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder)
+{
+    ASSERT_NE(BallMeshA.faceBlock, nullptr);
+    SlicedBallScene scene;
+    ScopedCallRecorder r;
+    SetUpSlicedBallScene(&scene);
+    EXPECT_EQ(scene.list.capacity, 20000);
+    const size_t setUpCalls = r.recorder.calls.size();
+    DemoTime = 21050;   // just inside the first beat
+    DrawSlicedBallFrame(scene);
+    const CallRecorder& rec = r.recorder;
+    const std::vector<std::string> ops = rec.Ops();
+
+    EXPECT_EQ(AnimationPhase, static_cast<float>(3050 * 0.0001));
+    EXPECT_EQ(scene.pulseLength, 800.0f);
+
+    // Background with nearest filtering, then the radial map with the depth test on.
+    const std::vector<std::string> head(ops.begin() + setUpCalls, ops.begin() + setUpCalls + 8);
+    EXPECT_EQ(head, (std::vector<std::string>{"BindSecondTexture", "SetBlendMode", "BindTexture", "DrawTriangleAffine",
+                                              "DrawTriangleAffine", "BindTexture", "BindSecondTexture",
+                                              "SetDepthTest"}));
+    EXPECT_EQ(rec.calls[setUpCalls + 1].a, static_cast<int>(BlendMode::OpaqueNearest));
+    EXPECT_EQ(rec.calls[setUpCalls + 7].a, 1);
+
+    // The ball: dual-texture triangles, all on the near side of the plane, centred left
+    // of the screen centre.
+    const size_t ballStart = setUpCalls + 8;
+    const size_t bandModes = Find(rec, "SetBlendMode", ballStart);
+    ASSERT_LT(bandModes + 3, rec.calls.size());
+    const float planeDepth = scene.view.m[11] - 100.0f;
+    double sumX = 0;
+    size_t vertices = 0;
+    for (size_t i = ballStart; i < bandModes; ++i) {
+        ASSERT_EQ(rec.calls[i].op, "DrawTriangleDualTexture") << i;
+        for (const ScreenVertex& v : rec.calls[i].vertices) {
+            EXPECT_LE(v.z, planeDepth * 1.000001f);
+            sumX += v.screenX;
+            ++vertices;
+        }
+    }
+    ASSERT_GT(vertices, 300u);
+    EXPECT_LT(sumX / vertices, -0.15);
+    EXPECT_EQ(rec.calls[bandModes].a, static_cast<int>(BlendMode::OpaqueBilinear));
+    EXPECT_EQ(rec.calls[bandModes + 1].a, static_cast<int>(BlendMode::Additive));
+    EXPECT_EQ(rec.calls[bandModes + 2].op, "SetDepthTest");
+    EXPECT_EQ(rec.calls[bandModes + 2].a, 0);
+
+    // The band: one per cut edge, pushed 800 toward the eye; what is drawn of it lies in
+    // front of the eye, nearer than the plane.
+    EXPECT_GT(CutEdgeCount, 20);
+    EXPECT_EQ(CutBandFaces.count, 2 * CutEdgeCount);
+    EXPECT_EQ(CutBandVertices.screen[2].z, CutEdgeList[0].first.z - 800.0f);
+    const size_t overlays = Find(rec, "BindTexture", bandModes);
+    ASSERT_GT(overlays, bandModes + 3);
+    for (size_t i = bandModes + 3; i < overlays - 1; ++i) {
+        ASSERT_EQ(rec.calls[i].op, "DrawTriangle") << i;
+        for (const ScreenVertex& v : rec.calls[i].vertices) {
+            EXPECT_GT(v.z, 0.0f);
+            EXPECT_LE(v.z, planeDepth * 1.000001f);
+        }
+    }
+
+    // Two overlay layers of the noise texture close the frame.
+    const std::vector<std::string> tail(ops.end() - 10, ops.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"SetDepthTest", "BindTexture", "SetBlendMode", "DrawTriangle",
+                                              "DrawTriangle", "SetDepthTest", "BindTexture", "SetBlendMode",
+                                              "DrawTriangle", "DrawTriangle"}));
+    FinishSlicedBallScene(&scene);
+}
+
+TEST_F(SlicedBallFrame, OutsideTheBeatsTheBandRestsAndTheBallStaysSliced)
+{
+    SlicedBallScene scene;
+    ScopedCallRecorder r;
+    SetUpSlicedBallScene(&scene);
+    DemoTime = 18000;
+    DrawSlicedBallFrame(scene);
+    EXPECT_EQ(AnimationPhase, 0.0f);
+    EXPECT_EQ(scene.pulseLength, 550.0f);
+    ASSERT_GT(CutEdgeCount, 20);
+    EXPECT_EQ(CutBandVertices.screen[3].z, CutEdgeList[0].second.z - 550.0f);
+    // Every cut point lies on the plane z = m23 - 100.
+    const float planeDepth = scene.view.m[11] - 100.0f;
+    for (int32_t i = 0; i < CutEdgeCount; ++i) {
+        EXPECT_NEAR(CutEdgeList[i].first.z, planeDepth, 1e-3f);
+        EXPECT_NEAR(CutEdgeList[i].second.z, planeDepth, 1e-3f);
+    }
+    FinishSlicedBallScene(&scene);
+}
+
+}  // namespace

@@ -1,0 +1,18 @@
+// The process's peak resident memory, for tests that bound what a load may cost. Under
+// AddressSanitizer the shadow memory swamps the figures, so such tests measure nothing there.
+#pragma once
+
+#include <sys/resource.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool MeasuringMemory = false;
+#else
+constexpr bool MeasuringMemory = true;
+#endif
+
+inline long PeakResidentKb()
+{
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
