@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/frame_stats.h"
-#include "app/window.h"
+#include "scenes/frame_stats.h"
+#include "shell/window.h"
 #include "platform/platform.h"
 
 namespace {
@@ -49,26 +49,43 @@ std::string CaptureFileName(int32_t demoTime)
     return name;
 }
 
-std::vector<uint8_t> ReadBackFrame()
+void ReadBackFrameBgra(std::vector<uint8_t>* frame)
 {
+    constexpr size_t RowBytes = FrameWidth * 4;
     int w = 0, h = 0;
     PlatformDrawableSize(&w, &h);
     if (w <= 0 || h <= 0) w = FrameWidth, h = FrameHeight;
-    std::vector<uint8_t> drawable(static_cast<size_t>(w) * h * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    // Reused: a fresh buffer of this size would be mapped and faulted in anew each frame.
+    static std::vector<uint8_t> drawable;
+    drawable.resize(static_cast<size_t>(w) * h * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, drawable.data());
-    // GL rows run bottom-up; a drawable of another size is resampled to 640 × 480.
-    std::vector<uint8_t> frame(static_cast<size_t>(FrameWidth) * FrameHeight * 3);
+    glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE, drawable.data());
+    frame->resize(RowBytes * FrameHeight);
+    // GL rows run bottom-up; rows of a drawable of the frame's size are copied whole.
     for (int y = 0; y < FrameHeight; ++y) {
-        int sy = h - 1 - y * h / FrameHeight;
-        for (int x = 0; x < FrameWidth; ++x) {
-            int sx = x * w / FrameWidth;
-            std::memcpy(&frame[(static_cast<size_t>(y) * FrameWidth + x) * 3],
-                        &drawable[(static_cast<size_t>(sy) * w + sx) * 3], 3);
+        const int sy = h - 1 - y * h / FrameHeight;
+        uint8_t* out = frame->data() + static_cast<size_t>(y) * RowBytes;
+        const uint8_t* row = drawable.data() + static_cast<size_t>(sy) * w * 4;
+        if (w == FrameWidth) {
+            std::memcpy(out, row, RowBytes);
+            continue;
         }
+        for (int x = 0; x < FrameWidth; ++x) std::memcpy(out + x * 4, row + static_cast<size_t>(x * w / FrameWidth) * 4, 4);
     }
-    return frame;
+}
+
+std::vector<uint8_t> ReadBackFrame()
+{
+    std::vector<uint8_t> bgra;
+    ReadBackFrameBgra(&bgra);
+    std::vector<uint8_t> rgb(static_cast<size_t>(FrameWidth) * FrameHeight * 3);
+    for (size_t i = 0, o = 0; i < bgra.size(); i += 4, o += 3) {
+        rgb[o] = bgra[i + 2];
+        rgb[o + 1] = bgra[i + 1];
+        rgb[o + 2] = bgra[i];
+    }
+    return rgb;
 }
 
 bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb)

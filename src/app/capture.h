@@ -17,5 +17,8 @@ void CaptureFrame(int32_t demoTime);
 std::string CaptureFileName(int32_t demoTime);
 // Reads the back buffer as 640 × 480 RGB, top row first.
 std::vector<uint8_t> ReadBackFrame();
+// Reads the back buffer as 640 × 480 BGRA, top row first, into frame (resized to fit):
+// the layout GL hands out fastest, for the video recorder.
+void ReadBackFrameBgra(std::vector<uint8_t>* frame);
 // Writes 640 × 480 RGB pixels as a PNG file.
 bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb);

@@ -1,13 +1,19 @@
 #include "app/demo.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "app/capture.h"
-#include "app/clock.h"
-#include "app/frame_stats.h"
+#include "app/check_data.h"
+#include "shell/clock.h"
+#include "scenes/frame_stats.h"
 #include "app/options.h"
-#include "app/report.h"
-#include "app/window.h"
+#include "app/record.h"
+#include "app/timed_renderer.h"
+#include "shell/report.h"
+#include "shell/window.h"
 #include "gfx/device.h"
 #include "gfx/render_interface.h"
 #include "platform/data_file.h"
@@ -30,10 +36,40 @@ void ReportAudioError(const char* text)
     ShowErrorBox(FormatAudioError(text, AudioLastError()), "Error");
 }
 
+int OutputLatencyMs(int bufferSamples, int frequency)
+{
+    if (bufferSamples <= 0 || frequency <= 0) return 0;
+    return static_cast<int>((static_cast<int64_t>(bufferSamples) * 1000 + frequency / 2) / frequency);
+}
+
+uint32_t DemoStartTickFor(uint32_t tickAtPlay, int latencyMs, int startMs)
+{
+    return tickAtPlay + static_cast<uint32_t>(latencyMs) - static_cast<uint32_t>(startMs);
+}
+
+std::string ChooseDataFolder(const std::string& requested)
+{
+    if (!requested.empty()) return requested;
+    struct stat info;
+    if (stat("megadata", &info) == 0) return "megadata";
+    const std::string installed = PlatformProgramFolder() + "../share/zircon-megademo/megadata";
+    if (stat(installed.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return installed;
+    return "megadata";
+}
+
+// Set when --until has ended the run, which counts as reaching the end.
+static bool g_untilReached = false;
+
 // Runs just before each buffer swap.
 static void OnFramePresented()
 {
+    if (Options.untilMs > 0 && CurrentScene != 0 && DemoTime >= Options.untilMs) {
+        if (!g_untilReached) PostQuitMessage();
+        g_untilReached = true;
+        return;
+    }
     CaptureFrame(DemoTime);
+    if (CurrentScene != 0) RecordVideoFrame(DemoTime);
     // The fixed-rate clock counts scene frames only, so frame n of the demo is drawn at
     // DemoTime floor(n × 1000 / fps) whatever was presented while loading.
     if (CurrentScene != 0) CountPresentedFrame();
@@ -44,17 +80,30 @@ int RunDemo(int width, int height, int bitsPerPixel)
     Factory = new DeviceFactory;
     Device = Factory->CreateDevice(width, height, bitsPerPixel);
     // Nothing can be drawn without a context: the box has been shown, end here.
-    if (!Device->Initialise()) EndAfterFatalError();
+    if (!Device->Initialise()) {
+        StopPictureDecoding();
+        EndAfterFatalError();
+    }
     Renderer = Device->CreateRenderInterface();
     if (!Renderer) {
+        StopPictureDecoding();
         Factory->Shutdown();
         EndAfterFatalError();
     }
+    // With --stats every call is timed; without, nothing stands between scenes and GL.
+    if (FrameStatsEnabled) Renderer = new TimedRenderInterface(Renderer);
 
     LoadResources();
 
     if (!AudioPlay(MusicStream, false)) ReportAudioError("Can't play stream");
-    DemoStartTick = GetTickCount() - static_cast<uint32_t>(Options.startMs);
+    // A demo started late starts its music at the same moment.
+    else if (Options.startMs > 0) AudioSeek(MusicStream, Options.startMs);
+    // The real clock counts from when the music is heard; the fixed-rate clock (repeatable
+    // frames, silent output) from when it is started.
+    int samples = 0, frequency = 0, latencyMs = 0;
+    if (!FixedFrameClockInUse() && AudioOutputBuffer(&samples, &frequency))
+        latencyMs = OutputLatencyMs(samples, frequency);
+    DemoStartTick = DemoStartTickFor(GetTickCount(), latencyMs, Options.startMs);
     DemoTime = static_cast<int32_t>(GetTickCount() - DemoStartTick);
 
     PlaySequence();
@@ -74,19 +123,42 @@ int ZirconMain(int argc, char** argv)
         std::fputs(OptionsHelpText(), stdout);
         return 0;
     }
+    if (Options.version) {
+        std::printf("zircon-megademo %s\n", ZIRCON_VERSION);
+        return 0;
+    }
+    SetDataFolder(ChooseDataFolder(Options.dataDir));
+    if (Options.checkData) {
+        const int status = RunDataCheck(stdout);
+        AudioFree();
+        return status;
+    }
     DialogsEnabled = !Options.noDialogs;
+    FrameStatsEnabled = Options.stats;
     DeviceSettings.changeDisplayMode = !Options.window;
     if (Options.fps > 0) UseFixedFrameClock(Options.fps);
     if (!Options.captureDir.empty() && !BeginCapture(Options.captureDir, Options.captureAt)) {
         std::fprintf(stderr, "zircon-megademo: cannot write frames to %s\n", Options.captureDir.c_str());
         return 1;
     }
+    if (!Options.recordPath.empty()) {
+        const int endMs = Options.untilMs > 0 ? Options.untilMs : 94000;
+        if (!BeginRecording(Options.recordPath, Options.fps, Options.startMs, endMs,
+                            DataFilePath("megadata\\demusik.mp3"), &error)) {
+            std::fprintf(stderr, "zircon-megademo: %s\n", error.c_str());
+            return 1;
+        }
+    }
     FramePresentedHook = OnFramePresented;
+    // The pictures decode while the window and the GL context are being made.
+    StartPictureDecoding();
 
     MainWindowOptions windowOptions;
     windowOptions.desktopWindow = Options.window;
     if (!CreateMainWindow(ShowCommand, windowOptions)) {
         std::fprintf(stderr, "zircon-megademo: cannot open a window with OpenGL (is a display available?)\n");
+        StopPictureDecoding();
+        FinishRecording(false);
         return 1;
     }
 
@@ -102,6 +174,12 @@ int ZirconMain(int argc, char** argv)
     AudioStop();
     AudioFreeStream(MusicStream);
     AudioFree();
-    if (Options.stats) PrintFrameStats(stdout);
-    return 0;
+    if (Options.stats) {
+        struct rusage usage;
+        const long peakKb = getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
+        PrintFrameStats(stdout, peakKb);
+        if (!Options.statsJson.empty() && !WriteFrameStatsJson(Options.statsJson, peakKb))
+            std::fprintf(stderr, "zircon-megademo: cannot write %s\n", Options.statsJson.c_str());
+    }
+    return FinishRecording(!QuitRequested || g_untilReached);
 }

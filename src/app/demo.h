@@ -1,6 +1,7 @@
 // Program entry and the demo driver.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/platform.h"
@@ -18,6 +19,17 @@ int ZirconMain(int argc, char** argv);
 // Device up, resources loaded, music and clock started, the six scenes, device down.
 // Returns the factory's Shutdown result.
 int RunDemo(int width, int height, int bitsPerPixel);
+
+// The data set's folder: the one asked for; else megadata/ in the working directory when
+// it exists; else the one installed beside the program (<prefix>/share/zircon-megademo).
+std::string ChooseDataFolder(const std::string& requested);
+
+// Milliseconds from starting a sound to hearing it: one output buffer of samples at the
+// given rate, rounded to the nearest millisecond; 0 for no buffer.
+int OutputLatencyMs(int bufferSamples, int frequency);
+// DemoStartTick for music started at tickAtPlay: DemoTime 0 is the moment its first
+// sample is heard (latencyMs later), and a demo started at startMs is that far in.
+uint32_t DemoStartTickFor(uint32_t tickAtPlay, int latencyMs, int startMs);
 
 // "<text>\n(error code: N)" with the player's current error code, in an "Error" box.
 void ReportAudioError(const char* text);

@@ -50,6 +50,14 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
         };
         if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
             o->help = true;
+        } else if (!std::strcmp(arg, "--version")) {
+            o->version = true;
+        } else if (!std::strcmp(arg, "--check-data")) {
+            o->checkData = true;
+        } else if (!std::strcmp(arg, "--data")) {
+            if (!needValue("a directory")) return false;
+            o->dataDir = next;
+            ++i;
         } else if (!std::strcmp(arg, "--window")) {
             o->window = true;
         } else if (!std::strcmp(arg, "--no-dialogs")) {
@@ -67,6 +75,22 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
             if (!needValue("a time in milliseconds")) return false;
             if (!ParseInt(next, 0, 10000000, &o->startMs)) {
                 *error = "--start takes a time in milliseconds from 0 to 10000000";
+                return false;
+            }
+            ++i;
+        } else if (!std::strcmp(arg, "--stats-json")) {
+            if (!needValue("a file")) return false;
+            o->statsJson = next;
+            o->stats = true;
+            ++i;
+        } else if (!std::strcmp(arg, "--record")) {
+            if (!needValue("a video file")) return false;
+            o->recordPath = next;
+            ++i;
+        } else if (!std::strcmp(arg, "--until")) {
+            if (!needValue("a time in milliseconds")) return false;
+            if (!ParseInt(next, 1, 10000000, &o->untilMs)) {
+                *error = "--until takes a time in milliseconds from 1 to 10000000";
                 return false;
             }
             ++i;
@@ -90,9 +114,13 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
         *error = "--at goes with --capture";
         return false;
     }
-    if (!o->captureDir.empty()) {
-        o->noDialogs = true;              // capture never waits on a box
+    if (!o->captureDir.empty() || !o->recordPath.empty()) {
+        o->noDialogs = true;              // capture and recording never wait on a box
         if (o->fps == 0) o->fps = 60;
+    }
+    if (o->untilMs > 0 && o->untilMs <= o->startMs) {
+        *error = "--until must come after --start";
+        return false;
     }
     return true;
 }
@@ -101,19 +129,34 @@ const char* OptionsHelpText()
 {
     return "Usage: zircon-megademo [options]\n"
            "With no option the demo switches the display to 640x480x32 and plays with music.\n"
-           "Escape ends it. Data is read from megadata/ in the working directory.\n"
+           "Escape ends it. Data is read from megadata/ in the working directory; when there\n"
+           "is none, from the data set installed with the program.\n"
            "\n"
            "Options:\n"
            "  --window          play in a 640x480 desktop window, no display-mode change\n"
            "  --no-dialogs      write error boxes to standard error only, never wait on them\n"
            "  --fps N           fixed-rate clock: every frame advances the clock by 1000/N ms,\n"
            "                    however long it took (repeatable runs); music plays silently\n"
-           "  --start MS        start the demo clock at MS milliseconds\n"
-           "  --stats           print per-scene frame statistics at the end\n"
+           "  --start MS        start the demo clock, and the music, at MS milliseconds\n"
+           "  --data DIR        read the data set from DIR instead of megadata/\n"
+           "  --stats           print per-scene frame statistics at the end: frames, median,\n"
+           "                    99th percentile and worst frame time, the share of our own CPU\n"
+           "                    work against drawing, start-up times and peak memory\n"
+           "  --stats-json FILE the same figures as JSON in FILE (implies --stats)\n"
            "  --capture DIR     write every frame as DIR/tNNNNNNN.png (named by demo time) and\n"
            "                    the loading screen as DIR/loading.png; implies --no-dialogs and\n"
            "                    --fps 60 unless --fps is given\n"
            "  --at T1,T2,...    with --capture: only the first frame at or after each demo time;\n"
            "                    the run ends once the last of them is written\n"
+           "  --record FILE     record the demo with its soundtrack to FILE (.mp4: H.264 and AAC,\n"
+           "                    .mkv: H.264 and AAC, .webm: VP9 and Opus) through the ffmpeg\n"
+           "                    program; implies --no-dialogs and --fps 60 unless --fps is given.\n"
+           "                    The file appears only when complete (FILE.partial while written;\n"
+           "                    removed on a failure or an early quit, and the status is 1)\n"
+           "  --until MS        end the run before the first frame at or after demo time MS\n"
+           "  --check-data      check the data set the demo would load (present, readable, the\n"
+           "                    sizes and objects the scenes assume, a soundtrack of at least\n"
+           "                    94 s), print a table and end: status 0 when all is well, else 1\n"
+           "  --version         print the version\n"
            "  --help            show this text\n";
 }

@@ -7,13 +7,19 @@
 
 struct DemoOptions {
     bool help = false;
+    bool version = false;         // --version: print the version and end
+    bool checkData = false;       // --check-data: check the data set, print a table and end
     bool window = false;          // --window: a desktop window, no display-mode change
     bool noDialogs = false;       // --no-dialogs: boxes only on standard error
     int fps = 0;                  // --fps N: fixed-rate clock, silent output
     int startMs = 0;              // --start MS: the demo clock starts at MS
     bool stats = false;           // --stats: per-scene frame statistics at the end
+    std::string statsJson;        // --stats-json FILE: the same figures as JSON (implies --stats)
     std::string captureDir;       // --capture DIR: frames as PNG files
     std::vector<int> captureAt;   // --at T1,T2,...: only the first frame at or after each
+    std::string dataDir;          // --data DIR: the data set's folder instead of megadata/
+    std::string recordPath;       // --record FILE: a video with the soundtrack (.mp4, .mkv, .webm)
+    int untilMs = 0;              // --until MS: the run ends before the first frame at or after MS
 };
 
 extern DemoOptions Options;

@@ -1,8 +1,8 @@
 // Graphics-device failures: the exact box, the desktop mode left alone, no context.
 #include <gtest/gtest.h>
 
-#include "app/report.h"
-#include "app/window.h"
+#include "shell/report.h"
+#include "shell/window.h"
 #include "gfx/device.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/clock.h"
+#include "shell/clock.h"
 #include "app/demo.h"
 #include "app/options.h"
 
@@ -100,6 +100,28 @@ TEST(FixedFrameClock, AdvancesByWholeMillisecondsWithoutDrift)
     for (int i = 3; i < 1077; ++i) CountPresentedFrame();
     EXPECT_EQ(GetTickCount() - base, 17950u);   // 1077 frames × 1000 / 60, no drift
     UseFixedFrameClock(0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AudioStart, DemoTimeCountsFromTheFirstSampleHeard)
+{
+    // A stand-in output that obtained 1024 samples at 44,100 Hz: heard 23 ms after start.
+    EXPECT_EQ(OutputLatencyMs(1024, 44100), 23);
+    EXPECT_EQ(OutputLatencyMs(2048, 44100), 46);
+    EXPECT_EQ(OutputLatencyMs(512, 48000), 11);
+    EXPECT_EQ(OutputLatencyMs(0, 44100), 0);
+    EXPECT_EQ(OutputLatencyMs(1024, 0), 0);
+    // Music started at tick 5000 with a 23 ms buffer: DemoTime 0 at tick 5023.
+    const uint32_t start = DemoStartTickFor(5000, 23, 0);
+    EXPECT_EQ(static_cast<int32_t>(5023 - start), 0);
+    EXPECT_EQ(static_cast<int32_t>(5000 - start), -23);
+    // Started at 53000 ms into the demo: tick 5023 shows DemoTime 53000.
+    EXPECT_EQ(static_cast<int32_t>(5023 - DemoStartTickFor(5000, 23, 53000)), 53000);
+    // Across the wrap of the tick count.
+    EXPECT_EQ(static_cast<int32_t>(10u - DemoStartTickFor(0xFFFFFFF0u, 23, 0)), 3);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The message pump: every way of closing ends in one sticky quit; nothing else matters.
 #include <gtest/gtest.h>
 
-#include "app/window.h"
+#include "shell/window.h"
 
 namespace {
 

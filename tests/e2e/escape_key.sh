@@ -7,7 +7,7 @@ command -v xdotool >/dev/null || fail "xdotool missing"
 pid=$!
 window=$(timeout 20 xdotool search --sync --name "Zircon megademo" | head -n 1)
 [ -n "$window" ] || { kill $pid; fail "no window appeared"; }
-sleep 2   # into the first scene
+sleep 3   # past loading, into the first scene (slower when other tests share the machine)
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key --clearmodifiers Escape
 sent=$(date +%s%N)

@@ -12,9 +12,9 @@ need_display() {
 fail() { echo "FAIL: $*"; exit 1; }
 
 # frames_of SCENE STATSFILE: frames drawn by a scene in a --stats report.
-frames_of() { sed -nE "s/^scene $1: frames ([0-9]+),.*/\1/p" "$2"; }
+frames_of() { awk -v s="$1" '$1 == s && $3 ~ /\.\./ { print $2 }' "$2"; }
 # last_time_of SCENE STATSFILE: the last DemoTime a scene drew.
-last_time_of() { sed -nE "s/^scene $1: frames [0-9]+, demo time -?[0-9]+\.\.(-?[0-9]+) ms.*/\1/p" "$2"; }
+last_time_of() { awk -v s="$1" '$1 == s && $3 ~ /\.\./ { split($3, t, /\.\./); print t[2] }' "$2"; }
 
 # expect_near NAME ACTUAL EXPECTED TOLERANCE
 expect_near() {

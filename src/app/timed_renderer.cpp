@@ -1,0 +1,91 @@
+// Times every render-interface call into the frame statistics.
+#include "app/timed_renderer.h"
+
+#include <chrono>
+
+#include "scenes/frame_stats.h"
+
+namespace {
+
+// Runs the call and adds its duration to the frame under way.
+template <typename Call>
+void Timed(Call&& call)
+{
+    const auto begin = std::chrono::steady_clock::now();
+    call();
+    AddDrawingTime(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+}
+
+}  // namespace
+
+TimedRenderInterface::TimedRenderInterface(RenderInterface* inner) : inner_(inner)
+{
+    NextTextureId = inner->NextTextureId;
+}
+
+void TimedRenderInterface::SetDepthTest(bool enabled)
+{
+    Timed([&] { inner_->SetDepthTest(enabled); });
+}
+
+void TimedRenderInterface::UpdateTexture(TextureId id, const Image& image)
+{
+    Timed([&] { inner_->UpdateTexture(id, image); });
+}
+
+TextureId TimedRenderInterface::CreateTexture(const Image& image)
+{
+    TextureId id;
+    Timed([&] { id = inner_->CreateTexture(image); });
+    NextTextureId = inner_->NextTextureId;
+    return id;
+}
+
+void TimedRenderInterface::DrawTriangle(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3)
+{
+    Timed([&] { inner_->DrawTriangle(p1, p2, p3); });
+}
+
+void TimedRenderInterface::DrawTriangleAffine(const ScreenVertex& p1, const ScreenVertex& p2,
+                                              const ScreenVertex& p3)
+{
+    Timed([&] { inner_->DrawTriangleAffine(p1, p2, p3); });
+}
+
+void TimedRenderInterface::DrawTriangleDualTexture(const ScreenVertex& p1, const ScreenVertex& p2,
+                                                   const ScreenVertex& p3)
+{
+    Timed([&] { inner_->DrawTriangleDualTexture(p1, p2, p3); });
+}
+
+void TimedRenderInterface::DrawQuad(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3,
+                                    const ScreenVertex& p4)
+{
+    Timed([&] { inner_->DrawQuad(p1, p2, p3, p4); });
+}
+
+void TimedRenderInterface::BindTexture(TextureId id)
+{
+    Timed([&] { inner_->BindTexture(id); });
+}
+
+void TimedRenderInterface::BindSecondTexture(TextureId id)
+{
+    Timed([&] { inner_->BindSecondTexture(id); });
+}
+
+void TimedRenderInterface::ClearFrame()
+{
+    Timed([&] { inner_->ClearFrame(); });
+}
+
+void TimedRenderInterface::PresentFrame()
+{
+    Timed([&] { inner_->PresentFrame(); });
+    MarkStartup(CurrentScene == 0 ? StartupMark::LoadingScreenShown : StartupMark::FirstSceneFrame);
+}
+
+void TimedRenderInterface::SetBlendMode(BlendMode mode)
+{
+    Timed([&] { inner_->SetBlendMode(mode); });
+}

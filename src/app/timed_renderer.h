@@ -1,0 +1,29 @@
+// A render interface in front of another that times every call for --stats: the time
+// inside the calls is drawing (submission to the rasteriser, and the present, which waits
+// for it); the rest of a frame is our own CPU work. It also marks when the loading screen
+// and the first scene frame reach the screen.
+#pragma once
+
+#include "gfx/render_interface.h"
+
+class TimedRenderInterface : public RenderInterface {
+public:
+    explicit TimedRenderInterface(RenderInterface* inner);
+
+    void SetDepthTest(bool enabled) override;
+    void UpdateTexture(TextureId id, const Image& image) override;
+    TextureId CreateTexture(const Image& image) override;
+    void DrawTriangle(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override;
+    void DrawTriangleAffine(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override;
+    void DrawTriangleDualTexture(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override;
+    void DrawQuad(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3,
+                  const ScreenVertex& p4) override;
+    void BindTexture(TextureId id) override;
+    void BindSecondTexture(TextureId id) override;
+    void ClearFrame() override;
+    void PresentFrame() override;
+    void SetBlendMode(BlendMode mode) override;
+
+private:
+    RenderInterface* inner_;
+};
