@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/report.h"
-#include "app/window.h"
+#include "shell/report.h"
+#include "shell/window.h"
 #include "gfx/device.h"
 #include "gfx/render_interface.h"
 #include "image/png_load.h"
@@ -40,7 +40,7 @@ int64_t DecodeAll(const std::vector<std::string>& files, std::vector<std::unique
 {
     int64_t bytes = 0;
     for (const std::string& file : files) {
-        std::unique_ptr<Image> image(TryLoadPngImage(file.c_str()));
+        std::unique_ptr<Image> image(LoadPngImage(file.c_str()));
         if (!image) continue;   // damaged files of a test set are refused, not loaded
         bytes += int64_t{image->Width()} * image->Height() * 4;
         images->push_back(std::move(image));
@@ -104,7 +104,7 @@ void BM_DecodeAndCreateTextures(benchmark::State& state)
         std::vector<std::unique_ptr<Image>> decoded;
         bytes += DecodeAll(files, &decoded);
         std::vector<GLuint> textures;
-        for (const std::unique_ptr<Image>& image : decoded) textures.push_back(renderer->CreateTexture(*image));
+        for (const std::unique_ptr<Image>& image : decoded) textures.push_back(renderer->CreateTexture(*image).name);
         glFinish();
         // The demo keeps its textures; here each round starts from none.
         state.PauseTiming();

@@ -14,13 +14,13 @@ const char* const ObjectNames[] = {"A", "B", "Box01", "Quader01", "Camera01", "G
 void CheckOneName(const uint8_t* data, size_t size, const char* name)
 {
     TriMeshData tri{};
-    bool found = Read3dsObjectFromMemory(&tri, data, size, name);
-    if (!found && tri.positions) __builtin_trap();   // no match must leave the record alone
+    const ModelRead read = Read3dsObjectFromMemory(&tri, data, size, name);
+    if (read == ModelRead::ObjectMissing && tri.positions) __builtin_trap();   // no match must leave the record alone
     if (tri.textureCoordinateCount > tri.vertexCount) __builtin_trap();
     FreeTriMeshData(&tri);
 
     Mesh mesh;
-    LoadMesh3dsFromMemory(&mesh, data, size, name);
+    if (LoadMesh3dsFromMemory(&mesh, data, size, name) == ModelRead::OutOfMemory) return;
     // Every face must point inside its own mesh's records.
     for (int32_t f = 0; f < mesh.faceBlock->count; f++) {
         const Face& face = mesh.faceBlock->faces[f];

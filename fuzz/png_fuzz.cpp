@@ -7,6 +7,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    delete TryDecodePngImage(data, size);
+    delete DecodePngImage(data, size);
     return 0;
 }

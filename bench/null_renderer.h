@@ -1,0 +1,34 @@
+// A render interface for benchmarks: takes every call, draws nothing and makes no GL call,
+// so what a benchmark measures is the processor's share; it counts the triangles handed
+// over. ScopedNullRenderer installs one as the process-wide Renderer for a scope.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/render_interface.h"
+
+struct NullRenderer : RenderInterface {
+    int64_t triangles = 0;
+    void SetDepthTest(bool) override {}
+    void UpdateTexture(TextureId, const Image&) override {}
+    TextureId CreateTexture(const Image&) override { return TextureId{++NextTextureId}; }
+    void DrawTriangle(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) override { ++triangles; }
+    void DrawTriangleAffine(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) override { ++triangles; }
+    void DrawTriangleDualTexture(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) override
+    {
+        ++triangles;
+    }
+    void DrawQuad(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) override {}
+    void BindTexture(TextureId) override {}
+    void BindSecondTexture(TextureId) override {}
+    void ClearFrame() override {}
+    void PresentFrame() override {}
+    void SetBlendMode(BlendMode) override {}
+};
+
+struct ScopedNullRenderer {
+    NullRenderer renderer;
+    RenderInterface* previous = Renderer;
+    ScopedNullRenderer() { Renderer = &renderer; }
+    ~ScopedNullRenderer() { Renderer = previous; }
+};
