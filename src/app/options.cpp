@@ -48,6 +48,16 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
             *error = std::string(arg) + " needs " + what;
             return false;
         };
+        // A whole-number value within [lo, hi]; rangeText words the range for the error.
+        auto intValue = [&](const char* what, int lo, int hi, int* out, const char* rangeText) {
+            if (!needValue(what)) return false;
+            if (!ParseInt(next, lo, hi, out)) {
+                *error = std::string(arg) + " takes " + rangeText;
+                return false;
+            }
+            ++i;
+            return true;
+        };
         if (!std::strcmp(arg, "--help") || !std::strcmp(arg, "-h")) {
             o->help = true;
         } else if (!std::strcmp(arg, "--version")) {
@@ -65,19 +75,10 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
         } else if (!std::strcmp(arg, "--stats")) {
             o->stats = true;
         } else if (!std::strcmp(arg, "--fps")) {
-            if (!needValue("a frame rate")) return false;
-            if (!ParseInt(next, 1, 1000, &o->fps)) {
-                *error = "--fps takes a whole number from 1 to 1000";
-                return false;
-            }
-            ++i;
+            if (!intValue("a frame rate", 1, 1000, &o->fps, "a whole number from 1 to 1000")) return false;
         } else if (!std::strcmp(arg, "--start")) {
-            if (!needValue("a time in milliseconds")) return false;
-            if (!ParseInt(next, 0, 10000000, &o->startMs)) {
-                *error = "--start takes a time in milliseconds from 0 to 10000000";
+            if (!intValue("a time in milliseconds", 0, 10000000, &o->startMs, "a time in milliseconds from 0 to 10000000"))
                 return false;
-            }
-            ++i;
         } else if (!std::strcmp(arg, "--stats-json")) {
             if (!needValue("a file")) return false;
             o->statsJson = next;
@@ -88,12 +89,8 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
             o->recordPath = next;
             ++i;
         } else if (!std::strcmp(arg, "--until")) {
-            if (!needValue("a time in milliseconds")) return false;
-            if (!ParseInt(next, 1, 10000000, &o->untilMs)) {
-                *error = "--until takes a time in milliseconds from 1 to 10000000";
+            if (!intValue("a time in milliseconds", 1, 10000000, &o->untilMs, "a time in milliseconds from 1 to 10000000"))
                 return false;
-            }
-            ++i;
         } else if (!std::strcmp(arg, "--capture")) {
             if (!needValue("a directory")) return false;
             o->captureDir = next;
