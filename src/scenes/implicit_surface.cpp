@@ -15,6 +15,7 @@
 #include "gfx/render_interface.h"
 #include "pipeline/clip.h"
 #include "pipeline/transform.h"
+#include "scenes/frame_pace.h"
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
@@ -105,11 +106,11 @@ int PlayImplicitSurfaceScene()
             Renderer->SetDepthTest(false);
             Renderer->SetBlendMode(BlendMode::AlphaBlend);
             Renderer->BindTexture(GreetsTexture);
-            UpdateFlashLevel(&flashLevel, GreetingsWindows, 3, GreetingsFadeStep, DemoTime);
+            UpdateFlashLevel(&flashLevel, GreetingsWindows, 3, GreetingsFadeStep, DemoTime, FrameSteps());
             // The whole 255 × 255 picture with its top-left corner at about pixel (350, 100).
             DrawScreenQuad(greetingsBlock, 0, 0, 255, 255, 700, 200, 2, 2, flashLevel);
         },
-        [] { AdvancePhase(&AnimationPhase, 0.003); });
+        [] { AdvancePhase(&AnimationPhase, ScaledStep(0.003, FrameSteps())); });
 
     FreePolygonList(&list);
     FreeMesh(&SurfaceMesh);

@@ -34,10 +34,10 @@ struct SlicedBallScene {
     std::vector<float> radialFactors;   // one per vertex of the ball
 };
 
-// Once per frame: a kicked band shrinks by 10; then inside a beat window a band at or
-// below rest length is kicked to 800. At 560 it thus drops to 550 and is kicked again in
-// the same frame.
-void UpdatePulseLength(float* length, int32_t demoTime);
+// Once per frame: a kicked band shrinks by 10 per designed frame (frames, frame_pace.h),
+// never below rest length; then inside a beat window a band at or below rest length is
+// kicked to 800. At 560 it thus drops to 550 and is kicked again in the same frame.
+void UpdatePulseLength(float* length, int32_t demoTime, double frames);
 
 // Factor i of the wobble at phase a from rest position i:
 // 1 + 0.25·(sin(16a + x/26) + sin(23a + y/36)) + 0.215·sin(26a + z/26), the products with
