@@ -27,7 +27,7 @@ constexpr int32_t SurfaceMeshVertexRoom = 20000;
 constexpr int32_t SurfaceMeshFaceRoom = 40000;
 constexpr int32_t SurfacePolygonListSize = 50000;
 
-// The greetings flash on three beats, fading by one step per frame afterwards.
+// The greetings flash on three beats, fading by one step per designed frame afterwards.
 constexpr TimeWindow GreetingsWindows[] = {{69038, 69400}, {72038, 72400}, {75038, 75400}};
 constexpr double GreetingsFadeStep = 0.02;
 

@@ -1,6 +1,6 @@
 // The opening scene: the title picture (lower half of the backdrop texture) fades in
-// from black by a fixed step per frame, then flares with one additive copy after
-// 17100 ms and a second after 17250 ms.
+// from black by a fixed step per designed frame (frame_pace.h), then flares with one
+// additive copy after 17100 ms and a second after 17250 ms.
 #include "shell/clock.h"
 #include "fx/background.h"
 #include "gfx/render_interface.h"

@@ -13,7 +13,7 @@
 #include "pipeline/vector_math.h"
 #include "scenes/scene_kit.h"
 
-// The band's length at rest and when kicked, and its decay per frame.
+// The band's length at rest and when kicked, and its decay per designed frame.
 constexpr float PulseRestLength = 550.0f;
 constexpr float PulseKickLength = 800.0f;
 
