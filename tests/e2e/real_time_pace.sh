@@ -28,11 +28,12 @@ lumas() {
 }
 lumas "$WORK/film.mkv" "crop=255:255:0:0," > "$WORK/corner"
 lumas "$WORK/film.mkv" "" > "$WORK/whole"
-# The loading picture is the only bright thing on a black screen; the title starts black.
+# The loading picture is the only bright thing on a black screen (luma 16); the title
+# starts black.
 start=$(paste "$WORK/corner" "$WORK/whole" | awk '
   { corner = $2; whole = $4 }
-  loading && corner < 8 { print $1; exit }
-  corner > 40 && whole < corner / 2 { loading = 1 }')
+  loading && corner < 20 { print $1; exit }
+  corner > 30 && whole < corner - 10 { loading = 1 }')
 [ -n "$start" ] || fail "no loading picture followed by the title in the film"
 
 fixed_luma() { lumas "$WORK/fixed/$(printf 't%07d.png' "$1")" "" | awk '{ print $2 }'; }
@@ -41,9 +42,10 @@ for t in 2000 4000 8000; do
     '$1 >= at { print $2; exit }' "$WORK/whole")
   expected=$(fixed_luma $t)
   echo "demo time $t: filmed luma $filmed, at --fps 60 $expected"
-  # One filmed frame is 50 ms; the fade adds 0.006 of full brightness in that time, well
-  # under 3 levels. Too fast a fade is several times brighter at 2 and 4 s.
-  awk -v f="$filmed" -v e="$expected" 'BEGIN { d = f - e; if (d < 0) d = -d; exit !(d <= 3 + 0.08 * e) }' ||
+  # One filmed frame is 50 ms, in which the fade adds 0.006 of full brightness: under half
+  # a level of luma (measured: within 0.2). Uncapped without the pace rule (about 250
+  # frames a second here) the title is at full brightness from about 2 s on.
+  awk -v f="$filmed" -v e="$expected" 'BEGIN { d = f - e; if (d < 0) d = -d; exit !(d <= 2) }' ||
     fail "at demo time $t the filmed title has luma $filmed, the --fps 60 frame $expected"
 done
 echo ok
