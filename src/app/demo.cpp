@@ -93,7 +93,8 @@ int RunDemo(int width, int height, int bitsPerPixel)
     // With --stats every call is timed; without, nothing stands between scenes and GL.
     if (FrameStatsEnabled) Renderer = new TimedRenderInterface(Renderer);
 
-    LoadResources();
+    // Loading reports its failure; ending the program is the driver's call.
+    if (LoadFailure failure = LoadResources(); failure.Failed()) FatalError(failure.text);
 
     if (!AudioPlay(MusicStream, false)) ReportAudioError("Can't play stream");
     // A demo started late starts its music at the same moment.
