@@ -132,7 +132,8 @@ int RunDemo(int width, int height, int bitsPerPixel)
     if (FrameStatsEnabled) Renderer = new TimedRenderInterface(Renderer);
 
     ChoosePresentPace();
-    LoadResources();
+    // Loading reports its failure; ending the program is the driver's call.
+    if (LoadFailure failure = LoadResources(); failure.Failed()) FatalError(failure.text);
 
     if (!AudioPlay(MusicStream, false)) ReportAudioError("Can't play stream");
     // A demo started late starts its music at the same moment.

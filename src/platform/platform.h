@@ -33,9 +33,12 @@ void PlatformDrawableSize(int* width, int* height);  // GL drawable in pixels
 
 enum class PlatformEventKind { KeyDown, CloseRequest, Expose, MouseOver, Timer, Other };
 
+// The keys the program reacts to; every other key arrives as Other.
+enum class Key { Other, Escape, Space, Tab, Left, Right, PageUp, PageDown, Home, F12 };
+
 struct PlatformEvent {
     PlatformEventKind kind;
-    int key;              // for KeyDown: the key code, 27 for Escape
+    Key key;              // for KeyDown
 };
 
 // Takes the next pending event without waiting; false when none is pending.

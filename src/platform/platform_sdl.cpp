@@ -124,15 +124,31 @@ void PlatformDrawableSize(int* width, int* height)
     SDL_GL_GetDrawableSize(g_window, width, height);
 }
 
+static Key KeyOf(SDL_Keycode code)
+{
+    switch (code) {
+    case SDLK_ESCAPE: return Key::Escape;
+    case SDLK_SPACE: return Key::Space;
+    case SDLK_TAB: return Key::Tab;
+    case SDLK_LEFT: return Key::Left;
+    case SDLK_RIGHT: return Key::Right;
+    case SDLK_PAGEUP: return Key::PageUp;
+    case SDLK_PAGEDOWN: return Key::PageDown;
+    case SDLK_HOME: return Key::Home;
+    case SDLK_F12: return Key::F12;
+    default: return Key::Other;
+    }
+}
+
 bool PlatformPollEvent(PlatformEvent* event)
 {
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-        event->key = 0;
+        event->key = Key::Other;
         switch (e.type) {
         case SDL_KEYDOWN:
             event->kind = PlatformEventKind::KeyDown;
-            event->key = e.key.keysym.sym == SDLK_ESCAPE ? 27 : static_cast<int>(e.key.keysym.sym);
+            event->key = KeyOf(e.key.keysym.sym);
             return true;
         case SDL_QUIT:
             event->kind = PlatformEventKind::CloseRequest;

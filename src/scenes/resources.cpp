@@ -11,7 +11,6 @@
 #include "fx/screen_quad.h"
 #include "image/png_load.h"
 #include "model/mesh_load.h"
-#include "shell/report.h"
 
 TextureId WhiteFlashTexture = NoTexture;
 TextureId LoadingTexture = NoTexture;
@@ -144,40 +143,43 @@ std::unique_ptr<Image> TakePicture(int i)
     return g_decoder->Take(i);
 }
 
-// Uploads picture i of the loading order; a picture that could not be loaded ends the
-// program after the workers have stopped.
-void UploadPicture(int i)
+// Uploads picture i of the loading order; fails, with the workers stopped, for a
+// picture that could not be loaded.
+LoadFailure UploadPicture(int i)
 {
     std::unique_ptr<Image> image = TakePicture(i);
     const TextureFile& file = PictureInLoadingOrder(i);
     if (!image) {
         StopPictureDecoding();
-        FatalError(std::string("Can't load image ") + file.name);
+        return {std::string("Can't load image ") + file.name};
     }
     *file.id = Renderer->CreateTexture(*image);
+    return {};
 }
 
 }  // namespace
 
-TextureId LoadTexture(const char* fileName)
+LoadFailure LoadTexture(const char* fileName, TextureId* texture)
 {
     // The decoded picture is needed only until GL holds its copy.
     const std::unique_ptr<Image> image(LoadPngImage(fileName));
-    if (!image) FatalError(std::string("Can't load image ") + fileName);
-    return Renderer->CreateTexture(*image);
+    if (!image) return {std::string("Can't load image ") + fileName};
+    *texture = Renderer->CreateTexture(*image);
+    return {};
 }
 
-void LoadModel(Mesh* mesh, const char* fileName, const char* objectName)
+LoadFailure LoadModel(Mesh* mesh, const char* fileName, const char* objectName)
 {
     switch (LoadMesh3ds(mesh, fileName, objectName)) {
     case ModelRead::CannotOpen:
-        FatalError(std::string("Can't open model ") + fileName);
+        return {std::string("Can't open model ") + fileName};
     case ModelRead::OutOfMemory:
-        FatalError(std::string("Out of memory reading model ") + fileName);
+        return {std::string("Out of memory reading model ") + fileName};
     case ModelRead::Found:
     case ModelRead::ObjectMissing:   // an empty mesh, said on standard error; the demo plays on
         break;
     }
+    return {};
 }
 
 void StartPictureDecoding()
@@ -190,14 +192,22 @@ void StopPictureDecoding()
     g_decoder.reset();
 }
 
-void LoadResources()
+LoadFailure LoadResources()
 {
-    for (int i = 0; i < FirstTextureCount; ++i) UploadPicture(i);
-    DrawLoadingScreen();
-    for (int i = FirstTextureCount; i < PictureCount; ++i) UploadPicture(i);
+    for (int i = 0; i < PictureCount; ++i) {
+        if (LoadFailure failure = UploadPicture(i); failure.Failed()) return failure;
+        if (i + 1 == FirstTextureCount) DrawLoadingScreen();
+    }
     StopPictureDecoding();
 
-    LoadModel(&BallMeshA, "megadata\\ball2420.3ds", "GeoSphere0");
-    LoadModel(&BallMeshB, "megadata\\ball2420.3ds", "GeoSphere0");
-    LoadModel(&FrontMesh, "megadata\\ting5.3ds", "front");
+    struct ModelFile { Mesh* mesh; const char* fileName; const char* objectName; };
+    const ModelFile models[] = {
+        {&BallMeshA, "megadata\\ball2420.3ds", "GeoSphere0"},
+        {&BallMeshB, "megadata\\ball2420.3ds", "GeoSphere0"},
+        {&FrontMesh, "megadata\\ting5.3ds", "front"},
+    };
+    for (const ModelFile& model : models)
+        if (LoadFailure failure = LoadModel(model.mesh, model.fileName, model.objectName); failure.Failed())
+            return failure;
+    return {};
 }

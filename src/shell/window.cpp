@@ -11,6 +11,7 @@ bool QuitRequested = false;
 namespace {
 
 std::deque<WindowMessage> g_queue;
+std::deque<Key> g_viewerKeys;   // written by MainWindowProc, taken by the player
 
 // Window-system events arrive in the queue as messages, in their order.
 void CollectPlatformEvents()
@@ -19,10 +20,10 @@ void CollectPlatformEvents()
     while (PlatformPollEvent(&event)) {
         switch (event.kind) {
         case PlatformEventKind::KeyDown: g_queue.push_back({Message::KeyDown, event.key}); break;
-        case PlatformEventKind::CloseRequest: g_queue.push_back({Message::Close, 0}); break;
-        case PlatformEventKind::Expose: g_queue.push_back({Message::Paint, 0}); break;
-        case PlatformEventKind::MouseOver: g_queue.push_back({Message::SetCursor, 0}); break;
-        case PlatformEventKind::Timer: g_queue.push_back({Message::Timer, 0}); break;
+        case PlatformEventKind::CloseRequest: g_queue.push_back({Message::Close}); break;
+        case PlatformEventKind::Expose: g_queue.push_back({Message::Paint}); break;
+        case PlatformEventKind::MouseOver: g_queue.push_back({Message::SetCursor}); break;
+        case PlatformEventKind::Timer: g_queue.push_back({Message::Timer}); break;
         case PlatformEventKind::Other: break;
         }
     }
@@ -34,7 +35,7 @@ void DestroyMainWindow()
     int window = MainWindow;
     PlatformDestroyWindow();
     MainWindow = 0;
-    MainWindowProc(window, {Message::Destroy, 0});
+    MainWindowProc(window, {Message::Destroy});
 }
 
 // What the window system does with a message the procedure passes on.
@@ -75,7 +76,8 @@ long MainWindowProc(int /*window*/, const WindowMessage& message)
     case Message::SetCursor:
         return 1;                            // the cursor stays hidden over the window
     case Message::KeyDown:
-        if (message.key == KeyEscape) PostWindowMessage({Message::Close, 0});
+        if (message.key == KeyEscape) PostWindowMessage({Message::Close});
+        else if (message.key != Key::Other) g_viewerKeys.push_back(message.key);
         return DefaultProcessing(message);
     default:
         return DefaultProcessing(message);
@@ -98,7 +100,7 @@ bool PumpMessages()
 
 void PostWindowMessage(const WindowMessage& message) { g_queue.push_back(message); }
 
-void PostQuitMessage() { g_queue.push_back({Message::Quit, 0}); }
+void PostQuitMessage() { g_queue.push_back({Message::Quit}); }
 
 bool PeekWindowMessage(WindowMessage* message)
 {
@@ -109,11 +111,20 @@ bool PeekWindowMessage(WindowMessage* message)
     return true;
 }
 
+bool TakeViewerKey(Key* key)
+{
+    if (g_viewerKeys.empty()) return false;
+    *key = g_viewerKeys.front();
+    g_viewerKeys.pop_front();
+    return true;
+}
+
 int PendingMessageCount() { return static_cast<int>(g_queue.size()); }
 
 void ResetWindowState()
 {
     g_queue.clear();
+    g_viewerKeys.clear();
     QuitRequested = false;
     MainWindow = 0;
 }

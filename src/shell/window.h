@@ -8,14 +8,16 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 enum class Message { Destroy, Paint, SetCursor, KeyDown, Close, Quit, Timer, Other };
 
 struct WindowMessage {
     Message kind;
-    int key;   // KeyDown: 27 for Escape
+    Key key = Key::Other;   // KeyDown
 };
 
-constexpr int KeyEscape = 27;
+constexpr Key KeyEscape = Key::Escape;
 
 extern int ShowCommand;      // how the window is shown, handed over by the entry point
 extern int MainWindow;        // 1 while the window exists, 0 before and after
@@ -34,6 +36,10 @@ long MainWindowProc(int window, const WindowMessage& message);
 
 // Dispatches pending messages without waiting. True means quit.
 bool PumpMessages();
+
+// The viewer's keys (every key but Escape) that the pump has dispatched, oldest first;
+// false when none is waiting. The player takes them after each pump.
+bool TakeViewerKey(Key* key);
 
 // Queue access, also used by tests.
 void PostWindowMessage(const WindowMessage& message);

@@ -31,30 +31,37 @@ TEST_F(PumpMessagesTest, EscapeClosesAndQuitsWithinTheSameCall)
 
 TEST_F(PumpMessagesTest, CloseRequestFromTheWindowSystemQuits)
 {
-    PostWindowMessage({Message::Close, 0});
+    PostWindowMessage({Message::Close});
     EXPECT_TRUE(PumpMessages());
     EXPECT_TRUE(QuitRequested);
 }
 
-TEST_F(PumpMessagesTest, OtherKeysTimerPaintAndCursorChangeNothing)
+TEST_F(PumpMessagesTest, OtherKeysTimerPaintAndCursorChangeNothingButViewerKeysAreKeptInOrder)
 {
-    PostWindowMessage({Message::KeyDown, 'a'});
-    PostWindowMessage({Message::KeyDown, 13});
-    PostWindowMessage({Message::Timer, 0});
-    PostWindowMessage({Message::Paint, 0});
-    PostWindowMessage({Message::SetCursor, 0});
-    PostWindowMessage({Message::Other, 0});
+    PostWindowMessage({Message::KeyDown, Key::Other});
+    PostWindowMessage({Message::KeyDown, Key::Space});
+    PostWindowMessage({Message::KeyDown, Key::PageDown});
+    PostWindowMessage({Message::Timer});
+    PostWindowMessage({Message::Paint});
+    PostWindowMessage({Message::SetCursor});
+    PostWindowMessage({Message::Other});
     EXPECT_FALSE(PumpMessages());
     EXPECT_FALSE(QuitRequested);
     EXPECT_EQ(MainWindow, 1);
     EXPECT_EQ(PendingMessageCount(), 0);
+    Key key = Key::Other;
+    ASSERT_TRUE(TakeViewerKey(&key));
+    EXPECT_EQ(key, Key::Space);
+    ASSERT_TRUE(TakeViewerKey(&key));
+    EXPECT_EQ(key, Key::PageDown);
+    EXPECT_FALSE(TakeViewerKey(&key));
 }
 
 TEST_F(PumpMessagesTest, MessagesBehindTheQuitStayQueued)
 {
     PostQuitMessage();
-    PostWindowMessage({Message::Paint, 0});
-    PostWindowMessage({Message::KeyDown, 'x'});
+    PostWindowMessage({Message::Paint});
+    PostWindowMessage({Message::KeyDown, Key::Other});
     EXPECT_TRUE(PumpMessages());
     EXPECT_EQ(PendingMessageCount(), 2);
 }
@@ -63,7 +70,7 @@ TEST_F(PumpMessagesTest, QuitIsStickyAndTheQueueIsNoLongerRead)
 {
     PostQuitMessage();
     ASSERT_TRUE(PumpMessages());
-    PostWindowMessage({Message::Paint, 0});
+    PostWindowMessage({Message::Paint});
     EXPECT_TRUE(PumpMessages());
     EXPECT_TRUE(PumpMessages());
     EXPECT_EQ(PendingMessageCount(), 1);
@@ -72,7 +79,7 @@ TEST_F(PumpMessagesTest, QuitIsStickyAndTheQueueIsNoLongerRead)
 TEST_F(PumpMessagesTest, SecondCloseRequestAfterDestroyPostsNoSecondQuit)
 {
     PostWindowMessage({Message::KeyDown, KeyEscape});
-    PostWindowMessage({Message::Close, 0});
+    PostWindowMessage({Message::Close});
     EXPECT_TRUE(PumpMessages());
     // The second close finds no window left: exactly one quit message was posted and
     // retrieved, and nothing remains queued.
@@ -81,8 +88,8 @@ TEST_F(PumpMessagesTest, SecondCloseRequestAfterDestroyPostsNoSecondQuit)
 
 TEST_F(PumpMessagesTest, CursorMessageIsHandledWithoutDefaultProcessing)
 {
-    EXPECT_EQ(MainWindowProc(1, {Message::SetCursor, 0}), 1);
-    EXPECT_EQ(MainWindowProc(1, {Message::Paint, 0}), 0);
+    EXPECT_EQ(MainWindowProc(1, {Message::SetCursor}), 1);
+    EXPECT_EQ(MainWindowProc(1, {Message::Paint}), 0);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ TEST(LoadResources, LoadsInOrderAndDrawsTheLoadingScreenOnceAfterTheSecondTextur
     ScopedCallRecorder r;
     const uint32_t base = r.recorder.NextTextureId;
     testing::internal::CaptureStdout();   // the model reader's chunk trace
-    LoadResources();
+    EXPECT_FALSE(LoadResources().Failed());
     testing::internal::GetCapturedStdout();
 
     std::vector<std::string> expected = {"CreateTexture", "CreateTexture", "SetDepthTest",   "ClearFrame",
@@ -58,41 +58,25 @@ TEST(LoadResources, LoadsInOrderAndDrawsTheLoadingScreenOnceAfterTheSecondTextur
     FreeMesh(&FrontMesh);
 }
 
-// The fatal ending of a loader, caught by a hook that throws the box text.
-template <typename Load>
-std::string FatalTextOf(Load load)
-{
-    DialogsEnabled = false;
-    FatalEndingHook = [](const std::string& text) { throw std::runtime_error(text); };
-    std::string text = "(no fatal ending)";
-    try {
-        load();
-    } catch (const std::runtime_error& e) {
-        text = e.what();
-    }
-    FatalEndingHook = nullptr;
-    return text;
-}
-
-TEST(LoadResources, AMissingOrBrokenPictureEndsTheProgramNamingTheFileAsGiven)
+TEST(LoadResources, AMissingOrBrokenPictureFailsNamingTheFileAsGiven)
 {
     ScopedCallRecorder r;
-    EXPECT_EQ(FatalTextOf([] { LoadTexture("megadata\\no_such_picture.png"); }),
+    TextureId texture;
+    EXPECT_EQ(LoadTexture("megadata\\no_such_picture.png", &texture).text,
               "Can't load image megadata\\no_such_picture.png");
     // A model file is no picture.
-    EXPECT_EQ(FatalTextOf([] { LoadTexture("megadata\\ting5.3ds"); }), "Can't load image megadata\\ting5.3ds");
+    EXPECT_EQ(LoadTexture("megadata\\ting5.3ds", &texture).text, "Can't load image megadata\\ting5.3ds");
     EXPECT_TRUE(r.recorder.calls.empty());   // no texture was made
 }
 
-TEST(LoadResources, AnUnopenableModelEndsTheProgramButAMissingObjectPlaysOn)
+TEST(LoadResources, AnUnopenableModelFailsButAMissingObjectPlaysOn)
 {
     Mesh mesh;
-    EXPECT_EQ(FatalTextOf([&] { LoadModel(&mesh, "megadata\\no_such_model.3ds", "front"); }),
+    EXPECT_EQ(LoadModel(&mesh, "megadata\\no_such_model.3ds", "front").text,
               "Can't open model megadata\\no_such_model.3ds");
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    EXPECT_EQ(FatalTextOf([&] { LoadModel(&mesh, "megadata\\ting5.3ds", "no such object"); }),
-              "(no fatal ending)");
+    EXPECT_FALSE(LoadModel(&mesh, "megadata\\ting5.3ds", "no such object").Failed());
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Can't find object no such object in model megadata\\ting5.3ds\n");
     ASSERT_NE(mesh.faceBlock, nullptr);
@@ -100,7 +84,7 @@ TEST(LoadResources, AnUnopenableModelEndsTheProgramButAMissingObjectPlaysOn)
     FreeMesh(&mesh);
 }
 
-TEST(LoadResources, ABrokenLaterPictureEndsTheProgramAfterThePicturesBeforeIt)
+TEST(LoadResources, ABrokenLaterPictureFailsAfterThePicturesBeforeIt)
 {
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(testing::TempDir()) / ("zircon_broken_" + std::to_string(getpid()));
@@ -110,7 +94,7 @@ TEST(LoadResources, ABrokenLaterPictureEndsTheProgramAfterThePicturesBeforeIt)
     SetDataFolder(folder.string());
     ScopedCallRecorder r;
     testing::internal::CaptureStdout();
-    const std::string text = FatalTextOf([] { LoadResources(); });
+    const std::string text = LoadResources().text;
     testing::internal::GetCapturedStdout();
     SetDataFolder("megadata");
     fs::remove_all(folder);
@@ -167,7 +151,7 @@ TEST(PictureDecoding, PicturesDecodedAheadReachGlInLoadingOrderWithTheSameIds)
         const uint32_t base = recorder.NextTextureId;
         if (startedEarly) StartPictureDecoding();
         testing::internal::CaptureStdout();
-        LoadResources();
+        EXPECT_FALSE(LoadResources().Failed());
         testing::internal::GetCapturedStdout();
         Renderer = previous;
         EXPECT_EQ(recorder.pictures, expected) << startedEarly;
@@ -185,7 +169,7 @@ TEST(PictureDecoding, StoppingBeforeLoadingDropsThePicturesAndLoadingStillWorks)
     StopPictureDecoding();   // stopping twice is harmless
     ScopedCallRecorder r;
     testing::internal::CaptureStdout();
-    LoadResources();
+    EXPECT_FALSE(LoadResources().Failed());
     testing::internal::GetCapturedStdout();
     int created = 0;
     for (const std::string& op : r.recorder.Ops()) created += op == "CreateTexture";
@@ -193,7 +177,7 @@ TEST(PictureDecoding, StoppingBeforeLoadingDropsThePicturesAndLoadingStillWorks)
     FreeLoadedMeshes();
 }
 
-TEST(PictureDecoding, ABrokenFirstPictureEndsTheProgramBeforeTheLoadingScreen)
+TEST(PictureDecoding, ABrokenFirstPictureFailsBeforeTheLoadingScreen)
 {
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(testing::TempDir()) / ("zircon_broken_first_" + std::to_string(getpid()));
@@ -203,7 +187,7 @@ TEST(PictureDecoding, ABrokenFirstPictureEndsTheProgramBeforeTheLoadingScreen)
     SetDataFolder(folder.string());
     StartPictureDecoding();
     ScopedCallRecorder r;
-    const std::string text = FatalTextOf([] { LoadResources(); });
+    const std::string text = LoadResources().text;
     SetDataFolder("megadata");
     fs::remove_all(folder);
     EXPECT_EQ(text, "Can't load image megadata\\whiteflash.png");

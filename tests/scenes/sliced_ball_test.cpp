@@ -76,7 +76,7 @@ protected:
     static void SetUpTestSuite()
     {
         Trace3dsChunks = false;
-        LoadModel(&BallMeshA, "megadata\\ball2420.3ds", "GeoSphere0");
+        ASSERT_FALSE(LoadModel(&BallMeshA, "megadata\\ball2420.3ds", "GeoSphere0").Failed());
     }
     static void TearDownTestSuite() { FreeMesh(&BallMeshA); }
 
