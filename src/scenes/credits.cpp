@@ -75,7 +75,7 @@ void FlashCreditBands(float* flashLevel, int32_t demoTime, double frames)
             CreditBands[i](1.0f, 1.0f, 1.0f, *flashLevel, CreditsTexture);
 }
 
-void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* flashLevel)
+void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* flashLevel, double frames)
 {
     Renderer->SetBlendMode(BlendMode::OpaqueNearest);
     DrawBackgroundUpper(1.0f, 1.0f, 1.0f, BackdropTexture);
@@ -95,21 +95,40 @@ void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* 
         SetVertexAlpha(FrontMesh.vertexBlock->screen, FrontMesh.vertexBlock->count, CreditsModelAlpha(t));
 
     DrawLineNoiseLayers(t);
-    FlashCreditBands(flashLevel, DemoTime, FrameSteps());
+    FlashCreditBands(flashLevel, DemoTime, frames);
 }
 
-int PlayCreditsScene()
-{
-    PolygonList list = AllocatePolygonList(50000);
+namespace {
+
+// The scene's working state, written only by the routines below.
+struct CreditsScene {
+    PolygonList list;
     Camera camera{};
-    InitSceneCamera(&camera);
     Matrix matrix{};
-    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     float flashLevel = 0.0f;
+} g_scene;
 
-    const int result = RunFrameLoop(
-        CreditsSceneEnd, [&] { DrawCreditsFrame(list, camera, matrix, &flashLevel); }, [] {});
-
-    FreePolygonList(&list);
-    return result;
+void SetUpCredits()
+{
+    g_scene.list = AllocatePolygonList(50000);
+    InitSceneCamera(&g_scene.camera);
 }
+
+void EnterCredits()
+{
+    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
+    g_scene.flashLevel = 0.0f;
+}
+
+FrameFinish DrawFrame(int32_t, double frames)
+{
+    DrawCreditsFrame(g_scene.list, g_scene.camera, g_scene.matrix, &g_scene.flashLevel, frames);
+    return FrameFinish::PresentThenTime;
+}
+
+}  // namespace
+
+const SceneRoutines CreditsSceneRoutines = {
+    "credits", CreditsSceneEnd, SetUpCredits, EnterCredits, DrawFrame, nullptr, nullptr,
+    [] { FreePolygonList(&g_scene.list); },
+};
