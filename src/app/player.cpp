@@ -120,7 +120,8 @@ void TraceKey(int64_t playMs, Key key)
 {
     std::fprintf(stderr, "key %s at play %lld ms: demo %d ms, music %d ms, %s\n", KeyName(key),
                  static_cast<long long>(playMs), static_cast<int>(DemoTime),
-                 AudioPositionMs(g_player.settings.music), g_player.paused ? "paused" : "playing");
+                 AudioPositionMs(g_player.settings.music),
+                 !g_player.playing ? "ended" : g_player.paused ? "paused" : "playing");
 }
 
 void TakeKeys()

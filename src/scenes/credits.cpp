@@ -4,6 +4,7 @@
 #include "scenes/credits.h"
 
 #include <cmath>
+#include <vector>
 #include <initializer_list>
 
 #include "fx/background.h"
@@ -106,18 +107,26 @@ struct CreditsScene {
     Camera camera{};
     Matrix matrix{};
     float flashLevel = 0.0f;
+    // The model's alphas as loaded: each frame sets the next frame's, so entering the
+    // scene again starts from these.
+    std::vector<float> loadedAlphas;
 } g_scene;
 
 void SetUpCredits()
 {
     g_scene.list = AllocatePolygonList(50000);
     InitSceneCamera(&g_scene.camera);
+    if (const VertexBlock* block = FrontMesh.vertexBlock)
+        for (int32_t i = 0; i < block->count; ++i) g_scene.loadedAlphas.push_back(block->screen[i].alpha);
 }
 
 void EnterCredits()
 {
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     g_scene.flashLevel = 0.0f;
+    if (VertexBlock* block = FrontMesh.vertexBlock)
+        for (size_t i = 0; i < g_scene.loadedAlphas.size() && i < static_cast<size_t>(block->count); ++i)
+            block->screen[i].alpha = g_scene.loadedAlphas[i];
 }
 
 FrameFinish DrawFrame(int32_t, double frames)
@@ -130,5 +139,8 @@ FrameFinish DrawFrame(int32_t, double frames)
 
 const SceneRoutines CreditsSceneRoutines = {
     "credits", CreditsSceneEnd, SetUpCredits, EnterCredits, DrawFrame, nullptr, nullptr,
-    [] { FreePolygonList(&g_scene.list); },
+    [] {
+        FreePolygonList(&g_scene.list);
+        g_scene.loadedAlphas = std::vector<float>();
+    },
 };
