@@ -195,6 +195,7 @@ int ZirconMain(int argc, char** argv)
             return 1;
         }
     }
+    FramePresentedHook = OnFramePresented;
     // The pictures decode while the window and the GL context are being made.
     StartPictureDecoding();
 

@@ -145,7 +145,8 @@ void SaveScreenshot(int32_t demoTime)
     else std::fprintf(stderr, "zircon-megademo: cannot write %s\n", name.c_str());
 }
 
-// Runs just before each buffer swap.
+}  // namespace
+
 void OnFramePresented()
 {
     if (Options.untilMs > 0 && CurrentScene != 0 && DemoTime >= Options.untilMs) {
@@ -171,8 +172,6 @@ void OnFramePresented()
         g_player.smoothedFrameMs += 0.1 * (g_player.frameMs - g_player.smoothedFrameMs);
     }
 }
-
-}  // namespace
 
 const char* KeyName(Key key)
 {
@@ -226,7 +225,6 @@ void BeginPlay(int32_t startMs, const PlayerSettings& settings)
 {
     g_player = Player{};
     g_player.settings = settings;
-    FramePresentedHook = OnFramePresented;
     for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i));
     SetDemoClock(startMs, settings.latencyMs);
     RefreshDemoTime();

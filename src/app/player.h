@@ -42,6 +42,9 @@ struct PlayerSettings {
 void BeginPlay(int32_t startMs, const PlayerSettings& settings);
 // One frame. False once play is over: its end reached, or a quit.
 bool PlayFrame();
+// Runs just before each buffer swap, from the loading screen on: --until, pacing,
+// --capture, screenshots, --record, the fixed-rate clock. The driver installs it.
+void OnFramePresented();
 // Leaves the scene under way and releases every scene.
 void EndPlay();
 

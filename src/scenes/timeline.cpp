@@ -67,20 +67,25 @@ void FinishFrame(FrameFinish order)
     if (order == FrameFinish::PresentThenTime) RefreshDemoTime();
 }
 
-void PlaySceneFrame(SceneId scene)
+void PlaySceneFrame(const SceneRoutines& scene)
 {
-    const SceneRoutines& routines = SceneRoutinesOf(scene);
-    FinishFrame(routines.drawFrame(DemoTime, FrameSteps()));
+    FinishFrame(scene.drawFrame(DemoTime, FrameSteps()));
     // The steps of the frame just finished.
-    if (routines.advance) routines.advance(FrameSteps());
+    if (scene.advance) scene.advance(FrameSteps());
+}
+
+bool PlaySceneFrames(const SceneRoutines& scene)
+{
+    bool quit = false;
+    while (!FrameLoopShouldStop(scene.end, &quit)) PlaySceneFrame(scene);
+    return quit;
 }
 
 int PlaySceneAlone(SceneId scene)
 {
     SetUpScene(scene);
     EnterScene(scene);
-    bool quit = false;
-    while (!FrameLoopShouldStop(SceneRoutinesOf(scene).end, &quit)) PlaySceneFrame(scene);
+    const bool quit = PlaySceneFrames(SceneRoutinesOf(scene));
     LeaveScene(scene);
     ReleaseScene(scene);
     return quit ? 1 : 0;

@@ -72,7 +72,9 @@ void LeaveScene(SceneId scene);
 // DemoTime reached endTime.
 bool FrameLoopShouldStop(int32_t endTime, bool* quit);
 // One frame of the scene at DemoTime: drawn, finished, then its phase advanced.
-void PlaySceneFrame(SceneId scene);
+void PlaySceneFrame(const SceneRoutines& scene);
+// The scene's frames until its end time or a quit; true for a quit.
+bool PlaySceneFrames(const SceneRoutines& scene);
 
 // The scene alone, as the program once played each: set up, entered, its frames until
 // its end time or a quit, left and released. Returns 1 on quit, 0 at the end time.
