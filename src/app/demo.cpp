@@ -70,7 +70,9 @@ static void OnFramePresented()
         g_untilReached = true;
         return;
     }
-    WaitForPresentSlot();
+    // The wait happens inside PresentFrame, but it is not drawing.
+    const double waitedMs = WaitForPresentSlot();
+    if (FrameStatsEnabled) AddDrawingTime(-waitedMs);
     CaptureFrame(DemoTime);
     if (CurrentScene != 0) RecordVideoFrame(DemoTime);
     // The fixed-rate clock counts scene frames only, so frame n of the demo is drawn at
