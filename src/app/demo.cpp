@@ -3,10 +3,12 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "app/capture.h"
 #include "app/check_data.h"
+#include "app/frame_pacing.h"
 #include "shell/clock.h"
 #include "scenes/frame_stats.h"
 #include "app/options.h"
@@ -68,12 +70,50 @@ static void OnFramePresented()
         g_untilReached = true;
         return;
     }
+    // The wait happens inside PresentFrame, but it is not drawing.
+    const double waitedMs = WaitForPresentSlot();
+    if (FrameStatsEnabled) AddDrawingTime(-waitedMs);
     CaptureFrame(DemoTime);
     if (CurrentScene != 0) RecordVideoFrame(DemoTime);
     // The fixed-rate clock counts scene frames only, so frame n of the demo is drawn at
     // DemoTime floor(n × 1000 / fps) whatever was presented while loading.
     if (CurrentScene != 0) CountPresentedFrame();
 }
+
+namespace {
+
+double CpuSeconds()
+{
+    struct rusage usage;
+    if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Real-time play keeps in step with the display: vsync where the driver offers it, else
+// waiting to the refresh rate; --max-fps sets another cap (0: none) and turns vsync off.
+void ChoosePresentPace()
+{
+    const bool vsyncOn = Options.maxFps < 0 && !FixedFrameClockInUse() && PlatformSetVsync(true);
+    StartPresentPacing(PacedFrameRate(Options.maxFps, FixedFrameClockInUse(), vsyncOn, PlatformRefreshRate()));
+}
+
+// The play sequence, measured for --stats: frames, real time, demo time and CPU time.
+void PlayMeasuredSequence()
+{
+    const auto realStart = std::chrono::steady_clock::now();
+    const double cpuStart = CpuSeconds();
+    const int32_t demoStart = DemoTime;
+    PlaySequence();
+    PlayFigures play;
+    for (int scene = 1; scene <= SceneCount; ++scene) play.frames += FramesDrawn(scene);
+    play.realSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
+    play.demoSeconds = (DemoTime - demoStart) / 1000.0;
+    play.cpuSeconds = CpuSeconds() - cpuStart;
+    SetPlayFigures(play);
+}
+
+}  // namespace
 
 int RunDemo(int width, int height, int bitsPerPixel)
 {
@@ -93,6 +133,7 @@ int RunDemo(int width, int height, int bitsPerPixel)
     // With --stats every call is timed; without, nothing stands between scenes and GL.
     if (FrameStatsEnabled) Renderer = new TimedRenderInterface(Renderer);
 
+    ChoosePresentPace();
     // Loading reports its failure; ending the program is the driver's call.
     if (LoadFailure failure = LoadResources(); failure.Failed()) FatalError(failure.text);
 
@@ -105,9 +146,9 @@ int RunDemo(int width, int height, int bitsPerPixel)
     if (!FixedFrameClockInUse() && AudioOutputBuffer(&samples, &frequency))
         latencyMs = OutputLatencyMs(samples, frequency);
     DemoStartTick = DemoStartTickFor(GetTickCount(), latencyMs, Options.startMs);
-    DemoTime = static_cast<int32_t>(GetTickCount() - DemoStartTick);
+    RefreshDemoTime();
 
-    PlaySequence();
+    PlayMeasuredSequence();
 
     AudioSetVolume(0);
     return Factory->Shutdown();

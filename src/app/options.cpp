@@ -76,6 +76,8 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
             o->stats = true;
         } else if (!std::strcmp(arg, "--fps")) {
             if (!intValue("a frame rate", 1, 1000, &o->fps, "a whole number from 1 to 1000")) return false;
+        } else if (!std::strcmp(arg, "--max-fps")) {
+            if (!intValue("a frame rate", 0, 1000, &o->maxFps, "a whole number from 0 to 1000")) return false;
         } else if (!std::strcmp(arg, "--start")) {
             if (!intValue("a time in milliseconds", 0, 10000000, &o->startMs, "a time in milliseconds from 0 to 10000000"))
                 return false;
@@ -134,11 +136,15 @@ const char* OptionsHelpText()
            "  --no-dialogs      write error boxes to standard error only, never wait on them\n"
            "  --fps N           fixed-rate clock: every frame advances the clock by 1000/N ms,\n"
            "                    however long it took (repeatable runs); music plays silently\n"
+           "  --max-fps N       present at most N frames a second; 0: as fast as the machine\n"
+           "                    allows. Without it real-time play keeps in step with the display\n"
+           "                    (vsync, or its refresh rate, 60 Hz when unknown)\n"
            "  --start MS        start the demo clock, and the music, at MS milliseconds\n"
            "  --data DIR        read the data set from DIR instead of megadata/\n"
            "  --stats           print per-scene frame statistics at the end: frames, median,\n"
            "                    99th percentile and worst frame time, the share of our own CPU\n"
-           "                    work against drawing, start-up times and peak memory\n"
+           "                    work against drawing, start-up times, peak memory, the frame\n"
+           "                    rate reached and the CPU time used per second of demo\n"
            "  --stats-json FILE the same figures as JSON in FILE (implies --stats)\n"
            "  --capture DIR     write every frame as DIR/tNNNNNNN.png (named by demo time) and\n"
            "                    the loading screen as DIR/loading.png; implies --no-dialogs and\n"

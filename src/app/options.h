@@ -12,6 +12,7 @@ struct DemoOptions {
     bool window = false;          // --window: a desktop window, no display-mode change
     bool noDialogs = false;       // --no-dialogs: boxes only on standard error
     int fps = 0;                  // --fps N: fixed-rate clock, silent output
+    int maxFps = -1;              // --max-fps N: present at most N frames a second (0: no cap; -1: the display's pace)
     int startMs = 0;              // --start MS: the demo clock starts at MS
     bool stats = false;           // --stats: per-scene frame statistics at the end
     std::string statsJson;        // --stats-json FILE: the same figures as JSON (implies --stats)

@@ -67,6 +67,11 @@ bool PlatformHasGLContext();
 void PlatformGLContextInfo(PlatformGLInfo* info);
 void* PlatformGLProcAddress(const char* name);   // null when the entry point is missing
 void PlatformSwapBuffers();
+// Swaps in step with the display's refresh (on) or at once (off, the state a new context
+// starts in). False when the driver does not offer the choice.
+bool PlatformSetVsync(bool on);
+// The refresh rate of the window's display in hertz; 0 when unknown.
+int PlatformRefreshRate();
 
 // ---- Clock --------------------------------------------------------------------------
 

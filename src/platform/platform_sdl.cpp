@@ -215,7 +215,7 @@ bool PlatformCreateGLContext()
     if (!g_context) return false;
     PinGLDriver();
     if (SDL_GL_MakeCurrent(g_window, g_context) != 0) return false;
-    SDL_GL_SetSwapInterval(0);   // frames run as fast as the machine allows
+    SDL_GL_SetSwapInterval(0);   // swaps at once until the driver asks for vsync
     return true;
 }
 
@@ -252,6 +252,19 @@ void* PlatformGLProcAddress(const char* name)
 void PlatformSwapBuffers()
 {
     if (g_window && g_context) SDL_GL_SwapWindow(g_window);
+}
+
+bool PlatformSetVsync(bool on)
+{
+    return g_context && SDL_GL_SetSwapInterval(on ? 1 : 0) == 0;
+}
+
+int PlatformRefreshRate()
+{
+    SDL_DisplayMode mode{};
+    if (g_window && SDL_GetWindowDisplayMode(g_window, &mode) == 0 && mode.refresh_rate > 0) return mode.refresh_rate;
+    if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0) return mode.refresh_rate;
+    return 0;
 }
 
 uint32_t PlatformTickCount()

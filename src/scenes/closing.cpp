@@ -10,6 +10,7 @@
 #include "gfx/render_interface.h"
 #include "model/deform.h"
 #include "pipeline/clip.h"
+#include "scenes/frame_pace.h"
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
@@ -53,7 +54,8 @@ void DrawLatticeFrame(Mesh& lattice, PolygonList& list, Camera& camera, Matrix& 
 namespace {
 
 // Fade phase, until 94000: the white picture, full brightness on its first frame and
-// 0.01 darker on each further one until the level is 0 or just below. Its frames take
+// 0.01 darker per designed frame on each further one until the level is 0 or just below
+// (at most one step below). Its frames take
 // the new DemoTime before they are presented. After a quit in the grid phase it returns
 // at its first check, drawing nothing.
 int PlayFadePhase()
@@ -64,7 +66,7 @@ int PlayFadePhase()
         [&] {
             Renderer->BindTexture(WhiteFlashTexture);
             DrawBackgroundWhole(level, level, level, WhiteFlashTexture);
-            if (level > 0.0f) AdvancePhase(&level, -0.01);
+            if (level > 0.0f) level = FallBy(level, 0.01, FrameSteps(), -0.01);
         },
         [] {}, FrameFinish::TimeThenPresent);
 }
@@ -93,7 +95,7 @@ int PlayClosingScene()
     float distance = ClosingFarDistance;
     RunFrameLoop(
         ClosingGridPhaseEnd, [&] { DrawLatticeFrame(lattice, list, camera, matrix, &distance); },
-        [] { AdvancePhase(&AnimationPhase, 0.009); });
+        [] { AdvancePhase(&AnimationPhase, ScaledStep(0.009, FrameSteps())); });
     const int result = PlayFadePhase();
 
     FreePolygonList(&list);

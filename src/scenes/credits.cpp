@@ -13,6 +13,7 @@
 #include "fx/vertex_alpha.h"
 #include "gfx/render_interface.h"
 #include "pipeline/clip.h"
+#include "scenes/frame_pace.h"
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
@@ -63,11 +64,11 @@ void DrawLineNoiseLayers(float t)
 
 }  // namespace
 
-void FlashCreditBands(float* flashLevel, int32_t demoTime)
+void FlashCreditBands(float* flashLevel, int32_t demoTime, double frames)
 {
     Renderer->SetDepthTest(false);
     Renderer->SetBlendMode(BlendMode::AlphaBlend);
-    UpdateFlashLevel(flashLevel, CreditBeats, 3, CreditFlashDecay, demoTime);
+    UpdateFlashLevel(flashLevel, CreditBeats, 3, CreditFlashDecay, demoTime, frames);
     Renderer->BindTexture(CreditsTexture);
     for (int i = 0; i < 3; ++i)
         if (InsideTimeWindow(CreditBandWindows[i], demoTime))
@@ -94,7 +95,7 @@ void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* 
         SetVertexAlpha(FrontMesh.vertexBlock->screen, FrontMesh.vertexBlock->count, CreditsModelAlpha(t));
 
     DrawLineNoiseLayers(t);
-    FlashCreditBands(flashLevel, DemoTime);
+    FlashCreditBands(flashLevel, DemoTime, FrameSteps());
 }
 
 int PlayCreditsScene()

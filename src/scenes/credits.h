@@ -20,10 +20,10 @@ float CreditsModelAlpha(float t);
 
 // The credits of one frame, after the overlays: depth test off, alpha blending, the
 // flash level updated for this DemoTime (beats 45038-45500, 48038-48500, 51038-51500,
-// decay 0.01 a frame), the credits picture bound, and each band whose window holds
+// decay 0.01 a designed frame), the credits picture bound, and each band whose window holds
 // DemoTime (45038-48000, 48038-51000, 51038-54000, open) drawn white at the level as
 // alpha.
-void FlashCreditBands(float* flashLevel, int32_t demoTime);
+void FlashCreditBands(float* flashLevel, int32_t demoTime, double frames);
 
 // One frame's drawing at DemoTime, between the frame loop's checks and its finish: the
 // backdrop, the phase, FrontMesh through the pipeline (nearest faces first, back faces

@@ -29,6 +29,7 @@ SceneStats g_stats[SceneCount + 1];
 Clock::time_point g_lastMark;
 double g_drawingMs = 0;   // of the frame under way
 double g_startup[2] = {-1, -1};
+PlayFigures g_play;
 
 bool ValidScene(int scene) { return scene >= 1 && scene <= SceneCount; }
 
@@ -94,6 +95,15 @@ SceneFigures FiguresOfScene(int scene)
     return f;
 }
 
+void SetPlayFigures(const PlayFigures& figures) { g_play = figures; }
+
+namespace {
+
+double FrameRateReached() { return g_play.realSeconds > 0 ? g_play.frames / g_play.realSeconds : 0; }
+double CpuPerDemoSecond() { return g_play.demoSeconds > 0 ? g_play.cpuSeconds / g_play.demoSeconds : 0; }
+
+}  // namespace
+
 void PrintFrameStats(FILE* out, long peakResidentKb)
 {
     std::fprintf(out, "scene  frames  demo time (ms)   median ms  p99 ms  worst ms  our CPU  drawing\n");
@@ -106,6 +116,10 @@ void PrintFrameStats(FILE* out, long peakResidentKb)
     std::fprintf(out, "start-up: loading screen shown at %.0f ms, first scene frame at %.0f ms\n", g_startup[0],
                  g_startup[1]);
     std::fprintf(out, "peak resident memory: %.1f MB\n", peakResidentKb / 1024.0);
+    std::fprintf(out, "frame rate reached: %.1f frames a second (%d frames in %.1f s)\n", FrameRateReached(),
+                 g_play.frames, g_play.realSeconds);
+    std::fprintf(out, "CPU time: %.3f s per second of demo (%.1f s over %.1f s of demo)\n", CpuPerDemoSecond(),
+                 g_play.cpuSeconds, g_play.demoSeconds);
     std::fflush(out);
 }
 
@@ -126,6 +140,8 @@ bool WriteFrameStatsJson(const std::string& path, long peakResidentKb)
     }
     std::fprintf(out, "  ],\n  \"loading_screen_ms\": %.1f,\n  \"first_scene_frame_ms\": %.1f,\n", g_startup[0],
                  g_startup[1]);
+    std::fprintf(out, "  \"frame_rate\": %.2f,\n  \"cpu_seconds_per_demo_second\": %.4f,\n", FrameRateReached(),
+                 CpuPerDemoSecond());
     std::fprintf(out, "  \"peak_resident_kb\": %ld\n}\n", peakResidentKb);
     return std::fclose(out) == 0;
 }

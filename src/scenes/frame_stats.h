@@ -38,6 +38,14 @@ struct SceneFigures {
 };
 SceneFigures FiguresOfScene(int scene);
 
+// The whole play sequence in real time: frames presented per second of it and the CPU
+// time (user and system) the process used per second of demo. Set by the driver.
+struct PlayFigures {
+    int frames = 0;
+    double realSeconds = 0, demoSeconds = 0, cpuSeconds = 0;
+};
+void SetPlayFigures(const PlayFigures& figures);
+
 // The table for a person; the same figures as JSON for scripts. peakResidentKb from the
 // operating system (0 when unknown).
 void PrintFrameStats(FILE* out, long peakResidentKb);

@@ -15,6 +15,7 @@
 #include "gfx/render_interface.h"
 #include "pipeline/clip.h"
 #include "pipeline/transform.h"
+#include "scenes/frame_pace.h"
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
@@ -26,7 +27,7 @@ constexpr int32_t SurfaceMeshVertexRoom = 20000;
 constexpr int32_t SurfaceMeshFaceRoom = 40000;
 constexpr int32_t SurfacePolygonListSize = 50000;
 
-// The greetings flash on three beats, fading by one step per frame afterwards.
+// The greetings flash on three beats, fading by one step per designed frame afterwards.
 constexpr TimeWindow GreetingsWindows[] = {{69038, 69400}, {72038, 72400}, {75038, 75400}};
 constexpr double GreetingsFadeStep = 0.02;
 
@@ -105,11 +106,11 @@ int PlayImplicitSurfaceScene()
             Renderer->SetDepthTest(false);
             Renderer->SetBlendMode(BlendMode::AlphaBlend);
             Renderer->BindTexture(GreetsTexture);
-            UpdateFlashLevel(&flashLevel, GreetingsWindows, 3, GreetingsFadeStep, DemoTime);
+            UpdateFlashLevel(&flashLevel, GreetingsWindows, 3, GreetingsFadeStep, DemoTime, FrameSteps());
             // The whole 255 × 255 picture with its top-left corner at about pixel (350, 100).
             DrawScreenQuad(greetingsBlock, 0, 0, 255, 255, 700, 200, 2, 2, flashLevel);
         },
-        [] { AdvancePhase(&AnimationPhase, 0.003); });
+        [] { AdvancePhase(&AnimationPhase, ScaledStep(0.003, FrameSteps())); });
 
     FreePolygonList(&list);
     FreeMesh(&SurfaceMesh);

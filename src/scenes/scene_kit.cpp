@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "pipeline/transform.h"
+#include "scenes/frame_pace.h"
 
 void InitSceneCamera(Camera* camera)
 {
@@ -45,10 +46,11 @@ int32_t SortMeshFaces(Mesh& mesh, PolygonList& list, DepthOrder order)
 }
 
 void UpdateFlashLevel(float* level, const TimeWindow* windows, int windowCount, double decayStep,
-                      int32_t demoTime)
+                      int32_t demoTime, double frames)
 {
     auto inside = [demoTime](const TimeWindow& w) { return InsideTimeWindow(w, demoTime); };
     for (int i = 0; i < windowCount; ++i)
         if (inside(windows[i])) *level = 1.0f;
-    if ((windowCount > 0 && inside(windows[windowCount - 1])) || *level > 0.0f) AdvancePhase(level, -decayStep);
+    if ((windowCount > 0 && inside(windows[windowCount - 1])) || *level > 0.0f)
+        *level = FallBy(*level, decayStep, frames, -decayStep);
 }

@@ -13,14 +13,15 @@
 #include "model/deform.h"
 #include "pipeline/clip.h"
 #include "pipeline/transform.h"
+#include "scenes/frame_pace.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
 #include "scenes/timeline.h"
 #include "shell/clock.h"
 
-void UpdatePulseLength(float* length, int32_t demoTime)
+void UpdatePulseLength(float* length, int32_t demoTime, double frames)
 {
-    if (*length > PulseRestLength) *length = static_cast<float>(*length - 10.0);
+    if (*length > PulseRestLength) *length = FallBy(*length, 10.0, frames, PulseRestLength);
     for (const TimeWindow& beat : PulseBeats)
         if (demoTime > beat.after && demoTime < beat.before && *length <= PulseRestLength)
             *length = PulseKickLength;
@@ -85,7 +86,7 @@ void DrawSlicedBall(SlicedBallScene& scene, float a)
     if (BallMeshA.restBlock) ComputeRadialFactors(*BallMeshA.restBlock, a, scene.radialFactors.data());
     ScaleMeshFromRest(&BallMeshA, scene.radialFactors.data());
     PlaceCircleCamera(&scene.camera, a);
-    UpdatePulseLength(&scene.pulseLength, DemoTime);
+    UpdatePulseLength(&scene.pulseLength, DemoTime, FrameSteps());
     BuildViewMatrix(&scene.view, scene.camera);
     scene.view.m[3] = static_cast<float>(scene.view.m[3] - BallShiftLeft);
     const Vector3 plane = SlicePlaneVector(scene.view);
@@ -144,6 +145,6 @@ void PlaySlicedBallScene()
     SetUpSlicedBallScene(&scene);
     RunFrameLoop(
         SlicedBallSceneEnd, [&] { DrawSlicedBallFrame(scene); },
-        [] { AdvancePhase(&AnimationPhase, 0.003); });
+        [] { AdvancePhase(&AnimationPhase, ScaledStep(0.003, FrameSteps())); });
     FinishSlicedBallScene(&scene);
 }

@@ -13,7 +13,7 @@
 #include "pipeline/vector_math.h"
 #include "scenes/scene_kit.h"
 
-// The band's length at rest and when kicked, and its decay per frame.
+// The band's length at rest and when kicked, and its decay per designed frame.
 constexpr float PulseRestLength = 550.0f;
 constexpr float PulseKickLength = 800.0f;
 
@@ -34,10 +34,10 @@ struct SlicedBallScene {
     std::vector<float> radialFactors;   // one per vertex of the ball
 };
 
-// Once per frame: a kicked band shrinks by 10; then inside a beat window a band at or
-// below rest length is kicked to 800. At 560 it thus drops to 550 and is kicked again in
-// the same frame.
-void UpdatePulseLength(float* length, int32_t demoTime);
+// Once per frame: a kicked band shrinks by 10 per designed frame (frames, frame_pace.h),
+// never below rest length; then inside a beat window a band at or below rest length is
+// kicked to 800. At 560 it thus drops to 550 and is kicked again in the same frame.
+void UpdatePulseLength(float* length, int32_t demoTime, double frames);
 
 // Factor i of the wobble at phase a from rest position i:
 // 1 + 0.25·(sin(16a + x/26) + sin(23a + y/36)) + 0.215·sin(26a + z/26), the products with

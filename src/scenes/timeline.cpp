@@ -24,11 +24,10 @@ bool FrameLoopShouldStop(int32_t endTime, int* result)
 void FinishFrame(FrameFinish order)
 {
     RecordFrame(DemoTime);
-    auto refreshDemoTime = [] { DemoTime = static_cast<int32_t>(GetTickCount() - DemoStartTick); };
-    if (order == FrameFinish::TimeThenPresent) refreshDemoTime();
+    if (order == FrameFinish::TimeThenPresent) RefreshDemoTime();
     Renderer->PresentFrame();
     Renderer->ClearFrame();
-    if (order == FrameFinish::PresentThenTime) refreshDemoTime();
+    if (order == FrameFinish::PresentThenTime) RefreshDemoTime();
 }
 
 void PlaySequence()

@@ -11,6 +11,7 @@
 #include "gfx/render_interface.h"
 #include "model/deform.h"
 #include "pipeline/clip.h"
+#include "scenes/frame_pace.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
 #include "scenes/timeline.h"
@@ -32,10 +33,10 @@ float TwistingBallPhase(int32_t demoTime, float phaseOffset)
     return static_cast<float>(demoTime * 0.0001 + phaseOffset + 0.5);
 }
 
-void AddBeatLeap(float* phaseOffset, int32_t demoTime)
+void AddBeatLeap(float* phaseOffset, int32_t demoTime, double frames)
 {
     for (const TimeWindow& beat : TwistingBallBeats)
-        if (demoTime > beat.after && demoTime < beat.before) AdvancePhase(phaseOffset, BeatLeapPerFrame);
+        if (InsideTimeWindow(beat, demoTime)) AdvancePhase(phaseOffset, StepInWindow(BeatLeapPerFrame, true, frames));
 }
 
 std::vector<WaveOffsets> MakeWaveOffsets(const Mesh& ball)
@@ -106,7 +107,7 @@ void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime)
 
     // The phase is taken before this frame's leap, which shows from the next frame on.
     AnimationPhase = TwistingBallPhase(demoTime, scene->phaseOffset);
-    AddBeatLeap(&scene->phaseOffset, demoTime);
+    AddBeatLeap(&scene->phaseOffset, demoTime, FrameSteps());
     const double a = AnimationPhase;
 
     Mesh& ball = *scene->ball;
@@ -150,7 +151,7 @@ void PlayTwistingBallScene()
     SetUpTwistingBall(&scene, &BallMeshB);
     RunFrameLoop(
         TwistingBallSceneEnd, [&] { DrawTwistingBallFrame(&scene, DemoTime); },
-        [] { AdvancePhase(&AnimationPhase, 0.003); });
+        [] { AdvancePhase(&AnimationPhase, ScaledStep(0.003, FrameSteps())); });
     // Plain single texturing again, whether the scene ended by time or by quit.
     Renderer->BindSecondTexture(NoTexture);
     ReleaseTwistingBall(&scene);

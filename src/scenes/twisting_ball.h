@@ -13,17 +13,17 @@
 
 // Beats of the music on which the whole animation leaps forward.
 constexpr TimeWindow TwistingBallBeats[] = {{33038, 33500}, {36038, 36500}, {39038, 39500}};
-// Added to the phase offset in each frame inside a beat window; a step per frame, so a
-// leap is larger at higher frame rates.
+// Added to the phase offset per designed frame spent inside a beat window (0.33 over a
+// 462 ms window at any frame rate).
 constexpr double BeatLeapPerFrame = 0.012;
 
 // The frame's phase: demoTime × 0.0001 + phaseOffset + 0.5, summed in double precision and
 // rounded to a float once.
 float TwistingBallPhase(int32_t demoTime, float phaseOffset);
 
-// Inside a beat window phaseOffset grows by BeatLeapPerFrame (double sum, stored as a
-// float); elsewhere it stays. Called after the frame's phase has been taken.
-void AddBeatLeap(float* phaseOffset, int32_t demoTime);
+// Inside a beat window phaseOffset grows by BeatLeapPerFrame × frames (double sum, stored
+// as a float); elsewhere it stays. Called after the frame's phase has been taken.
+void AddBeatLeap(float* phaseOffset, int32_t demoTime, double frames);
 
 // The part of the three wave angles that belongs to one vertex (x/56, y/47 and z/65 of its
 // rest position), as sines and cosines: constant, so taken once at set-up.

@@ -2,6 +2,8 @@
 
 #include "platform/platform.h"
 
+#include <chrono>
+
 uint32_t DemoStartTick = 0;
 int32_t DemoTime = 0;
 
@@ -9,6 +11,11 @@ namespace {
 int g_fixedFps = 0;
 uint32_t g_fixedBase = 0;
 uint64_t g_framesPresented = 0;
+
+using SteadyClock = std::chrono::steady_clock;
+bool g_refreshed = false;            // a first refresh has been noted
+SteadyClock::time_point g_lastRefresh;
+double g_frameSeconds = 0.0;
 }
 
 uint32_t GetTickCount()
@@ -28,3 +35,20 @@ void UseFixedFrameClock(int framesPerSecond)
 bool FixedFrameClockInUse() { return g_fixedFps > 0; }
 
 void CountPresentedFrame() { ++g_framesPresented; }
+
+void RefreshDemoTime()
+{
+    DemoTime = static_cast<int32_t>(GetTickCount() - DemoStartTick);
+    const SteadyClock::time_point now = SteadyClock::now();
+    g_frameSeconds = g_refreshed ? std::chrono::duration<double>(now - g_lastRefresh).count() : 0.0;
+    g_lastRefresh = now;
+    g_refreshed = true;
+}
+
+double FrameSeconds()
+{
+    // Not the difference of two whole-millisecond ticks: at 60 frames a second those
+    // alternate between 16 and 17 ms.
+    if (g_fixedFps > 0) return 1.0 / g_fixedFps;
+    return g_frameSeconds;
+}

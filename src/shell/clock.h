@@ -16,3 +16,11 @@ void UseFixedFrameClock(int framesPerSecond);
 bool FixedFrameClockInUse();
 // Counts one presented frame for the fixed-rate clock.
 void CountPresentedFrame();
+
+// DemoTime := tick count - DemoStartTick, noting how long it has been since the previous
+// refresh for FrameSeconds.
+void RefreshDemoTime();
+// Seconds between the last two refreshes of DemoTime, at full precision rather than whole
+// milliseconds: exactly 1.0 / N with the fixed-rate clock of N frames a second; from the
+// steady clock otherwise (0 before the second refresh).
+double FrameSeconds();

@@ -385,6 +385,25 @@ TEST(SurfaceCapacity, FullIndexArrayEndsTheFrameWithWholeTriangles)
     EXPECT_LT(SurfaceVertexCount, SurfaceVertexCapacity);
 }
 
+TEST(SurfaceCapacity, ATriangleThatJustFitsIsKept)
+{
+    // One corner outside: one triangle. With room for exactly three more indices it is
+    // appended whole; with two it is not.
+    FillField([](int x, int y, int z) { return x == 5 && y == 5 && z == 5 ? -1.0f : 1.0f; });
+    ClearSurfaceOutput();
+    SurfaceIndexCount = SurfaceIndexCapacity - 3;
+    PolygonizeCell(5, 5, 5);
+    ASSERT_EQ(SurfaceIndexCount, SurfaceIndexCapacity);
+    EXPECT_EQ(SurfaceVertexCount, 3);
+    for (int k = 1; k <= 3; ++k) EXPECT_EQ(SurfaceIndices[SurfaceIndexCapacity - k], 3 - k);
+
+    ClearSurfaceOutput();
+    SurfaceIndexCount = SurfaceIndexCapacity - 2;
+    PolygonizeCell(5, 5, 5);
+    EXPECT_EQ(SurfaceIndexCount, SurfaceIndexCapacity - 2);
+    ClearSurfaceOutput();
+}
+
 TEST(SurfaceCapacity, FullVertexArrayKeepsOnlyTrianglesWithWrittenVertices)
 {
     FillField([](int x, int y, int z) { return (x + y + z) % 2 ? 1.0f : -1.0f; });

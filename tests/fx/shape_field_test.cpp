@@ -86,6 +86,52 @@ TEST(ShapeField, MotionStaysAroundTheGridCentre)
     }
 }
 
+TEST(ShapeField, EachAxisMovesAtItsOwnRate)
+{
+    // Per axis k and source i: 14 + amplitude × sin(rate_k × t + offset_k × i), rates 6.6,
+    // 7.7, 8.8 and offsets 2.5, 3.6, 4.7, the sums in double.
+    const float amplitude = 13 * 0.45454544f;
+    const double rates[3] = {6.6, 7.7, 8.8}, offsets[3] = {2.5, 3.6, 4.7};
+    for (float t : {-0.25f, 0.1f, 0.7f, 1.9f}) {
+        MoveShapeSources(t);
+        for (int i = 0; i < FieldSourceCount; ++i) {
+            const float got[3] = {ShapeSources[i].x, ShapeSources[i].y, ShapeSources[i].z};
+            for (int k = 0; k < 3; ++k)
+                EXPECT_EQ(got[k], float(14 + amplitude * std::sin(rates[k] * t + offsets[k] * i)))
+                    << "t " << t << " source " << i << " axis " << k;
+        }
+    }
+}
+
+TEST(EdgeCache, NothingFromBeforeTheFrameNumbersWrapIsFound)
+{
+    // Edge 5 holds a vertex in frame 0 only; edge 6 gets one in every frame of two whole
+    // turns of the 16-bit counter. No later frame finds edge 5's, each finds its own.
+    static EdgeVertexTable table{};
+    RecordEdgeVertex(table, 5, 7);
+    for (int frame = 1; frame < 2 * 0x10000; ++frame) {
+        EmptyEdgeCache(table);
+        ASSERT_EQ(FindEdgeVertex(table, 5), -1) << "frame " << frame;
+        ASSERT_EQ(FindEdgeVertex(table, 6), -1) << "frame " << frame;
+        RecordEdgeVertex(table, 6, frame & 0xffff);
+        ASSERT_EQ(FindEdgeVertex(table, 6), frame & 0xffff) << "frame " << frame;
+    }
+
+    // The hash's counter is too long to run through: edge 9 recorded in frame 0, then the
+    // last frames before the wrap and the first ones after it.
+    static EdgeVertexHash hash{};
+    RecordEdgeVertex(hash, 9, 3);
+    hash.frame = (uint64_t(1) << 31) - 5;
+    for (int frame = 0; frame < 10; ++frame) {
+        EmptyEdgeCache(hash);
+        ASSERT_EQ(FindEdgeVertex(hash, 9), -1) << "frame " << hash.frame;
+        ASSERT_EQ(FindEdgeVertex(hash, 10), -1) << "frame " << hash.frame;
+        RecordEdgeVertex(hash, 10, frame);
+        ASSERT_EQ(FindEdgeVertex(hash, 10), frame);
+    }
+    EXPECT_LT(hash.frame, 10u);
+}
+
 TEST(ShapeField, EvaluationSumsContributionsInsideTheBoxesOnly)
 {
     // Overlapping boxes, fractional positions, and boxes cut by both grid borders.

@@ -130,6 +130,26 @@ TEST(ScaleMeshFromRest, FactorsScaleTheRestPositions)
     FreeMesh(&mesh);
 }
 
+TEST(TwistMesh, TurnsEachAxisByItsShareOfThePhase)
+{
+    // At t = 0.5 the point (10, 0, 0) turns about y by e + 0.3, about z by e + 0.25 and
+    // about x by e + 0.35, with e = sin(0.5 + 0.07): all positive, counter-clockwise.
+    Mesh mesh = RestMesh();
+    const float ones[4] = {1, 1, 1, 1};
+    ScaleMeshFromRest(&mesh, ones);
+    TwistMesh(&mesh, 0.5f);
+    const double e = std::sin(0.57);
+    const double ay = e + 0.3, az = e + 0.25, ax = e + 0.35;
+    const double x1 = 10 * std::cos(ay), z1 = 10 * std::sin(ay);
+    const double x2 = x1 * std::cos(az), y1 = -x1 * std::sin(az);
+    const double y2 = y1 * std::cos(ax) + z1 * std::sin(ax), z2 = z1 * std::cos(ax) - y1 * std::sin(ax);
+    const Vector3& p = mesh.vertexBlock->positions[1];
+    EXPECT_NEAR(p.x, x2, 1e-4);
+    EXPECT_NEAR(p.y, y2, 1e-4);
+    EXPECT_NEAR(p.z, z2, 1e-4);
+    FreeMesh(&mesh);
+}
+
 TEST(TwistMesh, AtPhaseZeroRotatesBySineOfDistance)
 {
     Mesh mesh = RestMesh();

@@ -1,6 +1,8 @@
 // The credit bands and the credits scene, through the recording render interface.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 
 #include "fx/credit_strips.h"
 #include "model/mesh.h"
@@ -62,7 +64,7 @@ std::vector<std::pair<std::string, float>> BandsAt(float* level, int32_t demoTim
 {
     ScopedCallRecorder r;
     CreditsTexture = TextureId{31};
-    FlashCreditBands(level, demoTime);
+    FlashCreditBands(level, demoTime, 1.0);
     const std::vector<RecordedCall>& c = r.recorder.calls;
     EXPECT_GE(c.size(), 3u);
     if (c.size() < 3) return {};
@@ -204,6 +206,30 @@ TEST_F(CreditsScene, DrawsTheModelWithLastFramesAlphaAndCameraUnderTheOverlaysAn
         EXPECT_EQ(drawn.x, first.x) << n;
         EXPECT_EQ(drawn.z, first.z) << n;
     }
+}
+
+TEST_F(CreditsScene, TheTwoLineNoiseLayersAreMirrorImagesInThePhase)
+{
+    SceneRun run(46046, 1);   // t = 0.1
+    EXPECT_EQ(PlayCreditsScene(), 1);
+    const auto frames = run.Frames();
+    ASSERT_EQ(frames.size(), 1u);
+    // Each layer: SetDepthTest, BindTexture(13), SetBlendMode, two triangles. Its first
+    // corner carries offset × scale as u and the layer's alpha.
+    std::vector<ScreenVertex> corners;
+    for (size_t i = 0; i + 3 < frames[0].size(); ++i)
+        if (frames[0][i].op == "BindTexture" && frames[0][i].a == 13) corners.push_back(frames[0][i + 2].vertices[0]);
+    ASSERT_EQ(corners.size(), 2u);
+    const double t = static_cast<float>(1000 * 0.0001);
+    for (int layer = 0; layer < 2; ++layer) {
+        const double st = layer == 0 ? t : -t;
+        const float offset = static_cast<float>(std::sin(3.0 * st) + st);
+        const float scale = static_cast<float>(0.4 * std::sin(23.0 * st) + 1.0);
+        EXPECT_FLOAT_EQ(corners[layer].u, offset * scale) << layer;
+        EXPECT_FLOAT_EQ(corners[layer].alpha, static_cast<float>(0.2 * std::sin(33.0 * st) + 0.6)) << layer;
+    }
+    EXPECT_LT(corners[1].u, -0.25f);   // the second scrolls the other way
+    EXPECT_NEAR(corners[0].alpha + corners[1].alpha, 1.2f, 1e-6);
 }
 
 }  // namespace

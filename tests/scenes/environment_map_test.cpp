@@ -172,6 +172,39 @@ TEST(ApplyEnvironmentMap, OnlyWhatTheSumsHoldIsMapped)
     EXPECT_TRUE(ScratchIsEmpty());
 }
 
+TEST(ApplyEnvironmentMap, FacesReachingPastTheSumsChangeNoMappedVertex)
+{
+    // Every face here has a normal with x, y and z all non-zero, so a face counted into
+    // the wrong sums (or into memory next to them) shows in u and v of the vertices below
+    // the limit. Faces 1 to 3 reach past the sums with one, two or three corners.
+    const int32_t cap = EnvironmentMapCapacity;
+    std::vector<ScreenVertex> records(cap + 4, At(0, 0, 0));
+    records[0] = At(0, 0, 0);
+    records[1] = At(3, 1, 0);
+    records[2] = At(0, 2, 5);
+    records[cap - 1] = At(1, 4, 2);
+    records[cap] = At(2, 0, 1);
+    records[cap + 1] = At(0, 3, 1);
+    records[cap + 2] = At(5, 1, 3);
+    Faces mesh(records, {{0, 1, 2}, {1, 2, cap}, {cap - 1, cap, cap + 1}, {cap, cap + 1, cap + 2}});
+    float nx, ny, nz;
+    ASSERT_TRUE(FaceNormal(&nx, &ny, &nz, records[0], records[1], records[2]));
+    ASSERT_TRUE(nx != 0 && ny != 0 && nz != 0);
+    mesh.Map();
+    const float u = static_cast<float>((1.0 * ny + 1.0) * 0.5), v = static_cast<float>((1.0 * nx + 1.0) * 0.5);
+    for (int32_t i : {0, 1, 2}) {
+        EXPECT_EQ(mesh.records[i].u, u) << i;
+        EXPECT_EQ(mesh.records[i].v, v) << i;
+    }
+    EXPECT_EQ(mesh.records[cap - 1].u, 0.5f);   // its only face reaches past the sums
+    EXPECT_EQ(mesh.records[cap - 1].v, 0.5f);
+    EXPECT_TRUE(ScratchIsEmpty());
+    // Mapping again gives the same: nothing was left in the sums.
+    mesh.Map();
+    EXPECT_EQ(mesh.records[1].u, u);
+    EXPECT_EQ(mesh.records[1].v, v);
+}
+
 TEST(ShareEnvironmentCoords, CopiesOfAPointGetTheValueOfTheWholeFan)
 {
     // A fan of three faces around one point. Welded, the point is one vertex; split, it is

@@ -71,6 +71,21 @@ TEST(DrawSortedFrontFaces, SkipsBackAndEdgeOnFacesAndClipsFlaggedOnes)
     }
 }
 
+TEST(DrawSortedFrontFaces, DrawsExactlyTheFacesTurnedToTheEye)
+{
+    SetScreenProjection(0, 0, 1, 1);
+    FaceSet set({At(0, 0, 10), At(0, 0, 20), At(1, 0, 15),     // edge-on (k = 0)
+                 At(0, 0, 10), At(1, 0, 10), At(0, 1, 10),     // back (k = -10)
+                 At(1, 0, 10), At(0, 0, 10), At(0, 1, 10)});   // front (k = 10)
+    ScopedCallRecorder r;
+    DrawSortedFrontFaces(set.list, 2);   // edge-on and back: nothing at all
+    EXPECT_TRUE(r.recorder.calls.empty());
+    DrawSortedFrontFaces(set.list, set.Count());
+    ASSERT_EQ(r.recorder.Ops(), std::vector<std::string>{"DrawTriangle"});
+    EXPECT_EQ(r.recorder.calls[0].vertices[0].x, 1.0f);
+    EXPECT_EQ(r.recorder.calls[0].vertices[1].x, 0.0f);
+}
+
 TEST(DrawSortedFrontFaces, ReadsNoEntryBeyondTheCount)
 {
     SetScreenProjection(0, 0, 1, 1);

@@ -22,25 +22,25 @@ TEST(PulseLength, KicksOnlyInsideTheOpenBeatWindowsAndDecaysByTenAFrame)
 {
     for (int32_t t : {21038, 21500, 24052, 24500, 27047, 27500, 20000, 30000}) {
         float length = 550.0f;
-        UpdatePulseLength(&length, t);
+        UpdatePulseLength(&length, t, 1.0);
         EXPECT_EQ(length, 550.0f) << t;
     }
     for (int32_t t : {21039, 21499, 24053, 24499, 27048, 27499}) {
         float length = 550.0f;
-        UpdatePulseLength(&length, t);
+        UpdatePulseLength(&length, t, 1.0);
         EXPECT_EQ(length, 800.0f) << t;
     }
     // Above rest a window does not kick again: inside one the band shrinks for 24 frames,
     // and on the 25th 560 falls to 550 and the same frame's window kicks it again.
     float length = 800.0f;
     for (int frame = 1; frame <= 24; ++frame) {
-        UpdatePulseLength(&length, 21100);
+        UpdatePulseLength(&length, 21100, 1.0);
         ASSERT_EQ(length, 800.0f - 10.0f * frame) << frame;
     }
-    UpdatePulseLength(&length, 21100);
+    UpdatePulseLength(&length, 21100, 1.0);
     EXPECT_EQ(length, 800.0f);
     // Outside the windows it reaches rest after 25 frames and stays there.
-    for (int frame = 1; frame <= 30; ++frame) UpdatePulseLength(&length, 22000);
+    for (int frame = 1; frame <= 30; ++frame) UpdatePulseLength(&length, 22000, 1.0);
     EXPECT_EQ(length, 550.0f);
 }
 
@@ -156,6 +156,25 @@ TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder
     EXPECT_EQ(tail, (std::vector<std::string>{"SetDepthTest", "BindTexture", "SetBlendMode", "DrawTriangle",
                                               "DrawTriangle", "SetDepthTest", "BindTexture", "SetBlendMode",
                                               "DrawTriangle", "DrawTriangle"}));
+    FinishSlicedBallScene(&scene);
+}
+
+TEST_F(SlicedBallFrame, TheTwoNoiseLayersScrollOppositeWays)
+{
+    SlicedBallScene scene;
+    ScopedCallRecorder r;
+    SetUpSlicedBallScene(&scene);
+    DemoTime = 22000;   // A = 0.4
+    DrawSlicedBallFrame(scene);
+    const std::vector<RecordedCall>& calls = r.recorder.calls;
+    ASSERT_GT(calls.size(), 10u);
+    // Each layer's first corner has texture v = its vertical offset (scale 1).
+    const float first = calls[calls.size() - 7].vertices[0].v, second = calls[calls.size() - 2].vertices[0].v;
+    const float a = static_cast<float>(4000 * 0.0001);
+    EXPECT_EQ(first, static_cast<float>(std::sin(static_cast<double>(2 * a))));
+    EXPECT_EQ(second, static_cast<float>(std::sin(-2.0 * a)));
+    EXPECT_GT(first, 0.5f);
+    EXPECT_EQ(second, -first);
     FinishSlicedBallScene(&scene);
 }
 

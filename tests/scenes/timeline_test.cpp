@@ -10,36 +10,36 @@ const TimeWindow Windows[] = {{21000, 21100}, {24000, 24100}};
 TEST(FlashLevel, InsideAWindowItIsOneMinusAStep)
 {
     float level = 0.0f;
-    UpdateFlashLevel(&level, Windows, 2, 0.05, 21050);
+    UpdateFlashLevel(&level, Windows, 2, 0.05, 21050, 1.0);
     EXPECT_FLOAT_EQ(level, 0.95f);
-    UpdateFlashLevel(&level, Windows, 2, 0.05, 24001);   // the last window decays too
+    UpdateFlashLevel(&level, Windows, 2, 0.05, 24001, 1.0);   // the last window decays too
     EXPECT_FLOAT_EQ(level, 0.95f);
 }
 
 TEST(FlashLevel, WindowsAreOpenIntervals)
 {
     float level = 0.0f;
-    UpdateFlashLevel(&level, Windows, 2, 0.05, 21000);
+    UpdateFlashLevel(&level, Windows, 2, 0.05, 21000, 1.0);
     EXPECT_EQ(level, 0.0f);
-    UpdateFlashLevel(&level, Windows, 2, 0.05, 21100);
+    UpdateFlashLevel(&level, Windows, 2, 0.05, 21100, 1.0);
     EXPECT_EQ(level, 0.0f);
-    UpdateFlashLevel(&level, Windows, 2, 0.05, 21001);
+    UpdateFlashLevel(&level, Windows, 2, 0.05, 21001, 1.0);
     EXPECT_FLOAT_EQ(level, 0.95f);
 }
 
 TEST(FlashLevel, AfterAWindowItFallsByOneStepPerFrameToZeroOrJustBelowThenStays)
 {
     float level = 0.0f;
-    UpdateFlashLevel(&level, Windows, 2, 0.3, 21050);
+    UpdateFlashLevel(&level, Windows, 2, 0.3, 21050, 1.0);
     EXPECT_FLOAT_EQ(level, 0.7f);
-    UpdateFlashLevel(&level, Windows, 2, 0.3, 22000);
+    UpdateFlashLevel(&level, Windows, 2, 0.3, 22000, 1.0);
     EXPECT_FLOAT_EQ(level, 0.4f);
-    UpdateFlashLevel(&level, Windows, 2, 0.3, 22016);
+    UpdateFlashLevel(&level, Windows, 2, 0.3, 22016, 1.0);
     EXPECT_NEAR(level, 0.1f, 1e-6);
-    UpdateFlashLevel(&level, Windows, 2, 0.3, 22033);
+    UpdateFlashLevel(&level, Windows, 2, 0.3, 22033, 1.0);
     EXPECT_NEAR(level, -0.2f, 1e-6);
     const float settled = level;
-    UpdateFlashLevel(&level, Windows, 2, 0.3, 22050);
+    UpdateFlashLevel(&level, Windows, 2, 0.3, 22050, 1.0);
     EXPECT_EQ(level, settled);
 }
 
@@ -49,7 +49,7 @@ TEST(FlashLevel, OutsideEveryWindowAZeroLevelStaysZero)
     for (int32_t t = 0; t < 30000; t += 17) {
         if (t > 21000 && t < 21100) continue;
         if (t > 24000 && t < 24100) continue;
-        UpdateFlashLevel(&level, Windows, 2, 0.05, t);
+        UpdateFlashLevel(&level, Windows, 2, 0.05, t, 1.0);
         if (t < 21000) {
             EXPECT_EQ(level, 0.0f) << t;
         }

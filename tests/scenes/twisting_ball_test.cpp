@@ -9,6 +9,7 @@
 #include "fx/environment_map.h"
 #include "fx/sorted_faces.h"
 #include "model/3dsload.h"
+#include "model/deform.h"
 #include "model/mesh_load.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
@@ -34,21 +35,29 @@ TEST(TwistingBallTiming, PhaseIsDemoTimeOverTenThousandPlusOffsetPlusAHalf)
     EXPECT_EQ(TwistingBallPhase(33100, 0.012f), static_cast<float>(33100 * 0.0001 + 0.012f + 0.5));
 }
 
+TEST(TwistingBallTiming, ThePhaseConstantIsADouble)
+{
+    // 30004 × 0.0001 in double, plus 0.5, rounded once: 3.50040007. A float 0.0001 gives
+    // 3.50039983.
+    EXPECT_EQ(TwistingBallPhase(30004, 0.0f), 3.50040007f);
+    EXPECT_NE(TwistingBallPhase(30004, 0.0f), 3.50039983f);
+}
+
 TEST(TwistingBallTiming, BeatWindowsAreOpenAndAddTwelveThousandthsPerFrame)
 {
     for (const TimeWindow& beat : TwistingBallBeats)
         for (int32_t t : {beat.after - 1, beat.after, beat.before, beat.before + 1}) {
             float offset = 0.25f;
-            AddBeatLeap(&offset, t);
+            AddBeatLeap(&offset, t, 1.0);
             EXPECT_EQ(offset, 0.25f) << t;
         }
     float offset = 0.0f;
-    AddBeatLeap(&offset, 33039);
+    AddBeatLeap(&offset, 33039, 1.0);
     EXPECT_EQ(offset, static_cast<float>(0.012));
-    AddBeatLeap(&offset, 36499);
+    AddBeatLeap(&offset, 36499, 1.0);
     EXPECT_EQ(offset, static_cast<float>(static_cast<double>(static_cast<float>(0.012)) + 0.012));
-    AddBeatLeap(&offset, 39200);
-    AddBeatLeap(&offset, 42000);
+    AddBeatLeap(&offset, 39200, 1.0);
+    AddBeatLeap(&offset, 42000, 1.0);
     EXPECT_NEAR(offset, 0.036f, 1e-6f);
 }
 
@@ -58,7 +67,7 @@ TEST(TwistingBallTiming, AtSixtyFramesASecondEachBeatLeapsAboutAThird)
     float afterFirstBeat = 0.0f;
     for (int n = 0; FrameTime60(30000, n) < TwistingBallSceneEnd; ++n) {
         const int32_t t = FrameTime60(30000, n);
-        AddBeatLeap(&offset, t);
+        AddBeatLeap(&offset, t, 1.0);
         if (t < 36000) afterFirstBeat = offset;
     }
     EXPECT_NEAR(afterFirstBeat, 0.33f, 0.01f);   // 27 frames lie inside 33038 .. 33500
@@ -134,6 +143,29 @@ protected:
         return ops;
     }
 };
+
+TEST_F(TwistingBallScene, TheBallIsWobbledThenTwistedByTwiceTheSineOfFourTimesThePhase)
+{
+    TwistingBall scene;
+    SetUpTwistingBall(&scene, &BallMeshB);
+    DrawTwistingBallFrame(&scene, 31000);   // A = 3.6: twist 2 sin 14.4 = 1.83
+    const float a = TwistingBallPhase(31000, 0.0f);
+
+    // The same steps on the other ball, with the twist of the right sign.
+    std::vector<float> factors(static_cast<size_t>(BallMeshA.restBlock->count));
+    ComputeRadialFactors(MakeWaveOffsets(BallMeshA), a, factors.data());
+    ScaleMeshFromRest(&BallMeshA, factors.data());
+    const float twist = static_cast<float>(2.0 * std::sin(4.0 * a));
+    ASSERT_GT(twist, 1.0f);
+    TwistMesh(&BallMeshA, twist);
+    for (int32_t i = 0; i < BallMeshA.vertexBlock->count; ++i) {
+        const Vector3 &got = BallMeshB.vertexBlock->positions[i], &want = BallMeshA.vertexBlock->positions[i];
+        ASSERT_EQ(got.x, want.x) << i;
+        ASSERT_EQ(got.y, want.y) << i;
+        ASSERT_EQ(got.z, want.z) << i;
+    }
+    ReleaseTwistingBall(&scene);
+}
 
 TEST_F(TwistingBallScene, SetsUpThenDrawsEachFrameInItsFixedOrderAndClearsTheSecondUnitAtTheEnd)
 {
