@@ -42,8 +42,11 @@ void StartPresentPacing(double framesPerSecond)
     g_pacing.periodSeconds = framesPerSecond > 0 ? 1.0 / framesPerSecond : 0;
 }
 
-void WaitForPresentSlot()
+double WaitForPresentSlot()
 {
     const double wait = TakePresentSlot(&g_pacing, SteadySeconds());
-    if (wait > 0) std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+    if (wait <= 0) return 0;
+    const double before = SteadySeconds();
+    std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+    return (SteadySeconds() - before) * 1000;
 }

@@ -23,7 +23,8 @@ struct PresentPacing {
 // one less late keeps to the schedule.
 double TakePresentSlot(PresentPacing* pacing, double now);
 
-// Waits (sleeps; never spins) until the next present is due under the process's pacing.
-void WaitForPresentSlot();
+// Waits (sleeps; never spins) until the next present is due under the process's pacing;
+// returns the milliseconds waited.
+double WaitForPresentSlot();
 // Sets the process's pacing to the given rate (0: none).
 void StartPresentPacing(double framesPerSecond);

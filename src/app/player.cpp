@@ -154,7 +154,9 @@ void OnFramePresented()
         g_player.untilReached = true;
         return;
     }
-    WaitForPresentSlot();
+    // The wait happens inside PresentFrame, but it is not drawing.
+    const double waitedMs = WaitForPresentSlot();
+    if (FrameStatsEnabled) AddDrawingTime(-waitedMs);
     CaptureFrame(DemoTime);
     if (g_player.screenshotDue && CurrentScene != 0) {
         g_player.screenshotDue = false;

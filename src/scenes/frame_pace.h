@@ -31,6 +31,7 @@ inline double StepInWindow(double stepPerFrame, bool insideWindow, double frames
 {
     return insideWindow ? stepPerFrame * frames : 0.0;
 }
-// value − step × frames, stopping at `lowest`. With one frame of a fall that ends at its
-// floor after whole steps, `lowest` is never reached early, so the designed path is kept.
+// value − step × frames, but not below `lowest`. Callers put `lowest` at or below where
+// the designed fall of whole steps ends, so steps of one frame are never cut short; a
+// long frame then cannot overshoot further than one designed step would.
 float FallBy(float value, double stepPerFrame, double frames, double lowest);

@@ -15,15 +15,25 @@
 #include "shell/report.h"
 #include "image/png_load.h"
 #include "png_files.h"
+#include "support/test_data.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// The folder of the conformance images; a test that reads it fails, naming it, when it is missing.
+std::string SuiteFolder()
+{
+    EXPECT_TRUE(TestDataFolderExists(PNG_SUITE_DIR));
+    return PNG_SUITE_DIR;
+}
+
 std::vector<fs::path> SuiteFiles(bool corrupt)
 {
     std::vector<fs::path> files;
-    for (const fs::directory_entry& entry : fs::directory_iterator(PNG_SUITE_DIR)) {
+    const std::string folder = SuiteFolder();
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
         const fs::path& path = entry.path();
         if (path.extension() != ".png") continue;
         if ((path.filename().string()[0] == 'x') == corrupt) files.push_back(path);
@@ -145,7 +155,7 @@ TEST_F(TruncatedPng, CopiesCutAnywhereFailCleanly)
 TEST(TruncatedPngInMemory, EveryLengthShortOfTheWholeFileFails)
 {
     for (const char* name : {"basi6a16.png", "s01n3p01.png", "tbrn2c08.png"}) {
-        const Bytes file = ReadWholeFile(std::string(PNG_SUITE_DIR) + "/" + name);
+        const Bytes file = ReadWholeFile(SuiteFolder() + "/" + name);
         ASSERT_FALSE(file.empty());
         for (size_t cut = 0; cut < file.size(); ++cut) {
             // A copy of exactly cut bytes, so that reading past it is caught by the sanitizers.
@@ -163,7 +173,7 @@ using DataNames = ScratchFolder;
 TEST_F(DataNames, BackslashNamesAreRelativeToTheWorkingDirectory)
 {
     fs::create_directories(folder_ / "megadata");
-    fs::copy_file(fs::path(PNG_SUITE_DIR) / "basn2c08.png", folder_ / "megadata" / "envmap.png");
+    fs::copy_file(fs::path(SuiteFolder()) / "basn2c08.png", folder_ / "megadata" / "envmap.png");
     const fs::path previous = fs::current_path();
     fs::current_path(folder_);
     std::unique_ptr<Image> image(LoadPngImage("megadata\\envmap.png"));
@@ -175,15 +185,15 @@ TEST_F(DataNames, BackslashNamesAreRelativeToTheWorkingDirectory)
 TEST(LoadPngImage, GivesNullForMissingCorruptOrFolderPaths)
 {
     EXPECT_EQ(LoadPngImage("megadata\\no_such_picture.png"), nullptr);
-    const std::string corrupt = std::string(PNG_SUITE_DIR) + "/xcsn0g01.png";
+    const std::string corrupt = SuiteFolder() + "/xcsn0g01.png";
     EXPECT_EQ(LoadPngImage(corrupt.c_str()), nullptr);
-    EXPECT_EQ(LoadPngImage(PNG_SUITE_DIR), nullptr);
+    EXPECT_EQ(LoadPngImage(SuiteFolder().c_str()), nullptr);
     EXPECT_EQ(LoadPngImage(nullptr), nullptr);
 }
 
 TEST(LoadPngImage, ReturnsTheImageOfAGoodFile)
 {
-    const std::string good = std::string(PNG_SUITE_DIR) + "/basn6a08.png";
+    const std::string good = SuiteFolder() + "/basn6a08.png";
     std::unique_ptr<Image> image(LoadPngImage(good.c_str()));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->Width(), 32);
