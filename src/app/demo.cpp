@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
+#include <vector>
 #include <cstdio>
 
 #include "app/capture.h"
@@ -12,6 +15,8 @@
 #include "shell/clock.h"
 #include "scenes/frame_stats.h"
 #include "app/options.h"
+#include "app/player.h"
+#include "app/viewer_overlay.h"
 #include "app/record.h"
 #include "app/timed_renderer.h"
 #include "shell/report.h"
@@ -23,6 +28,8 @@
 #include "scenes/timeline.h"
 
 AudioStreamHandle MusicStream = 0;
+// The --keys script, read by ZirconMain before play.
+static std::vector<ScriptedKey> KeyScript;
 DeviceFactory* Factory = nullptr;    // made by the driver, never deleted
 GraphicsDevice* Device = nullptr;    // made by the factory, never deleted
 
@@ -59,27 +66,6 @@ std::string ChooseDataFolder(const std::string& requested)
     return "megadata";
 }
 
-// Set when --until has ended the run, which counts as reaching the end.
-static bool g_untilReached = false;
-
-// Runs just before each buffer swap.
-static void OnFramePresented()
-{
-    if (Options.untilMs > 0 && CurrentScene != 0 && DemoTime >= Options.untilMs) {
-        if (!g_untilReached) PostQuitMessage();
-        g_untilReached = true;
-        return;
-    }
-    // The wait happens inside PresentFrame, but it is not drawing.
-    const double waitedMs = WaitForPresentSlot();
-    if (FrameStatsEnabled) AddDrawingTime(-waitedMs);
-    CaptureFrame(DemoTime);
-    if (CurrentScene != 0) RecordVideoFrame(DemoTime);
-    // The fixed-rate clock counts scene frames only, so frame n of the demo is drawn at
-    // DemoTime floor(n × 1000 / fps) whatever was presented while loading.
-    if (CurrentScene != 0) CountPresentedFrame();
-}
-
 namespace {
 
 double CpuSeconds()
@@ -98,13 +84,17 @@ void ChoosePresentPace()
     StartPresentPacing(PacedFrameRate(Options.maxFps, FixedFrameClockInUse(), vsyncOn, PlatformRefreshRate()));
 }
 
-// The play sequence, measured for --stats: frames, real time, demo time and CPU time.
-void PlayMeasuredSequence()
+// The play sequence one frame at a time, measured for --stats: frames, real time, demo
+// time and CPU time.
+void PlayMeasuredSequence(const PlayerSettings& settings)
 {
     const auto realStart = std::chrono::steady_clock::now();
     const double cpuStart = CpuSeconds();
+    BeginPlay(Options.startMs, settings);
     const int32_t demoStart = DemoTime;
-    PlaySequence();
+    while (PlayFrame()) {
+    }
+    EndPlay();
     PlayFigures play;
     for (int scene = 1; scene <= SceneCount; ++scene) play.frames += FramesDrawn(scene);
     play.realSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
@@ -142,13 +132,17 @@ int RunDemo(int width, int height, int bitsPerPixel)
     else if (Options.startMs > 0) AudioSeek(MusicStream, Options.startMs);
     // The real clock counts from when the music is heard; the fixed-rate clock (repeatable
     // frames, silent output) from when it is started.
-    int samples = 0, frequency = 0, latencyMs = 0;
+    int samples = 0, frequency = 0;
+    PlayerSettings settings;
     if (!FixedFrameClockInUse() && AudioOutputBuffer(&samples, &frequency))
-        latencyMs = OutputLatencyMs(samples, frequency);
-    DemoStartTick = DemoStartTickFor(GetTickCount(), latencyMs, Options.startMs);
-    RefreshDemoTime();
+        settings.latencyMs = OutputLatencyMs(samples, frequency);
+    settings.music = MusicStream;
+    // The viewer's keys act while playing on screen, not while frames are being written.
+    settings.keyboard = !CaptureActive() && !RecordingActive();
+    settings.script = KeyScript;
+    SetUpViewerOverlay();
 
-    PlayMeasuredSequence();
+    PlayMeasuredSequence(settings);
 
     AudioSetVolume(0);
     return Factory->Shutdown();
@@ -174,6 +168,16 @@ int ZirconMain(int argc, char** argv)
         const int status = RunDataCheck(stdout);
         AudioFree();
         return status;
+    }
+    if (!Options.keysPath.empty()) {
+        std::ifstream file(Options.keysPath);
+        std::stringstream text;
+        text << file.rdbuf();
+        if (!file || !ParseKeyScript(text.str(), &KeyScript, &error)) {
+            std::fprintf(stderr, "zircon-megademo: --keys %s: %s\n", Options.keysPath.c_str(),
+                         file ? error.c_str() : "cannot read the file");
+            return 2;
+        }
     }
     DialogsEnabled = !Options.noDialogs;
     FrameStatsEnabled = Options.stats;
@@ -223,5 +227,5 @@ int ZirconMain(int argc, char** argv)
         if (!Options.statsJson.empty() && !WriteFrameStatsJson(Options.statsJson, peakKb))
             std::fprintf(stderr, "zircon-megademo: cannot write %s\n", Options.statsJson.c_str());
     }
-    return FinishRecording(!QuitRequested || g_untilReached);
+    return FinishRecording(!QuitRequested || UntilReached());
 }

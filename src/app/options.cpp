@@ -93,6 +93,10 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
         } else if (!std::strcmp(arg, "--until")) {
             if (!intValue("a time in milliseconds", 1, 10000000, &o->untilMs, "a time in milliseconds from 1 to 10000000"))
                 return false;
+        } else if (!std::strcmp(arg, "--keys")) {
+            if (!needValue("a file")) return false;
+            o->keysPath = next;
+            ++i;
         } else if (!std::strcmp(arg, "--capture")) {
             if (!needValue("a directory")) return false;
             o->captureDir = next;
@@ -160,6 +164,19 @@ const char* OptionsHelpText()
            "  --check-data      check the data set the demo would load (present, readable, the\n"
            "                    sizes and objects the scenes assume, a soundtrack of at least\n"
            "                    94 s), print a table and end: status 0 when all is well, else 1\n"
+           "  --keys FILE       replay viewer keys from FILE: lines \"MS KEY\", MS the play time\n"
+           "                    (ms since the first frame, going on through pauses and seeks),\n"
+           "                    KEY one of space, left, right, pageup, pagedown, home, f12, tab,\n"
+           "                    escape; each key applied is traced on standard error\n"
            "  --version         print the version\n"
-           "  --help            show this text\n";
+           "  --help            show this text\n"
+           "\n"
+           "Keys while playing (not while recording or capturing):\n"
+           "  Space             pause and resume, the music too\n"
+           "  Left, Right       5 seconds back, forward\n"
+           "  Page Up, Page Down  the start of the previous, next scene\n"
+           "  Home              back to the start\n"
+           "  F12               save the frame as zircon-tNNNNNNN.png (its demo time) here\n"
+           "  Tab               show or hide demo time, scene, frame rate and frame time\n"
+           "  Escape            end\n";
 }

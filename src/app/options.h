@@ -20,6 +20,7 @@ struct DemoOptions {
     std::vector<int> captureAt;   // --at T1,T2,...: only the first frame at or after each
     std::string dataDir;          // --data DIR: the data set's folder instead of megadata/
     std::string recordPath;       // --record FILE: a video with the soundtrack (.mp4, .mkv, .webm)
+    std::string keysPath;         // --keys FILE: viewer keys replayed at given play times
     int untilMs = 0;              // --until MS: the run ends before the first frame at or after MS
 };
 

@@ -29,6 +29,9 @@ void InitShapeField()
     std::fill(FieldValues, FieldValues + FieldPointCount, 0.0f);
     std::fill(ShapeSources, ShapeSources + FieldSourceCount, Vector3{0, 0, 0});
     const int span = FieldGridSize - 2 * FieldSourceReach;   // 13: starts from 8 to 20
+    // The sequence an unseeded generator gives, every time the scene begins, so that
+    // playing it again (after a seek) starts from the same places.
+    std::srand(1);
     for (Vector3& source : ShapeSources) {
         // Three statements: the draws go to x, y and z in that order.
         source.x = float(std::rand() % span + FieldSourceReach);

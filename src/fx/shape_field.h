@@ -39,8 +39,9 @@ extern uint8_t FieldVisited[FieldPointCount];
 // Source positions in grid units. Written by InitShapeField and MoveShapeSources.
 extern Vector3 ShapeSources[FieldSourceCount];
 
-// Once at set-up: field values 0, visited flags clear, and start positions from the
-// unseeded C generator rand(): per source x, then y, then z, each rand() % 13 + 8.
+// Each time the scene begins: field values 0, visited flags clear, and start positions
+// from the C generator rand() as unseeded (seed 1): per source x, then y, then z, each
+// rand() % 13 + 8.
 void InitShapeField();
 
 // Source positions for phase t: centre 14 plus 5.9090905 × sin of a per-axis phase.

@@ -115,6 +115,23 @@ bool AudioSeek(AudioStreamHandle stream, int milliseconds)
     return true;
 }
 
+bool AudioPause(bool paused)
+{
+    if (!g_mixerOpen) return Fail(AudioErrorNotInit);
+    if (paused) Mix_PauseMusic();
+    else Mix_ResumeMusic();
+    g_lastError = AudioOk;
+    return true;
+}
+
+int AudioPositionMs(AudioStreamHandle stream)
+{
+    Mix_Music* music = g_mixerOpen ? StreamOf(stream) : nullptr;
+    if (!music || !Mix_PlayingMusic()) return -1;
+    const double seconds = Mix_GetMusicPosition(music);
+    return seconds < 0 ? -1 : static_cast<int>(seconds * 1000.0 + 0.5);
+}
+
 bool AudioStop()
 {
     if (!g_mixerOpen) return Fail(AudioErrorNotInit);

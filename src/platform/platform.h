@@ -107,6 +107,10 @@ bool AudioPlay(AudioStreamHandle stream, bool restart);
 bool AudioSetVolume(int volumePercent);
 // Moves a playing stream to the given time from its start (for a demo started late).
 bool AudioSeek(AudioStreamHandle stream, int milliseconds);
+// Holds (true) or resumes (false) the playing stream where it is.
+bool AudioPause(bool paused);
+// Where the playing stream is, in milliseconds from its start; -1 when none plays.
+int AudioPositionMs(AudioStreamHandle stream);
 bool AudioStop();
 bool AudioFreeStream(AudioStreamHandle stream);
 // Decodes the whole file (after a successful init) and returns the length of the sound

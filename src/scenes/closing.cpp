@@ -53,34 +53,26 @@ void DrawLatticeFrame(Mesh& lattice, PolygonList& list, Camera& camera, Matrix& 
 
 namespace {
 
-// Fade phase, until 94000: the white picture, full brightness on its first frame and
-// 0.01 darker per designed frame on each further one until the level is 0 or just below
-// (at most one step below). Its frames take
-// the new DemoTime before they are presented. After a quit in the grid phase it returns
-// at its first check, drawing nothing.
-int PlayFadePhase()
+// The scene's working state, written only by the routines below.
+struct ClosingScene {
+    Mesh lattice;
+    PolygonList list;
+    Camera camera{};
+    Matrix matrix{};
+    float distance = ClosingFarDistance;
+    float fadeLevel = 1.0f;
+    bool lastFrameInGrid = true;   // whether the frame just drawn was a grid frame
+} g_scene;
+
+void SetUpClosing()
 {
-    float level = 1.0f;
-    return RunFrameLoop(
-        ClosingSceneEnd,
-        [&] {
-            Renderer->BindTexture(WhiteFlashTexture);
-            DrawBackgroundWhole(level, level, level, WhiteFlashTexture);
-            if (level > 0.0f) level = FallBy(level, 0.01, FrameSteps(), -0.01);
-        },
-        [] {}, FrameFinish::TimeThenPresent);
+    g_scene.list = AllocatePolygonList(50000);
+    BuildLatticeMesh(&g_scene.lattice, 16, 55.0f);
+    InitSceneCamera(&g_scene.camera);
 }
 
-}  // namespace
-
-int PlayClosingScene()
+void EnterClosing()
 {
-    Mesh lattice;
-    PolygonList list = AllocatePolygonList(50000);
-    BuildLatticeMesh(&lattice, 16, 55.0f);
-    Camera camera{};
-    InitSceneCamera(&camera);
-    Matrix matrix{};
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     // Off for the whole scene: the lattice is added, not depth-tested.
     Renderer->SetDepthTest(false);
@@ -89,16 +81,41 @@ int PlayClosingScene()
     // black. Additive, the mode of every later frame, shows it on the cleared frame.
     Renderer->SetBlendMode(BlendMode::Additive);
     AnimationPhase = 0.0f;
-
-    // Grid phase, until 90046. After a quit in it the fade returns at its first check:
-    // the quit is reported again there.
-    float distance = ClosingFarDistance;
-    RunFrameLoop(
-        ClosingGridPhaseEnd, [&] { DrawLatticeFrame(lattice, list, camera, matrix, &distance); },
-        [] { AdvancePhase(&AnimationPhase, ScaledStep(0.009, FrameSteps())); });
-    const int result = PlayFadePhase();
-
-    FreePolygonList(&list);
-    FreeMesh(&lattice);
-    return result;
+    g_scene.distance = ClosingFarDistance;
+    g_scene.fadeLevel = 1.0f;
 }
+
+// Grid phase until 90046. Then the fade: the white picture, full brightness on its first
+// frame and 0.01 darker per designed frame on each further one until the level is 0 or
+// just below (at most one step below); its frames take the new DemoTime before they are
+// presented.
+FrameFinish DrawClosingFrame(int32_t demoTime, double frames)
+{
+    ClosingScene& scene = g_scene;
+    scene.lastFrameInGrid = demoTime < ClosingGridPhaseEnd;
+    if (scene.lastFrameInGrid) {
+        DrawLatticeFrame(scene.lattice, scene.list, scene.camera, scene.matrix, &scene.distance);
+        return FrameFinish::PresentThenTime;
+    }
+    Renderer->BindTexture(WhiteFlashTexture);
+    DrawBackgroundWhole(scene.fadeLevel, scene.fadeLevel, scene.fadeLevel, WhiteFlashTexture);
+    if (scene.fadeLevel > 0.0f) scene.fadeLevel = FallBy(scene.fadeLevel, 0.01, frames, -0.01);
+    return FrameFinish::TimeThenPresent;
+}
+
+void AdvanceClosing(double frames)
+{
+    if (g_scene.lastFrameInGrid) AdvancePhase(&AnimationPhase, ScaledStep(0.009, frames));
+}
+
+void ReleaseClosing()
+{
+    FreePolygonList(&g_scene.list);
+    FreeMesh(&g_scene.lattice);
+}
+
+}  // namespace
+
+const SceneRoutines ClosingSceneRoutines = {
+    "closing", ClosingSceneEnd, SetUpClosing, EnterClosing, DrawClosingFrame, AdvanceClosing, nullptr, ReleaseClosing,
+};

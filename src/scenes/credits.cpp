@@ -4,6 +4,7 @@
 #include "scenes/credits.h"
 
 #include <cmath>
+#include <vector>
 #include <initializer_list>
 
 #include "fx/background.h"
@@ -75,7 +76,7 @@ void FlashCreditBands(float* flashLevel, int32_t demoTime, double frames)
             CreditBands[i](1.0f, 1.0f, 1.0f, *flashLevel, CreditsTexture);
 }
 
-void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* flashLevel)
+void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* flashLevel, double frames)
 {
     Renderer->SetBlendMode(BlendMode::OpaqueNearest);
     DrawBackgroundUpper(1.0f, 1.0f, 1.0f, BackdropTexture);
@@ -95,21 +96,51 @@ void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* 
         SetVertexAlpha(FrontMesh.vertexBlock->screen, FrontMesh.vertexBlock->count, CreditsModelAlpha(t));
 
     DrawLineNoiseLayers(t);
-    FlashCreditBands(flashLevel, DemoTime, FrameSteps());
+    FlashCreditBands(flashLevel, DemoTime, frames);
 }
 
-int PlayCreditsScene()
-{
-    PolygonList list = AllocatePolygonList(50000);
+namespace {
+
+// The scene's working state, written only by the routines below.
+struct CreditsScene {
+    PolygonList list;
     Camera camera{};
-    InitSceneCamera(&camera);
     Matrix matrix{};
-    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     float flashLevel = 0.0f;
+    // The model's alphas as loaded: each frame sets the next frame's, so entering the
+    // scene again starts from these.
+    std::vector<float> loadedAlphas;
+} g_scene;
 
-    const int result = RunFrameLoop(
-        CreditsSceneEnd, [&] { DrawCreditsFrame(list, camera, matrix, &flashLevel); }, [] {});
-
-    FreePolygonList(&list);
-    return result;
+void SetUpCredits()
+{
+    g_scene.list = AllocatePolygonList(50000);
+    InitSceneCamera(&g_scene.camera);
+    if (const VertexBlock* block = FrontMesh.vertexBlock)
+        for (int32_t i = 0; i < block->count; ++i) g_scene.loadedAlphas.push_back(block->screen[i].alpha);
 }
+
+void EnterCredits()
+{
+    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
+    g_scene.flashLevel = 0.0f;
+    if (VertexBlock* block = FrontMesh.vertexBlock)
+        for (size_t i = 0; i < g_scene.loadedAlphas.size() && i < static_cast<size_t>(block->count); ++i)
+            block->screen[i].alpha = g_scene.loadedAlphas[i];
+}
+
+FrameFinish DrawFrame(int32_t, double frames)
+{
+    DrawCreditsFrame(g_scene.list, g_scene.camera, g_scene.matrix, &g_scene.flashLevel, frames);
+    return FrameFinish::PresentThenTime;
+}
+
+}  // namespace
+
+const SceneRoutines CreditsSceneRoutines = {
+    "credits", CreditsSceneEnd, SetUpCredits, EnterCredits, DrawFrame, nullptr, nullptr,
+    [] {
+        FreePolygonList(&g_scene.list);
+        g_scene.loadedAlphas = std::vector<float>();
+    },
+};

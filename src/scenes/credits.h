@@ -2,6 +2,8 @@
 // level.
 #pragma once
 
+#include "scenes/frame_pace.h"
+
 #include <cstdint>
 
 #include "pipeline/polygon_list.h"
@@ -30,4 +32,6 @@ void FlashCreditBands(float* flashLevel, int32_t demoTime, double frames);
 // dropped) with the camera at the previous frame's flash level, the model's next alpha,
 // the line-noise layers and the credit bands. The list, camera and matrix are the
 // scene's working storage; the camera set up by InitSceneCamera.
-void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* flashLevel);
+// frames: the steps of this frame (frame_pace.h), the clock's by default.
+void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* flashLevel,
+                      double frames = FrameSteps());

@@ -2,7 +2,9 @@
 // rebuilt by marching cubes every frame and drawn environment-mapped from a swaying
 // camera over the radial background, with two spinning squares behind it on the left and
 // the greetings picture flashing in on three beats.
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "shell/clock.h"
 #include "fx/background.h"
@@ -42,77 +44,106 @@ void DrawSpinningSquares(const Camera& camera, float t)
 
 }  // namespace
 
-int PlayImplicitSurfaceScene()
-{
-    Mesh SurfaceMesh;
-    AllocateMesh(&SurfaceMesh, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
-    PolygonList list = AllocatePolygonList(SurfacePolygonListSize);
+namespace {
+
+// The scene's working state, written only by the routines below.
+struct ImplicitSurfaceScene {
+    Mesh surface;
+    PolygonList list;
     Camera camera{};
-    InitSceneCamera(&camera);
     Matrix matrix{};
     ScreenVertex greetingsBlock[4] = {};
+    float flashLevel = 0.0f;
+} g_scene;
+
+void SetUpImplicitSurface()
+{
+    AllocateMesh(&g_scene.surface, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
+    g_scene.list = AllocatePolygonList(SurfacePolygonListSize);
+    InitSceneCamera(&g_scene.camera);
+}
+
+void EnterImplicitSurface()
+{
+    std::fill(std::begin(g_scene.greetingsBlock), std::end(g_scene.greetingsBlock), ScreenVertex{});
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     Renderer->SetDepthTest(true);
     Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
     AnimationPhase = 0.0f;
-    float flashLevel = 0.0f;
+    g_scene.flashLevel = 0.0f;
     InitShapeField();
-
-    const int result = RunFrameLoop(
-        ImplicitSurfaceSceneEnd,
-        [&] {
-            Renderer->SetBlendMode(BlendMode::OpaqueNearest);
-            DrawBackgroundUpper(1.0f, 1.0f, 1.0f, ToriRadialTexture);
-
-            // The squares first, without depth testing: the surface covers them.
-            Renderer->SetDepthTest(false);
-            Renderer->BindSecondTexture(NoTexture);
-            Renderer->BindTexture(TorusDesignTexture);
-            Renderer->SetBlendMode(BlendMode::AlphaBlend);
-            // The phase as the previous frame left it (0 on the first frame); the shapes
-            // move with the same value.
-            const float t = AnimationPhase;
-            DrawSpinningSquares(camera, t);
-
-            Renderer->BindTexture(EnvMapTexture);
-            Renderer->SetDepthTest(true);
-            Renderer->SetBlendMode(BlendMode::OpaqueTrilinear);
-            Renderer->BindTexture(EnvMapTexture);
-
-            // The field is built from the positions of the previous frame, then the
-            // sources move and the cells around their new places are polygonized.
-            EvaluateShapeField();
-            MoveShapeSources(t);
-            PolygonizeShapeField();
-            FillSurfaceMesh(SurfaceMesh, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
-
-            // The camera follows DemoTime; 0.0001 is a double constant.
-            AnimationPhase = static_cast<float>((DemoTime - 57046) * 0.0001);
-            const double sway = 100 * std::sin(static_cast<double>(AnimationPhase));
-            camera.positionX = static_cast<float>(sway);
-            camera.positionY = static_cast<float>(sway);
-            camera.positionZ = 650.0f;
-            camera.targetX = -100.0f;
-            camera.targetY = 0.0f;
-            camera.targetZ = 0.0f;
-            camera.roll = 0.0f;
-
-            BuildViewMatrix(&matrix, camera);
-            TransformMeshVertices(*SurfaceMesh.vertexBlock, matrix);
-            SetSurfaceEnvironmentCoordinates(SurfaceMesh, matrix);
-            ProjectMeshVertices(*SurfaceMesh.vertexBlock, camera);
-            DrawSortedFrontFaces(list, SortMeshFaces(SurfaceMesh, list, DepthOrder::NearFirst));
-
-            Renderer->SetDepthTest(false);
-            Renderer->SetBlendMode(BlendMode::AlphaBlend);
-            Renderer->BindTexture(GreetsTexture);
-            UpdateFlashLevel(&flashLevel, GreetingsWindows, 3, GreetingsFadeStep, DemoTime, FrameSteps());
-            // The whole 255 × 255 picture with its top-left corner at about pixel (350, 100).
-            DrawScreenQuad(greetingsBlock, 0, 0, 255, 255, 700, 200, 2, 2, flashLevel);
-        },
-        [] { AdvancePhase(&AnimationPhase, ScaledStep(0.003, FrameSteps())); });
-
-    FreePolygonList(&list);
-    FreeMesh(&SurfaceMesh);
-    return result;
 }
+
+FrameFinish DrawImplicitSurfaceFrame(int32_t demoTime, double frames)
+{
+    ImplicitSurfaceScene& scene = g_scene;
+    Renderer->SetBlendMode(BlendMode::OpaqueNearest);
+    DrawBackgroundUpper(1.0f, 1.0f, 1.0f, ToriRadialTexture);
+
+    // The squares first, without depth testing: the surface covers them.
+    Renderer->SetDepthTest(false);
+    Renderer->BindSecondTexture(NoTexture);
+    Renderer->BindTexture(TorusDesignTexture);
+    Renderer->SetBlendMode(BlendMode::AlphaBlend);
+    // The phase as the previous frame left it (0 on the first frame); the shapes
+    // move with the same value.
+    const float t = AnimationPhase;
+    DrawSpinningSquares(scene.camera, t);
+
+    Renderer->BindTexture(EnvMapTexture);
+    Renderer->SetDepthTest(true);
+    Renderer->SetBlendMode(BlendMode::OpaqueTrilinear);
+    Renderer->BindTexture(EnvMapTexture);
+
+    // The field is built from the positions of the previous frame, then the
+    // sources move and the cells around their new places are polygonized.
+    EvaluateShapeField();
+    MoveShapeSources(t);
+    PolygonizeShapeField();
+    FillSurfaceMesh(scene.surface, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
+
+    // The camera follows DemoTime; 0.0001 is a double constant.
+    AnimationPhase = static_cast<float>((demoTime - 57046) * 0.0001);
+    const double sway = 100 * std::sin(static_cast<double>(AnimationPhase));
+    Camera& camera = scene.camera;
+    camera.positionX = static_cast<float>(sway);
+    camera.positionY = static_cast<float>(sway);
+    camera.positionZ = 650.0f;
+    camera.targetX = -100.0f;
+    camera.targetY = 0.0f;
+    camera.targetZ = 0.0f;
+    camera.roll = 0.0f;
+
+    BuildViewMatrix(&scene.matrix, camera);
+    TransformMeshVertices(*scene.surface.vertexBlock, scene.matrix);
+    SetSurfaceEnvironmentCoordinates(scene.surface, scene.matrix);
+    ProjectMeshVertices(*scene.surface.vertexBlock, camera);
+    DrawSortedFrontFaces(scene.list, SortMeshFaces(scene.surface, scene.list, DepthOrder::NearFirst));
+
+    Renderer->SetDepthTest(false);
+    Renderer->SetBlendMode(BlendMode::AlphaBlend);
+    Renderer->BindTexture(GreetsTexture);
+    UpdateFlashLevel(&scene.flashLevel, GreetingsWindows, 3, GreetingsFadeStep, demoTime, frames);
+    // The whole 255 × 255 picture with its top-left corner at about pixel (350, 100).
+    DrawScreenQuad(scene.greetingsBlock, 0, 0, 255, 255, 700, 200, 2, 2, scene.flashLevel);
+    return FrameFinish::PresentThenTime;
+}
+
+void ReleaseImplicitSurface()
+{
+    FreePolygonList(&g_scene.list);
+    FreeMesh(&g_scene.surface);
+}
+
+}  // namespace
+
+const SceneRoutines ImplicitSurfaceSceneRoutines = {
+    "implicit surface",
+    ImplicitSurfaceSceneEnd,
+    SetUpImplicitSurface,
+    EnterImplicitSurface,
+    DrawImplicitSurfaceFrame,
+    [](double frames) { AdvancePhase(&AnimationPhase, ScaledStep(0.003, frames)); },
+    nullptr,
+    ReleaseImplicitSurface,
+};

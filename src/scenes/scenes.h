@@ -1,10 +1,20 @@
-// The six scene routines of the play sequence, in play order. Each owns its frame loop
-// and returns on quit or at its end time.
+// The six scenes of the play sequence, in play order, as the timeline's table holds them.
+// Each scene's state lives in its own unit and is written only by its routines.
 #pragma once
 
-void PlayOpeningScene();          // picture fade-in, ends at 17950
-void PlaySlicedBallScene();       // ends at 30000
-void PlayTwistingBallScene();     // ends at 42000
-int PlayCreditsScene();           // ends at 54000; non-zero on quit
-int PlayImplicitSurfaceScene();   // ends at 78000; non-zero on quit
-int PlayClosingScene();           // grid until 90046, fade until 94000; non-zero on quit
+#include "scenes/timeline.h"
+
+extern const SceneRoutines OpeningSceneRoutines;          // picture fade-in, ends at 17950
+extern const SceneRoutines SlicedBallSceneRoutines;       // ends at 30000
+extern const SceneRoutines TwistingBallSceneRoutines;     // ends at 42000
+extern const SceneRoutines CreditsSceneRoutines;          // ends at 54000
+extern const SceneRoutines ImplicitSurfaceSceneRoutines;  // ends at 78000
+extern const SceneRoutines ClosingSceneRoutines;          // grid until 90046, fade until 94000
+
+// Each scene played alone from the current DemoTime (tests and measurements); non-zero on quit.
+inline int PlayOpeningScene() { return PlaySceneAlone(SceneId::Opening); }
+inline int PlaySlicedBallScene() { return PlaySceneAlone(SceneId::SlicedBall); }
+inline int PlayTwistingBallScene() { return PlaySceneAlone(SceneId::TwistingBall); }
+inline int PlayCreditsScene() { return PlaySceneAlone(SceneId::Credits); }
+inline int PlayImplicitSurfaceScene() { return PlaySceneAlone(SceneId::ImplicitSurface); }
+inline int PlayClosingScene() { return PlaySceneAlone(SceneId::Closing); }

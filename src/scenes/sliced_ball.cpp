@@ -60,6 +60,12 @@ void SetUpSlicedBallScene(SlicedBallScene* scene)
 {
     scene->list = AllocatePolygonList(20000);
     InitSceneCamera(&scene->camera);
+    // The band's blocks are fixed storage of their own: nothing to allocate for them.
+    scene->radialFactors.assign(BallMeshA.restBlock ? BallMeshA.restBlock->count : 0, 1.0f);
+}
+
+void EnterSlicedBallScene(SlicedBallScene* scene)
+{
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     scene->pulseLength = PulseRestLength;
     Renderer->BindTexture(RadialMapTexture);
@@ -67,8 +73,6 @@ void SetUpSlicedBallScene(SlicedBallScene* scene)
     Renderer->SetDepthTest(true);
     Renderer->SetBlendMode(BlendMode::DualTextureAlphaBlend);
     Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
-    // The band's blocks are fixed storage of their own: nothing to allocate for them.
-    scene->radialFactors.assign(BallMeshA.restBlock ? BallMeshA.restBlock->count : 0, 1.0f);
 }
 
 void FinishSlicedBallScene(SlicedBallScene* scene)
@@ -81,12 +85,12 @@ namespace {
 
 // The ball, deformed, transformed with the view matrix shifted left, sliced at the plane
 // and drawn front to back with depth test on.
-void DrawSlicedBall(SlicedBallScene& scene, float a)
+void DrawSlicedBall(SlicedBallScene& scene, float a, double frames)
 {
     if (BallMeshA.restBlock) ComputeRadialFactors(*BallMeshA.restBlock, a, scene.radialFactors.data());
     ScaleMeshFromRest(&BallMeshA, scene.radialFactors.data());
     PlaceCircleCamera(&scene.camera, a);
-    UpdatePulseLength(&scene.pulseLength, DemoTime, FrameSteps());
+    UpdatePulseLength(&scene.pulseLength, DemoTime, frames);
     BuildViewMatrix(&scene.view, scene.camera);
     scene.view.m[3] = static_cast<float>(scene.view.m[3] - BallShiftLeft);
     const Vector3 plane = SlicePlaneVector(scene.view);
@@ -112,7 +116,7 @@ void DrawCutBand(SlicedBallScene& scene)
 
 }  // namespace
 
-void DrawSlicedBallFrame(SlicedBallScene& scene)
+void DrawSlicedBallFrame(SlicedBallScene& scene, double frames)
 {
     Renderer->BindSecondTexture(NoTexture);
     Renderer->SetBlendMode(BlendMode::OpaqueNearest);
@@ -127,7 +131,7 @@ void DrawSlicedBallFrame(SlicedBallScene& scene)
     AnimationPhase = static_cast<float>((DemoTime - 18000) * 0.0001);
     const float a = AnimationPhase;
 
-    DrawSlicedBall(scene, a);
+    DrawSlicedBall(scene, a, frames);
 
     Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
     Renderer->SetBlendMode(BlendMode::Additive);
@@ -139,12 +143,25 @@ void DrawSlicedBallFrame(SlicedBallScene& scene)
     DrawScreenOverlay(0.0f, static_cast<float>(std::sin(-2.0 * a)), 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, VertNoiseTexture);
 }
 
-void PlaySlicedBallScene()
+namespace {
+
+SlicedBallScene g_scene;   // written only by the routines below
+
+FrameFinish DrawFrame(int32_t, double frames)
 {
-    SlicedBallScene scene;
-    SetUpSlicedBallScene(&scene);
-    RunFrameLoop(
-        SlicedBallSceneEnd, [&] { DrawSlicedBallFrame(scene); },
-        [] { AdvancePhase(&AnimationPhase, ScaledStep(0.003, FrameSteps())); });
-    FinishSlicedBallScene(&scene);
+    DrawSlicedBallFrame(g_scene, frames);
+    return FrameFinish::PresentThenTime;
 }
+
+}  // namespace
+
+const SceneRoutines SlicedBallSceneRoutines = {
+    "sliced ball",
+    SlicedBallSceneEnd,
+    [] { SetUpSlicedBallScene(&g_scene); },
+    [] { EnterSlicedBallScene(&g_scene); },
+    DrawFrame,
+    [](double frames) { AdvancePhase(&AnimationPhase, ScaledStep(0.003, frames)); },
+    nullptr,
+    [] { FinishSlicedBallScene(&g_scene); },
+};

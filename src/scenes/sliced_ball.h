@@ -5,6 +5,8 @@
 // lie over everything.
 #pragma once
 
+#include "scenes/frame_pace.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -51,12 +53,14 @@ void PlaceCircleCamera(Camera* camera, float a);
 // plane z = m23 - 100 in view space, 100 units in front of the ball's centre.
 Vector3 SlicePlaneVector(const Matrix& m);
 
-// Set-up: polygon list, camera, emission projection, pulse, factor array and the ball's
-// render state. Reads the size of BallMeshA.
+// Set-up: polygon list, camera and factor array. Reads the size of BallMeshA.
 void SetUpSlicedBallScene(SlicedBallScene* scene);
+// Entering the scene: emission projection, pulse at rest and the ball's render state.
+void EnterSlicedBallScene(SlicedBallScene* scene);
 // Releases what set-up allocated.
 void FinishSlicedBallScene(SlicedBallScene* scene);
 
 // One frame's drawing at the current DemoTime: background, the sliced ball, the band and
 // the two overlays. Stores the phase into AnimationPhase.
-void DrawSlicedBallFrame(SlicedBallScene& scene);
+// frames: the steps of this frame (frame_pace.h), the clock's by default.
+void DrawSlicedBallFrame(SlicedBallScene& scene, double frames = FrameSteps());

@@ -1,24 +1,61 @@
+// The play sequence's table of scenes and the steps of one frame.
 #include "scenes/timeline.h"
 
-#include "shell/clock.h"
-#include "scenes/frame_stats.h"
-#include "shell/window.h"
 #include "gfx/render_interface.h"
+#include "scenes/frame_pace.h"
 #include "scenes/scenes.h"
+#include "shell/clock.h"
+#include "shell/window.h"
 
-float AnimationPhase = 3.14f;
+float AnimationPhase = AnimationPhaseAtStart;
 
-bool FrameLoopShouldStop(int32_t endTime, int* result)
+namespace {
+
+const SceneRoutines* const PlayOrder[SceneCount] = {
+    &OpeningSceneRoutines, &SlicedBallSceneRoutines,      &TwistingBallSceneRoutines,
+    &CreditsSceneRoutines, &ImplicitSurfaceSceneRoutines, &ClosingSceneRoutines,
+};
+
+void Call(void (*routine)())
 {
-    if (PumpMessages()) {
-        *result = 1;
-        return true;
-    }
-    if (DemoTime >= endTime) {
-        *result = 0;
-        return true;
-    }
-    return false;
+    if (routine) routine();
+}
+
+}  // namespace
+
+const SceneRoutines& SceneRoutinesOf(SceneId scene)
+{
+    return *PlayOrder[static_cast<int>(scene)];
+}
+
+int32_t SceneStart(SceneId scene)
+{
+    const int i = static_cast<int>(scene);
+    return i == 0 ? 0 : PlayOrder[i - 1]->end;
+}
+
+SceneId SceneAtTime(int32_t demoTime)
+{
+    int i = 0;
+    while (i + 1 < SceneCount && demoTime >= PlayOrder[i]->end) ++i;
+    return static_cast<SceneId>(i);
+}
+
+void SetUpScene(SceneId scene) { Call(SceneRoutinesOf(scene).setUp); }
+void ReleaseScene(SceneId scene) { Call(SceneRoutinesOf(scene).release); }
+
+void EnterScene(SceneId scene)
+{
+    BeginSceneFrames(static_cast<int>(scene) + 1);
+    Call(SceneRoutinesOf(scene).enter);
+}
+
+void LeaveScene(SceneId scene) { Call(SceneRoutinesOf(scene).leave); }
+
+bool FrameLoopShouldStop(int32_t endTime, bool* quit)
+{
+    *quit = PumpMessages();
+    return *quit || DemoTime >= endTime;
 }
 
 void FinishFrame(FrameFinish order)
@@ -30,18 +67,26 @@ void FinishFrame(FrameFinish order)
     if (order == FrameFinish::PresentThenTime) RefreshDemoTime();
 }
 
-void PlaySequence()
+void PlaySceneFrame(const SceneRoutines& scene)
 {
-    // The driver reads no result: every scene runs, and after a quit each returns at
-    // its first check.
-    void (*const scenes[SceneCount])() = {
-        [] { PlayOpeningScene(); },        [] { PlaySlicedBallScene(); },
-        [] { PlayTwistingBallScene(); },   [] { PlayCreditsScene(); },
-        [] { PlayImplicitSurfaceScene(); }, [] { PlayClosingScene(); },
-    };
-    for (int i = 0; i < SceneCount; ++i) {
-        BeginSceneFrames(i + 1);
-        scenes[i]();
-    }
-    CurrentScene = 0;
+    FinishFrame(scene.drawFrame(DemoTime, FrameSteps()));
+    // The steps of the frame just finished.
+    if (scene.advance) scene.advance(FrameSteps());
+}
+
+bool PlaySceneFrames(const SceneRoutines& scene)
+{
+    bool quit = false;
+    while (!FrameLoopShouldStop(scene.end, &quit)) PlaySceneFrame(scene);
+    return quit;
+}
+
+int PlaySceneAlone(SceneId scene)
+{
+    SetUpScene(scene);
+    EnterScene(scene);
+    const bool quit = PlaySceneFrames(SceneRoutinesOf(scene));
+    LeaveScene(scene);
+    ReleaseScene(scene);
+    return quit ? 1 : 0;
 }

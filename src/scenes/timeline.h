@@ -1,13 +1,24 @@
-// The play sequence and the frame-loop pattern every scene routine follows:
-//   PumpMessages (quit: return 1); DemoTime >= end time: return 0; draw the frame;
-//   PresentFrame, ClearFrame; DemoTime := tick count - DemoStartTick; advance the phase.
+// The play sequence as a table of scenes, and the pattern every frame follows:
+//   PumpMessages (quit: stop); DemoTime >= the scene's end: the next scene; draw the
+//   frame; PresentFrame, ClearFrame; DemoTime := tick count - DemoStartTick; advance the
+//   scene's stepped phase.
 // The closing fade finishes its frames the other way round: DemoTime first, then
 // PresentFrame and ClearFrame.
+//
+// A scene is set up once (its buffers allocated), entered each time play reaches it (its
+// phases reset and its render state set), drawn one frame at a time for a demo time and
+// the frame's elapsed time in designed frames, left when play moves on, and released at
+// the end. Nothing is allocated per frame.
 #pragma once
 
 #include <cstdint>
 
-extern float AnimationPhase;   // 3.14 at program start; carried from scene to scene
+#include "scenes/frame_stats.h"
+
+extern float AnimationPhase;   // 3.14 at the start of play; written by the scenes, reset by a seek
+
+// The value AnimationPhase has when play starts (and again after a seek).
+constexpr float AnimationPhaseAtStart = 3.14f;
 
 // Scene end times (DemoTime, ms).
 constexpr int32_t OpeningSceneEnd = 17950;
@@ -18,9 +29,6 @@ constexpr int32_t ImplicitSurfaceSceneEnd = 78000;
 constexpr int32_t ClosingGridPhaseEnd = 90046;
 constexpr int32_t ClosingSceneEnd = 94000;
 
-// Steps 1-2 of a frame: true when the loop must stop, with the scene's result in *result
-// (non-zero for quit, zero for the end time).
-bool FrameLoopShouldStop(int32_t endTime, int* result);
 // The two ways a frame is finished once it is drawn.
 enum class FrameFinish {
     PresentThenTime,   // PresentFrame, ClearFrame, new DemoTime: every scene's frames
@@ -31,20 +39,43 @@ enum class FrameFinish {
 // the DemoTime it was drawn at.
 void FinishFrame(FrameFinish order = FrameFinish::PresentThenTime);
 
-// One scene's frame loop: drawFrame() builds each frame, advancePhase() runs after the
-// frame is finished. Returns non-zero on quit, zero when endTime is reached.
-template <typename DrawFrame, typename AdvancePhase>
-int RunFrameLoop(int32_t endTime, DrawFrame&& drawFrame, AdvancePhase&& advancePhase,
-                 FrameFinish order = FrameFinish::PresentThenTime)
-{
-    int result = 0;
-    while (!FrameLoopShouldStop(endTime, &result)) {
-        drawFrame();
-        FinishFrame(order);
-        advancePhase();
-    }
-    return result;
-}
+// One scene of the play sequence. Routines a scene does not need are null.
+struct SceneRoutines {
+    const char* name;    // as the viewer overlay shows it
+    int32_t end;         // DemoTime at which the next scene takes over
+    void (*setUp)();     // once, before play: working storage allocated
+    void (*enter)();     // each time play reaches it: phases reset, render state set
+    // Draws one frame at demoTime; frames is the time since the previous frame in designed
+    // frames (frame_pace.h). Returns how the frame is to be finished.
+    FrameFinish (*drawFrame)(int32_t demoTime, double frames);
+    void (*advance)(double frames);   // after the frame is finished: the stepped phase
+    void (*leave)();                  // when play moves on, ends or is quit
+    void (*release)();                // once, after play: working storage freed
+};
 
-// Calls the six scenes in play order.
-void PlaySequence();
+// Play order (SceneCount of them); each scene starts where the one before it ends, the
+// first at 0.
+enum class SceneId { Opening, SlicedBall, TwistingBall, Credits, ImplicitSurface, Closing };
+
+const SceneRoutines& SceneRoutinesOf(SceneId scene);
+int32_t SceneStart(SceneId scene);
+// The scene that plays at demoTime (before 0: the first; at or after the end: the last).
+SceneId SceneAtTime(int32_t demoTime);
+
+void SetUpScene(SceneId scene);
+void ReleaseScene(SceneId scene);
+// Enters the scene: the frame statistics count its frames from now on.
+void EnterScene(SceneId scene);
+void LeaveScene(SceneId scene);
+
+// True when the frame loop must stop: *quit says whether for a quit (true) or because
+// DemoTime reached endTime.
+bool FrameLoopShouldStop(int32_t endTime, bool* quit);
+// One frame of the scene at DemoTime: drawn, finished, then its phase advanced.
+void PlaySceneFrame(const SceneRoutines& scene);
+// The scene's frames until its end time or a quit; true for a quit.
+bool PlaySceneFrames(const SceneRoutines& scene);
+
+// The scene alone, as the program once played each: set up, entered, its frames until
+// its end time or a quit, left and released. Returns 1 on quit, 0 at the end time.
+int PlaySceneAlone(SceneId scene);

@@ -78,11 +78,6 @@ void SetUpTwistingBall(TwistingBall* scene, Mesh* ball)
     scene->waveOffsets = MakeWaveOffsets(*ball);
     scene->radialFactors.assign(scene->waveOffsets.size(), 0.0f);
     InitSceneCamera(&scene->camera);
-    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
-
-    Renderer->SetDepthTest(true);
-    Renderer->SetBlendMode(BlendMode::DualTextureAlphaBlend);
-    Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
     scene->phaseOffset = 0.0f;
 
     if (!HasBlocks(*ball)) return;   // nothing loaded: the background alone is drawn
@@ -92,7 +87,16 @@ void SetUpTwistingBall(TwistingBall* scene, Mesh* ball)
     scene->seamCopies = FindCoincidentVertices(*ball->restBlock, ball->faceBlock->faces, ball->faceBlock->count);
 }
 
-void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime)
+void EnterTwistingBall(TwistingBall* scene)
+{
+    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
+    Renderer->SetDepthTest(true);
+    Renderer->SetBlendMode(BlendMode::DualTextureAlphaBlend);
+    Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
+    scene->phaseOffset = 0.0f;
+}
+
+void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime, double frames)
 {
     Renderer->BindSecondTexture(NoTexture);
     Renderer->BindTexture(VortexTexture);
@@ -107,7 +111,7 @@ void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime)
 
     // The phase is taken before this frame's leap, which shows from the next frame on.
     AnimationPhase = TwistingBallPhase(demoTime, scene->phaseOffset);
-    AddBeatLeap(&scene->phaseOffset, demoTime, FrameSteps());
+    AddBeatLeap(&scene->phaseOffset, demoTime, frames);
     const double a = AnimationPhase;
 
     Mesh& ball = *scene->ball;
@@ -145,14 +149,26 @@ void ReleaseTwistingBall(TwistingBall* scene)
     scene->ball = nullptr;
 }
 
-void PlayTwistingBallScene()
+namespace {
+
+TwistingBall g_scene;   // written only by the routines below
+
+FrameFinish DrawFrame(int32_t demoTime, double frames)
 {
-    TwistingBall scene;
-    SetUpTwistingBall(&scene, &BallMeshB);
-    RunFrameLoop(
-        TwistingBallSceneEnd, [&] { DrawTwistingBallFrame(&scene, DemoTime); },
-        [] { AdvancePhase(&AnimationPhase, ScaledStep(0.003, FrameSteps())); });
-    // Plain single texturing again, whether the scene ended by time or by quit.
-    Renderer->BindSecondTexture(NoTexture);
-    ReleaseTwistingBall(&scene);
+    DrawTwistingBallFrame(&g_scene, demoTime, frames);
+    return FrameFinish::PresentThenTime;
 }
+
+}  // namespace
+
+const SceneRoutines TwistingBallSceneRoutines = {
+    "twisting ball",
+    TwistingBallSceneEnd,
+    [] { SetUpTwistingBall(&g_scene, &BallMeshB); },
+    [] { EnterTwistingBall(&g_scene); },
+    DrawFrame,
+    [](double frames) { AdvancePhase(&AnimationPhase, ScaledStep(0.003, frames)); },
+    // Plain single texturing again, whether the scene ended by time or by quit.
+    [] { Renderer->BindSecondTexture(NoTexture); },
+    [] { ReleaseTwistingBall(&g_scene); },
+};

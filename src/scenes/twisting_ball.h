@@ -2,6 +2,8 @@
 // drawing, apart from the frame loop so that they can be tested and measured.
 #pragma once
 
+#include "scenes/frame_pace.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -48,16 +50,19 @@ struct TwistingBall {
     CoincidentVertices seamCopies;          // the ball's vertices held twice or more at one point
 };
 
-// The set-up in order: polygon list of 20000 entries, camera, screen projection; depth
-// test on, blend modes 15 then 2; phase offset 0; the ball's texture coordinates scaled
-// by 4 once (its second pair keeps that from now on); the polygon list built once; the
-// ball's wave offsets and coincident vertices found.
+// The set-up in order: polygon list of 20000 entries, wave offsets, camera; phase offset
+// 0; the ball's texture coordinates scaled by 4 once (its second pair keeps that from now
+// on); the polygon list built once; the ball's coincident vertices found.
 void SetUpTwistingBall(TwistingBall* scene, Mesh* ball);
+// Entering the scene: screen projection; depth test on, blend modes 15 then 2; phase
+// offset 0.
+void EnterTwistingBall(TwistingBall* scene);
 
 // Everything drawn in one frame at demoTime: the vortex background, then the ball
 // wobbled and twisted from rest, seen from the swinging camera, environment-mapped (one
 // value for all copies of a point) and drawn front to back with back faces dropped.
 // Stores the frame's phase into AnimationPhase and takes the beat leap.
-void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime);
+// frames: the steps of this frame (frame_pace.h), the clock's by default.
+void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime, double frames = FrameSteps());
 
 void ReleaseTwistingBall(TwistingBall* scene);

@@ -34,6 +34,18 @@ void UseFixedFrameClock(int framesPerSecond)
 
 bool FixedFrameClockInUse() { return g_fixedFps > 0; }
 
+void SetDemoClock(int32_t demoTime, int latencyMs)
+{
+    // The fixed-rate clock counts afresh, so the frames after a seek to T fall at the
+    // same times as those of a run started at T.
+    if (g_fixedFps > 0) {
+        g_fixedBase = GetTickCount();
+        g_framesPresented = 0;
+    }
+    DemoStartTick = GetTickCount() + static_cast<uint32_t>(latencyMs) - static_cast<uint32_t>(demoTime);
+    DemoTime = static_cast<int32_t>(GetTickCount() - DemoStartTick);
+}
+
 void CountPresentedFrame() { ++g_framesPresented; }
 
 void RefreshDemoTime()

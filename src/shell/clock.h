@@ -1,5 +1,5 @@
-// The demo clock. DemoTime is written in exactly two places: once by the driver right
-// after DemoStartTick is taken, then once per frame by the scenes' frame loop.
+// The demo clock. DemoTime is written by the clock's own functions only: RefreshDemoTime
+// once per frame (the player's frame finish) and SetDemoClock at the start and on a seek.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,9 @@ uint32_t GetTickCount();
 // tick = base + floor(frames × 1000 / framesPerSecond), whatever drawing takes.
 void UseFixedFrameClock(int framesPerSecond);
 bool FixedFrameClockInUse();
+// Sets the demo clock so that DemoTime is demoTime - latencyMs now and demoTime once the
+// sound started now is heard (a seek, a start late in the demo).
+void SetDemoClock(int32_t demoTime, int latencyMs);
 // Counts one presented frame for the fixed-rate clock.
 void CountPresentedFrame();
 

@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/player.h"
 #include "app/timed_renderer.h"
 #include "image/image.h"
 #include "shell/clock.h"
@@ -18,6 +20,27 @@
 #include "support/call_recorder.h"
 
 namespace {
+
+// A scene row whose drawing and phase step are the test's own.
+std::function<void()> g_draw, g_advance;
+FrameFinish g_order = FrameFinish::PresentThenTime;
+
+int RunFrameLoop(int32_t endTime, std::function<void()> draw, std::function<void()> advance,
+                 FrameFinish order = FrameFinish::PresentThenTime)
+{
+    g_draw = std::move(draw);
+    g_advance = std::move(advance);
+    g_order = order;
+    const SceneRoutines scene = {
+        "test", endTime, nullptr, nullptr,
+        [](int32_t, double) {
+            g_draw();
+            return g_order;
+        },
+        [](double) { g_advance(); }, nullptr, nullptr,
+    };
+    return PlaySceneFrames(scene) ? 1 : 0;
+}
 
 // The calls that put something on screen: draws, presents and clears (set-up calls of
 // render state are not frames).
@@ -127,6 +150,15 @@ TEST_F(FrameLoopTest, QuitDuringASceneEndsItWithinOneFrame)
                               [] {});
     EXPECT_EQ(result, 1);
     EXPECT_EQ(frames, 3);
+}
+
+// The whole play sequence through the player, with the given settings.
+void PlaySequence()
+{
+    BeginPlay(0, PlayerSettings{});
+    while (PlayFrame()) {
+    }
+    EndPlay();
 }
 
 TEST_F(FrameLoopTest, AfterAQuitNoSceneOfThePlaySequenceDrawsAFrame)

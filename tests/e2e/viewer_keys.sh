@@ -1,0 +1,61 @@
+# Viewer keys replayed by --keys at fixed play times (--fps 60, so every run is the same):
+# a seek lands on the frame a run started there shows; pause holds picture and music;
+# a long random script of keys never crashes, hangs or leaves the music behind a seek.
+source "$(dirname "$0")/lib.sh"
+need_display
+DATA=$PWD/megadata
+
+# keys NAME SCRIPT [OPTIONS...]: runs the demo in $WORK/NAME with the script; its trace
+# goes to $WORK/NAME/err.
+keys() {
+  local name=$1 script=$2; shift 2
+  mkdir -p "$WORK/$name"
+  printf '%b' "$script" > "$WORK/$name/keys"
+  (cd "$WORK/$name" && timeout 600 "$DEMO" --data "$DATA" --fps 60 --no-dialogs --keys keys "$@" \
+     > out 2> err) || fail "$name: exit status $? $(tail -n 5 "$WORK/$name/err")"
+}
+# same_as_start NAME SHOT T: the screenshot equals the first frame of a run started at T.
+same_as_start() {
+  "$DEMO" --data "$DATA" --fps 60 --start "$3" --capture "$WORK/start$3" --at "$3" > /dev/null 2>&1 ||
+    fail "capture at $3"
+  cmp -s "$WORK/$1/$2" "$WORK/start$3/$(basename "$2" | sed 's/zircon-//')" ||
+    fail "$1: $2 differs from the frame a run started at $3 shows"
+}
+
+# Seeks: forward in the opening, back across the first scene boundary, the next scene,
+# and four scenes on into the implicit surface, whose shapes start from the same places.
+keys seek '500 right\n500 f12\n600 escape\n'
+same_as_start seek zircon-t0005500.png 5500
+keys back '500 left\n500 f12\n600 escape\n' --start 19000
+same_as_start back zircon-t0014500.png 14500
+keys skip '100 pagedown\n100 f12\n200 pagedown\n300 pagedown\n400 pagedown\n400 f12\n500 pageup\n500 f12\n600 pagedown\n600 pagedown\n600 pagedown\n'
+# Past the last scene the run is over, as at the end of the demo.
+tail -n 1 "$WORK/skip/err" | grep -q '^key pagedown at play 600 ms: .*, ended$' || fail "a skip past the end did not end the run"
+same_as_start skip zircon-t0017950.png 17950
+same_as_start skip zircon-t0054000.png 54000
+same_as_start skip zircon-t0042000.png 42000
+grep -q '^key pagedown at play 100 ms: demo 17950 ms, music 1795[0-9] ms' "$WORK/skip/err" ||
+  fail "the music does not follow a skip: $(grep pagedown "$WORK/skip/err" | head -n 1)"
+
+# Pause: the same picture a second later, the music held where it was; Space resumes.
+keys pause '1000 space\n1000 f12\n2000 f12\n2000 space\n2500 escape\n'
+cmp -s "$WORK/pause/zircon-t0001000.png" "$WORK/pause/zircon-t0001000-2.png" || fail "the paused picture changed"
+held=$(grep -E '^key (f12|space) at play (1000|2000) ms' "$WORK/pause/err" | sed -E 's/.*music ([0-9-]+) ms.*/\1/' | sort -u)
+[ "$(wc -l <<<"$held")" -eq 1 ] || fail "the music moved while paused: $held"
+grep -q '^key space at play 2000 ms: demo 1000 ms, .*, playing' "$WORK/pause/err" || fail "Space did not resume at 1000 ms"
+grep -q 'key escape at play 2500 ms: demo 1500 ms' "$WORK/pause/err" || fail "play did not go on from the paused time"
+
+# Thousands of random keys (seeks past both ends, pauses during seeks, skips during the
+# fade, the overlay), then the run goes on to its end.
+awk 'BEGIN { srand(7); split("space left left right pageup pagedown home tab", k, " ");
+             for (t = 0; t < 60000; t += int(rand() * 40)) print t, k[int(rand() * 8) + 1];
+             print 60000, "f12"; print 60001, "escape" }' > "$WORK/random.keys"
+keys random "$(cat "$WORK/random.keys")\n"
+# Every key is applied, unless a seek past the end ended the run first.
+[ "$(grep -c '^key ' "$WORK/random/err")" -eq "$(wc -l < "$WORK/random.keys")" ] ||
+  grep '^key ' "$WORK/random/err" | tail -n 1 | grep -qE '^key (right|pagedown) .*, ended$' || fail "not every key was applied"
+# After every seek the music stands where the picture is (or has ended past its length).
+awk '/^key (left|right|pageup|pagedown|home) / {
+       d = $8; m = $11; if (m >= 0 && d < 93000 && (m - d > 20 || d - m > 20)) { print; bad = 1 } }
+     END { exit bad }' "$WORK/random/err" || fail "the music is out of step after a seek"
+echo ok
