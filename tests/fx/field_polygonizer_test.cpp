@@ -416,6 +416,30 @@ TEST(SurfaceCapacity, ATriangleThatJustFitsIsKept)
     ClearSurfaceOutput(g_surface);
 }
 
+TEST(SurfaceCapacity, StorageNotYetAllocatedGivesAnEmptySurface)
+{
+    FillField([](int x, int, int) { return x < 14 ? 1.0f : -1.0f; });
+    for (Vector3& s : g_field.sources) s = Vector3{14, 14, 14};
+    FieldSurface none;
+    none.vertexCount = 5;
+    PolygonizeShapeField(g_field, none);
+    PolygonizeBox(g_field, none, 0, 0, 28, 28, 3);
+    EXPECT_EQ(EmitEdgeVertex(g_field, none, 13, 3, 3, 4), -1);
+    EXPECT_EQ(none.vertexCount, 0);
+    EXPECT_EQ(none.indexCount, 0);
+
+    // A field without grids is read nowhere: an empty surface, a zero gradient.
+    ShapeField noField;
+    for (Vector3& s : noField.sources) s = Vector3{14, 14, 14};
+    PolygonizeShapeField(noField, g_surface);
+    EXPECT_EQ(g_surface.vertexCount, 0);
+    EXPECT_EQ(g_surface.indexCount, 0);
+    const Vector3 gradient = FieldGradient(noField, 3, 3, 3);
+    EXPECT_EQ(gradient.x, 0.0f);
+    EXPECT_EQ(gradient.y, 0.0f);
+    EXPECT_EQ(gradient.z, 0.0f);
+}
+
 TEST(SurfaceCapacity, FullVertexArrayKeepsOnlyTrianglesWithWrittenVertices)
 {
     FillField([](int x, int y, int z) { return (x + y + z) % 2 ? 1.0f : -1.0f; });

@@ -183,6 +183,18 @@ TEST(ApplyEnvironmentMap, OnlyWhatTheSumsHoldIsMapped)
     EXPECT_TRUE(ScratchIsEmpty());
 }
 
+TEST(ApplyEnvironmentMap, WithoutAllocatedSumsEveryVertexIsMappedAsOneWithoutFaces)
+{
+    Faces mesh({At(0, 0, 0), At(1, 0, 0), At(0, 1, 0)}, {{0, 1, 2}});
+    EnvironmentMapSums none;
+    ApplyEnvironmentMap(none, mesh.records.data(), mesh.faces.data(), mesh.Count(), 1);
+    for (const ScreenVertex& r : mesh.records) {
+        EXPECT_EQ(r.u, 0.5f);
+        EXPECT_EQ(r.v, 0.5f);
+        EXPECT_EQ(r.red, 1.0f);
+    }
+}
+
 TEST(ApplyEnvironmentMap, FacesReachingPastTheSumsChangeNoMappedVertex)
 {
     // Every face here has a normal with x, y and z all non-zero, so a face counted into

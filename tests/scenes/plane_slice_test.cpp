@@ -315,4 +315,20 @@ TEST_F(CutBand, ACountBeyondTheListIsHeldToTheListsCapacity)
     EXPECT_EQ(band.vertices.count, 0);
 }
 
+TEST_F(CutBand, StorageNotYetAllocatedKeepsNoEdgeAndGivesNoBandButTheSliceIsStillDrawn)
+{
+    CutEdges none;
+    ScreenVertex a = At(0, 0, 5), b = Hidden(0, 0, 15), c = Hidden(4, 0, 15);
+    ScopedCallRecorder r;
+    SliceTriangle(none, &a, &b, &c, PlaneZ10, AlongZ);
+    EXPECT_EQ(r.recorder.Ops(), DualDraws(1));
+    EXPECT_EQ(none.count, 0);
+
+    ::CutBand empty;
+    cut.count = 1;
+    BuildCutBand(empty, cut, 550.0f, AlongZ);
+    EXPECT_EQ(empty.vertices.count, 0);
+    EXPECT_EQ(empty.faces.count, 0);
+}
+
 }  // namespace
