@@ -32,9 +32,9 @@ struct CutBand {
 void AllocateCutBand(CutBand* band);
 void FreeCutBand(CutBand* band);
 
-// From the first cut.count edges of cut (as many as the band holds): for edge i, A and B are its first and
-// second point in white, C and D the same points moved by -length·normal in black (all
-// opaque), each a whole copy of its source record (cut texture coordinates kept; screen
-// fields and ClipFlags left for ProjectMeshVertices). Faces (A, B, C) and (C, B, D).
-// The block counts become 4 and 2 per edge.
+// From the first cut.count edges of cut (as many as the band holds): for edge i, A and B
+// are its first and second point in white, C and D the same points moved by
+// -length·normal in black (all opaque), each a whole copy of its source record (cut
+// texture coordinates kept; screen fields and ClipFlags left for ProjectMeshVertices).
+// Faces (A, B, C) and (C, B, D). The block counts become 4 and 2 per edge.
 void BuildCutBand(CutBand& band, const CutEdges& cut, float length, const Vector3& normal);

@@ -56,9 +56,9 @@ void DrawSortedFacesSliced(CutEdges& cut, const PolygonList& list, int32_t count
                            const Vector3& normal);
 
 // Draws the part of triangle a, b, c in front of the plane, judged by the ClipHidden bits,
-// and records where it meets the plane in cut. One vertex in front: one triangle; two in front:
-// two triangles; none or three in front: nothing. The new vertices are interpolated in
-// position, colour, alpha and both texture pairs, and emitted unclipped (screen x, y from
-// view x, y, z). The records passed in get their screen fields rewritten by emission.
+// and records in cut where it meets the plane. One vertex in front: one triangle; two in
+// front: two triangles; none or three in front: nothing. The new vertices are interpolated
+// in position, colour, alpha and both texture pairs, and emitted unclipped (screen x, y
+// from view x, y, z). The records passed in get their screen fields rewritten by emission.
 void SliceTriangle(CutEdges& cut, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
                    const Vector3& planeVector, const Vector3& normal);
