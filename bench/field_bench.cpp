@@ -20,6 +20,18 @@
 
 namespace {
 
+// The field and polygonizer storage the scene owns, allocated once for every benchmark.
+ShapeField g_field = [] {
+    ShapeField field;
+    AllocateShapeField(&field);
+    return field;
+}();
+FieldSurface g_surface = [] {
+    FieldSurface surface;
+    AllocateFieldSurface(&surface);
+    return surface;
+}();
+
 double ThreadMicroseconds()
 {
     timespec t;
@@ -78,14 +90,14 @@ void BM_SceneFrame(benchmark::State& state)
     std::vector<double> vertices;
     for (auto _ : state) {
         const int demoTime = FrameDemoTime(phase);
-        MoveShapeSources(ScenePhase(demoTime - 16));   // about one frame earlier
+        MoveShapeSources(g_field, ScenePhase(demoTime - 16));   // about one frame earlier
         const double t0 = ThreadMicroseconds();
-        EvaluateShapeField();
+        EvaluateShapeField(g_field, *g_surface.edgeCache);
         const double t1 = ThreadMicroseconds();
-        MoveShapeSources(ScenePhase(demoTime));
-        PolygonizeShapeField();
+        MoveShapeSources(g_field, ScenePhase(demoTime));
+        PolygonizeShapeField(g_field, g_surface);
         const double t2 = ThreadMicroseconds();
-        FillSurfaceMesh(mesh, 20000, 40000);
+        FillSurfaceMesh(mesh, g_surface, 20000, 40000);
         benchmark::DoNotOptimize(mesh.faceBlock->faces);
         const double t3 = ThreadMicroseconds();
 
@@ -94,9 +106,9 @@ void BM_SceneFrame(benchmark::State& state)
         p.polygonize.push_back(t2 - t1);
         p.fill.push_back(t3 - t2);
         p.frame.push_back(t3 - t0);
-        largestVertices = std::max(largestVertices, int(SurfaceVertexCount));
-        largestTriangles = std::max(largestTriangles, int(SurfaceIndexCount / 3));
-        if (vertices.size() < PhaseCount) vertices.push_back(SurfaceVertexCount);
+        largestVertices = std::max(largestVertices, int(g_surface.vertexCount));
+        largestTriangles = std::max(largestTriangles, int(g_surface.indexCount / 3));
+        if (vertices.size() < PhaseCount) vertices.push_back(g_surface.vertexCount);
         phase = (phase + 1) % PhaseCount;
     }
     ReportPhases(state, phases, "eval", &PhaseTimes::evaluate);
@@ -133,15 +145,15 @@ void BM_SurfaceDrawing(benchmark::State& state)
     int phase = 0;
     for (auto _ : state) {
         const int demoTime = FrameDemoTime(phase);
-        MoveShapeSources(ScenePhase(demoTime - 16));
-        EvaluateShapeField();
-        MoveShapeSources(ScenePhase(demoTime));
-        PolygonizeShapeField();
+        MoveShapeSources(g_field, ScenePhase(demoTime - 16));
+        EvaluateShapeField(g_field, *g_surface.edgeCache);
+        MoveShapeSources(g_field, ScenePhase(demoTime));
+        PolygonizeShapeField(g_field, g_surface);
         const double t0 = ThreadMicroseconds();
-        FillSurfaceMesh(mesh, 20000, 40000);
+        FillSurfaceMesh(mesh, g_surface, 20000, 40000);
         BuildViewMatrix(&matrix, camera);
         TransformMeshVertices(*mesh.vertexBlock, matrix);
-        SetSurfaceEnvironmentCoordinates(mesh, matrix);
+        SetSurfaceEnvironmentCoordinates(mesh, g_surface, matrix);
         ProjectMeshVertices(*mesh.vertexBlock, camera);
         DrawSortedFrontFaces(list, SortMeshFaces(mesh, list, DepthOrder::NearFirst));
         const double t1 = ThreadMicroseconds();
@@ -169,18 +181,18 @@ void BM_EdgeCacheLayouts(benchmark::State& state)
     int phase = 0, round = 0;
     for (auto _ : state) {
         const int demoTime = FrameDemoTime(phase);
-        MoveShapeSources(ScenePhase(demoTime - 16));
-        EvaluateShapeField();
-        MoveShapeSources(ScenePhase(demoTime));
-        std::copy(FieldVisited, FieldVisited + FieldPointCount, visited);
+        MoveShapeSources(g_field, ScenePhase(demoTime - 16));
+        EvaluateShapeField(g_field, *g_surface.edgeCache);
+        MoveShapeSources(g_field, ScenePhase(demoTime));
+        std::copy(g_field.visited.begin(), g_field.visited.end(), visited);
         for (int k = 0; k < 2; ++k) {
             const bool useHash = (k + round) % 2 == 1;
-            std::copy(visited, visited + FieldPointCount, FieldVisited);
+            std::copy(visited, visited + FieldPointCount, g_field.visited.begin());
             const double t0 = ThreadMicroseconds();
             if (useHash)
-                PolygonizeShapeFieldWith(HashCache);
+                PolygonizeShapeFieldWith(g_field, g_surface, HashCache);
             else
-                PolygonizeShapeFieldWith(TableCache);
+                PolygonizeShapeFieldWith(g_field, g_surface, TableCache);
             const double t1 = ThreadMicroseconds();
             (useHash ? hashed : table)[phase].polygonize.push_back(t1 - t0);
         }
@@ -211,11 +223,11 @@ std::vector<int32_t> EdgeLookups()
                                      {0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}};
     static const int ends[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
                                     {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
-    std::vector<uint8_t> visited(FieldVisited, FieldVisited + FieldPointCount);
+    std::vector<uint8_t> visited(g_field.visited);
     std::vector<int32_t> keys;
     const int a = FieldSourceReach;
     for (int z = 0; z <= 27; ++z)
-        for (const Vector3& s : ShapeSources) {
+        for (const Vector3& s : g_field.sources) {
             if (z < TruncateGridBound(s.z - a - 1) || z > TruncateGridBound(s.z + a + 1)) continue;
             const int x1 = std::min(28, TruncateGridBound(s.x + a + 1));
             const int y1 = std::min(28, TruncateGridBound(s.y + a + 1));
@@ -226,7 +238,7 @@ std::vector<int32_t> EdgeLookups()
                     v = 1;
                     int cube = 0;
                     for (int k = 0; k < 8; ++k)
-                        cube |= std::signbit(FieldValues[FieldPointIndex(x + corner[k][0], y + corner[k][1],
+                        cube |= std::signbit(g_field.values[FieldPointIndex(x + corner[k][0], y + corner[k][1],
                                                                          z + corner[k][2])]) << k;
                     for (int e = 0; e < 12; ++e) {
                         if (!(MarchingCubesEdgeTable[cube] >> e & 1)) continue;
@@ -249,8 +261,8 @@ void BM_EdgeCacheReplay(benchmark::State& state)
     std::vector<std::vector<int32_t>> frames;
     size_t lookups = 0;
     for (int i = 0; i < PhaseCount; ++i) {
-        MoveShapeSources(ScenePhase(FrameDemoTime(i)));
-        EvaluateShapeField();
+        MoveShapeSources(g_field, ScenePhase(FrameDemoTime(i)));
+        EvaluateShapeField(g_field, *g_surface.edgeCache);
         frames.push_back(EdgeLookups());
         lookups += frames.back().size();
     }

@@ -53,7 +53,7 @@ void BM_SlicedBallFrame(benchmark::State& state)
         }
         ++frame;
         DrawSlicedBallFrame(scene);
-        edges += CutEdgeCount;
+        edges += scene.cutEdges.count;
         benchmark::ClobberMemory();
     }
     FinishSlicedBallScene(&scene);

@@ -86,7 +86,7 @@ void BM_EnvironmentMapBall(benchmark::State& state)
     VertexBlock& block = *s.ball.vertexBlock;
     const FaceBlock& faces = *s.ball.faceBlock;
     for (auto _ : state) {
-        ApplyEnvironmentMap(block.screen, faces.faces, block.count, faces.count);
+        ApplyEnvironmentMap(s.scene.mapSums, block.screen, faces.faces, block.count, faces.count);
         ShareEnvironmentCoords(block.screen, s.scene.seamCopies);
         benchmark::ClobberMemory();
     }

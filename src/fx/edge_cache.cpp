@@ -1,9 +1,7 @@
-// Emptying the edge caches by frame number, and the polygonizer's cache.
+// Emptying the edge caches by frame number.
 #include "fx/edge_cache.h"
 
 #include <cstring>
-
-SurfaceEdgeCacheType SurfaceEdgeCache;
 
 void EmptyEdgeCache(EdgeVertexTable& cache)
 {
@@ -20,9 +18,4 @@ void EmptyEdgeCache(EdgeVertexHash& cache)
         std::memset(cache.slots, 0, sizeof cache.slots);
         cache.frame = 0;
     }
-}
-
-void EmptySurfaceEdgeCache()
-{
-    EmptyEdgeCache(SurfaceEdgeCache);
 }

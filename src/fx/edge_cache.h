@@ -18,7 +18,7 @@ constexpr int32_t FieldEdgeKey(int x, int y, int z, int axis)
     return 3 * ((z * FieldGridSize + y) * FieldGridSize + x) + axis;
 }
 
-// A zero-filled cache (as every static one starts) is empty: slots are tagged with the
+// A zero-filled cache (as a value-initialised one starts) is empty: slots are tagged with the
 // frame number + 1, and a zero slot matches no frame.
 
 // One 32-bit slot per grid edge: frame tag in the high half, vertex in the low half.
@@ -80,9 +80,3 @@ inline void RecordEdgeVertex(EdgeVertexHash& cache, int32_t key, int32_t vertex)
 
 // The layout the polygonizer uses (the faster one in bench_field).
 using SurfaceEdgeCacheType = EdgeVertexTable;
-
-// The polygonizer's edge cache. Emptied by EvaluateShapeField and by the polygonizer at
-// the start of each frame; filled by the polygonizer.
-extern SurfaceEdgeCacheType SurfaceEdgeCache;
-
-void EmptySurfaceEdgeCache();

@@ -6,8 +6,16 @@
 #include <cstring>
 #include <tuple>
 
-float VertexNormalSums[EnvironmentMapCapacity][3];
-int32_t VertexFaceCounts[EnvironmentMapCapacity];
+void AllocateEnvironmentMapSums(EnvironmentMapSums* sums)
+{
+    sums->normalSums.assign(EnvironmentMapCapacity, {0.0f, 0.0f, 0.0f});
+    sums->faceCounts.assign(EnvironmentMapCapacity, 0);
+}
+
+void FreeEnvironmentMapSums(EnvironmentMapSums* sums)
+{
+    *sums = EnvironmentMapSums{};
+}
 
 void ScaleTexCoords(ScreenVertex* records, const Face* /*faces*/, int32_t vertexCount, int32_t /*faceCount*/,
                     float factor)
@@ -45,10 +53,13 @@ bool FaceNormal(float* x, float* y, float* z, const ScreenVertex& p0, const Scre
     return true;
 }
 
-void ApplyEnvironmentMap(ScreenVertex* records, const Face* faces, int32_t vertexCount, int32_t faceCount)
+void ApplyEnvironmentMap(EnvironmentMapSums& sums, ScreenVertex* records, const Face* faces, int32_t vertexCount,
+                         int32_t faceCount)
 {
     // Vertices the sums can hold; faces reaching outside them are left out whole.
-    const int32_t mapped = std::clamp(vertexCount, 0, EnvironmentMapCapacity);
+    const int32_t held = static_cast<int32_t>(
+        std::min({sums.normalSums.size(), sums.faceCounts.size(), size_t(EnvironmentMapCapacity)}));
+    const int32_t mapped = std::clamp(vertexCount, 0, held);
     auto fits = [mapped](int32_t index) { return index >= 0 && index < mapped; };
 
     for (int32_t f = 0; f < faceCount; ++f) {
@@ -58,22 +69,22 @@ void ApplyEnvironmentMap(ScreenVertex* records, const Face* faces, int32_t verte
         if (!FaceNormal(&nx, &ny, &nz, *face.vertex[0], *face.vertex[1], *face.vertex[2])) continue;
         for (int k = 0; k < 3; ++k) {
             const int32_t i = face.index[k];
-            VertexNormalSums[i][0] += nx;
-            VertexNormalSums[i][1] += ny;
-            VertexNormalSums[i][2] += nz;
-            VertexFaceCounts[i] += 1;
+            sums.normalSums[i][0] += nx;
+            sums.normalSums[i][1] += ny;
+            sums.normalSums[i][2] += nz;
+            sums.faceCounts[i] += 1;
         }
     }
 
     for (int32_t i = 0; i < vertexCount; ++i) {
         ScreenVertex& r = records[i];
         if (i < mapped) {
-            const double c = VertexFaceCounts[i] != 0 ? 1.0 / VertexFaceCounts[i] : 1.0;
+            const double c = sums.faceCounts[i] != 0 ? 1.0 / sums.faceCounts[i] : 1.0;
             // The mean normal's y gives u and its x gives v; its z is not used.
-            r.u = static_cast<float>((c * VertexNormalSums[i][1] + 1.0) * 0.5);
-            r.v = static_cast<float>((c * VertexNormalSums[i][0] + 1.0) * 0.5);
-            VertexNormalSums[i][0] = VertexNormalSums[i][1] = VertexNormalSums[i][2] = 0.0f;
-            VertexFaceCounts[i] = 0;
+            r.u = static_cast<float>((c * sums.normalSums[i][1] + 1.0) * 0.5);
+            r.v = static_cast<float>((c * sums.normalSums[i][0] + 1.0) * 0.5);
+            sums.normalSums[i][0] = sums.normalSums[i][1] = sums.normalSums[i][2] = 0.0f;
+            sums.faceCounts[i] = 0;
         } else {
             r.u = r.v = 0.5f;   // beyond the sums: as a vertex without faces
         }

@@ -14,6 +14,7 @@
 // normal, add nothing either, so no coordinate ever becomes NaN.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -22,10 +23,16 @@
 constexpr int32_t EnvironmentMapCapacity = 20000;
 
 // Scratch of ApplyEnvironmentMap, indexed by vertex number: the summed face normals and
-// the number of faces summed. Written only by ApplyEnvironmentMap, which returns every
-// entry it touched to 0 before it ends, so both hold only zeros between calls.
-extern float VertexNormalSums[EnvironmentMapCapacity][3];
-extern int32_t VertexFaceCounts[EnvironmentMapCapacity];
+// the number of faces summed, EnvironmentMapCapacity of each once allocated (an
+// unallocated record holds no vertex). Written only by ApplyEnvironmentMap, which returns
+// every entry it touched to 0 before it ends, so both hold only zeros between calls.
+struct EnvironmentMapSums {
+    std::vector<std::array<float, 3>> normalSums;
+    std::vector<int32_t> faceCounts;
+};
+
+void AllocateEnvironmentMapSums(EnvironmentMapSums* sums);
+void FreeEnvironmentMapSums(EnvironmentMapSums* sums);
 
 // u, v, u2 and v2 of the first vertexCount records multiplied by factor. The faces are
 // not needed; they are taken so that both effects are called alike.
@@ -42,7 +49,8 @@ bool FaceNormal(float* x, float* y, float* z, const ScreenVertex& p0, const Scre
 // texture pair from the mean of the normals of the faces around each vertex (one pass over
 // the faces, one over the vertices), colour opaque white. u2 and v2 stay. Reads view
 // positions, so it runs after the frame's transform.
-void ApplyEnvironmentMap(ScreenVertex* records, const Face* faces, int32_t vertexCount, int32_t faceCount);
+void ApplyEnvironmentMap(EnvironmentMapSums& sums, ScreenVertex* records, const Face* faces, int32_t vertexCount,
+                         int32_t faceCount);
 
 // Vertices that a mesh holds more than once at one position: the copies along a texture
 // seam, a pole's copy for each face. Each copy averages only the faces that use it, so

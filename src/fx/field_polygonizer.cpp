@@ -9,13 +9,6 @@
 #include "fx/marching_cubes_tables.h"
 #include "fx/shape_field.h"
 
-Vector3 SurfaceVertices[SurfaceVertexCapacity];
-Vector3 SurfaceNormals[SurfaceVertexCapacity];
-int32_t SurfaceVertexCount;
-int32_t SurfaceIndices[SurfaceIndexCapacity];
-int32_t SurfaceIndexCount;
-Vector3 SurfaceNormalsView[SurfaceVertexCapacity];
-
 static_assert(SurfaceVertexCapacity <= 0xffff, "the edge caches hold 16-bit vertex indices");
 
 namespace {
@@ -111,9 +104,26 @@ Vector3 UnitNormal(Vector3 n, int axis, bool outerEndIsFrom)
     return Vector3{direction[0], direction[1], direction[2]};
 }
 
-float FieldAt(int x, int y, int z)
+float FieldAt(const ShapeField& field, int x, int y, int z)
 {
-    return FieldValues[FieldPointIndex(x, y, z)];
+    return field.values[FieldPointIndex(x, y, z)];
+}
+
+// Both grids hold every point: the cells may be read and marked.
+bool FieldReady(const ShapeField& field)
+{
+    return field.values.size() >= size_t(FieldPointCount) && field.visited.size() >= size_t(FieldPointCount);
+}
+
+// What the output arrays hold: the capacities once allocated, nothing before.
+int32_t VertexRoom(const FieldSurface& surface)
+{
+    return int32_t(std::min({surface.vertices.size(), surface.normals.size(), size_t(SurfaceVertexCapacity)}));
+}
+
+int32_t IndexRoom(const FieldSurface& surface)
+{
+    return int32_t(std::min(surface.indices.size(), size_t(SurfaceIndexCapacity)));
 }
 
 int WrapGrid(int i)
@@ -123,15 +133,15 @@ int WrapGrid(int i)
 
 // The vertex on one edge of cell (x, y, z) whose corner values are given.
 template <typename Cache>
-int32_t EmitEdgeVertexIn(Cache& cache, int x, int y, int z, const float value[8],
-                         int edge)
+int32_t EmitEdgeVertexIn(const ShapeField& field, FieldSurface& surface, Cache& cache, int x, int y, int z,
+                         const float value[8], int edge)
 {
     const CellEdge& e = CellEdges[edge];
     const int32_t key = FieldEdgeKey(x, y, z, 0) + EdgeKeyOffsets[edge];
     const int32_t cached = FindEdgeVertex(cache, key);
     if (cached >= 0) return cached;
-    if (SurfaceVertexCount >= SurfaceVertexCapacity) return -1;
-    const int32_t vertex = SurfaceVertexCount;
+    if (surface.vertexCount >= VertexRoom(surface)) return -1;
+    const int32_t vertex = surface.vertexCount;
     RecordEdgeVertex(cache, key, vertex);
 
     const float vP = value[e.from], vQ = value[e.to];
@@ -145,28 +155,29 @@ int32_t EmitEdgeVertexIn(Cache& cache, int x, int y, int z, const float value[8]
     const float posPx = float(px * FieldGridSpacing), posQx = float(qx * FieldGridSpacing);
     const float posPy = float(py * FieldGridSpacing), posQy = float(qy * FieldGridSpacing);
     const float posPz = float(pz * FieldGridSpacing), posQz = float(qz * FieldGridSpacing);
-    SurfaceVertices[vertex] = Vector3{posPx + s * (posQx - posPx) - CentringOffset,
-                                      posPy + s * (posQy - posPy) - CentringOffset,
-                                      posPz + s * (posQz - posPz) - CentringOffset};
+    surface.vertices[vertex] = Vector3{posPx + s * (posQx - posPx) - CentringOffset,
+                                       posPy + s * (posQy - posPy) - CentringOffset,
+                                       posPz + s * (posQz - posPz) - CentringOffset};
 
-    const Vector3 nP = FieldGradient(px, py, pz), nQ = FieldGradient(qx, qy, qz);
+    const Vector3 nP = FieldGradient(field, px, py, pz), nQ = FieldGradient(field, qx, qy, qz);
     const Vector3 n{nP.x + s * (nQ.x - nP.x), nP.y + s * (nQ.y - nP.y), nP.z + s * (nQ.z - nP.z)};
-    SurfaceNormals[vertex] = UnitNormal(n, e.axis, SignBit(vP) != 0);
+    surface.normals[vertex] = UnitNormal(n, e.axis, SignBit(vP) != 0);
 
-    SurfaceVertexCount = vertex + 1;
+    surface.vertexCount = vertex + 1;
     return vertex;
 }
 
 template <typename Cache>
-void PolygonizeCellIn(Cache& cache, int x, int y, int z)
+void PolygonizeCellIn(const ShapeField& field, FieldSurface& surface, Cache& cache, int x, int y, int z)
 {
     // With no room for another triangle the frame is over: no more vertices either.
-    if (SurfaceIndexCount > SurfaceIndexCapacity - 3) return;
+    const int32_t indexRoom = IndexRoom(surface);
+    if (surface.indexCount > indexRoom - 3) return;
     const int base = FieldPointIndex(x, y, z);
     float value[8];
     uint32_t cube = 0;
     for (int c = 0; c < 8; ++c) {
-        value[c] = FieldValues[base + CornerIndexOffsets[c]];
+        value[c] = field.values[base + CornerIndexOffsets[c]];
         cube |= SignBit(value[c]) << c;
     }
     const uint32_t crossed = MarchingCubesEdgeTable[cube];
@@ -174,22 +185,22 @@ void PolygonizeCellIn(Cache& cache, int x, int y, int z)
 
     int32_t slot[12];
     for (int e = 0; e < 12; ++e)
-        if (crossed >> e & 1) slot[e] = EmitEdgeVertexIn(cache, x, y, z, value, e);
+        if (crossed >> e & 1) slot[e] = EmitEdgeVertexIn(field, surface, cache, x, y, z, value, e);
 
     // Every row ends in -1 at the latest in its 16th entry.
     const int8_t* row = MarchingCubesTriangleTable[cube];
     for (int i = 0; row[i] >= 0; i += 3) {
         const int32_t a = slot[row[i]], b = slot[row[i + 1]], c = slot[row[i + 2]];
-        if ((a | b | c) < 0 || SurfaceIndexCount > SurfaceIndexCapacity - 3) continue;
-        SurfaceIndices[SurfaceIndexCount] = a;
-        SurfaceIndices[SurfaceIndexCount + 1] = b;
-        SurfaceIndices[SurfaceIndexCount + 2] = c;
-        SurfaceIndexCount += 3;
+        if ((a | b | c) < 0 || surface.indexCount > indexRoom - 3) continue;
+        surface.indices[surface.indexCount] = a;
+        surface.indices[surface.indexCount + 1] = b;
+        surface.indices[surface.indexCount + 2] = c;
+        surface.indexCount += 3;
     }
 }
 
 template <typename Cache>
-void PolygonizeBoxIn(Cache& cache, int x0, int y0, int x1, int y1, int z)
+void PolygonizeBoxIn(ShapeField& field, FieldSurface& surface, Cache& cache, int x0, int y0, int x1, int y1, int z)
 {
     if (z < 0 || z > LastCell) return;
     x0 = std::max(x0, 0);
@@ -198,76 +209,101 @@ void PolygonizeBoxIn(Cache& cache, int x0, int y0, int x1, int y1, int z)
     y1 = std::min(y1, LastCell + 1);
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
-            uint8_t& visited = FieldVisited[FieldPointIndex(x, y, z)];
+            uint8_t& visited = field.visited[FieldPointIndex(x, y, z)];
             if (visited) continue;
-            PolygonizeCellIn(cache, x, y, z);
+            PolygonizeCellIn(field, surface, cache, x, y, z);
             visited = 1;
         }
 }
 
 template <typename Cache>
-void PolygonizeShapeFieldIn(Cache& cache)
+void PolygonizeShapeFieldIn(ShapeField& field, FieldSurface& surface, Cache& cache)
 {
-    SurfaceVertexCount = 0;
-    SurfaceIndexCount = 0;
+    surface.vertexCount = 0;
+    surface.indexCount = 0;
     EmptyEdgeCache(cache);
+    if (!FieldReady(field)) return;
     const int a = FieldSourceReach;
     for (int z = 0; z <= LastCell; ++z)
-        for (const Vector3& s : ShapeSources) {
+        for (const Vector3& s : field.sources) {
             const int lo = TruncateGridBound(s.z - a - 1), hi = TruncateGridBound(s.z + a + 1);
             if (lo <= z && z <= hi)
-                PolygonizeBoxIn(cache, TruncateGridBound(s.x - a - 1), TruncateGridBound(s.y - a - 1),
+                PolygonizeBoxIn(field, surface, cache, TruncateGridBound(s.x - a - 1), TruncateGridBound(s.y - a - 1),
                                 TruncateGridBound(s.x + a + 1), TruncateGridBound(s.y + a + 1), z);
         }
 }
 
 }  // namespace
 
-void ClearSurfaceOutput()
+void AllocateFieldSurface(FieldSurface* surface)
 {
-    SurfaceVertexCount = 0;
-    SurfaceIndexCount = 0;
-    EmptySurfaceEdgeCache();
+    surface->vertices.assign(SurfaceVertexCapacity, Vector3{});
+    surface->normals.assign(SurfaceVertexCapacity, Vector3{});
+    surface->normalsView.assign(SurfaceVertexCapacity, Vector3{});
+    surface->indices.assign(SurfaceIndexCapacity, 0);
+    surface->vertexCount = 0;
+    surface->indexCount = 0;
+    surface->edgeCache = std::make_unique<SurfaceEdgeCacheType>();   // zero-filled: empty
 }
 
-void PolygonizeShapeField()
+void FreeFieldSurface(FieldSurface* surface)
 {
-    PolygonizeShapeFieldIn(SurfaceEdgeCache);
+    *surface = FieldSurface{};
 }
 
-void PolygonizeShapeFieldWith(EdgeVertexTable& cache)
+void ClearSurfaceOutput(FieldSurface& surface)
 {
-    PolygonizeShapeFieldIn(cache);
+    surface.vertexCount = 0;
+    surface.indexCount = 0;
+    if (surface.edgeCache) EmptyEdgeCache(*surface.edgeCache);
 }
 
-void PolygonizeShapeFieldWith(EdgeVertexHash& cache)
+void PolygonizeShapeField(ShapeField& field, FieldSurface& surface)
 {
-    PolygonizeShapeFieldIn(cache);
+    if (surface.edgeCache) {
+        PolygonizeShapeFieldIn(field, surface, *surface.edgeCache);
+    } else {
+        surface.vertexCount = 0;
+        surface.indexCount = 0;
+    }
 }
 
-void PolygonizeBox(int x0, int y0, int x1, int y1, int z)
+void PolygonizeShapeFieldWith(ShapeField& field, FieldSurface& surface, EdgeVertexTable& cache)
 {
-    PolygonizeBoxIn(SurfaceEdgeCache, x0, y0, x1, y1, z);
+    PolygonizeShapeFieldIn(field, surface, cache);
 }
 
-void PolygonizeCell(int x, int y, int z)
+void PolygonizeShapeFieldWith(ShapeField& field, FieldSurface& surface, EdgeVertexHash& cache)
 {
-    if (CellInGrid(x, y, z)) PolygonizeCellIn(SurfaceEdgeCache, x, y, z);
+    PolygonizeShapeFieldIn(field, surface, cache);
 }
 
-int32_t EmitEdgeVertex(int x, int y, int z, int edge)
+void PolygonizeBox(ShapeField& field, FieldSurface& surface, int x0, int y0, int x1, int y1, int z)
 {
-    if (!CellInGrid(x, y, z) || edge < 0 || edge > 11) return -1;
+    if (FieldReady(field) && surface.edgeCache)
+        PolygonizeBoxIn(field, surface, *surface.edgeCache, x0, y0, x1, y1, z);
+}
+
+void PolygonizeCell(const ShapeField& field, FieldSurface& surface, int x, int y, int z)
+{
+    if (FieldReady(field) && surface.edgeCache && CellInGrid(x, y, z))
+        PolygonizeCellIn(field, surface, *surface.edgeCache, x, y, z);
+}
+
+int32_t EmitEdgeVertex(const ShapeField& field, FieldSurface& surface, int x, int y, int z, int edge)
+{
+    if (!FieldReady(field) || !surface.edgeCache || !CellInGrid(x, y, z) || edge < 0 || edge > 11) return -1;
     const int base = FieldPointIndex(x, y, z);
     float value[8];
-    for (int c = 0; c < 8; ++c) value[c] = FieldValues[base + CornerIndexOffsets[c]];
+    for (int c = 0; c < 8; ++c) value[c] = field.values[base + CornerIndexOffsets[c]];
     if (SignBit(value[CellEdges[edge].from]) == SignBit(value[CellEdges[edge].to])) return -1;
-    return EmitEdgeVertexIn(SurfaceEdgeCache, x, y, z, value, edge);
+    return EmitEdgeVertexIn(field, surface, *surface.edgeCache, x, y, z, value, edge);
 }
 
-Vector3 FieldGradient(int x, int y, int z)
+Vector3 FieldGradient(const ShapeField& field, int x, int y, int z)
 {
-    return Vector3{FieldAt(WrapGrid(x - 1), y, z) - FieldAt(WrapGrid(x + 1), y, z),
-                   FieldAt(x, WrapGrid(y - 1), z) - FieldAt(x, WrapGrid(y + 1), z),
-                   FieldAt(x, y, WrapGrid(z - 1)) - FieldAt(x, y, WrapGrid(z + 1))};
+    if (!FieldReady(field)) return Vector3{0, 0, 0};
+    return Vector3{FieldAt(field, WrapGrid(x - 1), y, z) - FieldAt(field, WrapGrid(x + 1), y, z),
+                   FieldAt(field, x, WrapGrid(y - 1), z) - FieldAt(field, x, WrapGrid(y + 1), z),
+                   FieldAt(field, x, y, WrapGrid(z - 1)) - FieldAt(field, x, y, WrapGrid(z + 1))};
 }

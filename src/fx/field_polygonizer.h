@@ -15,6 +15,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "fx/edge_cache.h"
 #include "pipeline/vector_math.h"
@@ -23,40 +25,48 @@ constexpr int SurfaceVertexCapacity = 40000;
 // Three indices per face of the scene's 40000-face surface mesh.
 constexpr int SurfaceIndexCapacity = 3 * SurfaceVertexCapacity;
 
-// The output of the last polygonization, rebuilt each frame by PolygonizeShapeField
-// (written by the functions below; read by the implicit-surface scene).
-extern Vector3 SurfaceVertices[SurfaceVertexCapacity];   // world units
-extern Vector3 SurfaceNormals[SurfaceVertexCapacity];    // unit length, parallel to vertices
-extern int32_t SurfaceVertexCount;
-extern int32_t SurfaceIndices[SurfaceIndexCapacity];     // three per triangle, in emission order
-extern int32_t SurfaceIndexCount;                        // a multiple of 3
-// Not written here: the implicit-surface scene transforms SurfaceNormals into it.
-extern Vector3 SurfaceNormalsView[SurfaceVertexCapacity];
+// The output of the last polygonization, rebuilt each frame by PolygonizeShapeField, and
+// the edge cache that names its vertices; sized once by AllocateFieldSurface (written by
+// the functions below; read by the implicit-surface scene). An unallocated record takes
+// no vertex and no triangle.
+struct FieldSurface {
+    std::vector<Vector3> vertices;   // world units, SurfaceVertexCapacity of them
+    std::vector<Vector3> normals;    // unit length, parallel to vertices
+    int32_t vertexCount = 0;
+    std::vector<int32_t> indices;    // three per triangle, in emission order; SurfaceIndexCapacity
+    int32_t indexCount = 0;          // a multiple of 3
+    // Not written here: the implicit-surface scene transforms normals into it.
+    std::vector<Vector3> normalsView;
+    std::unique_ptr<SurfaceEdgeCacheType> edgeCache;
+};
+
+void AllocateFieldSurface(FieldSurface* surface);
+void FreeFieldSurface(FieldSurface* surface);
 
 // Empties the output and the edge cache (the cache names vertices of the output).
-void ClearSurfaceOutput();
+void ClearSurfaceOutput(FieldSurface& surface);
 
 // One frame: clears the output, then for each slice z from 0 to 27 and each source whose
 // reach + 1 covers z, polygonizes the cells of the slice within reach + 1 of the source.
-void PolygonizeShapeField();
+void PolygonizeShapeField(ShapeField& field, FieldSurface& surface);
 
 // The unvisited cells of slice z with x0 <= x < x1 and y0 <= y < y1 (clamped to the grid),
 // y outer, x inner; marks each one visited.
-void PolygonizeBox(int x0, int y0, int x1, int y1, int z);
+void PolygonizeBox(ShapeField& field, FieldSurface& surface, int x0, int y0, int x1, int y1, int z);
 
 // One marching-cubes cell (x, y, z); cells outside the grid are ignored.
-void PolygonizeCell(int x, int y, int z);
+void PolygonizeCell(const ShapeField& field, FieldSurface& surface, int x, int y, int z);
 
 // The vertex on edge 0..11 of cell (x, y, z): found in the edge cache or created.
 // Returns its index, or -1 when the vertex array is full, the edge is not crossed (its
 // ends have the same sign bit) or the cell is not in the grid.
-int32_t EmitEdgeVertex(int x, int y, int z, int edge);
+int32_t EmitEdgeVertex(const ShapeField& field, FieldSurface& surface, int x, int y, int z, int edge);
 
 // Negated central-difference gradient of the field at grid point (x, y, z), 0..28, with
 // neighbours wrapping around the grid: it points from high values (inside) to low ones.
-Vector3 FieldGradient(int x, int y, int z);
+Vector3 FieldGradient(const ShapeField& field, int x, int y, int z);
 
-// PolygonizeShapeField with the given edge cache (which it empties first): the two cache
-// layouts side by side for bench_field. PolygonizeShapeField uses SurfaceEdgeCache.
-void PolygonizeShapeFieldWith(EdgeVertexTable& cache);
-void PolygonizeShapeFieldWith(EdgeVertexHash& cache);
+// PolygonizeShapeField with the given edge cache (which it empties first) in place of the
+// surface's own: the two cache layouts side by side for bench_field.
+void PolygonizeShapeFieldWith(ShapeField& field, FieldSurface& surface, EdgeVertexTable& cache);
+void PolygonizeShapeFieldWith(ShapeField& field, FieldSurface& surface, EdgeVertexHash& cache);

@@ -8,9 +8,6 @@
 #include "gfx/render_interface.h"
 #include "pipeline/clip.h"
 
-CutEdge CutEdgeList[CutEdgeCapacity];
-int32_t CutEdgeCount = 0;
-
 namespace {
 
 // d = -(P·N): the plane is N·X = d.
@@ -69,15 +66,26 @@ void StoreCutPoint(const ScreenVertex& point, ScreenVertex* record)
 }
 
 // Appends an edge unless the list is full; a full list keeps the edges it has.
-void RecordCutEdge(const ScreenVertex& first, const ScreenVertex& second)
+void RecordCutEdge(CutEdges& cut, const ScreenVertex& first, const ScreenVertex& second)
 {
-    if (CutEdgeCount < 0 || CutEdgeCount >= CutEdgeCapacity) return;
-    StoreCutPoint(first, &CutEdgeList[CutEdgeCount].first);
-    StoreCutPoint(second, &CutEdgeList[CutEdgeCount].second);
-    ++CutEdgeCount;
+    if (cut.count < 0 || cut.count >= static_cast<int32_t>(cut.edges.size())) return;
+    StoreCutPoint(first, &cut.edges[cut.count].first);
+    StoreCutPoint(second, &cut.edges[cut.count].second);
+    ++cut.count;
 }
 
 }  // namespace
+
+void AllocateCutEdges(CutEdges* cut)
+{
+    cut->edges.assign(CutEdgeCapacity, CutEdge{});
+    cut->count = 0;
+}
+
+void FreeCutEdges(CutEdges* cut)
+{
+    *cut = CutEdges{};
+}
 
 void HideVerticesBeyondPlane(const Vector3& planeVector, const Vector3& normal, ScreenVertex* vertices,
                              int32_t count, int32_t sign)
@@ -89,22 +97,22 @@ void HideVerticesBeyondPlane(const Vector3& planeVector, const Vector3& normal, 
     }
 }
 
-void DrawSortedFacesSliced(const PolygonList& list, int32_t count, const Vector3& planeVector,
+void DrawSortedFacesSliced(CutEdges& cut, const PolygonList& list, int32_t count, const Vector3& planeVector,
                            const Vector3& normal)
 {
-    CutEdgeCount = 0;
+    cut.count = 0;
     ForEachListedFace(list, count, [&](ScreenVertex* a, ScreenVertex* b, ScreenVertex* c) {
         if (NoneFlagged(*a, *b, *c)) {
             Renderer->DrawTriangleDualTexture(*a, *b, *c);
         } else {
-            SliceTriangle(a, b, c, planeVector, normal);
+            SliceTriangle(cut, a, b, c, planeVector, normal);
             DrawClippedTriangleDualTexture(a, b, c, ClipRight);
         }
     });
 }
 
-void SliceTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, const Vector3& planeVector,
-                   const Vector3& normal)
+void SliceTriangle(CutEdges& cut, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+                   const Vector3& planeVector, const Vector3& normal)
 {
     const float d = PlaneConstant(planeVector, normal);
     // Vertices in front first. These three exchanges (not a sort) are the fixed order:
@@ -118,13 +126,13 @@ void SliceTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, const Vect
         // Only a in front: the kept part is the corner at a.
         ScreenVertex x1 = PlaneCrossing(*b, *a, normal, d);
         ScreenVertex x2 = PlaneCrossing(*c, *a, normal, d);
-        RecordCutEdge(x1, x2);
+        RecordCutEdge(cut, x1, x2);
         EmitTriangleDualTexture(a, &x1, &x2);
     } else if (IsHidden(c)) {
         // a and b in front: the kept part is a quadrilateral, drawn as two triangles.
         ScreenVertex x1 = PlaneCrossing(*b, *c, normal, d);
         ScreenVertex x2 = PlaneCrossing(*a, *c, normal, d);
-        RecordCutEdge(x2, x1);
+        RecordCutEdge(cut, x2, x1);
         EmitTriangleDualTexture(&x2, &x1, a);
         EmitTriangleDualTexture(a, &x1, b);
     }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "gfx/screen_vertex.h"
 #include "pipeline/polygon_list.h"
@@ -32,10 +33,16 @@ struct CutEdge {
 constexpr int32_t CutEdgeCapacity = 5000;
 
 // The edges of the current frame, rewritten from index 0 by DrawSortedFacesSliced (which
-// resets CutEdgeCount) and SliceTriangle (which records and counts); read by the cut
-// band. Zero at program start.
-extern CutEdge CutEdgeList[CutEdgeCapacity];
-extern int32_t CutEdgeCount;
+// resets the count) and SliceTriangle (which records and counts); read by the cut band.
+// The slicing scene owns one, sized once by AllocateCutEdges; an unallocated record
+// keeps no edge.
+struct CutEdges {
+    std::vector<CutEdge> edges;   // CutEdgeCapacity records once allocated
+    int32_t count = 0;
+};
+
+void AllocateCutEdges(CutEdges* cut);
+void FreeCutEdges(CutEdges* cut);
 
 // Sets ClipHidden on each of the count records with z·N.z + x·N.x + y·N.y > h, where
 // h = -(P·N)·sign (the sign scales the plane constant only). Clears no bit.
@@ -45,13 +52,13 @@ void HideVerticesBeyondPlane(const Vector3& planeVector, const Vector3& normal, 
 // Walks entries 0 .. count - 1 (clamped to the list) in list order: faces whose three
 // ClipFlags are 0 go to DrawTriangleDualTexture; every other face goes to SliceTriangle
 // and then to DrawClippedTriangleDualTexture from plane 1. Starts the edge list afresh.
-void DrawSortedFacesSliced(const PolygonList& list, int32_t count, const Vector3& planeVector,
+void DrawSortedFacesSliced(CutEdges& cut, const PolygonList& list, int32_t count, const Vector3& planeVector,
                            const Vector3& normal);
 
 // Draws the part of triangle a, b, c in front of the plane, judged by the ClipHidden bits,
-// and records where it meets the plane. One vertex in front: one triangle; two in front:
-// two triangles; none or three in front: nothing. The new vertices are interpolated in
-// position, colour, alpha and both texture pairs, and emitted unclipped (screen x, y from
-// view x, y, z). The records passed in get their screen fields rewritten by emission.
-void SliceTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, const Vector3& planeVector,
-                   const Vector3& normal);
+// and records in cut where it meets the plane. One vertex in front: one triangle; two in
+// front: two triangles; none or three in front: nothing. The new vertices are interpolated
+// in position, colour, alpha and both texture pairs, and emitted unclipped (screen x, y
+// from view x, y, z). The records passed in get their screen fields rewritten by emission.
+void SliceTriangle(CutEdges& cut, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+                   const Vector3& planeVector, const Vector3& normal);

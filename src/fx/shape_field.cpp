@@ -5,12 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "fx/edge_cache.h"
-
-float FieldValues[FieldPointCount];
-uint8_t FieldVisited[FieldPointCount];
-Vector3 ShapeSources[FieldSourceCount];
 
 namespace {
 
@@ -24,39 +21,52 @@ int TruncateGridBound(float v)
     return int(std::fmax(-1.0f, std::fmin(v, float(FieldGridSize + 1))));
 }
 
-void InitShapeField()
+void AllocateShapeField(ShapeField* field)
 {
-    std::fill(FieldValues, FieldValues + FieldPointCount, 0.0f);
-    std::fill(ShapeSources, ShapeSources + FieldSourceCount, Vector3{0, 0, 0});
+    field->values.assign(FieldPointCount, 0.0f);
+    field->visited.assign(FieldPointCount, 0);
+}
+
+void FreeShapeField(ShapeField* field)
+{
+    *field = ShapeField{};
+}
+
+void InitShapeField(ShapeField& field)
+{
+    std::fill(field.values.begin(), field.values.end(), 0.0f);
+    std::fill(std::begin(field.sources), std::end(field.sources), Vector3{0, 0, 0});
     const int span = FieldGridSize - 2 * FieldSourceReach;   // 13: starts from 8 to 20
     // The sequence an unseeded generator gives, every time the scene begins, so that
     // playing it again (after a seek) starts from the same places.
     std::srand(1);
-    for (Vector3& source : ShapeSources) {
+    for (Vector3& source : field.sources) {
         // Three statements: the draws go to x, y and z in that order.
         source.x = float(std::rand() % span + FieldSourceReach);
         source.y = float(std::rand() % span + FieldSourceReach);
         source.z = float(std::rand() % span + FieldSourceReach);
     }
-    std::memset(FieldVisited, 0, sizeof FieldVisited);
+    std::fill(field.visited.begin(), field.visited.end(), uint8_t(0));
 }
 
-void MoveShapeSources(float t)
+void MoveShapeSources(ShapeField& field, float t)
 {
     const int centre = FieldGridSize / 2;
     for (int i = 0; i < FieldSourceCount; ++i) {
-        ShapeSources[i].x = float(centre + SourceAmplitude * std::sin(6.6 * t + 2.5 * i));
-        ShapeSources[i].y = float(centre + SourceAmplitude * std::sin(7.7 * t + 3.6 * i));
-        ShapeSources[i].z = float(centre + SourceAmplitude * std::sin(8.8 * t + 4.7 * i));
+        field.sources[i].x = float(centre + SourceAmplitude * std::sin(6.6 * t + 2.5 * i));
+        field.sources[i].y = float(centre + SourceAmplitude * std::sin(7.7 * t + 3.6 * i));
+        field.sources[i].z = float(centre + SourceAmplitude * std::sin(8.8 * t + 4.7 * i));
     }
 }
 
-void EvaluateShapeField()
+void EvaluateShapeField(ShapeField& field, EdgeVertexTable& edgeCache)
 {
-    std::fill(FieldValues, FieldValues + FieldPointCount, -0.5f);
-    EmptySurfaceEdgeCache();
+    EmptyEdgeCache(edgeCache);
+    // The grids are written below point by point; an unallocated field has none.
+    if (field.values.size() < size_t(FieldPointCount) || field.visited.size() < size_t(FieldPointCount)) return;
+    std::fill(field.values.begin(), field.values.end(), -0.5f);
 
-    for (const Vector3& c : ShapeSources) {
+    for (const Vector3& c : field.sources) {
         const int x0 = std::max(0, TruncateGridBound(c.x - FieldSourceReach));
         const int x1 = std::min(FieldGridSize, TruncateGridBound(c.x + FieldSourceReach));
         const int y0 = std::max(0, TruncateGridBound(c.y - FieldSourceReach));
@@ -80,8 +90,8 @@ void EvaluateShapeField()
                 const float yPart = m[1] * dx + m[5] * dy;
                 const float zPart = m[2] * dx + m[6] * dy;
                 const int row = FieldPointIndex(x, y, 0);
-                std::memset(&FieldVisited[row + z0], 0, size_t(z1 - z0));
-                float* values = &FieldValues[row];
+                std::memset(&field.visited[row + z0], 0, size_t(z1 - z0));
+                float* values = &field.values[row];
                 for (int z = z0; z < z1; ++z) {
                     const float dz = float(z) - c.z;
                     const float lx = xPart + m[8] * dz;

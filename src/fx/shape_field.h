@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "pipeline/vector_math.h"
 
@@ -29,24 +30,33 @@ constexpr int FieldPointIndex(int x, int y, int z)
 // it is clamped to the grid, but keeps the conversion defined for any float, NaN included.
 int TruncateGridBound(float v);
 
-// Field values. Written by InitShapeField and EvaluateShapeField (tests may write them
-// directly); read by the polygonizer.
-extern float FieldValues[FieldPointCount];
-// Per grid point: non-zero once the polygonizer has processed the cell based there this
-// frame. Cleared by InitShapeField (all) and EvaluateShapeField (inside the source
-// boxes); set by PolygonizeBox.
-extern uint8_t FieldVisited[FieldPointCount];
-// Source positions in grid units. Written by InitShapeField and MoveShapeSources.
-extern Vector3 ShapeSources[FieldSourceCount];
+struct EdgeVertexTable;
+
+// The field of one scene, its grids sized once by AllocateShapeField.
+struct ShapeField {
+    // Field values, FieldPointCount of them. Written by InitShapeField and
+    // EvaluateShapeField (tests may write them directly); read by the polygonizer.
+    std::vector<float> values;
+    // Per grid point: non-zero once the polygonizer has processed the cell based there
+    // this frame. Cleared by InitShapeField (all) and EvaluateShapeField (inside the
+    // source boxes); set by PolygonizeBox.
+    std::vector<uint8_t> visited;
+    // Source positions in grid units. Written by InitShapeField and MoveShapeSources.
+    Vector3 sources[FieldSourceCount] = {};
+};
+
+// Sizes both grids to FieldPointCount points, all zero.
+void AllocateShapeField(ShapeField* field);
+void FreeShapeField(ShapeField* field);
 
 // Each time the scene begins: field values 0, visited flags clear, and start positions
 // from the C generator rand() as unseeded (seed 1): per source x, then y, then z, each
 // rand() % 13 + 8.
-void InitShapeField();
+void InitShapeField(ShapeField& field);
 
 // Source positions for phase t: centre 14 plus 5.9090905 × sin of a per-axis phase.
-void MoveShapeSources(float t);
+void MoveShapeSources(ShapeField& field, float t);
 
 // Rebuilds the field from the current source positions and empties the polygonizer's
 // edge cache. Points outside every source's box stay exactly -0.5.
-void EvaluateShapeField();
+void EvaluateShapeField(ShapeField& field, EdgeVertexTable& edgeCache);

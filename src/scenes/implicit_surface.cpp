@@ -48,6 +48,8 @@ namespace {
 
 // The scene's working state, written only by the routines below.
 struct ImplicitSurfaceScene {
+    ShapeField field;
+    FieldSurface fieldSurface;   // the field polygonized, copied into the mesh below
     Mesh surface;
     PolygonList list;
     Camera camera{};
@@ -58,6 +60,8 @@ struct ImplicitSurfaceScene {
 
 void SetUpImplicitSurface()
 {
+    AllocateShapeField(&g_scene.field);
+    AllocateFieldSurface(&g_scene.fieldSurface);
     AllocateMesh(&g_scene.surface, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
     g_scene.list = AllocatePolygonList(SurfacePolygonListSize);
     InitSceneCamera(&g_scene.camera);
@@ -71,7 +75,8 @@ void EnterImplicitSurface()
     Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
     AnimationPhase = 0.0f;
     g_scene.flashLevel = 0.0f;
-    InitShapeField();
+    InitShapeField(g_scene.field);
+    ClearSurfaceOutput(g_scene.fieldSurface);
 }
 
 FrameFinish DrawImplicitSurfaceFrame(int32_t demoTime, double frames)
@@ -97,10 +102,10 @@ FrameFinish DrawImplicitSurfaceFrame(int32_t demoTime, double frames)
 
     // The field is built from the positions of the previous frame, then the
     // sources move and the cells around their new places are polygonized.
-    EvaluateShapeField();
-    MoveShapeSources(t);
-    PolygonizeShapeField();
-    FillSurfaceMesh(scene.surface, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
+    EvaluateShapeField(scene.field, *scene.fieldSurface.edgeCache);
+    MoveShapeSources(scene.field, t);
+    PolygonizeShapeField(scene.field, scene.fieldSurface);
+    FillSurfaceMesh(scene.surface, scene.fieldSurface, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
 
     // The camera follows DemoTime; 0.0001 is a double constant.
     AnimationPhase = static_cast<float>((demoTime - 57046) * 0.0001);
@@ -116,7 +121,7 @@ FrameFinish DrawImplicitSurfaceFrame(int32_t demoTime, double frames)
 
     BuildViewMatrix(&scene.matrix, camera);
     TransformMeshVertices(*scene.surface.vertexBlock, scene.matrix);
-    SetSurfaceEnvironmentCoordinates(scene.surface, scene.matrix);
+    SetSurfaceEnvironmentCoordinates(scene.surface, scene.fieldSurface, scene.matrix);
     ProjectMeshVertices(*scene.surface.vertexBlock, camera);
     DrawSortedFrontFaces(scene.list, SortMeshFaces(scene.surface, scene.list, DepthOrder::NearFirst));
 
@@ -133,6 +138,8 @@ void ReleaseImplicitSurface()
 {
     FreePolygonList(&g_scene.list);
     FreeMesh(&g_scene.surface);
+    FreeFieldSurface(&g_scene.fieldSurface);
+    FreeShapeField(&g_scene.field);
 }
 
 }  // namespace

@@ -60,14 +60,18 @@ void SetUpSlicedBallScene(SlicedBallScene* scene)
 {
     scene->list = AllocatePolygonList(20000);
     InitSceneCamera(&scene->camera);
-    // The band's blocks are fixed storage of their own: nothing to allocate for them.
     scene->radialFactors.assign(BallMeshA.restBlock ? BallMeshA.restBlock->count : 0, 1.0f);
+    AllocateCutEdges(&scene->cutEdges);
+    AllocateCutBand(&scene->band);
 }
 
 void EnterSlicedBallScene(SlicedBallScene* scene)
 {
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     scene->pulseLength = PulseRestLength;
+    scene->cutEdges.count = 0;
+    scene->band.vertices.count = 0;
+    scene->band.faces.count = 0;
     Renderer->BindTexture(RadialMapTexture);
     Renderer->BindSecondTexture(NoTexture);
     Renderer->SetDepthTest(true);
@@ -79,6 +83,8 @@ void FinishSlicedBallScene(SlicedBallScene* scene)
 {
     FreePolygonList(&scene->list);
     scene->radialFactors = std::vector<float>();
+    FreeCutEdges(&scene->cutEdges);
+    FreeCutBand(&scene->band);
 }
 
 namespace {
@@ -99,7 +105,7 @@ void DrawSlicedBall(SlicedBallScene& scene, float a, double frames)
     if (BallMeshA.vertexBlock)
         HideVerticesBeyondPlane(plane, normal, BallMeshA.vertexBlock->screen, BallMeshA.vertexBlock->count, 1);
     const int32_t faces = SortMeshFaces(BallMeshA, scene.list, DepthOrder::NearFirst);
-    DrawSortedFacesSliced(scene.list, faces, plane, normal);
+    DrawSortedFacesSliced(scene.cutEdges, scene.list, faces, plane, normal);
 }
 
 // The rim's band pushed toward the eye by the pulse length, added to the picture without
@@ -107,9 +113,9 @@ void DrawSlicedBall(SlicedBallScene& scene, float a, double frames)
 void DrawCutBand(SlicedBallScene& scene)
 {
     const Vector3 towardEye{0.0f, 0.0f, 1.0f};   // pushed by -length along it
-    BuildCutBand(scene.pulseLength, towardEye);
-    ProjectMeshVertices(CutBandVertices, scene.camera);
-    Mesh band{&CutBandVertices, &CutBandFaces, nullptr};
+    BuildCutBand(scene.band, scene.cutEdges, scene.pulseLength, towardEye);
+    ProjectMeshVertices(scene.band.vertices, scene.camera);
+    Mesh band{&scene.band.vertices, &scene.band.faces, nullptr};
     const int32_t faces = SortMeshFaces(band, scene.list, DepthOrder::NearFirst);
     DrawSortedFaces(scene.list, faces);
 }

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "fx/cut_band.h"
+#include "fx/plane_slice.h"
 #include "model/mesh.h"
 #include "pipeline/polygon_list.h"
 #include "pipeline/vector_math.h"
@@ -34,6 +36,8 @@ struct SlicedBallScene {
     Matrix view{};
     float pulseLength = PulseRestLength;
     std::vector<float> radialFactors;   // one per vertex of the ball
+    CutEdges cutEdges;                  // where this frame's slice cut the ball
+    CutBand band;                       // the glowing rim built on those edges
 };
 
 // Once per frame: a kicked band shrinks by 10 per designed frame (frames, frame_pace.h),

@@ -79,6 +79,7 @@ void SetUpTwistingBall(TwistingBall* scene, Mesh* ball)
     scene->radialFactors.assign(scene->waveOffsets.size(), 0.0f);
     InitSceneCamera(&scene->camera);
     scene->phaseOffset = 0.0f;
+    AllocateEnvironmentMapSums(&scene->mapSums);
 
     if (!HasBlocks(*ball)) return;   // nothing loaded: the background alone is drawn
     ScaleTexCoords(ball->vertexBlock->screen, ball->faceBlock->faces, ball->vertexBlock->count,
@@ -132,7 +133,7 @@ void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime, double frames)
     Face* faces = ball.faceBlock->faces;
     const int32_t faceCount = ball.faceBlock->count;
     BuildPolygonList(scene->list, faces, faceCount);
-    ApplyEnvironmentMap(ball.vertexBlock->screen, faces, ball.vertexBlock->count, faceCount);
+    ApplyEnvironmentMap(scene->mapSums, ball.vertexBlock->screen, faces, ball.vertexBlock->count, faceCount);
     // The ball's texture seam and poles hold copies of one point; without this each copy
     // averages only its side's faces, and the hard horizon of the map shows the seam.
     ShareEnvironmentCoords(ball.vertexBlock->screen, scene->seamCopies);
@@ -146,6 +147,7 @@ void ReleaseTwistingBall(TwistingBall* scene)
     FreePolygonList(&scene->list);
     scene->radialFactors.clear();
     scene->waveOffsets.clear();
+    FreeEnvironmentMapSums(&scene->mapSums);
     scene->ball = nullptr;
 }
 

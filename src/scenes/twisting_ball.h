@@ -48,6 +48,7 @@ struct TwistingBall {
     std::vector<WaveOffsets> waveOffsets;   // one per vertex of the ball
     std::vector<float> radialFactors;       // one per vertex of the ball, rewritten each frame
     CoincidentVertices seamCopies;          // the ball's vertices held twice or more at one point
+    EnvironmentMapSums mapSums;             // scratch of the environment map, zero between frames
 };
 
 // The set-up in order: polygon list of 20000 entries, wave offsets, camera; phase offset

@@ -4,11 +4,20 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "fx/edge_cache.h"
 #include "fx/shape_field.h"
 
 namespace {
+
+// The storage the implicit-surface scene owns, allocated once for the cases here.
+ShapeField g_field = [] {
+    ShapeField field;
+    AllocateShapeField(&field);
+    return field;
+}();
+const std::unique_ptr<SurfaceEdgeCacheType> g_edgeCache = std::make_unique<SurfaceEdgeCacheType>();
 
 // One source's contribution at offset d, written out straight from the formula.
 float Contribution(const Matrix& m, float dx, float dy, float dz)
@@ -36,36 +45,36 @@ TEST(ShapeField, InitDrawsStartPositionsFromRandXThenYThenZAsUnseededEveryTime)
     int draws[3 * FieldSourceCount];
     for (int& d : draws) d = std::rand();
     for (int run = 0; run < 2; ++run) {
-        std::fill(FieldValues, FieldValues + FieldPointCount, 3.0f);
-        std::memset(FieldVisited, 1, sizeof FieldVisited);
+        std::fill(g_field.values.begin(), g_field.values.end(), 3.0f);
+        std::fill(g_field.visited.begin(), g_field.visited.end(), uint8_t(1));
         std::srand(7 + run);
-        InitShapeField();
+        InitShapeField(g_field);
         for (int i = 0; i < FieldSourceCount; ++i) {
-            EXPECT_EQ(ShapeSources[i].x, float(draws[3 * i] % 13 + 8)) << "source " << i;
-            EXPECT_EQ(ShapeSources[i].y, float(draws[3 * i + 1] % 13 + 8)) << "source " << i;
-            EXPECT_EQ(ShapeSources[i].z, float(draws[3 * i + 2] % 13 + 8)) << "source " << i;
+            EXPECT_EQ(g_field.sources[i].x, float(draws[3 * i] % 13 + 8)) << "source " << i;
+            EXPECT_EQ(g_field.sources[i].y, float(draws[3 * i + 1] % 13 + 8)) << "source " << i;
+            EXPECT_EQ(g_field.sources[i].z, float(draws[3 * i + 2] % 13 + 8)) << "source " << i;
         }
         for (int i = 0; i < FieldPointCount; ++i) {
-            ASSERT_EQ(FieldValues[i], 0.0f);
-            ASSERT_EQ(FieldVisited[i], 0);
+            ASSERT_EQ(g_field.values[i], 0.0f);
+            ASSERT_EQ(g_field.visited[i], 0);
         }
     }
 }
 
 TEST(ShapeField, MotionStaysAroundTheGridCentre)
 {
-    MoveShapeSources(0.0f);
-    EXPECT_EQ(ShapeSources[0].x, 14.0f);
-    EXPECT_EQ(ShapeSources[0].y, 14.0f);
-    EXPECT_EQ(ShapeSources[0].z, 14.0f);
+    MoveShapeSources(g_field, 0.0f);
+    EXPECT_EQ(g_field.sources[0].x, 14.0f);
+    EXPECT_EQ(g_field.sources[0].y, 14.0f);
+    EXPECT_EQ(g_field.sources[0].z, 14.0f);
     // Source 1 at phase 0: 14 + 5.9090905 × sin(2.5), sin(3.6), sin(4.7).
-    EXPECT_FLOAT_EQ(ShapeSources[1].x, 14 + 5.9090905 * std::sin(2.5));
-    EXPECT_FLOAT_EQ(ShapeSources[1].y, 14 + 5.9090905 * std::sin(3.6));
-    EXPECT_FLOAT_EQ(ShapeSources[1].z, 14 + 5.9090905 * std::sin(4.7));
+    EXPECT_FLOAT_EQ(g_field.sources[1].x, 14 + 5.9090905 * std::sin(2.5));
+    EXPECT_FLOAT_EQ(g_field.sources[1].y, 14 + 5.9090905 * std::sin(3.6));
+    EXPECT_FLOAT_EQ(g_field.sources[1].z, 14 + 5.9090905 * std::sin(4.7));
 
     for (float t = -0.31f; t < 2.1f; t += 0.0123f) {
-        MoveShapeSources(t);
-        for (const Vector3& s : ShapeSources)
+        MoveShapeSources(g_field, t);
+        for (const Vector3& s : g_field.sources)
             for (float c : {s.x, s.y, s.z}) {
                 ASSERT_GE(c, 14 - 5.9090906f) << "t " << t;
                 ASSERT_LE(c, 14 + 5.9090906f) << "t " << t;
@@ -80,9 +89,9 @@ TEST(ShapeField, EachAxisMovesAtItsOwnRate)
     const float amplitude = 13 * 0.45454544f;
     const double rates[3] = {6.6, 7.7, 8.8}, offsets[3] = {2.5, 3.6, 4.7};
     for (float t : {-0.25f, 0.1f, 0.7f, 1.9f}) {
-        MoveShapeSources(t);
+        MoveShapeSources(g_field, t);
         for (int i = 0; i < FieldSourceCount; ++i) {
-            const float got[3] = {ShapeSources[i].x, ShapeSources[i].y, ShapeSources[i].z};
+            const float got[3] = {g_field.sources[i].x, g_field.sources[i].y, g_field.sources[i].z};
             for (int k = 0; k < 3; ++k)
                 EXPECT_EQ(got[k], float(14 + amplitude * std::sin(rates[k] * t + offsets[k] * i)))
                     << "t " << t << " source " << i << " axis " << k;
@@ -125,13 +134,13 @@ TEST(ShapeField, EvaluationSumsContributionsInsideTheBoxesOnly)
     const Vector3 sources[FieldSourceCount] = {
         {14.0f, 14.0f, 14.0f}, {17.25f, 12.5f, 15.75f}, {3.5f, 20.2f, 9.9f},
         {25.2f, 6.6f, 22.4f}, {11.0f, 14.0f, 14.0f}};
-    std::copy(sources, sources + FieldSourceCount, ShapeSources);
-    std::memset(FieldVisited, 1, sizeof FieldVisited);
-    RecordEdgeVertex(SurfaceEdgeCache, FieldEdgeKey(3, 4, 5, 1), 7);
+    std::copy(sources, sources + FieldSourceCount, g_field.sources);
+    std::fill(g_field.visited.begin(), g_field.visited.end(), uint8_t(1));
+    RecordEdgeVertex(*g_edgeCache, FieldEdgeKey(3, 4, 5, 1), 7);
 
-    EvaluateShapeField();
+    EvaluateShapeField(g_field, *g_edgeCache);
 
-    EXPECT_EQ(FindEdgeVertex(SurfaceEdgeCache, FieldEdgeKey(3, 4, 5, 1)), -1);
+    EXPECT_EQ(FindEdgeVertex(*g_edgeCache, FieldEdgeKey(3, 4, 5, 1)), -1);
     Matrix m[FieldSourceCount];
     for (int s = 0; s < FieldSourceCount; ++s)
         MatrixRotationXYZ(&m[s], float(0.2 * sources[s].x), float(0.2 * sources[s].y),
@@ -151,8 +160,8 @@ TEST(ShapeField, EvaluationSumsContributionsInsideTheBoxesOnly)
                     terms += term > 0;
                 }
                 const int i = FieldPointIndex(x, y, z);
-                ASSERT_EQ(FieldValues[i], expected) << x << " " << y << " " << z;
-                ASSERT_EQ(FieldVisited[i], boxes == 0 ? 1 : 0) << x << " " << y << " " << z;
+                ASSERT_EQ(g_field.values[i], expected) << x << " " << y << " " << z;
+                ASSERT_EQ(g_field.visited[i], boxes == 0 ? 1 : 0) << x << " " << y << " " << z;
                 outside += boxes == 0;
                 overlappingTerms += terms >= 2;
             }
@@ -163,10 +172,10 @@ TEST(ShapeField, EvaluationSumsContributionsInsideTheBoxesOnly)
 TEST(ShapeField, ValueAtFiveCoincidentSourcesAddsFiveCentreTerms)
 {
     // At the source itself r² = 0: v = 0.001 × (400 - 256) + 0.3 = 0.444.
-    for (Vector3& s : ShapeSources) s = Vector3{14, 14, 14};
-    EvaluateShapeField();
+    for (Vector3& s : g_field.sources) s = Vector3{14, 14, 14};
+    EvaluateShapeField(g_field, *g_edgeCache);
     const float term = (1 - float(0.444)) * (1 - float(0.444));
-    EXPECT_EQ(FieldValues[FieldPointIndex(14, 14, 14)], -0.5f + term + term + term + term + term);
+    EXPECT_EQ(g_field.values[FieldPointIndex(14, 14, 14)], -0.5f + term + term + term + term + term);
     // Eight grid units away along x: outside the box (it ends at 21).
-    EXPECT_EQ(FieldValues[FieldPointIndex(22, 14, 14)], -0.5f);
+    EXPECT_EQ(g_field.values[FieldPointIndex(22, 14, 14)], -0.5f);
 }

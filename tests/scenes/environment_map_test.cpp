@@ -11,6 +11,14 @@
 
 namespace {
 
+// The scratch a scene owns, allocated once and shared by every map below, as the scene's
+// frames share it.
+EnvironmentMapSums g_sums = [] {
+    EnvironmentMapSums sums;
+    AllocateEnvironmentMapSums(&sums);
+    return sums;
+}();
+
 ScreenVertex At(float x, float y, float z)
 {
     ScreenVertex v{};
@@ -38,15 +46,18 @@ struct Faces {
             faces.push_back(f);
         }
     }
-    void Map() { ApplyEnvironmentMap(records.data(), faces.data(), Count(), static_cast<int32_t>(faces.size())); }
+    void Map()
+    {
+        ApplyEnvironmentMap(g_sums, records.data(), faces.data(), Count(), static_cast<int32_t>(faces.size()));
+    }
     int32_t Count() const { return static_cast<int32_t>(records.size()); }
 };
 
 bool ScratchIsEmpty()
 {
     for (int32_t i = 0; i < EnvironmentMapCapacity; ++i)
-        if (VertexNormalSums[i][0] != 0.0f || VertexNormalSums[i][1] != 0.0f || VertexNormalSums[i][2] != 0.0f ||
-            VertexFaceCounts[i] != 0)
+        if (g_sums.normalSums[i][0] != 0.0f || g_sums.normalSums[i][1] != 0.0f || g_sums.normalSums[i][2] != 0.0f ||
+            g_sums.faceCounts[i] != 0)
             return false;
     return true;
 }
@@ -170,6 +181,18 @@ TEST(ApplyEnvironmentMap, OnlyWhatTheSumsHoldIsMapped)
     small.Map();
     EXPECT_EQ(small.records[0].v, 0.5f);
     EXPECT_TRUE(ScratchIsEmpty());
+}
+
+TEST(ApplyEnvironmentMap, WithoutAllocatedSumsEveryVertexIsMappedAsOneWithoutFaces)
+{
+    Faces mesh({At(0, 0, 0), At(1, 0, 0), At(0, 1, 0)}, {{0, 1, 2}});
+    EnvironmentMapSums none;
+    ApplyEnvironmentMap(none, mesh.records.data(), mesh.faces.data(), mesh.Count(), 1);
+    for (const ScreenVertex& r : mesh.records) {
+        EXPECT_EQ(r.u, 0.5f);
+        EXPECT_EQ(r.v, 0.5f);
+        EXPECT_EQ(r.red, 1.0f);
+    }
 }
 
 TEST(ApplyEnvironmentMap, FacesReachingPastTheSumsChangeNoMappedVertex)

@@ -18,6 +18,18 @@
 
 namespace {
 
+// Storage of the predicted surface, apart from the scene's own.
+ShapeField g_field = [] {
+    ShapeField field;
+    AllocateShapeField(&field);
+    return field;
+}();
+FieldSurface g_surface = [] {
+    FieldSurface surface;
+    AllocateFieldSurface(&surface);
+    return surface;
+}();
+
 constexpr int Width = 640, Height = 480;
 constexpr int32_t RunStart = 54000;   // the scene's first frame under --start 54000
 
@@ -196,15 +208,15 @@ PredictedSurface PredictSurface(int frame, int textureSize)
     const int32_t frameTime = RunFrameTime(frame);
     const float phaseBefore = PhaseAfterFrameAt(RunFrameTime(frame - 2));
     const float phase = PhaseAfterFrameAt(RunFrameTime(frame - 1));
-    InitShapeField();
-    MoveShapeSources(phaseBefore);
-    EvaluateShapeField();
-    MoveShapeSources(phase);
-    PolygonizeShapeField();
+    InitShapeField(g_field);
+    MoveShapeSources(g_field, phaseBefore);
+    EvaluateShapeField(g_field, *g_surface.edgeCache);
+    MoveShapeSources(g_field, phase);
+    PolygonizeShapeField(g_field, g_surface);
 
     Mesh mesh;
     AllocateMesh(&mesh, 20000, 40000);
-    FillSurfaceMesh(mesh, 20000, 40000);
+    FillSurfaceMesh(mesh, g_surface, 20000, 40000);
     Camera camera{};
     InitSceneCamera(&camera);
     const double sway = 100 * std::sin(static_cast<double>(static_cast<float>((frameTime - 57046) * 0.0001)));
@@ -214,7 +226,7 @@ PredictedSurface PredictSurface(int frame, int textureSize)
     Matrix matrix;
     BuildViewMatrix(&matrix, camera);
     TransformMeshVertices(*mesh.vertexBlock, matrix);
-    SetSurfaceEnvironmentCoordinates(mesh, matrix);
+    SetSurfaceEnvironmentCoordinates(mesh, g_surface, matrix);
     ProjectMeshVertices(*mesh.vertexBlock, camera);
 
     PredictedSurface predicted;
@@ -228,8 +240,8 @@ PredictedSurface PredictSurface(int frame, int textureSize)
         // against the direction from the face to the eye, in world space.
         double facing = 0;
         for (int k = 0; k < 3; ++k) {
-            const Vector3& n = SurfaceNormals[face.index[k]];
-            const Vector3& p = SurfaceVertices[face.index[k]];
+            const Vector3& n = g_surface.normals[face.index[k]];
+            const Vector3& p = g_surface.vertices[face.index[k]];
             facing += n.x * (camera.positionX - p.x) + n.y * (camera.positionY - p.y) + n.z * (camera.positionZ - p.z);
         }
         (facing > 0 ? predicted.front : predicted.back)

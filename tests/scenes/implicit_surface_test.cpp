@@ -21,6 +21,13 @@
 
 namespace {
 
+// The polygonizer output the implicit-surface scene owns, allocated once for the cases here.
+FieldSurface g_surface = [] {
+    FieldSurface surface;
+    AllocateFieldSurface(&surface);
+    return surface;
+}();
+
 Camera SceneCamera()
 {
     Camera camera{};
@@ -94,13 +101,13 @@ struct TestMesh {
 // A hand-made polygonizer output: vertices i at (i, 2i, 3i), the given indices.
 void SetSurfaceOutput(int vertexCount, const std::vector<int32_t>& indices)
 {
-    SurfaceVertexCount = vertexCount;
+    g_surface.vertexCount = vertexCount;
     for (int i = 0; i < vertexCount; ++i) {
-        SurfaceVertices[i] = Vector3{float(i), float(2 * i), float(3 * i)};
-        SurfaceNormals[i] = Vector3{1, 0, 0};
+        g_surface.vertices[i] = Vector3{float(i), float(2 * i), float(3 * i)};
+        g_surface.normals[i] = Vector3{1, 0, 0};
     }
-    SurfaceIndexCount = static_cast<int32_t>(indices.size());
-    std::copy(indices.begin(), indices.end(), SurfaceIndices);
+    g_surface.indexCount = static_cast<int32_t>(indices.size());
+    std::copy(indices.begin(), indices.end(), g_surface.indices.begin());
 }
 
 TEST(FillSurfaceMesh, CopiesPositionsAndFacesInIndexOrderAndTouchesNothingElseInTheRecords)
@@ -108,7 +115,7 @@ TEST(FillSurfaceMesh, CopiesPositionsAndFacesInIndexOrderAndTouchesNothingElseIn
     TestMesh m(8, 8);
     for (int i = 0; i < 8; ++i) m.mesh.vertexBlock->screen[i].u = 7.0f;
     SetSurfaceOutput(4, {0, 1, 2, 2, 1, 3, 3, 0});   // two whole triangles and a stray pair
-    FillSurfaceMesh(m.mesh, 8, 8);
+    FillSurfaceMesh(m.mesh, g_surface, 8, 8);
     EXPECT_EQ(m.mesh.vertexBlock->count, 4);
     ASSERT_EQ(m.mesh.faceBlock->count, 2);
     for (int i = 0; i < 4; ++i) {
@@ -128,7 +135,7 @@ TEST(FillSurfaceMesh, CopiesPositionsAndFacesInIndexOrderAndTouchesNothingElseIn
     }
     // A frame without triangles leaves an empty mesh.
     SetSurfaceOutput(0, {});
-    FillSurfaceMesh(m.mesh, 8, 8);
+    FillSurfaceMesh(m.mesh, g_surface, 8, 8);
     EXPECT_EQ(m.mesh.vertexBlock->count, 0);
     EXPECT_EQ(m.mesh.faceBlock->count, 0);
 }
@@ -138,14 +145,14 @@ TEST(FillSurfaceMesh, KeepsWithinTheMeshDroppingTrianglesThatReferToVerticesBeyo
     // Vertices 0..5, the mesh holds 4: triangles using 4 or 5 are dropped, later ones kept.
     SetSurfaceOutput(6, {0, 1, 4, 0, 1, 2, 5, 2, 3, 1, 2, 3, -1, 0, 1});
     TestMesh m(4, 3);
-    FillSurfaceMesh(m.mesh, 4, 3);
+    FillSurfaceMesh(m.mesh, g_surface, 4, 3);
     EXPECT_EQ(m.mesh.vertexBlock->count, 4);
     ASSERT_EQ(m.mesh.faceBlock->count, 2);
     EXPECT_EQ(m.mesh.faceBlock->faces[0].index[2], 2);
     EXPECT_EQ(m.mesh.faceBlock->faces[1].index[0], 1);
     // The face room ends the copy: one face only.
     TestMesh small(4, 1);
-    FillSurfaceMesh(small.mesh, 4, 1);
+    FillSurfaceMesh(small.mesh, g_surface, 4, 1);
     EXPECT_EQ(small.mesh.faceBlock->count, 1);
     EXPECT_EQ(small.mesh.faceBlock->faces[0].index[2], 2);
 }
@@ -153,27 +160,27 @@ TEST(FillSurfaceMesh, KeepsWithinTheMeshDroppingTrianglesThatReferToVerticesBeyo
 TEST(SurfaceEnvironmentCoordinates, AreThreeTenthsOfTheTransformedNormalsTranslationIncluded)
 {
     SetSurfaceOutput(3, {0, 1, 2});
-    SurfaceNormals[0] = Vector3{1, 0, 0};
-    SurfaceNormals[1] = Vector3{0, -1, 0};
-    SurfaceNormals[2] = Vector3{0.6f, 0.8f, 0};
+    g_surface.normals[0] = Vector3{1, 0, 0};
+    g_surface.normals[1] = Vector3{0, -1, 0};
+    g_surface.normals[2] = Vector3{0.6f, 0.8f, 0};
     TestMesh m(3, 1);
-    FillSurfaceMesh(m.mesh, 3, 1);
+    FillSurfaceMesh(m.mesh, g_surface, 3, 1);
     Matrix matrix;
     MatrixIdentity(&matrix);
     matrix.m[0] = 2.0f;   // x doubled
     matrix.m[3] = 0.5f;   // then shifted
     matrix.m[7] = -1.0f;
     matrix.m[11] = 650.0f;
-    SetSurfaceEnvironmentCoordinates(m.mesh, matrix);
+    SetSurfaceEnvironmentCoordinates(m.mesh, g_surface, matrix);
     const float nx[3] = {2.5f, 0.5f, 1.7f}, ny[3] = {-1.0f, -2.0f, -0.2f};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_FLOAT_EQ(SurfaceNormalsView[i].x, nx[i]);
-        EXPECT_FLOAT_EQ(SurfaceNormalsView[i].y, ny[i]);
-        EXPECT_EQ(SurfaceNormalsView[i].z, 650.0f);
+        EXPECT_FLOAT_EQ(g_surface.normalsView[i].x, nx[i]);
+        EXPECT_FLOAT_EQ(g_surface.normalsView[i].y, ny[i]);
+        EXPECT_EQ(g_surface.normalsView[i].z, 650.0f);
         const ScreenVertex& s = m.mesh.vertexBlock->screen[i];
-        EXPECT_EQ(s.u, static_cast<float>(0.3 * SurfaceNormalsView[i].x + 0.5));
-        EXPECT_EQ(s.v, static_cast<float>(0.3 * SurfaceNormalsView[i].y + 0.5));
+        EXPECT_EQ(s.u, static_cast<float>(0.3 * g_surface.normalsView[i].x + 0.5));
+        EXPECT_EQ(s.v, static_cast<float>(0.3 * g_surface.normalsView[i].y + 0.5));
     }
     EXPECT_EQ(m.mesh.vertexBlock->screen[0].u, static_cast<float>(0.3 * 2.5 + 0.5));
 }
@@ -185,8 +192,8 @@ TEST(SurfaceEnvironmentCoordinates, NeverTransformMoreNormalsThanTheBuffersHold)
     TestMesh m(SurfaceVertexCapacity + 100, 1);
     Matrix matrix;
     MatrixIdentity(&matrix);
-    SurfaceNormals[SurfaceVertexCapacity - 1] = Vector3{0.5f, 0.25f, 0};
-    SetSurfaceEnvironmentCoordinates(m.mesh, matrix);
+    g_surface.normals[SurfaceVertexCapacity - 1] = Vector3{0.5f, 0.25f, 0};
+    SetSurfaceEnvironmentCoordinates(m.mesh, g_surface, matrix);
     EXPECT_EQ(m.mesh.vertexBlock->screen[SurfaceVertexCapacity - 1].u, static_cast<float>(0.3 * 0.5f + 0.5));
     EXPECT_EQ(m.mesh.vertexBlock->screen[SurfaceVertexCapacity].u, 0.0f);
 }

@@ -36,8 +36,10 @@ protected:
     void SetUp() override
     {
         SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
-        CutEdgeCount = 0;
+        AllocateCutEdges(&cut);
     }
+
+    CutEdges cut;   // as the slicing scene owns it
 };
 
 TEST_F(PlaneSlice, HidesOnlyVerticesStrictlyBeyondThePlaneAndClearsNoBit)
@@ -64,13 +66,13 @@ TEST_F(PlaneSlice, OneVertexInFrontGivesOneTriangleAndRecordsTheEdgeHalfWayAlong
     c.u = 0.5f;
     c.v2 = 0.75f;
     b.red = 0.0f;
-    CutEdgeList[0].first.red = 0.25f;   // not a field the slice writes
+    cut.edges[0].first.red = 0.25f;   // not a field the slice writes
     ScopedCallRecorder r;
-    SliceTriangle(&a, &b, &c, PlaneZ10, AlongZ);
+    SliceTriangle(cut, &a, &b, &c, PlaneZ10, AlongZ);
 
     ASSERT_EQ(r.recorder.Ops(), DualDraws(1));
-    ASSERT_EQ(CutEdgeCount, 1);
-    const CutEdge& edge = CutEdgeList[0];
+    ASSERT_EQ(cut.count, 1);
+    const CutEdge& edge = cut.edges[0];
     ExpectAt(edge.first, 0, 0, 10);
     ExpectAt(edge.second, 2, 0, 10);
     EXPECT_EQ(edge.first.u, 0.5f);
@@ -93,13 +95,13 @@ TEST_F(PlaneSlice, TwoVerticesInFrontGiveTwoTrianglesAndOneEdge)
     // The exchanges put the hidden vertex last: a = (0, 0, 5), b = (4, 0, 5), c hidden.
     ScreenVertex p = At(4, 0, 5), q = At(0, 0, 5), h = Hidden(0, 0, 15);
     ScopedCallRecorder r;
-    SliceTriangle(&h, &p, &q, PlaneZ10, AlongZ);
+    SliceTriangle(cut, &h, &p, &q, PlaneZ10, AlongZ);
 
     ASSERT_EQ(r.recorder.Ops(), DualDraws(2));
-    ASSERT_EQ(CutEdgeCount, 1);
+    ASSERT_EQ(cut.count, 1);
     // X1 on b-c, X2 on a-c; the edge is recorded as (X2, X1).
-    ExpectAt(CutEdgeList[0].first, 0, 0, 10);
-    ExpectAt(CutEdgeList[0].second, 2, 0, 10);
+    ExpectAt(cut.edges[0].first, 0, 0, 10);
+    ExpectAt(cut.edges[0].second, 2, 0, 10);
     // (X2, X1, a), then (a, X1, b).
     const auto& first = r.recorder.calls[0].vertices;
     const auto& second = r.recorder.calls[1].vertices;
@@ -116,10 +118,10 @@ TEST_F(PlaneSlice, NothingIsDrawnOrRecordedWithAllThreeOrNoVertexHidden)
     ScreenVertex a = Hidden(0, 0, 15), b = Hidden(1, 0, 15), c = Hidden(0, 1, 15);
     ScreenVertex d = At(0, 0, 5), e = At(1, 0, 5), f = At(0, 1, 5, ClipRight);
     ScopedCallRecorder r;
-    SliceTriangle(&a, &b, &c, PlaneZ10, AlongZ);
-    SliceTriangle(&d, &e, &f, PlaneZ10, AlongZ);
+    SliceTriangle(cut, &a, &b, &c, PlaneZ10, AlongZ);
+    SliceTriangle(cut, &d, &e, &f, PlaneZ10, AlongZ);
     EXPECT_TRUE(r.recorder.calls.empty());
-    EXPECT_EQ(CutEdgeCount, 0);
+    EXPECT_EQ(cut.count, 0);
 }
 
 TEST_F(PlaneSlice, AnEdgeParallelToThePlaneGivesFinitePointsNotInfinities)
@@ -127,13 +129,13 @@ TEST_F(PlaneSlice, AnEdgeParallelToThePlaneGivesFinitePointsNotInfinities)
     // Hidden bits set by other means on points in front: N·(b - a) is 0 on a-b and a-c.
     ScreenVertex a = At(0, 0, 5), b = Hidden(1, 0, 5), c = Hidden(0, 1, 5);
     ScopedCallRecorder r;
-    SliceTriangle(&a, &b, &c, PlaneZ10, AlongZ);
+    SliceTriangle(cut, &a, &b, &c, PlaneZ10, AlongZ);
     ASSERT_EQ(r.recorder.Ops(), DualDraws(1));
     for (const ScreenVertex& v : r.recorder.calls[0].vertices) {
         EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z));
         EXPECT_TRUE(std::isfinite(v.screenX) && std::isfinite(v.screenY));
     }
-    ExpectAt(CutEdgeList[0].first, 1, 0, 5);   // t = 0: the point at the edge's own end
+    ExpectAt(cut.edges[0].first, 1, 0, 5);   // t = 0: the point at the edge's own end
 }
 
 TEST_F(PlaneSlice, SlicedDrawerCutsCrossingFacesClipsSidePlaneFacesAndDrawsTheRestStraight)
@@ -143,11 +145,11 @@ TEST_F(PlaneSlice, SlicedDrawerCutsCrossingFacesClipsSidePlaneFacesAndDrawsTheRe
                  At(0, 0, 5), At(4, 0, 5), Hidden(0, 0, 15),                // two in front
                  Hidden(0, 0, 15), Hidden(1, 0, 15), Hidden(0, 1, 15),      // all beyond
                  At(20, 0, 5, ClipRight), At(0, 0, 5), At(0, 1, 5)});       // crosses x = z
-    CutEdgeCount = 99;
+    cut.count = 99;
     ScopedCallRecorder r;
-    DrawSortedFacesSliced(set.list, set.Count(), PlaneZ10, AlongZ);
+    DrawSortedFacesSliced(cut, set.list, set.Count(), PlaneZ10, AlongZ);
 
-    EXPECT_EQ(CutEdgeCount, 2);
+    EXPECT_EQ(cut.count, 2);
     // 1 straight + 1 + 2 kept parts + 2 pieces of the clipped face.
     ASSERT_EQ(r.recorder.Ops(), DualDraws(6));
     for (size_t i = 4; i < 6; ++i)
@@ -155,8 +157,8 @@ TEST_F(PlaneSlice, SlicedDrawerCutsCrossingFacesClipsSidePlaneFacesAndDrawsTheRe
 
     // An empty list starts the edge list afresh and draws nothing.
     ScopedCallRecorder empty;
-    DrawSortedFacesSliced(set.list, 0, PlaneZ10, AlongZ);
-    EXPECT_EQ(CutEdgeCount, 0);
+    DrawSortedFacesSliced(cut, set.list, 0, PlaneZ10, AlongZ);
+    EXPECT_EQ(cut.count, 0);
     EXPECT_TRUE(empty.recorder.calls.empty());
 }
 
@@ -170,10 +172,10 @@ TEST_F(PlaneSlice, AFullEdgeListKeepsTheFirstEdgesAndStillDrawsEveryKeptPart)
     }
     FaceSet set(vertices);
     ScopedCallRecorder r;
-    DrawSortedFacesSliced(set.list, set.Count(), PlaneZ10, AlongZ);
-    EXPECT_EQ(CutEdgeCount, CutEdgeCapacity);
+    DrawSortedFacesSliced(cut, set.list, set.Count(), PlaneZ10, AlongZ);
+    EXPECT_EQ(cut.count, CutEdgeCapacity);
     EXPECT_EQ(r.recorder.calls.size(), static_cast<size_t>(faces));
-    EXPECT_EQ(CutEdgeList[CutEdgeCapacity - 1].first.x, static_cast<float>(CutEdgeCapacity - 1));
+    EXPECT_EQ(cut.edges[CutEdgeCapacity - 1].first.x, static_cast<float>(CutEdgeCapacity - 1));
 }
 
 // Random triangles and planes: every cut point lies on the plane, and every drawn vertex
@@ -199,18 +201,18 @@ TEST_F(PlaneSlice, CutPointsLieOnThePlaneAndKeptPartsInFrontForRandomTriangles)
         const float d = -(p.x * n.x) - p.y * n.y - p.z * n.z;
         HideVerticesBeyondPlane(p, n, v, 3, 1);
 
-        CutEdgeCount = 0;
+        cut.count = 0;
         ScopedCallRecorder r;
-        SliceTriangle(&v[0], &v[1], &v[2], p, n);
+        SliceTriangle(cut, &v[0], &v[1], &v[2], p, n);
         const int hidden = (v[0].clipFlags != 0) + (v[1].clipFlags != 0) + (v[2].clipFlags != 0);
         const size_t expectedDraws = hidden == 1 ? 2 : hidden == 2 ? 1 : 0;
         ASSERT_EQ(r.recorder.calls.size(), expectedDraws);
-        ASSERT_EQ(CutEdgeCount, expectedDraws ? 1 : 0);
+        ASSERT_EQ(cut.count, expectedDraws ? 1 : 0);
         auto side = [&](const ScreenVertex& x) { return x.x * n.x + x.y * n.y + x.z * n.z - d; };
-        if (CutEdgeCount == 1) {
+        if (cut.count == 1) {
             ++edges;
-            EXPECT_NEAR(side(CutEdgeList[0].first), 0.0f, Tolerance) << trial;
-            EXPECT_NEAR(side(CutEdgeList[0].second), 0.0f, Tolerance) << trial;
+            EXPECT_NEAR(side(cut.edges[0].first), 0.0f, Tolerance) << trial;
+            EXPECT_NEAR(side(cut.edges[0].second), 0.0f, Tolerance) << trial;
         }
         for (const RecordedCall& call : r.recorder.calls)
             for (const ScreenVertex& x : call.vertices) EXPECT_LE(side(x), Tolerance) << trial;
@@ -220,24 +222,33 @@ TEST_F(PlaneSlice, CutPointsLieOnThePlaneAndKeptPartsInFrontForRandomTriangles)
 
 class CutBand : public ::testing::Test {
 protected:
-    void SetUp() override { SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f); }
-    static int32_t IndexOf(const ScreenVertex* v) { return static_cast<int32_t>(v - CutBandVertices.screen); }
+    void SetUp() override
+    {
+        SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
+        AllocateCutEdges(&cut);
+        AllocateCutBand(&band);
+    }
+    int32_t IndexOf(const ScreenVertex* v) const { return static_cast<int32_t>(v - band.vertices.screen); }
+
+    // As the slicing scene owns them.
+    CutEdges cut;
+    ::CutBand band;
 };
 
 TEST_F(CutBand, OneEdgeGivesAWhiteRimAndABlackCopyPushedAlongTheNormalAsTwoFaces)
 {
-    CutEdgeCount = 1;
-    CutEdgeList[0].first = At(0, 0, 10);
-    CutEdgeList[0].second = At(2, 0, 10);
-    CutEdgeList[0].first.u = 0.25f;
-    CutEdgeList[0].second.v2 = 0.5f;
-    CutEdgeList[0].first.red = 0.0f;
-    CutEdgeList[0].first.alpha = 0.0f;
-    BuildCutBand(550.0f, AlongZ);
+    cut.count = 1;
+    cut.edges[0].first = At(0, 0, 10);
+    cut.edges[0].second = At(2, 0, 10);
+    cut.edges[0].first.u = 0.25f;
+    cut.edges[0].second.v2 = 0.5f;
+    cut.edges[0].first.red = 0.0f;
+    cut.edges[0].first.alpha = 0.0f;
+    BuildCutBand(band, cut, 550.0f, AlongZ);
 
-    ASSERT_EQ(CutBandVertices.count, 4);
-    ASSERT_EQ(CutBandFaces.count, 2);
-    const ScreenVertex* v = CutBandVertices.screen;
+    ASSERT_EQ(band.vertices.count, 4);
+    ASSERT_EQ(band.faces.count, 2);
+    const ScreenVertex* v = band.vertices.screen;
     ExpectAt(v[0], 0, 0, 10);
     ExpectAt(v[1], 2, 0, 10);
     ExpectAt(v[2], 0, 0, -540);
@@ -248,12 +259,12 @@ TEST_F(CutBand, OneEdgeGivesAWhiteRimAndABlackCopyPushedAlongTheNormalAsTwoFaces
         EXPECT_EQ(v[i].green, grey);
         EXPECT_EQ(v[i].blue, grey);
         EXPECT_EQ(v[i].alpha, 1.0f);
-        EXPECT_EQ(CutBandVertices.positions[i].x, v[i].x);
-        EXPECT_EQ(CutBandVertices.positions[i].z, v[i].z);
+        EXPECT_EQ(band.vertices.positions[i].x, v[i].x);
+        EXPECT_EQ(band.vertices.positions[i].z, v[i].z);
     }
     EXPECT_EQ(v[2].u, 0.25f);   // the copies keep the cut's texture coordinates
     EXPECT_EQ(v[3].v2, 0.5f);
-    const Face* f = CutBandFaces.faces;
+    const Face* f = band.faces.faces;
     EXPECT_EQ((std::vector<int32_t>{IndexOf(f[0].vertex[0]), IndexOf(f[0].vertex[1]), IndexOf(f[0].vertex[2])}),
               (std::vector<int32_t>{0, 1, 2}));
     EXPECT_EQ((std::vector<int32_t>{IndexOf(f[1].vertex[0]), IndexOf(f[1].vertex[1]), IndexOf(f[1].vertex[2])}),
@@ -262,14 +273,14 @@ TEST_F(CutBand, OneEdgeGivesAWhiteRimAndABlackCopyPushedAlongTheNormalAsTwoFaces
     // Projected and drawn like a mesh: the copies behind the eye reach the screen only
     // through the side-plane clipper, so nothing drawn lies behind the eye. (The edge is
     // moved off the axis: a band along x = y = 0 runs through the eye itself.)
-    CutEdgeList[0].first = At(5, 3, 10);
-    CutEdgeList[0].second = At(7, 3, 10);
-    BuildCutBand(550.0f, AlongZ);
+    cut.edges[0].first = At(5, 3, 10);
+    cut.edges[0].second = At(7, 3, 10);
+    BuildCutBand(band, cut, 550.0f, AlongZ);
     Camera camera{};
     camera.projectionScaleX = camera.projectionScaleY = 1.0f;
-    ProjectMeshVertices(CutBandVertices, camera);
+    ProjectMeshVertices(band.vertices, camera);
     PolygonList list = AllocatePolygonList(2);
-    BuildPolygonList(list, CutBandFaces.faces, 2);
+    BuildPolygonList(list, band.faces.faces, 2);
     ScopedCallRecorder r;
     DrawSortedFaces(list, 2);
     FreePolygonList(&list);
@@ -280,28 +291,44 @@ TEST_F(CutBand, OneEdgeGivesAWhiteRimAndABlackCopyPushedAlongTheNormalAsTwoFaces
 
 TEST_F(CutBand, NoEdgesGiveAnEmptyBandAndLengthZeroGivesFlatFaces)
 {
-    CutEdgeCount = 0;
-    BuildCutBand(550.0f, AlongZ);
-    EXPECT_EQ(CutBandVertices.count, 0);
-    EXPECT_EQ(CutBandFaces.count, 0);
+    cut.count = 0;
+    BuildCutBand(band, cut, 550.0f, AlongZ);
+    EXPECT_EQ(band.vertices.count, 0);
+    EXPECT_EQ(band.faces.count, 0);
 
-    CutEdgeCount = 1;
-    CutEdgeList[0].first = At(0, 0, 10);
-    CutEdgeList[0].second = At(2, 0, 10);
-    BuildCutBand(0.0f, AlongZ);
-    ExpectAt(CutBandVertices.screen[2], 0, 0, 10);
-    ExpectAt(CutBandVertices.screen[3], 2, 0, 10);
+    cut.count = 1;
+    cut.edges[0].first = At(0, 0, 10);
+    cut.edges[0].second = At(2, 0, 10);
+    BuildCutBand(band, cut, 0.0f, AlongZ);
+    ExpectAt(band.vertices.screen[2], 0, 0, 10);
+    ExpectAt(band.vertices.screen[3], 2, 0, 10);
 }
 
 TEST_F(CutBand, ACountBeyondTheListIsHeldToTheListsCapacity)
 {
-    CutEdgeCount = CutEdgeCapacity + 1;
-    BuildCutBand(1.0f, AlongZ);
-    EXPECT_EQ(CutBandVertices.count, CutBandVertexCapacity);
-    EXPECT_EQ(CutBandFaces.count, CutBandFaceCapacity);
-    CutEdgeCount = -1;
-    BuildCutBand(1.0f, AlongZ);
-    EXPECT_EQ(CutBandVertices.count, 0);
+    cut.count = CutEdgeCapacity + 1;
+    BuildCutBand(band, cut, 1.0f, AlongZ);
+    EXPECT_EQ(band.vertices.count, CutBandVertexCapacity);
+    EXPECT_EQ(band.faces.count, CutBandFaceCapacity);
+    cut.count = -1;
+    BuildCutBand(band, cut, 1.0f, AlongZ);
+    EXPECT_EQ(band.vertices.count, 0);
+}
+
+TEST_F(CutBand, StorageNotYetAllocatedKeepsNoEdgeAndGivesNoBandButTheSliceIsStillDrawn)
+{
+    CutEdges none;
+    ScreenVertex a = At(0, 0, 5), b = Hidden(0, 0, 15), c = Hidden(4, 0, 15);
+    ScopedCallRecorder r;
+    SliceTriangle(none, &a, &b, &c, PlaneZ10, AlongZ);
+    EXPECT_EQ(r.recorder.Ops(), DualDraws(1));
+    EXPECT_EQ(none.count, 0);
+
+    ::CutBand empty;
+    cut.count = 1;
+    BuildCutBand(empty, cut, 550.0f, AlongZ);
+    EXPECT_EQ(empty.vertices.count, 0);
+    EXPECT_EQ(empty.faces.count, 0);
 }
 
 }  // namespace

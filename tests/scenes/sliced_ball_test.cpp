@@ -138,9 +138,9 @@ TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder
 
     // The band: one per cut edge, pushed 800 toward the eye; what is drawn of it lies in
     // front of the eye, nearer than the plane.
-    EXPECT_GT(CutEdgeCount, 20);
-    EXPECT_EQ(CutBandFaces.count, 2 * CutEdgeCount);
-    EXPECT_EQ(CutBandVertices.screen[2].z, CutEdgeList[0].first.z - 800.0f);
+    EXPECT_GT(scene.cutEdges.count, 20);
+    EXPECT_EQ(scene.band.faces.count, 2 * scene.cutEdges.count);
+    EXPECT_EQ(scene.band.vertices.screen[2].z, scene.cutEdges.edges[0].first.z - 800.0f);
     const size_t overlays = Find(rec, "BindTexture", bandModes);
     ASSERT_GT(overlays, bandModes + 3);
     for (size_t i = bandModes + 3; i < overlays - 1; ++i) {
@@ -187,13 +187,13 @@ TEST_F(SlicedBallFrame, OutsideTheBeatsTheBandRestsAndTheBallStaysSliced)
     DrawSlicedBallFrame(scene);
     EXPECT_EQ(AnimationPhase, 0.0f);
     EXPECT_EQ(scene.pulseLength, 550.0f);
-    ASSERT_GT(CutEdgeCount, 20);
-    EXPECT_EQ(CutBandVertices.screen[3].z, CutEdgeList[0].second.z - 550.0f);
+    ASSERT_GT(scene.cutEdges.count, 20);
+    EXPECT_EQ(scene.band.vertices.screen[3].z, scene.cutEdges.edges[0].second.z - 550.0f);
     // Every cut point lies on the plane z = m23 - 100.
     const float planeDepth = scene.view.m[11] - 100.0f;
-    for (int32_t i = 0; i < CutEdgeCount; ++i) {
-        EXPECT_NEAR(CutEdgeList[i].first.z, planeDepth, 1e-3f);
-        EXPECT_NEAR(CutEdgeList[i].second.z, planeDepth, 1e-3f);
+    for (int32_t i = 0; i < scene.cutEdges.count; ++i) {
+        EXPECT_NEAR(scene.cutEdges.edges[i].first.z, planeDepth, 1e-3f);
+        EXPECT_NEAR(scene.cutEdges.edges[i].second.z, planeDepth, 1e-3f);
     }
     FinishSlicedBallScene(&scene);
 }
