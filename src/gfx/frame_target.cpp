@@ -174,24 +174,21 @@ void ReadFinishedFrameBgra(std::vector<uint8_t>* pixels, int* width, int* height
 {
     CurrentFrameSize(width, height);
     const size_t rowBytes = static_cast<size_t>(*width) * 4;
-    // Reused: a fresh buffer of this size would be mapped and faulted in anew each frame.
-    static std::vector<uint8_t> bottomUp;
     pixels->resize(rowBytes * *height);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     if (g_offscreen.inUse) {
         Resolve();
         BindFramebuffer(GL_READ_FRAMEBUFFER, g_offscreen.resolved);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
-    } else {
-        glReadBuffer(GL_BACK);
-        bottomUp.resize(pixels->size());
-    }
-    if (g_offscreen.inUse) {
         // Stored upside down: the rows come out top row first.
         glReadPixels(0, 0, *width, *height, GL_BGRA, GL_UNSIGNED_BYTE, pixels->data());
         BindFramebuffer(GL_FRAMEBUFFER, g_offscreen.drawn);
         return;
     }
+    // Reused: a fresh buffer of this size would be mapped and faulted in anew each frame.
+    static std::vector<uint8_t> bottomUp;
+    bottomUp.resize(pixels->size());
+    glReadBuffer(GL_BACK);
     glReadPixels(0, 0, *width, *height, GL_BGRA, GL_UNSIGNED_BYTE, bottomUp.data());
     for (int y = 0; y < *height; ++y)
         std::memcpy(pixels->data() + rowBytes * y, bottomUp.data() + rowBytes * (*height - 1 - y), rowBytes);
