@@ -46,16 +46,15 @@ std::pair<double, double> CompareScaledDown(const CapturedPicture& big, int left
 
 class PictureSizes : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
+    // Each size is captured when a test first needs it (ctest runs each test alone).
+    static void Capture(int size)
     {
-        if (!std::getenv("DISPLAY")) return;
-        for (int s = 0; s < 3; ++s)
-            for (int m = 0; m < 7; ++m) {
-                std::string folder;
-                CaptureDemoFrames(ZIRCON_DEMO, std::string(Sizes[s]) + " --start " + std::to_string(Starts[m]),
-                                  {At(m)}, &folder);
-                g_folders[s].push_back(folder);
-            }
+        for (int m = 0; m < 7; ++m) {
+            std::string folder;
+            CaptureDemoFrames(ZIRCON_DEMO, std::string(Sizes[size]) + " --start " + std::to_string(Starts[m]),
+                              {At(m)}, &folder);
+            g_folders[size].push_back(folder);
+        }
     }
     static void TearDownTestSuite()
     {
@@ -68,6 +67,7 @@ protected:
     }
     static CapturedPicture Frame(int size, int moment, const std::string& name)
     {
+        if (g_folders[size].empty()) Capture(size);
         CapturedPicture p;
         EXPECT_TRUE(ReadCapturedPicture(g_folders[size][moment] + "/" + name, &p)) << g_folders[size][moment];
         return p;
