@@ -1,6 +1,5 @@
 #include "app/capture.h"
 
-#include <GL/gl.h>
 #include <png.h>
 #include <sys/stat.h>
 
@@ -11,12 +10,9 @@
 
 #include "scenes/frame_stats.h"
 #include "shell/window.h"
-#include "platform/platform.h"
+#include "gfx/frame_target.h"
 
 namespace {
-
-constexpr int FrameWidth = 640;
-constexpr int FrameHeight = 480;
 
 bool g_active = false;
 bool g_loadingWritten = false;
@@ -49,37 +45,16 @@ std::string CaptureFileName(int32_t demoTime)
     return name;
 }
 
-void ReadBackFrameBgra(std::vector<uint8_t>* frame)
+void ReadBackFrameBgra(std::vector<uint8_t>* frame, int* width, int* height)
 {
-    constexpr size_t RowBytes = FrameWidth * 4;
-    int w = 0, h = 0;
-    PlatformDrawableSize(&w, &h);
-    if (w <= 0 || h <= 0) w = FrameWidth, h = FrameHeight;
-    // Reused: a fresh buffer of this size would be mapped and faulted in anew each frame.
-    static std::vector<uint8_t> drawable;
-    drawable.resize(static_cast<size_t>(w) * h * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, w, h, GL_BGRA, GL_UNSIGNED_BYTE, drawable.data());
-    frame->resize(RowBytes * FrameHeight);
-    // GL rows run bottom-up; rows of a drawable of the frame's size are copied whole.
-    for (int y = 0; y < FrameHeight; ++y) {
-        const int sy = h - 1 - y * h / FrameHeight;
-        uint8_t* out = frame->data() + static_cast<size_t>(y) * RowBytes;
-        const uint8_t* row = drawable.data() + static_cast<size_t>(sy) * w * 4;
-        if (w == FrameWidth) {
-            std::memcpy(out, row, RowBytes);
-            continue;
-        }
-        for (int x = 0; x < FrameWidth; ++x) std::memcpy(out + x * 4, row + static_cast<size_t>(x * w / FrameWidth) * 4, 4);
-    }
+    ReadFinishedFrameBgra(frame, width, height);
 }
 
-std::vector<uint8_t> ReadBackFrame()
+std::vector<uint8_t> ReadBackFrame(int* width, int* height)
 {
     std::vector<uint8_t> bgra;
-    ReadBackFrameBgra(&bgra);
-    std::vector<uint8_t> rgb(static_cast<size_t>(FrameWidth) * FrameHeight * 3);
+    ReadBackFrameBgra(&bgra, width, height);
+    std::vector<uint8_t> rgb(bgra.size() / 4 * 3);
     for (size_t i = 0, o = 0; i < bgra.size(); i += 4, o += 3) {
         rgb[o] = bgra[i + 2];
         rgb[o + 1] = bgra[i + 1];
@@ -88,15 +63,15 @@ std::vector<uint8_t> ReadBackFrame()
     return rgb;
 }
 
-bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb)
+bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height)
 {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    image.width = FrameWidth;
-    image.height = FrameHeight;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), FrameWidth * 3, nullptr) != 0;
+    return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) != 0;
 }
 
 void CaptureFrame(int32_t demoTime)
@@ -119,7 +94,9 @@ void CaptureFrame(int32_t demoTime)
         name = CaptureFileName(demoTime);
     }
     std::string path = g_dir + "/" + name;
-    if (!WriteFramePng(path, ReadBackFrame()))
+    int width = 0, height = 0;
+    const std::vector<uint8_t> rgb = ReadBackFrame(&width, &height);
+    if (!WriteFramePng(path, rgb, width, height))
         std::fprintf(stderr, "zircon-megademo: cannot write %s\n", path.c_str());
     // Every listed frame is written: the run ends as if the window had been closed.
     if (g_onlyListed && g_times.empty()) PostQuitMessage();

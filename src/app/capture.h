@@ -1,5 +1,5 @@
 // Frames as pictures: the finished frame is read back just before it is presented and
-// written as a 640 × 480 PNG named by its DemoTime (DIR/t0017100.png); the loading
+// written as a PNG of the frame's size (640 × 480 unless --size says otherwise) named by its DemoTime (DIR/t0017100.png); the loading
 // screen is DIR/loading.png.
 #pragma once
 
@@ -15,10 +15,10 @@ bool CaptureActive();
 void CaptureFrame(int32_t demoTime);
 // The file name a frame at this DemoTime gets: "t0017100.png".
 std::string CaptureFileName(int32_t demoTime);
-// Reads the back buffer as 640 × 480 RGB, top row first.
-std::vector<uint8_t> ReadBackFrame();
-// Reads the back buffer as 640 × 480 BGRA, top row first, into frame (resized to fit):
-// the layout GL hands out fastest, for the video recorder.
-void ReadBackFrameBgra(std::vector<uint8_t>* frame);
-// Writes 640 × 480 RGB pixels as a PNG file.
-bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb);
+// Reads the finished frame as RGB, top row first, with its size.
+std::vector<uint8_t> ReadBackFrame(int* width, int* height);
+// Reads the finished frame as BGRA, top row first, into frame (resized to fit): the
+// layout GL hands out fastest, for the video recorder.
+void ReadBackFrameBgra(std::vector<uint8_t>* frame, int* width, int* height);
+// Writes RGB pixels of width × height as a PNG file.
+bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height);

@@ -22,6 +22,7 @@
 #include "shell/report.h"
 #include "shell/window.h"
 #include "gfx/device.h"
+#include "gfx/frame_target.h"
 #include "gfx/render_interface.h"
 #include "platform/data_file.h"
 #include "scenes/resources.h"
@@ -105,6 +106,35 @@ void PlayMeasuredSequence(const PlayerSettings& settings)
 
 }  // namespace
 
+
+// Written frames are drawn off screen at their own size, whatever the screen; then the
+// fallback from the designed mode and the multisampling had, each said on standard error.
+static void ReportDisplayChoices()
+{
+    if (WritesFrames(Options)) {
+        int width = 0, height = 0;
+        WrittenFrameSize(Options, &width, &height);
+        std::string error;
+        if (!UseOffscreenFrames(width, height, Options.msaa, &error)) {
+            StopPictureDecoding();
+            FinishRecording(false);
+            FatalError("Cannot draw the frames to write: " + error);
+        }
+    }
+    if (DeviceSettings.fellBackToDesktop) {
+        int width = 0, height = 0;
+        PlatformDrawableSize(&width, &height);
+        std::fprintf(stderr,
+                     "zircon-megademo: the display cannot switch to 640x480; playing fullscreen at the "
+                     "desktop's resolution (%dx%d) instead\n",
+                     width, height);
+    }
+    const int samples = CurrentFrameSamples();
+    if (Options.msaa >= 2 && samples != Options.msaa)
+        std::fprintf(stderr, "zircon-megademo: --msaa %d: the OpenGL driver offers %d samples per pixel%s\n",
+                     Options.msaa, samples, samples < 2 ? "; drawing without multisampling" : ", used instead");
+}
+
 int RunDemo(int width, int height, int bitsPerPixel)
 {
     Factory = new DeviceFactory;
@@ -120,6 +150,7 @@ int RunDemo(int width, int height, int bitsPerPixel)
         Factory->Shutdown();
         EndAfterFatalError();
     }
+    ReportDisplayChoices();
     // With --stats every call is timed; without, nothing stands between scenes and GL.
     if (FrameStatsEnabled) Renderer = new TimedRenderInterface(Renderer);
 
@@ -181,7 +212,10 @@ int ZirconMain(int argc, char** argv)
     }
     DialogsEnabled = !Options.noDialogs;
     FrameStatsEnabled = Options.stats;
-    DeviceSettings.changeDisplayMode = !Options.window;
+    // --size without frames to write asks for a window of that size.
+    const bool sizedWindow = Options.width > 0 && !WritesFrames(Options);
+    DeviceSettings.changeDisplayMode = !Options.window && !sizedWindow && !Options.desktop;
+    DeviceSettings.desktopFullscreen = Options.desktop;
     if (Options.fps > 0) UseFixedFrameClock(Options.fps);
     if (!Options.captureDir.empty() && !BeginCapture(Options.captureDir, Options.captureAt)) {
         std::fprintf(stderr, "zircon-megademo: cannot write frames to %s\n", Options.captureDir.c_str());
@@ -189,8 +223,10 @@ int ZirconMain(int argc, char** argv)
     }
     if (!Options.recordPath.empty()) {
         const int endMs = Options.untilMs > 0 ? Options.untilMs : 94000;
+        int width = 0, height = 0;
+        WrittenFrameSize(Options, &width, &height);
         if (!BeginRecording(Options.recordPath, Options.fps, Options.startMs, endMs,
-                            DataFilePath("megadata\\demusik.mp3"), &error)) {
+                            DataFilePath("megadata\\demusik.mp3"), width, height, &error)) {
             std::fprintf(stderr, "zircon-megademo: %s\n", error.c_str());
             return 1;
         }
@@ -200,7 +236,14 @@ int ZirconMain(int argc, char** argv)
     StartPictureDecoding();
 
     MainWindowOptions windowOptions;
-    windowOptions.desktopWindow = Options.window;
+    windowOptions.desktopWindow = Options.window || sizedWindow;
+    windowOptions.resizable = windowOptions.desktopWindow;
+    if (sizedWindow) {
+        windowOptions.width = Options.width;
+        windowOptions.height = Options.height;
+    }
+    // Written frames carry their own samples (the offscreen frame).
+    if (!WritesFrames(Options)) windowOptions.samples = Options.msaa;
     if (!CreateMainWindow(ShowCommand, windowOptions)) {
         std::fprintf(stderr, "zircon-megademo: cannot open a window with OpenGL (is a display available?)\n");
         StopPictureDecoding();

@@ -36,7 +36,24 @@ bool ParseTimeList(const char* text, std::vector<int>* times)
     return true;
 }
 
+// "WxH" with both sides from 16 to 16384.
+bool ParseSize(const char* text, int* width, int* height)
+{
+    const char* x = text ? std::strchr(text, 'x') : nullptr;
+    if (!x) return false;
+    const std::string w(text, x);
+    return ParseInt(w.c_str(), 16, 16384, width) && ParseInt(x + 1, 16, 16384, height);
+}
+
 }  // namespace
+
+bool WritesFrames(const DemoOptions& options) { return !options.captureDir.empty() || !options.recordPath.empty(); }
+
+void WrittenFrameSize(const DemoOptions& options, int* width, int* height)
+{
+    *width = options.width > 0 ? options.width : 640;
+    *height = options.height > 0 ? options.height : 480;
+}
 
 bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string* error)
 {
@@ -70,6 +87,17 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
             ++i;
         } else if (!std::strcmp(arg, "--window")) {
             o->window = true;
+        } else if (!std::strcmp(arg, "--desktop")) {
+            o->desktop = true;
+        } else if (!std::strcmp(arg, "--size")) {
+            if (!needValue("a size WxH")) return false;
+            if (!ParseSize(next, &o->width, &o->height)) {
+                *error = "--size takes WIDTHxHEIGHT in pixels, each from 16 to 16384 (e.g. 1920x1080)";
+                return false;
+            }
+            ++i;
+        } else if (!std::strcmp(arg, "--msaa")) {
+            if (!intValue("a number of samples", 0, 16, &o->msaa, "a number of samples from 0 to 16")) return false;
         } else if (!std::strcmp(arg, "--no-dialogs")) {
             o->noDialogs = true;
         } else if (!std::strcmp(arg, "--stats")) {
@@ -117,7 +145,15 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
         *error = "--at goes with --capture";
         return false;
     }
-    if (!o->captureDir.empty() || !o->recordPath.empty()) {
+    if (o->desktop && o->window) {
+        *error = "--desktop and --window exclude each other";
+        return false;
+    }
+    if (o->desktop && o->width > 0 && !WritesFrames(*o)) {
+        *error = "--size sets the size of a window: it does not go with --desktop";
+        return false;
+    }
+    if (WritesFrames(*o)) {
         o->noDialogs = true;              // capture and recording never wait on a box
         if (o->fps == 0) o->fps = 60;
     }
@@ -136,7 +172,16 @@ const char* OptionsHelpText()
            "is none, from the data set installed with the program.\n"
            "\n"
            "Options:\n"
-           "  --window          play in a 640x480 desktop window, no display-mode change\n"
+           "  --window          play in a 640x480 desktop window, no display-mode change; the\n"
+           "                    window can be resized and the picture follows, keeping 4:3\n"
+           "  --desktop         play fullscreen at the desktop's own resolution, no mode change;\n"
+           "                    the 4:3 picture is centred at the largest size that fits, with\n"
+           "                    black bars (also what happens when the 640x480 switch fails)\n"
+           "  --size WxH        play in a desktop window of WxH pixels (implies --window); with\n"
+           "                    --capture or --record the size of the frames written, e.g.\n"
+           "                    --record demo.mp4 --size 1920x1080 (4:3 picture, black bars)\n"
+           "  --msaa N          smooth polygon edges with N samples per pixel where the OpenGL\n"
+           "                    driver offers it (llvmpipe: 4); 0, the default, for none\n"
            "  --no-dialogs      write error boxes to standard error only, never wait on them\n"
            "  --fps N           fixed-rate clock: every frame advances the clock by 1000/N ms,\n"
            "                    however long it took (repeatable runs); music plays silently\n"

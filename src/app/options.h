@@ -22,7 +22,16 @@ struct DemoOptions {
     std::string recordPath;       // --record FILE: a video with the soundtrack (.mp4, .mkv, .webm)
     std::string keysPath;         // --keys FILE: viewer keys replayed at given play times
     int untilMs = 0;              // --until MS: the run ends before the first frame at or after MS
+    bool desktop = false;         // --desktop: fullscreen at the desktop's resolution, no mode change
+    int width = 0, height = 0;    // --size WxH: the window's size, or the frames' with --capture/--record
+    int msaa = 0;                 // --msaa N: samples per pixel, 0 for none
 };
+
+// True when frames are written (--capture or --record): they are then drawn off screen
+// at their own size.
+bool WritesFrames(const DemoOptions& options);
+// The size of written frames: --size, else 640 × 480.
+void WrittenFrameSize(const DemoOptions& options, int* width, int* height);
 
 extern DemoOptions Options;
 

@@ -168,7 +168,7 @@ std::string PartialVideoPath(const std::string& path)
 }
 
 std::string FfmpegCommand(VideoKind kind, int fps, int startMs, const std::string& soundtrack,
-                          const std::string& outputPath)
+                          const std::string& outputPath, int width, int height)
 {
     char start[32];
     std::snprintf(start, sizeof start, "%d.%03d", startMs / 1000, startMs % 1000);
@@ -177,8 +177,8 @@ std::string FfmpegCommand(VideoKind kind, int fps, int startMs, const std::strin
     // the writer's slots and the pipe). On two cores this takes a whole recording from
     // about 48 s to 42 s.
     std::string command = "nice -n 19 ffmpeg -hide_banner -loglevel error -nostdin -y"
-                          " -f rawvideo -pix_fmt bgra -video_size 640x480 -framerate " +
-                          std::to_string(fps) + " -i pipe:0";
+                          " -f rawvideo -pix_fmt bgra -video_size " + std::to_string(width) + "x" +
+                          std::to_string(height) + " -framerate " + std::to_string(fps) + " -i pipe:0";
     // The MP3's encoder delay is skipped by the decoder (its gapless header), so its
     // sample 0 is the demo's time 0.
     command += " -ss " + std::string(start) + " -i " + Quoted(soundtrack) + " -map 0:v:0 -map 1:a:0";
@@ -202,7 +202,7 @@ std::string RecordingProgressLine(double fraction, double framesPerSecond, doubl
 }
 
 bool BeginRecording(const std::string& path, int fps, int startMs, int endMs, const std::string& soundtrack,
-                    std::string* error)
+                    int width, int height, std::string* error)
 {
     const VideoKind kind = VideoKindOfPath(path);
     if (kind == VideoKind::Unknown) {
@@ -223,7 +223,7 @@ bool BeginRecording(const std::string& path, int fps, int startMs, int endMs, co
     std::fclose(probe);
     // A reader that ends early must give a failed write, not end this process.
     signal(SIGPIPE, SIG_IGN);
-    g_pipe = popen(FfmpegCommand(kind, fps, startMs, soundtrack, g_partialPath).c_str(), "w");
+    g_pipe = popen(FfmpegCommand(kind, fps, startMs, soundtrack, g_partialPath, width, height).c_str(), "w");
     if (!g_pipe) {
         std::remove(g_partialPath.c_str());
         *error = "cannot record: ffmpeg could not be started";
@@ -247,7 +247,8 @@ bool RecordingActive() { return g_pipe != nullptr; }
 void RecordVideoFrame(int32_t demoTime)
 {
     if (!g_pipe || g_writeFailed) return;
-    ReadBackFrameBgra(&g_writer->FreeSlot());
+    int width = 0, height = 0;
+    ReadBackFrameBgra(&g_writer->FreeSlot(), &width, &height);
     g_writer->Queue();
     ++g_frames;
     ShowProgress(demoTime, false);

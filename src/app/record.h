@@ -17,15 +17,15 @@ VideoKind VideoKindOfPath(const std::string& path);
 // The name the file has while it is being written.
 std::string PartialVideoPath(const std::string& path);
 
-// The ffmpeg command line: raw BGRA frames of 640 × 480 at fps on standard input, the
-// soundtrack from startMs on, encoded into outputPath.
+// The ffmpeg command line: raw BGRA frames of width × height at fps on standard input,
+// the soundtrack from startMs on, encoded into outputPath.
 std::string FfmpegCommand(VideoKind kind, int fps, int startMs, const std::string& soundtrack,
-                          const std::string& outputPath);
+                          const std::string& outputPath, int width = 640, int height = 480);
 
 // Finds ffmpeg, checks that the file can be written and starts ffmpeg. False with a
 // message in *error.
 bool BeginRecording(const std::string& path, int fps, int startMs, int endMs, const std::string& soundtrack,
-                    std::string* error);
+                    int width, int height, std::string* error);
 bool RecordingActive();
 // Sends the frame in the back buffer; call once per presented scene frame.
 void RecordVideoFrame(int32_t demoTime);

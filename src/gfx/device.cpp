@@ -5,6 +5,7 @@
 
 #include "shell/report.h"
 #include "shell/window.h"
+#include "gfx/frame_target.h"
 #include "gfx/gl_extensions.h"
 #include "gfx/render_interface.h"
 #include "platform/platform.h"
@@ -29,11 +30,24 @@ void GLGraphicsDevice::UnlockSurface() {}
 bool GLGraphicsDevice::Initialise()
 {
     DeviceSettings.showCommand = ShowCommand;
-    if (DeviceSettings.changeDisplayMode) {
+    DeviceSettings.fellBackToDesktop = false;
+    if (DeviceSettings.desktopFullscreen) {
         DeviceSettings.fullscreen = true;
-        // A failed mode change is not fatal: the context is made on the window in
-        // whatever mode the display has.
-        PlatformEnterFullscreen(width, height, bitsPerPixel);
+        PlatformEnterDesktopFullscreen();
+    } else if (DeviceSettings.changeDisplayMode) {
+        DeviceSettings.fullscreen = true;
+        // A display without the mode (a flat panel, a virtual screen) may refuse it or
+        // switch to another size; the picture would then sit in a corner of the screen.
+        // Covering the display at its own resolution shows it whole instead.
+        int displayWidth = 0, displayHeight = 0;
+        const bool switched = PlatformEnterFullscreen(width, height, bitsPerPixel) &&
+                              PlatformDisplaySize(&displayWidth, &displayHeight) && displayWidth == width &&
+                              displayHeight == height;
+        if (!switched) {
+            PlatformRestoreDisplayMode();
+            PlatformEnterDesktopFullscreen();
+            DeviceSettings.fellBackToDesktop = true;
+        }
     }
     return InitOpenGL();
 }
@@ -77,7 +91,7 @@ bool InitOpenGL()
     glDepthFunc(GL_GEQUAL);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(0.0);
-    FitViewportToDrawable();
+    FitViewportToFrame();
     return true;
 }
 
@@ -119,18 +133,8 @@ int ShutdownOpenGL()
     return 0;
 }
 
-void FitViewportToDrawable()
-{
-    int w = 0, h = 0;
-    PlatformDrawableSize(&w, &h);
-    if (w > 0 && h > 0) glViewport(0, 0, w, h);
-}
-
 void DevicePresent()
 {
     if (FramePresentedHook) FramePresentedHook();
-    PlatformSwapBuffers();
-    // The window may have been resized by the display (fullscreen on a larger screen):
-    // keep the picture covering the whole drawable.
-    FitViewportToDrawable();
+    ShowFinishedFrame();
 }

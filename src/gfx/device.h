@@ -50,6 +50,10 @@ struct DeviceSettingsRecord {
     int showCommand = 0;
     bool fullscreen = false;         // the display mode was changed by Initialise
     bool changeDisplayMode = true;   // false: play in a normal desktop window
+    bool desktopFullscreen = false;  // cover the display at its own resolution, no mode change
+    // Set by Initialise when the designed mode could not be had and the display is
+    // covered at its own resolution instead.
+    bool fellBackToDesktop = false;
 };
 extern DeviceSettingsRecord DeviceSettings;
 
@@ -62,7 +66,7 @@ int ShutdownOpenGL();
 
 // Called just before every buffer swap (frame capture, the fixed-rate clock).
 extern void (*FramePresentedHook)();
-// Hands the finished frame to the display.
+// Hands the finished frame to the display; the viewport then fits the picture area of a
+// window that may have changed size.
 void DevicePresent();
-// Sets the GL viewport to the whole drawable of the window.
-void FitViewportToDrawable();
+

@@ -18,6 +18,8 @@ struct PlatformWindowOptions {
     bool alwaysOnTop;     // stays above other windows
     bool hideCursor;      // mouse cursor invisible over the window
     bool hidden;          // create without showing (tests)
+    bool resizable;       // the user may resize it
+    int samples;          // multisampling: samples per pixel, 0 for none
 };
 
 // Creates the one window with an OpenGL-capable surface. Returns false when no display
@@ -52,6 +54,11 @@ bool PlatformStartTimer(uint32_t periodMs);
 bool PlatformEnterFullscreen(int width, int height, int bitsPerPixel);
 // Returns the display to the desktop mode. Safe to call at any time, any number of times.
 bool PlatformRestoreDisplayMode();
+// Covers the whole display with the window at the desktop's own resolution, without a
+// mode change. True when the window then has the display's size.
+bool PlatformEnterDesktopFullscreen();
+// The size of the display the window is on, in the mode it runs in now.
+bool PlatformDisplaySize(int* width, int* height);
 
 // ---- OpenGL context -----------------------------------------------------------------
 

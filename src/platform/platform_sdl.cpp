@@ -58,7 +58,7 @@ bool EnsureVideo()
     return true;
 }
 
-SDL_Window* TryCreate(const PlatformWindowOptions& o, int depthBits)
+SDL_Window* TryCreate(const PlatformWindowOptions& o, int depthBits, int samples)
 {
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -68,7 +68,10 @@ SDL_Window* TryCreate(const PlatformWindowOptions& o, int depthBits)
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, samples > 0 ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, samples);
     Uint32 flags = SDL_WINDOW_OPENGL;
+    if (o.resizable) flags |= SDL_WINDOW_RESIZABLE;
     if (o.borderless) flags |= SDL_WINDOW_BORDERLESS;
     if (o.alwaysOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
     flags |= o.hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
@@ -82,9 +85,13 @@ bool PlatformCreateWindow(const PlatformWindowOptions& options)
     if (g_window) return true;
     if (!EnsureVideo()) return false;
     // A 32-bit depth buffer is asked for first; 24 bits is the least the 1/z depth needs.
-    for (int depth : {32, 24}) {
-        g_window = TryCreate(options, depth);
-        if (g_window) break;
+    // Multisampling steps down to what the GL offers, to none at all if need be.
+    for (int samples = options.samples;; samples /= 2) {
+        for (int depth : {32, 24}) {
+            g_window = TryCreate(options, depth, samples);
+            if (g_window) break;
+        }
+        if (g_window || samples == 0) break;
     }
     if (!g_window) return false;
     X11EndOnDisplayLoss();
@@ -206,6 +213,35 @@ bool PlatformRestoreDisplayMode()
     if (!g_window || !g_fullscreen) return true;
     g_fullscreen = false;
     return SDL_SetWindowFullscreen(g_window, 0) == 0;
+}
+
+bool PlatformDisplaySize(int* width, int* height)
+{
+    *width = *height = 0;
+    if (!g_window) return false;
+    const int display = SDL_GetWindowDisplayIndex(g_window);
+    SDL_DisplayMode mode;
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return false;
+    *width = mode.w;
+    *height = mode.h;
+    return true;
+}
+
+bool PlatformEnterDesktopFullscreen()
+{
+    int displayWidth = 0, displayHeight = 0;
+    if (!PlatformDisplaySize(&displayWidth, &displayHeight)) return false;
+    if (SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+    g_fullscreen = true;
+    // Fullscreen is a request to the window manager; with none running (a bare X server)
+    // nobody carries it out, so the window covers the screen by itself.
+    int width = 0, height = 0;
+    PlatformDrawableSize(&width, &height);
+    if (width != displayWidth || height != displayHeight) {
+        X11MoveResizeWindow(g_window, 0, 0, displayWidth, displayHeight);
+        PlatformDrawableSize(&width, &height);
+    }
+    return width == displayWidth && height == displayHeight;
 }
 
 bool PlatformCreateGLContext()

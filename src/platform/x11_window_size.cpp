@@ -26,6 +26,22 @@ bool X11WindowSize(SDL_Window* window, int* width, int* height)
 #endif
 }
 
+bool X11MoveResizeWindow(SDL_Window* window, int x, int y, int width, int height)
+{
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    XMoveResizeWindow(info.info.x11.display, info.info.x11.window, x, y, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
+    XSync(info.info.x11.display, False);
+    return true;
+#else
+    (void)window, (void)x, (void)y, (void)width, (void)height;
+    return false;
+#endif
+}
+
 #if defined(SDL_VIDEO_DRIVER_X11)
 static int EndOnIOError(Display*)
 {

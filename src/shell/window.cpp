@@ -53,8 +53,10 @@ bool CreateMainWindow(int /*showCommand*/, const MainWindowOptions& options)
     o.title = "Zircon megademo";
     o.x = 0;
     o.y = 0;
-    o.width = 640;
-    o.height = 480;
+    o.width = options.width;
+    o.height = options.height;
+    o.resizable = options.resizable;
+    o.samples = options.samples;
     o.borderless = !options.desktopWindow;
     o.alwaysOnTop = !options.desktopWindow;
     o.hideCursor = true;

@@ -26,9 +26,12 @@ extern bool QuitRequested;    // set once the quit message is retrieved; never c
 struct MainWindowOptions {
     bool desktopWindow = false;   // a normal window instead of the fullscreen popup
     bool hidden = false;          // not shown (tests)
+    bool resizable = false;       // the user may resize it; the picture follows
+    int width = 640, height = 480;
+    int samples = 0;              // multisampling: samples per pixel, 0 for none
 };
 
-// Creates the 640 × 480 window at (0, 0) titled "Zircon megademo".
+// Creates the window at (0, 0) titled "Zircon megademo", 640 × 480 unless asked otherwise.
 bool CreateMainWindow(int showCommand, const MainWindowOptions& options);
 
 // The window procedure: handles a message, returns its result.

@@ -1,7 +1,7 @@
 # --help lists every option; an unknown option is refused with status 2.
 source "$(dirname "$0")/lib.sh"
 "$DEMO" --help > "$WORK/help" || fail "--help exit status $?"
-for option in --window --no-dialogs --fps --max-fps --start --data --stats --capture --at --version --help; do
+for option in --window --desktop --size --msaa --no-dialogs --fps --max-fps --start --data --stats --capture --at --keys --version --help; do
   grep -q -- "$option" "$WORK/help" || fail "--help does not list $option"
 done
 version=$("$DEMO" --version) || fail "--version exit status $?"
