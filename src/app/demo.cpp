@@ -139,16 +139,16 @@ int RunDemo(int width, int height, int bitsPerPixel)
 {
     Factory = new DeviceFactory;
     Device = Factory->CreateDevice(width, height, bitsPerPixel);
-    // Nothing can be drawn without a context: the box has been shown, end here.
+    // Nothing can be drawn without a context or both texture units: the box, then the end.
     if (!Device->Initialise()) {
         StopPictureDecoding();
-        EndAfterFatalError();
+        FatalError(Device->failure);
     }
     Renderer = Device->CreateRenderInterface();
     if (!Renderer) {
         StopPictureDecoding();
         Factory->Shutdown();
-        EndAfterFatalError();
+        FatalError(Device->failure);
     }
     ReportDisplayChoices();
     // With --stats every call is timed; without, nothing stands between scenes and GL.
@@ -176,7 +176,10 @@ int RunDemo(int width, int height, int bitsPerPixel)
     PlayMeasuredSequence(settings);
 
     AudioSetVolume(0);
-    return Factory->Shutdown();
+    std::string failure;
+    const int restored = Factory->Shutdown(&failure);
+    if (!failure.empty()) ShowErrorBox(failure, "ERROR");
+    return restored;
 }
 
 int ZirconMain(int argc, char** argv)

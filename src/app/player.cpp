@@ -141,7 +141,9 @@ void TakeKeys()
 void SaveScreenshot(int32_t demoTime)
 {
     const std::string name = ScreenshotFileName(demoTime);
-    if (WriteFramePng(name, ReadBackFrame())) std::fprintf(stderr, "screenshot saved as %s\n", name.c_str());
+    int width = 0, height = 0;
+    const std::vector<uint8_t> rgb = ReadBackFrame(&width, &height);
+    if (WriteFramePng(name, rgb, width, height)) std::fprintf(stderr, "screenshot saved as %s\n", name.c_str());
     else std::fprintf(stderr, "zircon-megademo: cannot write %s\n", name.c_str());
 }
 

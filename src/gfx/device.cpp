@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <cstring>
 
-#include "shell/report.h"
 #include "shell/window.h"
 #include "gfx/frame_target.h"
 #include "gfx/gl_extensions.h"
@@ -18,9 +17,9 @@ GraphicsDevice* DeviceFactory::CreateDevice(int width, int height, int bitsPerPi
     return new GLGraphicsDevice(width, height, bitsPerPixel);
 }
 
-int DeviceFactory::Shutdown()
+int DeviceFactory::Shutdown(std::string* failure)
 {
-    return ShutdownOpenGL();
+    return ShutdownOpenGL(failure);
 }
 
 Surface* GLGraphicsDevice::CreateSurface(int) { return nullptr; }
@@ -49,14 +48,14 @@ bool GLGraphicsDevice::Initialise()
             DeviceSettings.fellBackToDesktop = true;
         }
     }
-    return InitOpenGL();
+    return InitOpenGL(&failure);
 }
 
-// Back to the desktop mode, then the box.
-static bool FailInit(const char* text)
+// Back to the desktop mode; the text is the caller's to show.
+static bool FailInit(const char* text, std::string* failure)
 {
     PlatformRestoreDisplayMode();
-    ShowErrorBox(text, "FATAL ERROR");
+    *failure = text;
     return false;
 }
 
@@ -69,14 +68,14 @@ static void ReleaseContexts()
     DeviceSettings.deviceContext = false;
 }
 
-bool InitOpenGL()
+bool InitOpenGL(std::string* failure)
 {
     DeviceSettings.window = MainWindow;
-    if (!MainWindow || !PlatformHasWindow()) return FailInit("GetDC on main window failed");
+    if (!MainWindow || !PlatformHasWindow()) return FailInit("GetDC on main window failed", failure);
     DeviceSettings.deviceContext = true;
 
     if (!PlatformCreateGLContext()) {
-        bool result = FailInit("wglCreateContext failed\n");
+        bool result = FailInit("wglCreateContext failed\n", failure);
         ReleaseContexts();
         return result;
     }
@@ -112,7 +111,7 @@ RenderInterface* GLGraphicsDevice::CreateRenderInterface()
     // The program cannot draw without both units: say so instead of calling null.
     if (!glext::glActiveTextureARB || !glext::glMultiTexCoord2fARB) {
         PlatformRestoreDisplayMode();
-        ShowErrorBox("The OpenGL driver does not offer GL_ARB_multitexture", "FATAL ERROR");
+        failure = "The OpenGL driver does not offer GL_ARB_multitexture";
         delete renderer;
         return nullptr;
     }
@@ -121,11 +120,10 @@ RenderInterface* GLGraphicsDevice::CreateRenderInterface()
     return renderer;
 }
 
-int ShutdownOpenGL()
+int ShutdownOpenGL(std::string* failure)
 {
     if (DeviceSettings.renderingContext) {
-        if (!PlatformDeleteGLContext())
-            ShowErrorBox("ShutdownOpenGL - wglDeleteContext failed\n", "ERROR");
+        if (!PlatformDeleteGLContext() && failure) *failure = "ShutdownOpenGL - wglDeleteContext failed\n";
         DeviceSettings.renderingContext = false;
     }
     DeviceSettings.deviceContext = false;

@@ -1,8 +1,11 @@
 // Graphics device: the display-mode change, the GL context on the main window, the
 // initial GL state, the multitexture entry points and the render interface.
 // Use, in this order: a DeviceFactory, CreateDevice(640, 480, 32), Initialise,
-// CreateRenderInterface; at the very end the factory's Shutdown.
+// CreateRenderInterface; at the very end the factory's Shutdown. Failures are reported
+// to the caller with the text of their box; the device shows none itself.
 #pragma once
+
+#include <string>
 
 class RenderInterface;
 
@@ -23,6 +26,8 @@ public:
     int width;
     int height;
     int bitsPerPixel;
+    // Why Initialise or CreateRenderInterface failed: the text of its "FATAL ERROR" box.
+    std::string failure;
 };
 
 class GLGraphicsDevice : public GraphicsDevice {
@@ -39,7 +44,7 @@ class DeviceFactory {
 public:
     virtual ~DeviceFactory() = default;
     virtual GraphicsDevice* CreateDevice(int width, int height, int bitsPerPixel);
-    virtual int Shutdown();   // ShutdownOpenGL's result
+    virtual int Shutdown(std::string* failure = nullptr);   // ShutdownOpenGL's result
 };
 
 // State shared by the device functions.
@@ -58,11 +63,12 @@ struct DeviceSettingsRecord {
 extern DeviceSettingsRecord DeviceSettings;
 
 // True when the context is current and the initial GL state is set. On failure the
-// desktop mode is back and a "FATAL ERROR" box has been shown.
-bool InitOpenGL();
+// desktop mode is back and *failure holds the text of the "FATAL ERROR" box to show.
+bool InitOpenGL(std::string* failure);
 // Releases the context and restores the desktop mode; the restore's result (1 for
-// success), or 0 when no mode change was made.
-int ShutdownOpenGL();
+// success), or 0 when no mode change was made. A context that would not go leaves the
+// text of its "ERROR" box in *failure, when given.
+int ShutdownOpenGL(std::string* failure = nullptr);
 
 // Called just before every buffer swap (frame capture, the fixed-rate clock).
 extern void (*FramePresentedHook)();

@@ -34,13 +34,17 @@ tail -n 1 "$WORK/skip/err" | grep -q '^key pagedown at play 600 ms: .*, ended$' 
 same_as_start skip zircon-t0017950.png 17950
 same_as_start skip zircon-t0054000.png 54000
 same_as_start skip zircon-t0042000.png 42000
-grep -q '^key pagedown at play 100 ms: demo 17950 ms, music 1795[0-9] ms' "$WORK/skip/err" ||
+# The music may have played on by one mixer buffer when it is asked where it is.
+grep '^key pagedown at play 100 ms: demo 17950 ms' "$WORK/skip/err" | awk '{ exit !($11 >= 17950 && $11 < 18050) }' ||
   fail "the music does not follow a skip: $(grep pagedown "$WORK/skip/err" | head -n 1)"
 
 # Pause: the same picture a second later, the music held where it was; Space resumes.
 keys pause '1000 space\n1000 f12\n2000 f12\n2000 space\n2500 escape\n'
 cmp -s "$WORK/pause/zircon-t0001000.png" "$WORK/pause/zircon-t0001000-2.png" || fail "the paused picture changed"
-held=$(grep -E '^key (f12|space) at play (1000|2000) ms' "$WORK/pause/err" | sed -E 's/.*music ([0-9-]+) ms.*/\1/' | sort -u)
+held=$(grep -E '^key (f12|space) at play (1000|2000) ms: .*, paused$' "$WORK/pause/err" |
+       sed -E 's/.*music ([0-9-]+) ms.*/\1/' | sort -u)
+[ "$(grep -cE '^key (f12|space) at play (1000|2000) ms: .*, paused$' "$WORK/pause/err")" -eq 3 ] ||
+  fail "expected three keys seen while paused"
 [ "$(wc -l <<<"$held")" -eq 1 ] || fail "the music moved while paused: $held"
 grep -q '^key space at play 2000 ms: demo 1000 ms, .*, playing' "$WORK/pause/err" || fail "Space did not resume at 1000 ms"
 grep -q 'key escape at play 2500 ms: demo 1500 ms' "$WORK/pause/err" || fail "play did not go on from the paused time"
@@ -56,6 +60,6 @@ keys random "$(cat "$WORK/random.keys")\n"
   grep '^key ' "$WORK/random/err" | tail -n 1 | grep -qE '^key (right|pagedown) .*, ended$' || fail "not every key was applied"
 # After every seek the music stands where the picture is (or has ended past its length).
 awk '/^key (left|right|pageup|pagedown|home) / {
-       d = $8; m = $11; if (m >= 0 && d < 93000 && (m - d > 20 || d - m > 20)) { print; bad = 1 } }
+       d = $8; m = $11; if (m >= 0 && d < 93000 && (m - d > 100 || d - m > 20)) { print; bad = 1 } }
      END { exit bad }' "$WORK/random/err" || fail "the music is out of step after a seek"
 echo ok
