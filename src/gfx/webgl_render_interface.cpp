@@ -304,8 +304,16 @@ void WebGLRenderInterface::SetEnabled(int unit, bool enabled)
     enabled_[unit] = enabled;
 }
 
+// GL 1.1 also takes parameters for the default texture, which never draws; WebGL has no
+// default texture to take them.
+bool WebGLRenderInterface::ActiveUnitHasTexture() const
+{
+    return textures_.count(bound_[activeUnit_].name) != 0;
+}
+
 void WebGLRenderInterface::SetFilters(GLint minFilter, GLint magFilter)
 {
+    if (!ActiveUnitHasTexture()) return;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
 }
@@ -362,7 +370,7 @@ void WebGLRenderInterface::SetBlendMode(BlendMode mode)
         sphereMapUnit1_ = true;
         break;
     case BlendMode::OpaqueTrilinear:
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        if (ActiveUnitHasTexture()) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
         SetEnabled(activeUnit_, true);
         glDisable(GL_BLEND);
         break;

@@ -49,6 +49,7 @@ private:
     void SetFilters(GLint minFilter, GLint magFilter);
     void SetBlend(bool enabled, GLenum source, GLenum destination);
     bool UnitDraws(int unit) const;
+    bool ActiveUnitHasTexture() const;
 
     GLuint program_ = 0, buffer_ = 0, vertexArray_ = 0;
     GLint useUnit0_ = -1, useUnit1_ = -1, addUnit1_ = -1, lit_ = -1, sphereMap_ = -1;
