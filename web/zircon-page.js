@@ -257,5 +257,6 @@ $('again').addEventListener('click', playAgain);
   $('loading').hidden = true;
   if (!$('message').hidden) return;
   window.zirconState = 'ready';
+  window.zirconReadyMs = performance.now();   // from opening the page to "Click to play"
   $('play').hidden = false;
 })();

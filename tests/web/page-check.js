@@ -38,12 +38,12 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
     await tab.setViewport({ width: 800, height: 600 });
     tab.on('console', (m) => { if (m.type() === 'error') console.log('page:', m.text()); });
     tab.on('pageerror', (e) => console.log('page error:', e.message));
-    const opened = Date.now();
     await tab.goto(`${url}?fps=60&at=${times.join(',')}&until=${times[times.length - 1] + 100}`);
-    await tab.waitForSelector('#loading', { visible: true });
-    console.log(`loading screen after ${Date.now() - opened} ms`);
     await tab.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
-    console.log(`click to play after ${Date.now() - opened} ms`);
+    const timing = await tab.evaluate(() => ({
+      paint: (performance.getEntriesByName('first-contentful-paint')[0] || { startTime: -1 }).startTime,
+      ready: window.zirconReadyMs }));
+    console.log(`loading screen painted after ${timing.paint.toFixed(0)} ms, "Click to play" after ${timing.ready.toFixed(0)} ms`);
     await tab.screenshot({ path: path.join(outDir, 'page-ready.png') });
     await tab.click('#play');
     await tab.waitForFunction((n) => Object.keys(window.zirconFrames).length >= n || window.zirconState === 'ended',
@@ -75,6 +75,48 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
     }
     const log = await tab.evaluate(() => window.zirconFrameTimes);
     fs.writeFileSync(path.join(outDir, 'frame-times.json'), JSON.stringify(log));
+    await tab.close();
+
+    // Real time: the click starts the music, and Escape ends play with the offer to play again.
+    const live = await browser.newPage();
+    await live.goto(url);
+    await live.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
+    await live.click('#play');
+    await live.waitForFunction(() => window.zirconFrameTimes.length > 10, { timeout: 60000 });
+    const music = await live.evaluate(() => ({ state: Module.page.audio.context.state,
+                                               playing: Module.page.audio.source !== null,
+                                               position: Module.page.audio.positionMs() }));
+    const musicOk = music.state === 'running' && music.playing && music.position >= 0;
+    console.log(`click to play: context ${music.state}, music at ${music.position} ms ${musicOk ? 'ok' : 'NOT PLAYING'}`);
+    await live.keyboard.press('Escape');
+    await live.waitForFunction(() => window.zirconState === 'ended', { timeout: 10000 }).catch(() => {});
+    const ended = await live.evaluate(() => window.zirconState === 'ended' && !document.getElementById('ended').hidden &&
+                                            Module.page.audio.source === null);
+    console.log(`Escape ends with "Play again" and the music stopped: ${ended ? 'ok' : 'NO'}`);
+    await live.screenshot({ path: path.join(outDir, 'page-ended.png') });
+    const framesBefore = await live.evaluate(() => window.zirconFrameTimes.length);
+    await live.click('#again');
+    await live.waitForFunction((n) => window.zirconFrameTimes.length > n + 10, { timeout: 60000 }, framesBefore).catch(() => {});
+    const again = await live.evaluate((n) => window.zirconState === 'playing' && window.zirconFrameTimes.length > n + 10 &&
+                                              Module.page.audio.source !== null, framesBefore);
+    console.log(`"Play again" plays from the start with the music: ${again ? 'ok' : 'NO'}`);
+    if (!musicOk || !ended || !again) failed = true;
+    await live.close();
+
+    // A missing picture: the program's own message in the page, no crash.
+    const missing = await browser.newPage();
+    await missing.setRequestInterception(true);
+    missing.on('request', (r) => (r.url().endsWith('/envmap.png') ? r.respond({ status: 404, body: '' }) : r.continue()));
+    await missing.goto(url);
+    await missing.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
+    await missing.click('#play');
+    await missing.waitForSelector('#message', { visible: true, timeout: 30000 }).catch(() => {});
+    const message = await missing.evaluate(() => document.getElementById('message').hidden ? '' :
+                                                 document.getElementById('message').innerText);
+    const messageOk = message.includes('FATAL ERROR') && message.includes("Can't load image megadata\\envmap.png");
+    console.log(`missing envmap.png: ${JSON.stringify(message)} ${messageOk ? 'ok' : 'NOT SHOWN'}`);
+    await missing.screenshot({ path: path.join(outDir, 'page-missing.png') });
+    if (!messageOk) failed = true;
   } finally {
     await browser.close();
     fs.rmSync(userDataDir, { recursive: true, force: true });
