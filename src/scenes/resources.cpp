@@ -106,6 +106,10 @@ public:
     std::unique_ptr<Image> Take(int i)
     {
         std::unique_lock<std::mutex> lock(mutex_);
+        if (workers_.empty() && !done_[i]) {
+            images_[i].reset(LoadPngImage(PictureInLoadingOrder(i).name));
+            done_[i] = true;
+        }
         decoded_.wait(lock, [&] { return done_[i]; });
         return std::move(images_[i]);
     }
@@ -122,7 +126,12 @@ private:
         }
     }
 
+#ifdef __EMSCRIPTEN__
+    // A page has no threads, and the browser has decoded its pictures already.
+    static constexpr size_t MaxWorkers = 0;
+#else
     static constexpr size_t MaxWorkers = 2;
+#endif
     std::vector<std::thread> workers_;
     std::atomic<int> next_{0};
     std::atomic<bool> stop_{false};

@@ -1,0 +1,227 @@
+// The platform layer in a web page: the canvas is the window, the document's keys its
+// events, a WebGL 2 context its GL context, and the page's clock its tick count.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstring>
+#include <deque>
+
+#include "platform/platform.h"
+#include "platform/web_page.h"
+
+namespace {
+
+constexpr const char* Canvas = "#canvas";
+
+// Written by the functions of this file only (the program's one thread).
+bool g_window = false;
+EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_context = 0;
+std::deque<PlatformEvent> g_events;
+uint32_t g_timerPeriodMs = 0;
+double g_nextTimerMs = 0;
+bool (*g_frame)() = nullptr;
+
+Key KeyOf(const EmscriptenKeyboardEvent& e)
+{
+    const struct {
+        const char* code;
+        Key key;
+    } keys[] = {
+        {"Escape", Key::Escape}, {"Space", Key::Space},     {"Tab", Key::Tab},
+        {"ArrowLeft", Key::Left}, {"ArrowRight", Key::Right}, {"PageUp", Key::PageUp},
+        {"PageDown", Key::PageDown}, {"Home", Key::Home},   {"F12", Key::F12},
+    };
+    for (const auto& k : keys)
+        if (std::strcmp(e.code, k.code) == 0) return k.key;
+    return Key::Other;
+}
+
+EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* e, void*)
+{
+    if (!g_window || e->repeat) return EM_FALSE;
+    const Key key = KeyOf(*e);
+    if (key == Key::Other) return EM_FALSE;   // the page's own keys (F for fullscreen) pass on
+    g_events.push_back({PlatformEventKind::KeyDown, key});
+    return EM_TRUE;                            // no scrolling, no focus change, no dev tools
+}
+
+EM_BOOL OnAnimationFrame(double, void*)
+{
+    if (g_frame && g_frame()) return EM_TRUE;
+    g_frame = nullptr;
+    return EM_FALSE;
+}
+
+}  // namespace
+
+// ---- Window -------------------------------------------------------------------------
+
+bool PlatformCreateWindow(const PlatformWindowOptions& options)
+{
+    if (g_window) return true;
+    if (emscripten_set_canvas_element_size(Canvas, options.width, options.height) != EMSCRIPTEN_RESULT_SUCCESS)
+        return false;
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, OnKeyDown);
+    g_window = true;
+    return true;
+}
+
+bool PlatformHasWindow() { return g_window; }
+void PlatformShowWindow() {}
+void PlatformRaiseWindow() {}
+
+void PlatformDestroyWindow()
+{
+    if (!g_window) return;
+    emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, nullptr);
+    g_events.clear();
+    g_window = false;
+}
+
+void PlatformDrawableSize(int* width, int* height)
+{
+    *width = *height = 0;
+    if (g_window) emscripten_get_canvas_element_size(Canvas, width, height);
+}
+
+// ---- Events -------------------------------------------------------------------------
+
+bool PlatformPollEvent(PlatformEvent* event)
+{
+    if (g_timerPeriodMs > 0 && emscripten_get_now() >= g_nextTimerMs) {
+        g_nextTimerMs = emscripten_get_now() + g_timerPeriodMs;
+        *event = {PlatformEventKind::Timer, Key::Other};
+        return true;
+    }
+    if (g_events.empty()) return false;
+    *event = g_events.front();
+    g_events.pop_front();
+    return true;
+}
+
+bool PlatformStartTimer(uint32_t periodMs)
+{
+    g_timerPeriodMs = periodMs;
+    g_nextTimerMs = emscripten_get_now() + periodMs;
+    return true;
+}
+
+// ---- Display mode: the page's F key and button ask the browser for fullscreen -------
+
+bool PlatformEnterFullscreen(int, int, int) { return false; }
+bool PlatformRestoreDisplayMode() { return true; }
+
+// ---- GL context ---------------------------------------------------------------------
+
+bool PlatformCreateGLContext()
+{
+    if (g_context) return true;
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.majorVersion = 2;
+    attributes.minorVersion = 0;
+    attributes.alpha = EM_FALSE;
+    attributes.depth = EM_TRUE;
+    attributes.stencil = EM_FALSE;
+    attributes.antialias = EM_FALSE;
+    // The frame stays readable after it is shown (tests read the canvas).
+    attributes.preserveDrawingBuffer = EM_TRUE;
+    attributes.powerPreference = EM_WEBGL_POWER_PREFERENCE_HIGH_PERFORMANCE;
+    g_context = emscripten_webgl_create_context(Canvas, &attributes);
+    if (g_context <= 0) {
+        g_context = 0;
+        return false;
+    }
+    return emscripten_webgl_make_context_current(g_context) == EMSCRIPTEN_RESULT_SUCCESS;
+}
+
+bool PlatformDeleteGLContext()
+{
+    if (!g_context) return true;
+    const bool deleted = emscripten_webgl_destroy_context(g_context) == EMSCRIPTEN_RESULT_SUCCESS;
+    g_context = 0;
+    return deleted;
+}
+
+bool PlatformHasGLContext() { return g_context != 0; }
+
+void PlatformGLContextInfo(PlatformGLInfo* info)
+{
+    *info = {24, 24, true};
+}
+
+void* PlatformGLProcAddress(const char*) { return nullptr; }   // WebGL 2 has every entry point built in
+void PlatformSwapBuffers() {}   // the browser shows the canvas when the frame's callback returns
+bool PlatformSetVsync(bool) { return false; }   // animation frames already follow the display
+int PlatformRefreshRate() { return 0; }
+
+// ---- Clock: the page's, which follows the audio clock once the music plays ----------
+
+EM_JS(double, PageTickMs, (), { return Module.page.tickMs(); });
+
+uint32_t PlatformTickCount()
+{
+    return static_cast<uint32_t>(static_cast<uint64_t>(PageTickMs()));
+}
+
+// ---- Messages -----------------------------------------------------------------------
+
+EM_JS(void, PageShowMessage, (const char* text, const char* caption),
+      { Module.page.showMessage(UTF8ToString(text), UTF8ToString(caption)); });
+
+bool PlatformMessageBox(const char* text, const char* caption)
+{
+    PageShowMessage(text, caption);
+    return true;
+}
+
+// ---- Process ------------------------------------------------------------------------
+
+void PlatformQuit()
+{
+    PlatformDeleteGLContext();
+    PlatformDestroyWindow();
+}
+
+std::string PlatformProgramFolder() { return ""; }
+
+// ---- The page -----------------------------------------------------------------------
+
+void PlatformRunAnimationFrames(bool (*frame)())
+{
+    g_frame = frame;
+    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+}
+
+EM_JS(int, PagePictureSize, (const char* path, int* width, int* height), {
+    const picture = Module.page.pictures.get(UTF8ToString(path));
+    if (!picture) return 0;
+    HEAP32[width >> 2] = picture.width;
+    HEAP32[height >> 2] = picture.height;
+    return 1;
+});
+
+EM_JS(int, PageCopyPicture, (const char* path, uint8_t* pixels), {
+    const picture = Module.page.pictures.get(UTF8ToString(path));
+    if (!picture) return 0;
+    HEAPU8.set(picture.pixels, pixels);
+    return 1;
+});
+
+bool PlatformDecodedPictureSize(const char* path, int* width, int* height)
+{
+    return PagePictureSize(path, width, height) != 0;
+}
+
+bool PlatformCopyDecodedPicture(const char* path, uint8_t* pixels)
+{
+    return PageCopyPicture(path, pixels) != 0;
+}
+
+EM_JS(void, PageFrameDrawn, (int32_t demoTime), { Module.page.frameDrawn(demoTime); });
+EM_JS(void, PagePlayEnded, (), { Module.page.playEnded(); });
+EM_JS(int, PageAudioLatencyMs, (), { return Module.page.audioLatencyMs(); });
+
+void PlatformFrameDrawn(int32_t demoTime) { PageFrameDrawn(demoTime); }
+void PlatformPlayEnded() { PagePlayEnded(); }
+int PlatformAudioLatencyMs() { return PageAudioLatencyMs(); }

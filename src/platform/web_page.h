@@ -1,0 +1,24 @@
+// What only a program running in a web page has: the browser's animation frames, the
+// pictures the page has decoded, and word to the page about how play goes. The page's
+// script (web/zircon-page.js) fetches the data set and decodes it before the program runs.
+#pragma once
+
+#include <cstdint>
+
+// Calls frame at each animation frame the browser shows, until it returns false.
+void PlatformRunAnimationFrames(bool (*frame)());
+
+// A picture the page decoded from the data file at path ("megadata/envmap.png"): its size
+// in *width, *height; false when the page has none (missing or undecodable file).
+bool PlatformDecodedPictureSize(const char* path, int* width, int* height);
+// Copies that picture as width × height × 4 bytes: red, green, blue, and alpha inverted
+// (0 = opaque), rows top first. False when the page has none.
+bool PlatformCopyDecodedPicture(const char* path, uint8_t* pixels);
+
+// Tells the page a frame of demo time demoTime was drawn (tests read the canvas then).
+void PlatformFrameDrawn(int32_t demoTime);
+// Tells the page play has ended: it offers to play again.
+void PlatformPlayEnded();
+// How long a sound started now takes to be heard, in milliseconds (the audio output's
+// latency); 0 when not known.
+int PlatformAudioLatencyMs();

@@ -1,0 +1,125 @@
+// Plays the page in headless Chromium (software WebGL 2) with the fixed-rate clock and
+// compares its canvas at the listed demo times with the native program's --capture frames.
+//   node page-check.js URL NATIVE_DIR OUT_DIR [TIMES]
+// URL: the served build-web/ ("http://127.0.0.1:8023/"); NATIVE_DIR: t0003000.png... from
+// `zircon-megademo --fps 60 --capture NATIVE_DIR --at TIMES`. Writes the page's frames and a
+// screenshot to OUT_DIR and prints the mean absolute difference per channel of each frame.
+// Exit status 1 when a frame is missing or differs by more than MaxMeanDifference.
+'use strict';
+const fs = require('fs');
+const path = require('path');
+const puppeteer = require('puppeteer-core');
+
+// Both draw the same triangles from the same vertices; what differs is rasterisation
+// detail (edge rules, texture filtering and interpolation precision of two software
+// renderers), which moves a few pixels along edges and a level or two elsewhere.
+const MaxMeanDifference = 4.0;
+
+const [url, nativeDir, outDir, timesText] = process.argv.slice(2);
+const times = (timesText || '3000,12000,22000,36000,48000,60000,72000,85000,92000').split(',').map(Number);
+
+function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
+
+(async () => {
+  fs.mkdirSync(outDir, { recursive: true });
+  const userDataDir = fs.mkdtempSync('/tmp/zircon-page-check-');
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    protocolTimeout: 1800000,
+    userDataDir,
+    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync', '--no-first-run', '--autoplay-policy=user-gesture-required',
+           '--window-size=800,640'],
+  });
+  let failed = false;
+  try {
+    const tab = await browser.newPage();
+    await tab.setViewport({ width: 800, height: 600 });
+    tab.on('console', (m) => { if (m.type() === 'error') console.log('page:', m.text()); });
+    tab.on('pageerror', (e) => console.log('page error:', e.message));
+    await tab.goto(`${url}?fps=60&at=${times.join(',')}&until=${times[times.length - 1] + 100}`);
+    await tab.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
+    const timing = await tab.evaluate(() => ({
+      paint: (performance.getEntriesByName('first-contentful-paint')[0] || { startTime: -1 }).startTime,
+      ready: window.zirconReadyMs }));
+    console.log(`loading screen painted after ${timing.paint.toFixed(0)} ms, "Click to play" after ${timing.ready.toFixed(0)} ms`);
+    await tab.screenshot({ path: path.join(outDir, 'page-ready.png') });
+    await tab.click('#play');
+    await tab.waitForFunction((n) => Object.keys(window.zirconFrames).length >= n || window.zirconState === 'ended',
+                              { timeout: 1200000, polling: 1000 }, times.length);
+    await tab.screenshot({ path: path.join(outDir, 'page-playing.png') });
+    const frames = await tab.evaluate(() => window.zirconFrames);
+    for (const t of times) {
+      if (!frames[t]) { console.log(`${t} ms: no frame`); failed = true; continue; }
+      fs.writeFileSync(path.join(outDir, frameName(t)), Buffer.from(frames[t].split(',')[1], 'base64'));
+      const native = 'data:image/png;base64,' + fs.readFileSync(path.join(nativeDir, frameName(t))).toString('base64');
+      // Both pictures decoded by the browser itself, compared over red, green and blue.
+      const difference = await tab.evaluate(async (a, b) => {
+        const pixels = async (src) => {
+          const bitmap = await createImageBitmap(await (await fetch(src)).blob());
+          const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+          const context = canvas.getContext('2d');
+          context.drawImage(bitmap, 0, 0);
+          return context.getImageData(0, 0, bitmap.width, bitmap.height).data;
+        };
+        const [p, q] = [await pixels(a), await pixels(b)];
+        if (p.length !== q.length) return -1;
+        let sum = 0;
+        for (let i = 0; i < p.length; i += 4) sum += Math.abs(p[i] - q[i]) + Math.abs(p[i + 1] - q[i + 1]) + Math.abs(p[i + 2] - q[i + 2]);
+        return sum / (p.length / 4 * 3);
+      }, frames[t], native);
+      const ok = difference >= 0 && difference <= MaxMeanDifference;
+      if (!ok) failed = true;
+      console.log(`${t} ms: mean absolute difference ${difference.toFixed(3)} per channel ${ok ? 'ok' : 'TOO LARGE'}`);
+    }
+    const log = await tab.evaluate(() => window.zirconFrameTimes);
+    fs.writeFileSync(path.join(outDir, 'frame-times.json'), JSON.stringify(log));
+    await tab.close();
+
+    // Real time: the click starts the music, and Escape ends play with the offer to play again.
+    const live = await browser.newPage();
+    await live.goto(url);
+    await live.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
+    await live.click('#play');
+    await live.waitForFunction(() => window.zirconFrameTimes.length > 10, { timeout: 60000 });
+    const music = await live.evaluate(() => ({ state: Module.page.audio.context.state,
+                                               playing: Module.page.audio.source !== null,
+                                               position: Module.page.audio.positionMs() }));
+    const musicOk = music.state === 'running' && music.playing && music.position >= 0;
+    console.log(`click to play: context ${music.state}, music at ${music.position} ms ${musicOk ? 'ok' : 'NOT PLAYING'}`);
+    await live.keyboard.press('Escape');
+    await live.waitForFunction(() => window.zirconState === 'ended', { timeout: 10000 }).catch(() => {});
+    const ended = await live.evaluate(() => window.zirconState === 'ended' && !document.getElementById('ended').hidden &&
+                                            Module.page.audio.source === null);
+    console.log(`Escape ends with "Play again" and the music stopped: ${ended ? 'ok' : 'NO'}`);
+    await live.screenshot({ path: path.join(outDir, 'page-ended.png') });
+    const framesBefore = await live.evaluate(() => window.zirconFrameTimes.length);
+    await live.click('#again');
+    await live.waitForFunction((n) => window.zirconFrameTimes.length > n + 10, { timeout: 60000 }, framesBefore).catch(() => {});
+    const again = await live.evaluate((n) => window.zirconState === 'playing' && window.zirconFrameTimes.length > n + 10 &&
+                                              Module.page.audio.source !== null, framesBefore);
+    console.log(`"Play again" plays from the start with the music: ${again ? 'ok' : 'NO'}`);
+    if (!musicOk || !ended || !again) failed = true;
+    await live.close();
+
+    // A missing picture: the program's own message in the page, no crash.
+    const missing = await browser.newPage();
+    await missing.setRequestInterception(true);
+    missing.on('request', (r) => (r.url().endsWith('/envmap.png') ? r.respond({ status: 404, body: '' }) : r.continue()));
+    await missing.goto(url);
+    await missing.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
+    await missing.click('#play');
+    await missing.waitForSelector('#message', { visible: true, timeout: 30000 }).catch(() => {});
+    const message = await missing.evaluate(() => document.getElementById('message').hidden ? '' :
+                                                 document.getElementById('message').innerText);
+    const messageOk = message.includes('FATAL ERROR') && message.includes("Can't load image megadata\\envmap.png");
+    console.log(`missing envmap.png: ${JSON.stringify(message)} ${messageOk ? 'ok' : 'NOT SHOWN'}`);
+    await missing.screenshot({ path: path.join(outDir, 'page-missing.png') });
+    if (!messageOk) failed = true;
+  } finally {
+    await browser.close();
+    fs.rmSync(userDataDir, { recursive: true, force: true });
+  }
+  process.exit(failed ? 1 : 0);
+})().catch((e) => { console.error(e); process.exit(1); });

@@ -1,0 +1,262 @@
+// The page around the demo: fetches the data set and has the browser decode it (pictures
+// through WebGL so no colour is premultiplied away, the music through Web Audio), waits for
+// a click, then runs the program. It also gives the program its clock, sound and messages
+// (Module.page), and offers fullscreen and playing again.
+//
+// Address options: fps=N (fixed-rate clock, silent), start=MS, until=MS, and at=T1,T2,...
+// which keeps the canvas of the first frame at or after each demo time in
+// window.zirconFrames (PNG data addresses) for tests.
+'use strict';
+
+const $ = (id) => document.getElementById(id);
+const query = new URLSearchParams(location.search);
+const captureTimes = (query.get('at') || '').split(',').filter((t) => t !== '').map(Number);
+window.zirconFrames = {};
+window.zirconFrameTimes = [];   // performance.now() of every frame drawn, with its demo time
+window.zirconState = 'loading';
+
+function programArguments() {
+  const args = [];
+  for (const [name, option] of [['fps', '--fps'], ['start', '--start'], ['until', '--until']]) {
+    if (query.has(name)) args.push(option, query.get(name));
+  }
+  return args;
+}
+
+// ---- Sound: one piece of music on the AudioContext --------------------------------------
+
+const audio = {
+  context: null,
+  gain: null,
+  buffer: null,
+  source: null,
+  offsetMs: 0,        // where the music starts (or stands while paused)
+  startedAt: 0,       // context time of the music's start
+  paused: false,
+  silent: false,
+  tickBase: null,     // tick minus the audio clock, fixed when the audio clock takes over
+  lastTick: 0,
+
+  init(silent) {
+    if (!this.context) return false;
+    this.silent = silent;
+    if (!this.gain) {
+      this.gain = this.context.createGain();
+      this.gain.connect(this.context.destination);
+    }
+    this.gain.gain.value = silent ? 0 : 1;
+    return true;
+  },
+  select(path) {
+    if (!page.music.has(path)) return 0;
+    this.buffer = page.music.get(path);
+    return this.buffer ? 1 : -1;
+  },
+  startSource() {
+    const source = this.context.createBufferSource();
+    source.buffer = this.buffer;
+    source.connect(this.gain);
+    source.start(0, this.offsetMs / 1000);
+    this.source = source;
+    this.startedAt = this.context.currentTime - this.offsetMs / 1000;
+    this.paused = false;
+  },
+  stopSource() {
+    if (!this.source) return;
+    try { this.source.stop(); } catch (e) { /* never started */ }
+    this.source.disconnect();
+    this.source = null;
+  },
+  play(restart) {
+    if (!this.buffer) return false;
+    this.stopSource();
+    if (restart) this.offsetMs = 0;
+    this.startSource();
+    return true;
+  },
+  seek(ms) {
+    this.offsetMs = ms;
+    if (this.source) { this.stopSource(); this.startSource(); }
+  },
+  pause(paused) {
+    if (paused && this.source) {
+      this.offsetMs = this.positionMs();
+      this.stopSource();
+      this.paused = true;
+    } else if (!paused && this.paused) {
+      this.startSource();
+    }
+  },
+  positionMs() {
+    if (this.paused) return this.offsetMs;
+    if (!this.source) return -1;
+    return Math.round((this.context.currentTime - this.startedAt) * 1000);
+  },
+  stop() { this.stopSource(); this.paused = false; },
+  volume(v) { if (this.gain) this.gain.gain.value = this.silent ? 0 : v; },
+  lengthMs(path) {
+    const buffer = page.music.get(path);
+    return buffer ? Math.round(buffer.duration * 1000) : -1;
+  },
+  sampleRate() { return this.context ? this.context.sampleRate : 0; },
+  // The audio clock in ms: the context time being heard, carried on by the page's clock
+  // between the audio thread's updates.
+  clockMs() {
+    const stamp = this.context.getOutputTimestamp ? this.context.getOutputTimestamp() : null;
+    if (stamp && stamp.performanceTime > 0) return stamp.contextTime * 1000 + (performance.now() - stamp.performanceTime);
+    return this.context.currentTime * 1000;
+  },
+};
+
+// ---- What the program asks of the page ----------------------------------------------------
+
+const page = {
+  pictures: new Map(),   // "megadata/x.png" -> {width, height, pixels}
+  music: new Map(),      // "megadata/x.mp3" -> AudioBuffer, or null when undecodable
+  audio,
+  // Real time, following the audio clock once the music runs so picture and sound stay locked.
+  tickMs() {
+    let tick = performance.now();
+    if (audio.context && audio.context.state === 'running' && audio.source) {
+      const clock = audio.clockMs();
+      if (audio.tickBase === null) audio.tickBase = tick - clock;
+      tick = audio.tickBase + clock;
+    } else if (audio.tickBase !== null) {
+      audio.tickBase = null;   // the page's clock again, from where it stands
+    }
+    audio.lastTick = Math.max(audio.lastTick, tick);
+    return audio.lastTick;
+  },
+  audioLatencyMs() {
+    const c = audio.context;
+    if (!c) return 0;
+    return Math.round(((c.outputLatency || 0) + (c.baseLatency || 0)) * 1000);
+  },
+  showMessage(text, caption) {
+    $('caption').textContent = caption;
+    $('text').textContent = text;
+    $('message').hidden = false;
+    $('loading').hidden = true;
+    $('play').hidden = true;
+  },
+  frameDrawn(demoTime) {
+    window.zirconFrameTimes.push([performance.now(), demoTime]);
+    while (captureTimes.length && demoTime >= captureTimes[0]) {
+      window.zirconFrames[captureTimes.shift()] = Module.canvas.toDataURL('image/png');
+    }
+  },
+  playEnded() {
+    window.zirconState = 'ended';
+    if (document.fullscreenElement) document.exitFullscreen();
+    $('ended').hidden = false;
+  },
+};
+
+// ---- Loading ----------------------------------------------------------------------------
+
+let decoderGl = null;
+
+// RGBA exactly as stored in the file, rows top first, alpha inverted as the program keeps it.
+function picturePixels(bitmap) {
+  const width = bitmap.width, height = bitmap.height;
+  if (!decoderGl) decoderGl = new OffscreenCanvas(1, 1).getContext('webgl2');
+  const gl = decoderGl;
+  const texture = gl.createTexture();
+  gl.bindTexture(gl.TEXTURE_2D, texture);
+  gl.pixelStorei(gl.UNPACK_PREMULTIPLY_ALPHA_WEBGL, false);
+  gl.pixelStorei(gl.UNPACK_COLORSPACE_CONVERSION_WEBGL, gl.NONE);
+  gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGBA8, gl.RGBA, gl.UNSIGNED_BYTE, bitmap);
+  const framebuffer = gl.createFramebuffer();
+  gl.bindFramebuffer(gl.FRAMEBUFFER, framebuffer);
+  gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, texture, 0);
+  const pixels = new Uint8Array(width * height * 4);
+  gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
+  gl.deleteFramebuffer(framebuffer);
+  gl.deleteTexture(texture);
+  for (let i = 3; i < pixels.length; i += 4) pixels[i] = 255 - pixels[i];
+  return { width, height, pixels };
+}
+
+const otherFiles = [];   // [path, bytes] for the program's file system (the models)
+
+async function loadFile(name) {
+  const path = 'megadata/' + name;
+  const response = await fetch(path);
+  if (!response.ok) return;   // missing: the program says so when it needs the file
+  const bytes = await response.arrayBuffer();
+  if (name.endsWith('.png')) {
+    try {
+      const bitmap = await createImageBitmap(new Blob([bytes]), {
+        premultiplyAlpha: 'none', colorSpaceConversion: 'none', imageOrientation: 'none' });
+      page.pictures.set(path, picturePixels(bitmap));
+      bitmap.close();
+    } catch (e) { /* undecodable: the program reports "Can't load image" */ }
+  } else if (name.endsWith('.mp3')) {
+    try { page.music.set(path, audio.context ? await audio.context.decodeAudioData(bytes) : null); } catch (e) { page.music.set(path, null); }
+  } else {
+    otherFiles.push([path, new Uint8Array(bytes)]);
+  }
+}
+
+async function loadDataSet() {
+  const response = await fetch('megadata/files.json');
+  const names = response.ok ? await response.json() : [];
+  let done = 0;
+  await Promise.all(names.map((name) => loadFile(name).then(() => { $('progress').value = ++done / names.length; })));
+}
+
+let runtimeReady;
+const runtimeReadyPromise = new Promise((resolve) => { runtimeReady = resolve; });
+
+var Module = {
+  page,
+  canvas: $('canvas'),
+  print: (text) => console.log(text),
+  printErr: (text) => console.warn(text),
+  onRuntimeInitialized: () => runtimeReady(),
+  onAbort: (what) => page.showMessage(String(what), 'FATAL ERROR'),
+};
+
+// ---- Playing ----------------------------------------------------------------------------
+
+function start() {
+  $('play').hidden = true;
+  window.zirconState = 'playing';
+  audio.context.resume().finally(() => {
+    try { Module.callMain(programArguments()); } catch (e) { /* the program's message is shown */ }
+  });
+}
+
+function playAgain() {
+  $('ended').hidden = true;
+  window.zirconState = 'playing';
+  audio.context.resume().finally(() => Module._ZirconPlayAgain());
+}
+
+function toggleFullscreen() {
+  if (document.fullscreenElement) document.exitFullscreen();
+  else $('stage').requestFullscreen().catch(() => {});
+}
+
+document.addEventListener('keydown', (e) => {
+  if (e.code === 'KeyF' && !e.ctrlKey && !e.altKey && !e.metaKey) toggleFullscreen();
+});
+$('fullscreen').addEventListener('click', (e) => { e.currentTarget.blur(); toggleFullscreen(); });
+$('play').addEventListener('click', start);
+$('again').addEventListener('click', playAgain);
+
+(async () => {
+  try {
+    audio.context = new AudioContext();
+  } catch (e) {
+    audio.context = null;   // no sound: the program says "Can't initialize digital sound system"
+  }
+  await Promise.all([loadDataSet(), runtimeReadyPromise]);
+  Module.FS.mkdir('/megadata');
+  for (const [path, bytes] of otherFiles) Module.FS.writeFile('/' + path, bytes);
+  $('loading').hidden = true;
+  if (!$('message').hidden) return;
+  window.zirconState = 'ready';
+  window.zirconReadyMs = performance.now();   // from opening the page to "Click to play"
+  $('play').hidden = false;
+})();
