@@ -107,15 +107,21 @@ void PlayMeasuredSequence(const PlayerSettings& settings)
 }  // namespace
 
 
-// Written frames are drawn off screen at their own size, whatever the screen; then the
-// fallback from the designed mode and the multisampling had, each said on standard error.
+// Written frames are drawn off screen at their own size, unless the window's drawable
+// already is that size (then they are the very frames the window shows, rasterised the
+// same way); then the fallback from the designed mode and the multisampling had, each
+// said on standard error.
 static void ReportDisplayChoices()
 {
     if (WritesFrames(Options)) {
-        int width = 0, height = 0;
+        int width = 0, height = 0, drawableWidth = 0, drawableHeight = 0;
         WrittenFrameSize(Options, &width, &height);
+        PlatformDrawableSize(&drawableWidth, &drawableHeight);
+        // (Not a desktop window: the viewer may resize it while frames are written.)
+        const bool windowIsTheFrame =
+            !Options.window && drawableWidth == width && drawableHeight == height && Options.msaa < 2;
         std::string error;
-        if (!UseOffscreenFrames(width, height, Options.msaa, &error)) {
+        if (!windowIsTheFrame && !UseOffscreenFrames(width, height, Options.msaa, &error)) {
             StopPictureDecoding();
             FinishRecording(false);
             FatalError("Cannot draw the frames to write: " + error);
