@@ -19,10 +19,10 @@ std::string CaptureFileName(int32_t demoTime)
 }
 
 // The canvas, rows top first, 3 bytes a pixel (as a screenshot would hold it).
-std::vector<uint8_t> ReadBackFrame()
+std::vector<uint8_t> ReadBackFrame(int* width, int* height)
 {
     std::vector<uint8_t> bgra;
-    ReadBackFrameBgra(&bgra);
+    ReadBackFrameBgra(&bgra, width, height);
     std::vector<uint8_t> rgb(bgra.size() / 4 * 3);
     for (size_t i = 0, o = 0; i < bgra.size(); i += 4, o += 3) {
         rgb[o] = bgra[i + 2];
@@ -32,9 +32,11 @@ std::vector<uint8_t> ReadBackFrame()
     return rgb;
 }
 
-void ReadBackFrameBgra(std::vector<uint8_t>* frame)
+void ReadBackFrameBgra(std::vector<uint8_t>* frame, int* width, int* height)
 {
     constexpr int Width = 640, Height = 480;
+    *width = Width;
+    *height = Height;
     std::vector<uint8_t> rgba(static_cast<size_t>(Width) * Height * 4);
     glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     frame->resize(rgba.size());
@@ -49,9 +51,9 @@ void ReadBackFrameBgra(std::vector<uint8_t>* frame)
         }
 }
 
-bool WriteFramePng(const std::string&, const std::vector<uint8_t>&) { return false; }
+bool WriteFramePng(const std::string&, const std::vector<uint8_t>&, int, int) { return false; }
 
-bool BeginRecording(const std::string&, int, int, int, const std::string&, std::string* error)
+bool BeginRecording(const std::string&, int, int, int, const std::string&, int, int, std::string* error)
 {
     *error = "a page cannot record videos";
     return false;

@@ -100,9 +100,9 @@ int main(int argc, char** argv)
 
     g_factory = new DeviceFactory;
     g_device = g_factory->CreateDevice(640, 480, 32);
-    if (!g_device->Initialise()) return 1;
+    if (!g_device->Initialise()) FatalError(g_device->failure);
     Renderer = g_device->CreateRenderInterface();
-    if (!Renderer) return 1;
+    if (!Renderer) FatalError(g_device->failure);
     if (LoadFailure failure = LoadResources(); failure.Failed()) FatalError(failure.text);
     StartPlay(Options.startMs);
     return 0;

@@ -5,7 +5,6 @@
 #include "gfx/device.h"
 #include "gfx/webgl_render_interface.h"
 #include "platform/platform.h"
-#include "shell/report.h"
 #include "shell/window.h"
 
 DeviceSettingsRecord DeviceSettings;
@@ -16,7 +15,7 @@ GraphicsDevice* DeviceFactory::CreateDevice(int width, int height, int bitsPerPi
     return new GLGraphicsDevice(width, height, bitsPerPixel);
 }
 
-int DeviceFactory::Shutdown() { return ShutdownOpenGL(); }
+int DeviceFactory::Shutdown(std::string* failure) { return ShutdownOpenGL(failure); }
 
 Surface* GLGraphicsDevice::CreateSurface(int) { return nullptr; }
 bool GLGraphicsDevice::LockSurface(Surface*) { return false; }
@@ -25,19 +24,27 @@ void GLGraphicsDevice::UnlockSurface() {}
 bool GLGraphicsDevice::Initialise()
 {
     DeviceSettings.showCommand = ShowCommand;
-    return InitOpenGL();
+    return InitOpenGL(&failure);
 }
 
-bool InitOpenGL()
+// The whole canvas: the page keeps it 4:3.
+static void FitViewportToCanvas()
+{
+    int w = 0, h = 0;
+    PlatformDrawableSize(&w, &h);
+    if (w > 0 && h > 0) glViewport(0, 0, w, h);
+}
+
+bool InitOpenGL(std::string* failure)
 {
     DeviceSettings.window = MainWindow;
     if (!MainWindow || !PlatformHasWindow()) {
-        ShowErrorBox("GetDC on main window failed", "FATAL ERROR");
+        *failure = "GetDC on main window failed";
         return false;
     }
     DeviceSettings.deviceContext = true;
     if (!PlatformCreateGLContext()) {
-        ShowErrorBox("This browser offers no WebGL 2", "FATAL ERROR");
+        *failure = "This browser offers no WebGL 2";
         DeviceSettings.deviceContext = false;
         return false;
     }
@@ -46,7 +53,7 @@ bool InitOpenGL()
     glDepthFunc(GL_GEQUAL);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepthf(0.0f);
-    FitViewportToDrawable();
+    FitViewportToCanvas();
     return true;
 }
 
@@ -54,7 +61,7 @@ RenderInterface* GLGraphicsDevice::CreateRenderInterface()
 {
     WebGLRenderInterface* renderer = new WebGLRenderInterface;
     if (!renderer->Initialise()) {
-        ShowErrorBox("The WebGL 2 shaders do not build", "FATAL ERROR");
+        failure = "The WebGL 2 shaders do not build";
         delete renderer;
         return nullptr;
     }
@@ -62,19 +69,12 @@ RenderInterface* GLGraphicsDevice::CreateRenderInterface()
     return renderer;
 }
 
-int ShutdownOpenGL()
+int ShutdownOpenGL(std::string*)
 {
     if (DeviceSettings.renderingContext) PlatformDeleteGLContext();
     DeviceSettings.renderingContext = false;
     DeviceSettings.deviceContext = false;
     return 0;
-}
-
-void FitViewportToDrawable()
-{
-    int w = 0, h = 0;
-    PlatformDrawableSize(&w, &h);
-    if (w > 0 && h > 0) glViewport(0, 0, w, h);
 }
 
 void DevicePresent()
