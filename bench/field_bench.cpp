@@ -21,16 +21,8 @@
 namespace {
 
 // The field and polygonizer storage the scene owns, allocated once for every benchmark.
-ShapeField g_field = [] {
-    ShapeField field;
-    AllocateShapeField(&field);
-    return field;
-}();
-FieldSurface g_surface = [] {
-    FieldSurface surface;
-    AllocateFieldSurface(&surface);
-    return surface;
-}();
+ShapeField g_field = AllocatedShapeField();
+FieldSurface g_surface = AllocatedFieldSurface();
 
 double ThreadMicroseconds()
 {

@@ -38,29 +38,9 @@ bool BeginCapture(const std::string& dir, const std::vector<int>& times)
 
 bool CaptureActive() { return g_active; }
 
-std::string CaptureFileName(int32_t demoTime)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "t%07d.png", static_cast<int>(demoTime));
-    return name;
-}
-
 void ReadBackFrameBgra(std::vector<uint8_t>* frame, int* width, int* height)
 {
     ReadFinishedFrameBgra(frame, width, height);
-}
-
-std::vector<uint8_t> ReadBackFrame(int* width, int* height)
-{
-    std::vector<uint8_t> bgra;
-    ReadBackFrameBgra(&bgra, width, height);
-    std::vector<uint8_t> rgb(bgra.size() / 4 * 3);
-    for (size_t i = 0, o = 0; i < bgra.size(); i += 4, o += 3) {
-        rgb[o] = bgra[i + 2];
-        rgb[o + 1] = bgra[i + 1];
-        rgb[o + 2] = bgra[i];
-    }
-    return rgb;
 }
 
 bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height)

@@ -5,32 +5,10 @@
 #include "app/capture.h"
 #include "app/record.h"
 
-#include <cstdio>
 
 bool BeginCapture(const std::string&, const std::vector<int>&) { return false; }
 bool CaptureActive() { return false; }
 void CaptureFrame(int32_t) {}
-
-std::string CaptureFileName(int32_t demoTime)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "t%07d.png", static_cast<int>(demoTime));
-    return name;
-}
-
-// The canvas, rows top first, 3 bytes a pixel (as a screenshot would hold it).
-std::vector<uint8_t> ReadBackFrame(int* width, int* height)
-{
-    std::vector<uint8_t> bgra;
-    ReadBackFrameBgra(&bgra, width, height);
-    std::vector<uint8_t> rgb(bgra.size() / 4 * 3);
-    for (size_t i = 0, o = 0; i < bgra.size(); i += 4, o += 3) {
-        rgb[o] = bgra[i + 2];
-        rgb[o + 1] = bgra[i + 1];
-        rgb[o + 2] = bgra[i];
-    }
-    return rgb;
-}
 
 void ReadBackFrameBgra(std::vector<uint8_t>* frame, int* width, int* height)
 {

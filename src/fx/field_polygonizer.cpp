@@ -246,6 +246,13 @@ void AllocateFieldSurface(FieldSurface* surface)
     surface->edgeCache = std::make_unique<SurfaceEdgeCacheType>();   // zero-filled: empty
 }
 
+FieldSurface AllocatedFieldSurface()
+{
+    FieldSurface surface;
+    AllocateFieldSurface(&surface);
+    return surface;
+}
+
 void FreeFieldSurface(FieldSurface* surface)
 {
     *surface = FieldSurface{};

@@ -41,6 +41,8 @@ struct FieldSurface {
 };
 
 void AllocateFieldSurface(FieldSurface* surface);
+// A surface made by AllocateFieldSurface, for storage that starts out sized.
+FieldSurface AllocatedFieldSurface();
 void FreeFieldSurface(FieldSurface* surface);
 
 // Empties the output and the edge cache (the cache names vertices of the output).

@@ -27,6 +27,13 @@ void AllocateShapeField(ShapeField* field)
     field->visited.assign(FieldPointCount, 0);
 }
 
+ShapeField AllocatedShapeField()
+{
+    ShapeField field;
+    AllocateShapeField(&field);
+    return field;
+}
+
 void FreeShapeField(ShapeField* field)
 {
     *field = ShapeField{};

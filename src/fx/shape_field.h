@@ -47,6 +47,8 @@ struct ShapeField {
 
 // Sizes both grids to FieldPointCount points, all zero.
 void AllocateShapeField(ShapeField* field);
+// A field made by AllocateShapeField, for storage that starts out sized.
+ShapeField AllocatedShapeField();
 void FreeShapeField(ShapeField* field);
 
 // Each time the scene begins: field values 0, visited flags clear, and start positions

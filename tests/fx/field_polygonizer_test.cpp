@@ -18,16 +18,8 @@
 namespace {
 
 // The storage the implicit-surface scene owns, allocated once for the cases here.
-ShapeField g_field = [] {
-    ShapeField field;
-    AllocateShapeField(&field);
-    return field;
-}();
-FieldSurface g_surface = [] {
-    FieldSurface surface;
-    AllocateFieldSurface(&surface);
-    return surface;
-}();
+ShapeField g_field = AllocatedShapeField();
+FieldSurface g_surface = AllocatedFieldSurface();
 
 // Corner offsets of a cell and the corners each edge joins.
 const int Corner[8][3] = {{0, 1, 0}, {1, 1, 0}, {1, 1, 1}, {0, 1, 1},

@@ -19,16 +19,8 @@
 namespace {
 
 // Storage of the predicted surface, apart from the scene's own.
-ShapeField g_field = [] {
-    ShapeField field;
-    AllocateShapeField(&field);
-    return field;
-}();
-FieldSurface g_surface = [] {
-    FieldSurface surface;
-    AllocateFieldSurface(&surface);
-    return surface;
-}();
+ShapeField g_field = AllocatedShapeField();
+FieldSurface g_surface = AllocatedFieldSurface();
 
 constexpr int Width = 640, Height = 480;
 constexpr int32_t RunStart = 54000;   // the scene's first frame under --start 54000

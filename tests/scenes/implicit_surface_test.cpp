@@ -22,11 +22,7 @@
 namespace {
 
 // The polygonizer output the implicit-surface scene owns, allocated once for the cases here.
-FieldSurface g_surface = [] {
-    FieldSurface surface;
-    AllocateFieldSurface(&surface);
-    return surface;
-}();
+FieldSurface g_surface = AllocatedFieldSurface();
 
 Camera SceneCamera()
 {
