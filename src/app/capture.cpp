@@ -1,12 +1,11 @@
 #include "app/capture.h"
 
 #include <png.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "scenes/frame_stats.h"
 #include "shell/window.h"
@@ -24,9 +23,9 @@ bool g_onlyListed = false;
 
 bool BeginCapture(const std::string& dir, const std::vector<int>& times)
 {
-    if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    struct stat st;
-    if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    std::error_code error;
+    std::filesystem::create_directory(dir, error);
+    if (!std::filesystem::is_directory(dir, error)) return false;
     g_dir = dir;
     g_times = times;
     std::sort(g_times.begin(), g_times.end());

@@ -1,9 +1,7 @@
 #include "app/demo.h"
 
-#include <sys/resource.h>
-#include <sys/stat.h>
-
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -25,6 +23,7 @@
 #include "gfx/frame_target.h"
 #include "gfx/render_interface.h"
 #include "platform/data_file.h"
+#include "platform/system.h"
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
 
@@ -60,10 +59,12 @@ uint32_t DemoStartTickFor(uint32_t tickAtPlay, int latencyMs, int startMs)
 std::string ChooseDataFolder(const std::string& requested)
 {
     if (!requested.empty()) return requested;
-    struct stat info;
-    if (stat("megadata", &info) == 0) return "megadata";
-    const std::string installed = PlatformProgramFolder() + "../share/zircon-megademo/megadata";
-    if (stat(installed.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return installed;
+    std::error_code error;
+    if (std::filesystem::exists("megadata", error)) return "megadata";
+    const std::string program = PlatformProgramFolder();
+    if (program.empty()) return "megadata";
+    for (const std::string& folder : {program + "megadata", program + "../share/zircon-megademo/megadata"})
+        if (std::filesystem::is_directory(folder, error)) return folder;
     return "megadata";
 }
 
@@ -71,18 +72,20 @@ namespace {
 
 double CpuSeconds()
 {
-    struct rusage usage;
-    if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
-    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    ProcessFigures figures;
+    PlatformProcessFigures(&figures);
+    return figures.cpuSeconds;
 }
 
-// Real-time play keeps in step with the display: vsync where the driver offers it, else
-// waiting to the refresh rate; --max-fps sets another cap (0: none) and turns vsync off.
+// Real-time play keeps in step with the display: vsync where the driver offers it (and
+// it is seen to wait), else waiting to the refresh rate; --max-fps sets another cap (0:
+// none) and turns vsync off.
 void ChoosePresentPace()
 {
     const bool vsyncOn = Options.maxFps < 0 && !FixedFrameClockInUse() && PlatformSetVsync(true);
-    StartPresentPacing(PacedFrameRate(Options.maxFps, FixedFrameClockInUse(), vsyncOn, PlatformRefreshRate()));
+    const int refreshHz = PlatformRefreshRate();
+    StartPresentPacing(PacedFrameRate(Options.maxFps, FixedFrameClockInUse(), vsyncOn, refreshHz),
+                       vsyncOn ? refreshHz : -1);
 }
 
 // The play sequence one frame at a time, measured for --stats: frames, real time, demo
@@ -273,8 +276,9 @@ int ZirconMain(int argc, char** argv)
     AudioFreeStream(MusicStream);
     AudioFree();
     if (Options.stats) {
-        struct rusage usage;
-        const long peakKb = getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
+        ProcessFigures figures;
+        PlatformProcessFigures(&figures);
+        const long peakKb = figures.peakResidentKb;
         PrintFrameStats(stdout, peakKb);
         if (!Options.statsJson.empty() && !WriteFrameStatsJson(Options.statsJson, peakKb))
             std::fprintf(stderr, "zircon-megademo: cannot write %s\n", Options.statsJson.c_str());

@@ -21,7 +21,8 @@ int ZirconMain(int argc, char** argv);
 int RunDemo(int width, int height, int bitsPerPixel);
 
 // The data set's folder: the one asked for; else megadata/ in the working directory when
-// it exists; else the one installed beside the program (<prefix>/share/zircon-megademo).
+// it exists; else megadata/ beside the program (the Windows zip, a build folder); else the
+// one installed with it (<prefix>/share/zircon-megademo).
 std::string ChooseDataFolder(const std::string& requested);
 
 // Milliseconds from starting a sound to hearing it: one output buffer of samples at the

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <thread>
+
+#include "platform/platform.h"
 
 namespace {
 
@@ -10,6 +13,8 @@ using SteadyClock = std::chrono::steady_clock;
 
 // Written by the driver once before the play sequence, then by each present.
 PresentPacing g_pacing;
+bool g_watchingVsync = false;
+VsyncWatch g_vsyncWatch;
 
 double SteadySeconds()
 {
@@ -36,14 +41,37 @@ double TakePresentSlot(PresentPacing* pacing, double now)
     return std::max(0.0, due - now);
 }
 
-void StartPresentPacing(double framesPerSecond)
+bool VsyncDoesNotWait(VsyncWatch* watch, double now)
+{
+    if (watch->presents == 0) watch->windowStart = now;
+    if (++watch->presents <= VsyncWatchPresents) return false;
+    // Presents 2 .. N+1 of the window came within `span`: N refresh periods at the least.
+    const double span = now - watch->windowStart;
+    const double refreshHz = watch->refreshHz > 0 ? watch->refreshHz : 60;
+    const bool tooFast = span < VsyncWatchPresents / (1.25 * refreshHz);
+    watch->presents = 0;
+    return tooFast;
+}
+
+void StartPresentPacing(double framesPerSecond, int vsyncRefreshHz)
 {
     g_pacing = PresentPacing{};
     g_pacing.periodSeconds = framesPerSecond > 0 ? 1.0 / framesPerSecond : 0;
+    g_watchingVsync = vsyncRefreshHz >= 0;
+    g_vsyncWatch = VsyncWatch{};
+    g_vsyncWatch.refreshHz = vsyncRefreshHz > 0 ? vsyncRefreshHz : 60;
 }
 
 double WaitForPresentSlot()
 {
+    if (g_watchingVsync && VsyncDoesNotWait(&g_vsyncWatch, SteadySeconds())) {
+        g_watchingVsync = false;
+        PlatformSetVsync(false);
+        const double refreshHz = g_vsyncWatch.refreshHz;
+        StartPresentPacing(refreshHz);
+        std::fprintf(stderr, "zircon-megademo: vsync was accepted but does not wait; presents are paced to %.0f Hz\n",
+                     refreshHz);
+    }
     const double wait = TakePresentSlot(&g_pacing, SteadySeconds());
     if (wait <= 0) return 0;
     const double before = SteadySeconds();

@@ -1,6 +1,7 @@
 // Real-time play presents frames in step with the display: with vsync where the driver
-// offers it, else by waiting before each swap so that frames come no faster than the
-// display's refresh rate (60 Hz when unknown). --max-fps N sets another cap, 0 none.
+// offers it and it waits, else by waiting before each swap so that frames come no faster
+// than the display's refresh rate (60 Hz when unknown). --max-fps N sets another cap, 0
+// none.
 #pragma once
 
 // Frames a second to hold presents to: 0 for none (vsync does it, or no cap).
@@ -23,8 +24,24 @@ struct PresentPacing {
 // one less late keeps to the schedule.
 double TakePresentSlot(PresentPacing* pacing, double now);
 
+// Presents made with vsync on, watched for a driver that accepts vsync and then does not
+// wait (Wine; drivers set to force it off): its presents come faster than the display
+// refreshes.
+struct VsyncWatch {
+    double refreshHz = 60;
+    double windowStart = 0;   // steady-clock seconds of the first present of the window
+    int presents = 0;         // presents in the window so far
+};
+constexpr int VsyncWatchPresents = 30;   // presents in one window
+// Counts a present at `now`; true once a whole window of presents came more than a
+// quarter faster than the refresh rate. A slow window (heavy frames) proves nothing and
+// the next one is watched.
+bool VsyncDoesNotWait(VsyncWatch* watch, double now);
+
 // Waits (sleeps; never spins) until the next present is due under the process's pacing;
-// returns the milliseconds waited.
+// returns the milliseconds waited. With vsync on and found not to wait, turns it off and
+// paces to the refresh rate from then on.
 double WaitForPresentSlot();
-// Sets the process's pacing to the given rate (0: none).
-void StartPresentPacing(double framesPerSecond);
+// Sets the process's pacing to the given rate (0: none). vsyncRefreshHz: vsync is on for a
+// display of that refresh rate (0 when unknown), and is watched; -1: vsync is off.
+void StartPresentPacing(double framesPerSecond, int vsyncRefreshHz = -1);

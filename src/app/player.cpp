@@ -1,12 +1,11 @@
 // The player: one frame at a time through the scene table, with the viewer's keys.
 #include "app/player.h"
 
-#include <sys/stat.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 
 #include "app/capture.h"
@@ -220,8 +219,8 @@ std::string ScreenshotFileName(int32_t demoTime)
     char base[32];
     std::snprintf(base, sizeof base, "zircon-t%07d", static_cast<int>(demoTime < 0 ? 0 : demoTime));
     std::string name = std::string(base) + ".png";
-    struct stat info;
-    for (int n = 2; stat(name.c_str(), &info) == 0; ++n) name = base + ("-" + std::to_string(n)) + ".png";
+    std::error_code error;
+    for (int n = 2; std::filesystem::exists(name, error); ++n) name = base + ("-" + std::to_string(n)) + ".png";
     return name;
 }
 

@@ -1,11 +1,6 @@
 // The video recorder: frames through a pipe to ffmpeg, progress on standard error.
 #include "app/record.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -16,9 +11,11 @@
 #include <vector>
 
 #include "app/capture.h"
+#include "platform/system.h"
 
 namespace {
 
+ChildProcess* g_ffmpeg = nullptr;  // while recording
 FILE* g_pipe = nullptr;            // ffmpeg's standard input while recording
 std::atomic<bool> g_writeFailed{false};   // ffmpeg stopped taking frames (ended early, disk full)
 std::string g_path;                // the name asked for
@@ -30,37 +27,9 @@ int g_lastTenth = -1;
 bool g_terminal = false;
 std::chrono::steady_clock::time_point g_began;
 
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
 bool EndsWith(const std::string& text, const std::string& ending)
 {
     return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
-}
-
-bool ProgramOnPath(const char* program)
-{
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        size_t colon = dirs.find(':', start);
-        std::string dir = dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
-        if (dir.empty()) dir = ".";
-        if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
-        if (colon == std::string::npos) break;
-        start = colon + 1;
-    }
-    return false;
 }
 
 void ShowProgress(int32_t demoTime, bool last)
@@ -162,34 +131,39 @@ VideoKind VideoKindOfPath(const std::string& path)
 std::string PartialVideoPath(const std::string& path)
 {
     const size_t dot = path.rfind('.');
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of("/\\");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ".partial";
     return path.substr(0, dot) + ".partial" + path.substr(dot);
 }
 
-std::string FfmpegCommand(VideoKind kind, int fps, int startMs, const std::string& soundtrack,
-                          const std::string& outputPath, int width, int height)
+std::vector<std::string> FfmpegArguments(VideoKind kind, int fps, int startMs, const std::string& soundtrack,
+                                         const std::string& outputPath, int width, int height)
 {
     char start[32];
     std::snprintf(start, sizeof start, "%d.%03d", startMs / 1000, startMs % 1000);
-    // The encoder at the lowest priority: drawing is the critical path, and the encoder
-    // catches up in the moments the drawing leaves a processor idle (the frames wait in
-    // the writer's slots and the pipe). On two cores this takes a whole recording from
-    // about 48 s to 42 s.
-    std::string command = "nice -n 19 ffmpeg -hide_banner -loglevel error -nostdin -y"
-                          " -f rawvideo -pix_fmt bgra -video_size " + std::to_string(width) + "x" +
-                          std::to_string(height) + " -framerate " + std::to_string(fps) + " -i pipe:0";
+    std::vector<std::string> arguments = {"-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+                                          "-f", "rawvideo", "-pix_fmt", "bgra",
+                                          "-video_size", std::to_string(width) + "x" + std::to_string(height),
+                                          "-framerate", std::to_string(fps), "-i", "pipe:0"};
     // The MP3's encoder delay is skipped by the decoder (its gapless header), so its
     // sample 0 is the demo's time 0.
-    command += " -ss " + std::string(start) + " -i " + Quoted(soundtrack) + " -map 0:v:0 -map 1:a:0";
-    if (kind == VideoKind::WebM)
-        command += " -c:v libvpx-vp9 -deadline realtime -cpu-used 8 -row-mt 1 -b:v 0 -crf 32 -pix_fmt yuv420p"
-                   " -c:a libopus -b:a 160k";
-    else
-        command += " -c:v libx264 -preset superfast -crf 20 -pix_fmt yuv420p -c:a aac -b:a 192k";
-    if (kind == VideoKind::Mp4) command += " -movflags +faststart";
-    command += " -shortest " + Quoted(outputPath);
-    return command;
+    for (const std::string& a : {std::string("-ss"), std::string(start), std::string("-i"), soundtrack})
+        arguments.push_back(a);
+    for (const char* a : {"-map", "0:v:0", "-map", "1:a:0"}) arguments.push_back(a);
+    if (kind == VideoKind::WebM) {
+        for (const char* a : {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-row-mt", "1",
+                              "-b:v", "0", "-crf", "32", "-pix_fmt", "yuv420p", "-c:a", "libopus", "-b:a", "160k"})
+            arguments.push_back(a);
+    } else {
+        for (const char* a : {"-c:v", "libx264", "-preset", "superfast", "-crf", "20", "-pix_fmt", "yuv420p",
+                              "-c:a", "aac", "-b:a", "192k"})
+            arguments.push_back(a);
+    }
+    if (kind == VideoKind::Mp4)
+        for (const char* a : {"-movflags", "+faststart"}) arguments.push_back(a);
+    arguments.push_back("-shortest");
+    arguments.push_back(outputPath);
+    return arguments;
 }
 
 std::string RecordingProgressLine(double fraction, double framesPerSecond, double secondsLeft)
@@ -209,8 +183,9 @@ bool BeginRecording(const std::string& path, int fps, int startMs, int endMs, co
         *error = "--record takes a file ending in .mp4, .mkv or .webm: " + path;
         return false;
     }
-    if (!ProgramOnPath("ffmpeg")) {
-        *error = "cannot record: the ffmpeg program is not installed (Debian package ffmpeg)";
+    const std::string ffmpeg = PlatformFindProgram("ffmpeg");
+    if (ffmpeg.empty()) {
+        *error = "cannot record: the ffmpeg program is not installed (none on the PATH)";
         return false;
     }
     g_path = path;
@@ -221,23 +196,25 @@ bool BeginRecording(const std::string& path, int fps, int startMs, int endMs, co
         return false;
     }
     std::fclose(probe);
-    // A reader that ends early must give a failed write, not end this process.
-    signal(SIGPIPE, SIG_IGN);
-    g_pipe = popen(FfmpegCommand(kind, fps, startMs, soundtrack, g_partialPath, width, height).c_str(), "w");
-    if (!g_pipe) {
+    // The encoder at a lower priority: drawing is the critical path, and the encoder
+    // catches up in the moments the drawing leaves a processor idle (the frames wait in
+    // the writer's slots and the pipe). On two cores this takes a whole recording from
+    // about 48 s to 42 s. A pipe of 1 MiB: a frame crosses in two writes, not twenty.
+    g_ffmpeg = PlatformStartChild(ffmpeg, FfmpegArguments(kind, fps, startMs, soundtrack, g_partialPath, width, height),
+                                  true, 1 << 20);
+    if (!g_ffmpeg) {
         std::remove(g_partialPath.c_str());
         *error = "cannot record: ffmpeg could not be started";
         return false;
     }
-    // A pipe of 1 MiB instead of 64 KiB: a frame crosses in two writes, not twenty.
-    fcntl(fileno(g_pipe), F_SETPIPE_SZ, 1 << 20);
+    g_pipe = PlatformChildInput(g_ffmpeg);
     g_writer = new FrameWriter(g_pipe);
     g_startMs = startMs;
     g_endMs = endMs;
     g_frames = 0;
     g_lastTenth = -1;
     g_writeFailed = false;
-    g_terminal = isatty(2);
+    g_terminal = PlatformIsTerminal(stderr);
     g_began = std::chrono::steady_clock::now();
     return true;
 }
@@ -260,7 +237,8 @@ int FinishRecording(bool completed)
     delete g_writer;   // writes what is queued
     g_writer = nullptr;
     if (!g_writeFailed && std::fflush(g_pipe) != 0) g_writeFailed = true;
-    const int status = pclose(g_pipe);
+    const int status = PlatformFinishChild(g_ffmpeg);
+    g_ffmpeg = nullptr;
     g_pipe = nullptr;
     const bool encoded = !g_writeFailed && status == 0;
     if (completed && encoded && std::rename(g_partialPath.c_str(), g_path.c_str()) == 0) {

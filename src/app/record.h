@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Container and codecs chosen by the file name's ending.
 enum class VideoKind { Unknown, Mp4, Matroska, WebM };
@@ -17,10 +18,10 @@ VideoKind VideoKindOfPath(const std::string& path);
 // The name the file has while it is being written.
 std::string PartialVideoPath(const std::string& path);
 
-// The ffmpeg command line: raw BGRA frames of width × height at fps on standard input,
-// the soundtrack from startMs on, encoded into outputPath.
-std::string FfmpegCommand(VideoKind kind, int fps, int startMs, const std::string& soundtrack,
-                          const std::string& outputPath, int width = 640, int height = 480);
+// ffmpeg's arguments: raw BGRA frames of width × height at fps on standard input, the
+// soundtrack from startMs on, encoded into outputPath.
+std::vector<std::string> FfmpegArguments(VideoKind kind, int fps, int startMs, const std::string& soundtrack,
+                                         const std::string& outputPath, int width = 640, int height = 480);
 
 // Finds ffmpeg, checks that the file can be written and starts ffmpeg. False with a
 // message in *error.

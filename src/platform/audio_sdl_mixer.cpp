@@ -2,6 +2,7 @@
 // thread; this side only starts, stops and releases them.
 #include "platform/platform.h"
 
+#define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <cstdio>
@@ -38,7 +39,8 @@ bool AudioInit(int /*device*/, int sampleRate, uint32_t /*flags*/, bool silentOu
     if (g_mixerOpen) return true;
     // The silent output is SDL's dummy driver: it consumes the stream in real time and
     // makes no sound, so a run without a sound card behaves like one with it.
-    if (silentOutput) setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (silentOutput) SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SDL_SetMainReady();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(AudioErrorInit);
     g_audioUp = true;
     Mix_Init(MIX_INIT_MP3);

@@ -2,9 +2,14 @@
 // and message boxes.
 #include "platform/platform.h"
 
+// The entry point is the program's own main, not SDL's.
+#define SDL_MAIN_HANDLED
 #include <SDL.h>
 
 #include "platform/x11_window_size.h"
+#if defined(_WIN32)
+#include "platform/windows_message_box.h"
+#endif
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +48,7 @@ bool EnsureVideo()
     if (g_videoUp) return true;
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
+    SDL_SetMainReady();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) return false;
     // Without a display SDL falls back to drivers that show nothing; a demo nobody can
     // see counts as no display, unless such a driver was asked for by name.
@@ -305,14 +311,21 @@ int PlatformRefreshRate()
 
 uint32_t PlatformTickCount()
 {
-    if (!SDL_WasInit(SDL_INIT_TIMER)) SDL_InitSubSystem(SDL_INIT_TIMER);
+    if (!SDL_WasInit(SDL_INIT_TIMER)) {
+        SDL_SetMainReady();
+        SDL_InitSubSystem(SDL_INIT_TIMER);
+    }
     return SDL_GetTicks();
 }
 
 bool PlatformMessageBox(const char* text, const char* caption)
 {
     if (!g_videoUp) return false;
+#if defined(_WIN32)
+    return WindowsMessageBox(text, caption, g_window);
+#else
     return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr) == 0;
+#endif
 }
 
 void PlatformQuit()

@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 #include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
 #include <unistd.h>
+#endif
 
 #include <cstring>
 

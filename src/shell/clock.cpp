@@ -18,7 +18,7 @@ SteadyClock::time_point g_lastRefresh;
 double g_frameSeconds = 0.0;
 }
 
-uint32_t GetTickCount()
+uint32_t DemoClockTicks()
 {
     if (g_fixedFps <= 0) return PlatformTickCount();
     // Whole milliseconds from the frame count, so no rounding error accumulates.
@@ -39,18 +39,18 @@ void SetDemoClock(int32_t demoTime, int latencyMs)
     // The fixed-rate clock counts afresh, so the frames after a seek to T fall at the
     // same times as those of a run started at T.
     if (g_fixedFps > 0) {
-        g_fixedBase = GetTickCount();
+        g_fixedBase = DemoClockTicks();
         g_framesPresented = 0;
     }
-    DemoStartTick = GetTickCount() + static_cast<uint32_t>(latencyMs) - static_cast<uint32_t>(demoTime);
-    DemoTime = static_cast<int32_t>(GetTickCount() - DemoStartTick);
+    DemoStartTick = DemoClockTicks() + static_cast<uint32_t>(latencyMs) - static_cast<uint32_t>(demoTime);
+    DemoTime = static_cast<int32_t>(DemoClockTicks() - DemoStartTick);
 }
 
 void CountPresentedFrame() { ++g_framesPresented; }
 
 void RefreshDemoTime()
 {
-    DemoTime = static_cast<int32_t>(GetTickCount() - DemoStartTick);
+    DemoTime = static_cast<int32_t>(DemoClockTicks() - DemoStartTick);
     const SteadyClock::time_point now = SteadyClock::now();
     g_frameSeconds = g_refreshed ? std::chrono::duration<double>(now - g_lastRefresh).count() : 0.0;
     g_lastRefresh = now;

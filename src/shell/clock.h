@@ -8,7 +8,7 @@ extern uint32_t DemoStartTick;   // tick count taken right after the music start
 extern int32_t DemoTime;         // milliseconds since then (unsigned difference, stored signed)
 
 // Milliseconds, wrapping at 2^32. Real time, or the fixed-rate clock when one is in use.
-uint32_t GetTickCount();
+uint32_t DemoClockTicks();
 
 // From now on the tick count advances by 1000 / framesPerSecond per presented frame:
 // tick = base + floor(frames × 1000 / framesPerSecond), whatever drawing takes.

@@ -89,16 +89,16 @@ TEST(Options, HelpListsEveryOption)
 TEST(FixedFrameClock, AdvancesByWholeMillisecondsWithoutDrift)
 {
     UseFixedFrameClock(60);
-    uint32_t base = GetTickCount();
-    EXPECT_EQ(GetTickCount(), base);   // it does not move between frames
+    uint32_t base = DemoClockTicks();
+    EXPECT_EQ(DemoClockTicks(), base);   // it does not move between frames
     CountPresentedFrame();
-    EXPECT_EQ(GetTickCount() - base, 16u);
+    EXPECT_EQ(DemoClockTicks() - base, 16u);
     CountPresentedFrame();
-    EXPECT_EQ(GetTickCount() - base, 33u);
+    EXPECT_EQ(DemoClockTicks() - base, 33u);
     CountPresentedFrame();
-    EXPECT_EQ(GetTickCount() - base, 50u);
+    EXPECT_EQ(DemoClockTicks() - base, 50u);
     for (int i = 3; i < 1077; ++i) CountPresentedFrame();
-    EXPECT_EQ(GetTickCount() - base, 17950u);   // 1077 frames × 1000 / 60, no drift
+    EXPECT_EQ(DemoClockTicks() - base, 17950u);   // 1077 frames × 1000 / 60, no drift
     UseFixedFrameClock(0);
 }
 

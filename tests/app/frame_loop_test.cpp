@@ -64,7 +64,7 @@ protected:
         MainWindow = 1;
         Renderer = &renderer;
         UseFixedFrameClock(50);            // 20 ms per frame
-        DemoStartTick = GetTickCount();
+        DemoStartTick = DemoClockTicks();
         DemoTime = 0;
         FrameStatsEnabled = true;
     }
@@ -185,7 +185,7 @@ TEST_F(FrameLoopTest, FramesAreCountedOnlyWhenStatisticsAreOn)
     FrameStatsEnabled = false;
     RunFrameLoop(40, [] {}, [] {});
     EXPECT_EQ(FramesDrawn(2), 0);
-    DemoStartTick = GetTickCount();
+    DemoStartTick = DemoClockTicks();
     DemoTime = 0;
     FrameStatsEnabled = true;
     RunFrameLoop(40, [] {}, [] {});

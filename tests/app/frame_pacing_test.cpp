@@ -43,4 +43,32 @@ TEST(FramePacing, PresentsComeOnePeriodApartWithoutCatchingUp)
     EXPECT_EQ(TakePresentSlot(&none, 1.0), 0.0);
 }
 
+TEST(FramePacing, VsyncThatDoesNotWaitIsNoticedFromPresentsFasterThanTheDisplay)
+{
+    // Presents 1/149 s apart on a 60 Hz display: found out at the end of the first window.
+    VsyncWatch fast;
+    fast.refreshHz = 60;
+    int present = 0;
+    while (!VsyncDoesNotWait(&fast, present / 149.0)) ASSERT_LT(++present, 100);
+    EXPECT_EQ(present, VsyncWatchPresents);
+
+    // Presents at the refresh rate, or a little faster (a display measured at 59.94 Hz
+    // while it runs at 60.5), and slow ones, never are.
+    for (double interval : {1 / 60.0, 1 / 65.0, 1 / 30.0}) {
+        VsyncWatch waiting;
+        for (int i = 0; i < 10 * VsyncWatchPresents; ++i) EXPECT_FALSE(VsyncDoesNotWait(&waiting, i * interval));
+    }
+    // A slow start (the loading screen) does not hide a fast stretch after it.
+    VsyncWatch afterLoading;
+    double now = 0;
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(VsyncDoesNotWait(&afterLoading, now += 1.0));
+    bool found = false;
+    for (int i = 0; i < 3 * VsyncWatchPresents && !found; ++i) found = VsyncDoesNotWait(&afterLoading, now += 1 / 149.0);
+    EXPECT_TRUE(found);
+    // A 144 Hz display with vsync that waits is left alone.
+    VsyncWatch fastDisplay;
+    fastDisplay.refreshHz = 144;
+    for (int i = 0; i < 10 * VsyncWatchPresents; ++i) EXPECT_FALSE(VsyncDoesNotWait(&fastDisplay, i / 144.0));
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // The recorder's names, ffmpeg command and progress line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/options.h"
 #include "app/record.h"
 
@@ -20,22 +22,34 @@ TEST(Record, PartialNameKeepsTheEndingSoFfmpegKnowsTheContainer)
     EXPECT_EQ(PartialVideoPath("build/zircon-megademo.mp4"), "build/zircon-megademo.partial.mp4");
     EXPECT_EQ(PartialVideoPath("/tmp/a.b/clip.webm"), "/tmp/a.b/clip.partial.webm");
     EXPECT_EQ(PartialVideoPath("/tmp/a.b/clip"), "/tmp/a.b/clip.partial");
+    EXPECT_EQ(PartialVideoPath("C:\\clips.2026\\demo"), "C:\\clips.2026\\demo.partial");
+    EXPECT_EQ(PartialVideoPath("C:\\clips\\demo.mkv"), "C:\\clips\\demo.partial.mkv");
 }
 
-TEST(Record, CommandReadsRawFramesAndTheSoundtrackFromTheStart)
+std::string Joined(const std::vector<std::string>& arguments)
 {
-    const std::string mp4 = FfmpegCommand(VideoKind::Mp4, 60, 68500, "megadata/demusik.mp3", "out's.partial.mp4");
-    EXPECT_EQ(mp4.rfind("nice -n 19 ffmpeg ", 0), 0u);   // the encoder yields to the drawing
-    EXPECT_NE(mp4.find("-f rawvideo -pix_fmt bgra -video_size 640x480 -framerate 60 -i pipe:0"), std::string::npos);
-    EXPECT_NE(mp4.find("-ss 68.500 -i 'megadata/demusik.mp3'"), std::string::npos);
-    EXPECT_NE(mp4.find("-c:v libx264"), std::string::npos);
-    EXPECT_NE(mp4.find("-pix_fmt yuv420p"), std::string::npos);
-    EXPECT_NE(mp4.find("-c:a aac"), std::string::npos);
-    EXPECT_NE(mp4.find("+faststart"), std::string::npos);
-    EXPECT_NE(mp4.find("'out'\\''s.partial.mp4'"), std::string::npos);   // quoted for the shell
+    std::string line;
+    for (const std::string& a : arguments) line += (line.empty() ? "" : " ") + a;
+    return line;
+}
 
-    const std::string webm = FfmpegCommand(VideoKind::WebM, 30, 0, "m.mp3", "o.webm");
-    EXPECT_NE(webm.find("-framerate 30"), std::string::npos);
+TEST(Record, ArgumentsReadRawFramesAndTheSoundtrackFromTheStart)
+{
+    const std::vector<std::string> mp4 =
+        FfmpegArguments(VideoKind::Mp4, 60, 68500, "my music/demusik.mp3", "out's.partial.mp4");
+    const std::string line = Joined(mp4);
+    EXPECT_EQ(line.rfind("-hide_banner -loglevel error -nostdin -y "
+                         "-f rawvideo -pix_fmt bgra -video_size 640x480 -framerate 60 -i pipe:0 "
+                         "-ss 68.500 -i my music/demusik.mp3 -map 0:v:0 -map 1:a:0 -c:v libx264", 0),
+              0u);
+    EXPECT_NE(line.find("-pix_fmt yuv420p -c:a aac -b:a 192k -movflags +faststart"), std::string::npos);
+    // Paths reach ffmpeg whole: no shell splits or unquotes them.
+    EXPECT_EQ(mp4[mp4.size() - 2], "-shortest");
+    EXPECT_EQ(mp4.back(), "out's.partial.mp4");
+    EXPECT_EQ(std::count(mp4.begin(), mp4.end(), "my music/demusik.mp3"), 1);
+
+    const std::string webm = Joined(FfmpegArguments(VideoKind::WebM, 30, 0, "m.mp3", "o.webm", 1920, 1080));
+    EXPECT_NE(webm.find("-video_size 1920x1080 -framerate 30"), std::string::npos);
     EXPECT_NE(webm.find("-ss 0.000"), std::string::npos);
     EXPECT_NE(webm.find("-c:v libvpx-vp9"), std::string::npos);
     EXPECT_NE(webm.find("-c:a libopus"), std::string::npos);

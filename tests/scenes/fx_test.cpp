@@ -166,7 +166,7 @@ protected:
         ResetWindowState();
         MainWindow = 1;
         UseFixedFrameClock(60);
-        DemoStartTick = GetTickCount();
+        DemoStartTick = DemoClockTicks();
         DemoTime = 0;
         BackdropTexture = TextureId{4242};
     }

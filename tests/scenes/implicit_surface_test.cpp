@@ -241,7 +241,7 @@ protected:
         MainWindow = 1;
         UseFixedFrameClock(60);
         start = from;
-        DemoStartTick = GetTickCount() - static_cast<uint32_t>(from);
+        DemoStartTick = DemoClockTicks() - static_cast<uint32_t>(from);
         DemoTime = from;
         AnimationPhase = 3.14f;
         recorder.calls.clear();

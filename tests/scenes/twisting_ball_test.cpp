@@ -125,7 +125,7 @@ protected:
     }
     static void StartClockAt(int32_t demoTime)
     {
-        DemoStartTick = GetTickCount() - static_cast<uint32_t>(demoTime);
+        DemoStartTick = DemoClockTicks() - static_cast<uint32_t>(demoTime);
         DemoTime = demoTime;
     }
     // The calls from index first on, with draws of one kind counted as one entry.

@@ -33,7 +33,7 @@ struct SceneRun {
         ResetWindowState();
         MainWindow = 1;
         UseFixedFrameClock(60);
-        DemoStartTick = GetTickCount() - static_cast<uint32_t>(start);
+        DemoStartTick = DemoClockTicks() - static_cast<uint32_t>(start);
         DemoTime = start;
         recorder.quitAfter = quitAfter;
         Renderer = &recorder;
