@@ -51,25 +51,20 @@ _zircon_archive(sdl2 libSDL2.a user32 gdi32 winmm imm32 ole32 oleaut32 version u
 _zircon_archive(mpg123 libmpg123.a shlwapi)
 _zircon_archive(sdl2_mixer libSDL2_mixer.a zircon_win_mpg123 zircon_win_sdl2)
 
-add_library(ZLIB::ZLIB INTERFACE IMPORTED)
-set_target_properties(ZLIB::ZLIB PROPERTIES
-  INTERFACE_INCLUDE_DIRECTORIES "${ZIRCON_WIN_ZLIB_INCLUDE}"
-  INTERFACE_LINK_LIBRARIES zircon_win_zlib)
+# _zircon_public(NAME HEADERS ARCHIVE): the target NAME the project links, with the header
+# folders HEADERS (a list) and the archive target ARCHIVE.
+function(_zircon_public name headers archive)
+  add_library(${name} INTERFACE IMPORTED)
+  set_target_properties(${name} PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES "${headers}"
+    INTERFACE_LINK_LIBRARIES ${archive})
+endfunction()
 
-add_library(PNG::PNG INTERFACE IMPORTED)
-set_target_properties(PNG::PNG PROPERTIES
-  INTERFACE_INCLUDE_DIRECTORIES "${ZIRCON_WIN_PNG_INCLUDE};${ZIRCON_WIN_ZLIB_INCLUDE}"
-  INTERFACE_LINK_LIBRARIES zircon_win_png)
-
-add_library(PkgConfig::SDL2 INTERFACE IMPORTED)
-set_target_properties(PkgConfig::SDL2 PROPERTIES
-  INTERFACE_INCLUDE_DIRECTORIES "${ZIRCON_WIN_SDL2_INCLUDE}"
-  INTERFACE_LINK_LIBRARIES zircon_win_sdl2)
-
-add_library(PkgConfig::SDL2_MIXER INTERFACE IMPORTED)
-set_target_properties(PkgConfig::SDL2_MIXER PROPERTIES
-  INTERFACE_INCLUDE_DIRECTORIES "${ZIRCON_WIN_SDL2_MIXER_INCLUDE};${ZIRCON_WIN_SDL2_INCLUDE}"
-  INTERFACE_LINK_LIBRARIES zircon_win_sdl2_mixer)
+_zircon_public(ZLIB::ZLIB "${ZIRCON_WIN_ZLIB_INCLUDE}" zircon_win_zlib)
+_zircon_public(PNG::PNG "${ZIRCON_WIN_PNG_INCLUDE};${ZIRCON_WIN_ZLIB_INCLUDE}" zircon_win_png)
+_zircon_public(PkgConfig::SDL2 "${ZIRCON_WIN_SDL2_INCLUDE}" zircon_win_sdl2)
+_zircon_public(PkgConfig::SDL2_MIXER "${ZIRCON_WIN_SDL2_MIXER_INCLUDE};${ZIRCON_WIN_SDL2_INCLUDE}"
+               zircon_win_sdl2_mixer)
 
 # The headers GL/gl.h and GL/glu.h come with mingw-w64.
 add_library(OpenGL::GL INTERFACE IMPORTED)

@@ -169,7 +169,7 @@ const char* OptionsHelpText()
     return "Usage: zircon-megademo [options]\n"
            "With no option the demo switches the display to 640x480x32 and plays with music.\n"
            "Escape ends it. Data is read from megadata/ in the working directory; when there\n"
-           "is none, from the data set installed with the program.\n"
+           "is none, from megadata/ beside the program, else from the one installed with it.\n"
            "\n"
            "Options:\n"
            "  --window          play in a 640x480 desktop window, no display-mode change; the\n"
