@@ -6,6 +6,7 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include "platform/display_mode_guard.h"
 #include "platform/x11_window_size.h"
 #if defined(_WIN32)
 #include "platform/windows_message_box.h"
@@ -14,6 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#if !defined(_WIN32)
+#include <signal.h>
+#endif
 #if defined(__SANITIZE_ADDRESS__)
 #include <dlfcn.h>
 #include <link.h>
@@ -34,6 +38,29 @@ int PinDriverLibrary(dl_phdr_info* info, size_t, void*)
 void PinGLDriver() { dl_iterate_phdr(PinDriverLibrary, nullptr); }
 #else
 void PinGLDriver() {}
+#endif
+
+#if !defined(_WIN32)
+// A hang-up (the terminal that started the program closed) ends play as a close request
+// does; SDL turns SIGINT and SIGTERM into one by itself.
+volatile sig_atomic_t g_hangUp = 0;
+void NoteHangUp(int) { g_hangUp = 1; }
+void CloseOnHangUp()
+{
+    struct sigaction action {};
+    action.sa_handler = NoteHangUp;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGHUP, &action, nullptr);
+}
+bool TakeHangUp()
+{
+    if (!g_hangUp) return false;
+    g_hangUp = 0;
+    return true;
+}
+#else
+void CloseOnHangUp() {}
+bool TakeHangUp() { return false; }
 #endif
 
 SDL_Window* g_window = nullptr;
@@ -60,6 +87,7 @@ bool EnsureVideo()
         return false;
     }
     g_videoUp = true;
+    CloseOnHangUp();
     std::atexit(PlatformQuit);   // the desktop mode comes back however the process ends
     return true;
 }
@@ -155,6 +183,11 @@ static Key KeyOf(SDL_Keycode code)
 
 bool PlatformPollEvent(PlatformEvent* event)
 {
+    if (TakeHangUp()) {
+        event->kind = PlatformEventKind::CloseRequest;
+        event->key = Key::Other;
+        return true;
+    }
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         event->key = Key::Other;
@@ -210,7 +243,11 @@ bool PlatformEnterFullscreen(int width, int height, int bitsPerPixel)
     mode.w = width;
     mode.h = height;
     SDL_SetWindowDisplayMode(g_window, &mode);
+    // The guardian notes the desktop's mode before the switch, and gives it back if the
+    // process ends without doing so.
+    StartDisplayModeGuard();
     g_fullscreen = SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN) == 0;
+    if (!g_fullscreen) ReleaseDisplayModeGuard();
     return g_fullscreen;
 }
 
@@ -218,7 +255,9 @@ bool PlatformRestoreDisplayMode()
 {
     if (!g_window || !g_fullscreen) return true;
     g_fullscreen = false;
-    return SDL_SetWindowFullscreen(g_window, 0) == 0;
+    if (SDL_SetWindowFullscreen(g_window, 0) != 0) return false;   // the guardian still will
+    ReleaseDisplayModeGuard();
+    return true;
 }
 
 bool PlatformDisplaySize(int* width, int* height)

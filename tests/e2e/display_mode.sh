@@ -1,0 +1,96 @@
+# A real display-mode switch on an X server that has modes (Xorg with the dummy driver,
+# 1920x1080 desktop; scripts/xorg-run-here): the default run plays at 640x480, and the
+# desktop's mode is back within 2 s however the run ends: at its end, Escape, SIGTERM,
+# SIGHUP, a crash (SIGSEGV, SIGABRT) or SIGKILL, which no handler sees (the guardian
+# restores it then). --window and --desktop never change the mode; where the switch fails
+# the run falls back without a change. Frames drawn after a real switch are those of a
+# run on a 640x480 Xvfb.
+source "$(dirname "$0")/lib.sh"
+[ "$(id -u)" -eq 0 ] || { echo "Xorg needs root: skipped"; exit 77; }
+command -v Xorg >/dev/null && command -v xrandr >/dev/null || fail "Xorg or xrandr missing"
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+DATA=$PWD/megadata
+export DEMO DATA WORK
+
+# The cases, run on the Xorg server by xorg-run-here.
+cat > "$WORK/cases.sh" <<'CASES'
+set -uo pipefail
+fail() { echo "FAIL: $*"; exit 1; }
+mode() { xrandr 2>/dev/null | sed -n 's/^Screen 0:.* current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
+# wait_mode WxH SECONDS: true once the screen has that mode.
+wait_mode() {
+  local tenths=$(( $2 * 10 ))
+  for _ in $(seq 1 $tenths); do [ "$(mode)" = "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+[ "$(mode)" = 1920x1080 ] || fail "the server starts at $(mode), not 1920x1080"
+
+# ending NAME COMMAND...: a default run, ended by COMMAND (with $pid set) once it plays
+# at 640x480; the desktop's mode is back within 2 s of the end.
+ending() {
+  local name=$1; shift
+  "$DEMO" --data "$DATA" --no-dialogs --until 30000 > "$WORK/$name.out" 2>&1 &
+  pid=$!
+  wait_mode 640x480 15 || { kill -9 $pid; fail "$name: the run never switched to 640x480 ($(mode))"; }
+  sleep 1
+  "$@"
+  for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.05; done
+  kill -0 $pid 2>/dev/null && { kill -9 $pid; fail "$name: still running 5 s later"; }
+  wait $pid 2>/dev/null
+  local status=$?
+  wait_mode 1920x1080 2 ||
+    fail "$name: the desktop is left at $(mode) (exit status $status): $(grep -v CHUNK "$WORK/$name.out" | tail -n 5)"
+  echo "ok: $name (exit status $status): played at 640x480, desktop back at 1920x1080"
+}
+escape() {
+  local window
+  window=$(xdotool search --name "Zircon megademo" | head -n 1)
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key --clearmodifiers Escape
+}
+ending escape escape
+for signal in TERM HUP SEGV ABRT KILL; do ending "SIG$signal" eval 'kill -'$signal' $pid'; done
+
+# The end of the run.
+"$DEMO" --data "$DATA" --no-dialogs --fps 60 --start 90000 > "$WORK/end.out" 2>&1 &
+pid=$!
+wait_mode 640x480 15 || fail "the run to the end never switched"
+wait $pid || fail "the run to the end: exit status $?"
+wait_mode 1920x1080 2 || fail "the end of the demo left the desktop at $(mode)"
+echo "ok: the end of the demo gives the desktop back"
+
+# --window and --desktop: never another mode.
+for option in --window --desktop; do
+  "$DEMO" --data "$DATA" --no-dialogs $option --until 4000 > "$WORK/no-switch.out" 2>&1 &
+  pid=$!
+  while kill -0 $pid 2>/dev/null; do
+    [ "$(mode)" = 1920x1080 ] || { kill -9 $pid; fail "$option changed the mode to $(mode)"; }
+    sleep 0.2
+  done
+  wait $pid || fail "$option: exit status $?"
+  echo "ok: $option keeps 1920x1080"
+done
+
+# Frames drawn after the switch: the window is the frame.
+"$DEMO" --data "$DATA" --fps 60 --start 20000 --capture "$WORK/switched" --at 22000,30000 --until 30100 \
+  > "$WORK/switched.out" 2>&1 || fail "capture after the switch: $(tail -n 3 "$WORK/switched.out")"
+if grep -q "cannot switch" "$WORK/switched.out"; then fail "the capture run did not switch"; fi
+CASES
+
+scripts_xorg=$ROOT/scripts/xorg-run-here
+"$scripts_xorg" bash "$WORK/cases.sh" || exit 1
+# The same frames on a 640x480 Xvfb, where the window is already the display's size.
+"$ROOT/scripts/xvfb-run-here" "$DEMO" --data "$DATA" --fps 60 --start 20000 --capture "$WORK/xvfb" --at 22000,30000 \
+  --until 30100 > /dev/null 2>&1 || fail "capture on Xvfb"
+for t in t0022000.png t0030000.png; do
+  cmp -s "$WORK/switched/$t" "$WORK/xvfb/$t" || fail "$t after a real switch differs from the Xvfb frame"
+done
+echo "ok: frames after a real switch equal those on a 640x480 Xvfb"
+
+# A server that cannot switch (Xvfb has one mode): the fallback, and no guardian left.
+"$ROOT/scripts/xvfb-run-here" --screen 1024x768x24 bash -c '
+  "$DEMO" --data "$DATA" --no-dialogs --fps 60 --until 2000 > "$WORK/fallback.out" 2>&1 || exit 1
+  xrandr | grep -q "current 1024 x 768"' || fail "the fallback run failed or changed the mode"
+grep -q "the display cannot switch to 640x480; playing fullscreen at the desktop's resolution (1024x768)" \
+  "$WORK/fallback.out" || fail "no fallback message: $(tail -n 2 "$WORK/fallback.out")"
+echo "ok: where the switch fails the run falls back and leaves the mode as it was"
