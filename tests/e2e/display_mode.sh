@@ -10,49 +10,20 @@ source "$(dirname "$0")/lib.sh"
 command -v Xorg >/dev/null && command -v xrandr >/dev/null || fail "Xorg or xrandr missing"
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 DATA=$PWD/megadata
-export DEMO DATA WORK
+export DEMO DATA WORK ROOT
 
 # The cases, run on the Xorg server by xorg-run-here.
 cat > "$WORK/cases.sh" <<'CASES'
 set -uo pipefail
-fail() { echo "FAIL: $*"; exit 1; }
-mode() { xrandr 2>/dev/null | sed -n 's/^Screen 0:.* current \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'; }
-# wait_mode WxH SECONDS: true once the screen has that mode.
-wait_mode() {
-  local tenths=$(( $2 * 10 ))
-  for _ in $(seq 1 $tenths); do [ "$(mode)" = "$1" ] && return 0; sleep 0.1; done
-  return 1
-}
+source "$ROOT/tests/display/modes.sh"
 [ "$(mode)" = 1920x1080 ] || fail "the server starts at $(mode), not 1920x1080"
-
-# ending NAME COMMAND...: a default run, ended by COMMAND (with $pid set) once it plays
-# at 640x480; the desktop's mode is back within 2 s of the end.
-ending() {
-  local name=$1; shift
-  "$DEMO" --data "$DATA" --no-dialogs --until 30000 > "$WORK/$name.out" 2>&1 &
-  pid=$!
-  wait_mode 640x480 15 || { kill -9 $pid; fail "$name: the run never switched to 640x480 ($(mode))"; }
-  sleep 1
-  "$@"
-  for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.05; done
-  kill -0 $pid 2>/dev/null && { kill -9 $pid; fail "$name: still running 5 s later"; }
-  wait $pid 2>/dev/null
-  local status=$?
-  wait_mode 1920x1080 2 ||
-    fail "$name: the desktop is left at $(mode) (exit status $status): $(grep -v CHUNK "$WORK/$name.out" | tail -n 5)"
-  echo "ok: $name (exit status $status): played at 640x480, desktop back at 1920x1080"
-}
-escape() {
-  local window
-  window=$(xdotool search --name "Zircon megademo" | head -n 1)
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  xdotool key --clearmodifiers Escape
-}
-ending escape escape
-for signal in TERM HUP SEGV ABRT KILL; do ending "SIG$signal" eval 'kill -'$signal' $pid'; done
+ending Escape "$WORK/escape.out" press_escape "$DEMO" --data "$DATA" --no-dialogs --until 30000
+for signal in TERM HUP SEGV ABRT KILL; do
+  ending "SIG$signal" "$WORK/$signal.out" "kill -$signal \$pid" "$DEMO" --data "$DATA" --no-dialogs --until 30000
+done
 
 # The end of the run.
-"$DEMO" --data "$DATA" --no-dialogs --fps 60 --start 90000 > "$WORK/end.out" 2>&1 &
+"$DEMO" --data "$DATA" --no-dialogs --start 91000 > "$WORK/end.out" 2>&1 &
 pid=$!
 wait_mode 640x480 15 || fail "the run to the end never switched"
 wait $pid || fail "the run to the end: exit status $?"
