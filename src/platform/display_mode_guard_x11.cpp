@@ -177,7 +177,7 @@ bool StartDisplayModeGuard()
     g_watchFd = watch[1];
     g_answerFd = answer[0];
     // The guardian notes the mode before the program may change it.
-    if (pid < 0 || ReadByte(g_answerFd, 3000) != Ready) {
+    if (pid < 0 || ReadByte(g_answerFd, 10000) != Ready) {
         close(g_watchFd), close(g_answerFd);
         g_watchFd = g_answerFd = -1;
         return false;
