@@ -10,6 +10,8 @@ trap 'rm -rf "$WORK"' EXIT
 export WINEDEBUG=-all
 source "$(dirname "$0")/../display/modes.sh"
 [ "$(mode)" = 1920x1080 ] || fail "the server starts at $(mode), not 1920x1080"
+# Wine's own processes start first and take in this server's display and its modes.
+wine "$EXE" --version > /dev/null 2>&1
 ending "under Wine, the end of the demo" "$WORK/end.out" true wine "$EXE" --no-dialogs --start 91000
 ending "under Wine, Escape" "$WORK/escape.out" press_escape wine "$EXE" --no-dialogs --until 30000
 for signal in TERM ABRT KILL; do
