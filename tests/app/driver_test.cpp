@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "shell/clock.h"
 #include "app/demo.h"
@@ -99,6 +100,26 @@ TEST(FixedFrameClock, AdvancesByWholeMillisecondsWithoutDrift)
     EXPECT_EQ(DemoClockTicks() - base, 50u);
     for (int i = 3; i < 1077; ++i) CountPresentedFrame();
     EXPECT_EQ(DemoClockTicks() - base, 17950u);   // 1077 frames × 1000 / 60, no drift
+    UseFixedFrameClock(0);
+}
+
+TEST(FixedFrameClock, ASeekRestartsTheFrameCountSoFramesFallAsInARunStartedThere)
+{
+    // Seeks after each phase of the 16, 17, 17 ms pattern: frame k after a seek to 5000
+    // is drawn at 5000 + floor(k × 1000 / 60), as in a run started at 5000.
+    for (int framesBefore : {30, 31, 32}) {
+        UseFixedFrameClock(60);
+        SetDemoClock(0, 0);
+        for (int n = 0; n < framesBefore; ++n) CountPresentedFrame();
+        SetDemoClock(5000, 0);
+        std::vector<int32_t> times;
+        for (int k = 0; k < 4; ++k) {
+            RefreshDemoTime();
+            times.push_back(DemoTime);
+            CountPresentedFrame();
+        }
+        EXPECT_EQ(times, (std::vector<int32_t>{5000, 5016, 5033, 5050})) << framesBefore << " frames before";
+    }
     UseFixedFrameClock(0);
 }
 

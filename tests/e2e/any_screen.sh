@@ -72,6 +72,30 @@ db=$(ffmpeg -v info -i "$WORK/video30.png" -i "$WORK/hd/t0037000.png" -lavfi psn
 [ "${db:-0}" -ge 32 ] || fail "1920x1080 recording: frame 30 is not the captured frame (PSNR ${db:-none} dB)"
 [ "$(gray_stat "$WORK/video30.png" 0 0 232 1080 max)" -le 16 ] || fail "1920x1080 recording: left bar not black"
 
+# Frames written at 1280 × 960 while the 640 × 480 window shows them scaled: the window's
+# picture is upright. A run held paused at 20300 (the sliced ball, far from symmetric),
+# its screen against the frame captured at 640 × 480 (measured: 39.7 dB) and against that
+# frame upside down (14.7 dB).
+"$XVFB" --screen 640x480x24 bash -c '
+  printf "300 space\n" > "$WORK/hold.keys"
+  "$DEMO" --capture "$WORK/held" --size 1280x960 --at 93999 --start 20000 --keys "$WORK/hold.keys" \
+    > /dev/null 2> "$WORK/held.err" &
+  pid=$!
+  for _ in $(seq 1 200); do grep -q "^key space" "$WORK/held.err" && break; sleep 0.05; done
+  sleep 0.5
+  screenshot "$WORK/held.png" 640 480
+  kill $pid; wait $pid 2>/dev/null'
+grep -q '^key space at play 300 ms: demo 20300 ms' "$WORK/held.err" || { cat "$WORK/held.err"; fail "written frames: no pause at 20300"; }
+"$DEMO" --start 20000 --capture "$WORK/upright" --at 20300 > /dev/null 2>&1 || fail "capture at 20300"
+ffmpeg -v error -y -i "$WORK/upright/t0020300.png" -vf vflip "$WORK/upside-down.png"
+psnr() {
+  ffmpeg -v info -i "$1" -i "$2" -lavfi psnr -f null - 2>&1 | sed -n 's/.*average:\([0-9.]*\).*/\1/p' | awk '{ printf "%d", $1 }'
+}
+upright=$(psnr "$WORK/held.png" "$WORK/upright/t0020300.png")
+upside_down=$(psnr "$WORK/held.png" "$WORK/upside-down.png")
+[ "${upright:-0}" -ge 30 ] && [ "${upside_down:-99}" -lt 20 ] ||
+  fail "frames written at 1280x960: the window shows ${upright:-none} dB against the upright frame, ${upside_down:-none} dB upside down"
+
 # Multisampling: llvmpipe offers 4 samples per pixel, so --msaa 8 gets 4 and says so; the
 # frame differs from the plain one only along polygon edges (measured: 0.9 % of pixels).
 "$DEMO" --msaa 8 --start 36500 --capture "$WORK/msaa" --at 37000 > /dev/null 2> "$WORK/err" || fail "--msaa 8: status $?"

@@ -1,5 +1,6 @@
 # Viewer keys replayed by --keys at fixed play times (--fps 60, so every run is the same):
-# a seek lands on the frame a run started there shows; pause holds picture and music;
+# a seek lands on the frame a run started there shows; pause holds picture and music in
+# every scene; one press of F12 writes one screenshot;
 # a long random script of keys never crashes, hangs or leaves the music behind a seek.
 source "$(dirname "$0")/lib.sh"
 need_display
@@ -22,10 +23,18 @@ same_as_start() {
     fail "$1: $2 differs from the frame a run started at $3 shows"
 }
 
+# shots NAME COUNT: the run left exactly COUNT screenshots (one press of F12, one file).
+shots() {
+  local found
+  found=$(ls "$WORK/$1" | grep -c '^zircon-t.*\.png$')
+  [ "$found" -eq "$2" ] || fail "$1: $found screenshots for $2 presses of F12"
+}
+
 # Seeks: forward in the opening, back across the first scene boundary, the next scene,
 # and four scenes on into the implicit surface, whose shapes start from the same places.
 keys seek '500 right\n500 f12\n600 escape\n'
 same_as_start seek zircon-t0005500.png 5500
+shots seek 1
 keys back '500 left\n500 f12\n600 escape\n' --start 19000
 same_as_start back zircon-t0014500.png 14500
 keys skip '100 pagedown\n100 f12\n200 pagedown\n300 pagedown\n400 pagedown\n400 f12\n500 pageup\n500 f12\n600 pagedown\n600 pagedown\n600 pagedown\n'
@@ -41,6 +50,7 @@ grep '^key pagedown at play 100 ms: demo 17950 ms' "$WORK/skip/err" | awk '{ exi
 # Pause: the same picture a second later, the music held where it was; Space resumes.
 keys pause '1000 space\n1000 f12\n2000 f12\n2000 space\n2500 escape\n'
 cmp -s "$WORK/pause/zircon-t0001000.png" "$WORK/pause/zircon-t0001000-2.png" || fail "the paused picture changed"
+shots pause 2
 held=$(grep -E '^key (f12|space) at play (1000|2000) ms: .*, paused$' "$WORK/pause/err" |
        sed -E 's/.*music ([0-9-]+) ms.*/\1/' | sort -u)
 [ "$(grep -cE '^key (f12|space) at play (1000|2000) ms: .*, paused$' "$WORK/pause/err")" -eq 3 ] ||
@@ -48,6 +58,22 @@ held=$(grep -E '^key (f12|space) at play (1000|2000) ms: .*, paused$' "$WORK/pau
 [ "$(wc -l <<<"$held")" -eq 1 ] || fail "the music moved while paused: $held"
 grep -q '^key space at play 2000 ms: demo 1000 ms, .*, playing' "$WORK/pause/err" || fail "Space did not resume at 1000 ms"
 grep -q 'key escape at play 2500 ms: demo 1500 ms' "$WORK/pause/err" || fail "play did not go on from the paused time"
+
+# Pause holds the picture in every scene, whose phases and steps stand still: in each, a
+# pause 200 ms in and two screenshots 100 and 300 ms later; then on to the next scene.
+script=""
+for scene in 0 1 2 3 4 5; do
+  t=$((scene * 600))
+  script+="$((t + 200)) space\n$((t + 300)) f12\n$((t + 500)) f12\n$((t + 520)) space\n$((t + 540)) pagedown\n"
+done
+keys pause_scenes "$script"
+shots pause_scenes 12
+paused_scenes=0
+for shot in "$WORK"/pause_scenes/zircon-t???????.png; do
+  cmp -s "$shot" "${shot%.png}-2.png" || fail "the paused picture changed: $(basename "$shot")"
+  paused_scenes=$((paused_scenes + 1))
+done
+[ "$paused_scenes" -eq 6 ] || fail "pauses in $paused_scenes scenes, expected 6"
 
 # Thousands of random keys (seeks past both ends, pauses during seeks, skips during the
 # fade, the overlay), then the run goes on to its end.

@@ -1,7 +1,9 @@
 // The whole-texture picture and the closing scene, through the recording render interface.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "fx/background.h"
 #include "scenes/closing.h"
@@ -87,6 +89,8 @@ protected:
         GridTexture = TextureId{22};
         WhiteFlashTexture = TextureId{23};
     }
+    // The scene played from 90000 to its end, its fade checked frame by frame.
+    static void PlayTheFadeFrom90000();
     static bool Draws(const std::vector<RecordedCall>& frame, const std::string& op, int a)
     {
         for (const RecordedCall& c : frame)
@@ -133,7 +137,16 @@ TEST_F(ClosingScene, AQuitDuringTheGridPhaseShowsNoFade)
     }
 }
 
-TEST_F(ClosingScene, TheWhitePictureFadesToBlackAndStaysBlackUntil94000)
+// Each time the scene is entered: a seek back into it after the fade starts it bright.
+TEST_F(ClosingScene, TheWhitePictureFadesToBlackAndStaysBlackUntil94000EachTimeTheSceneIsEntered)
+{
+    for (int entry = 1; entry <= 2; ++entry) {
+        SCOPED_TRACE("entry " + std::to_string(entry));
+        PlayTheFadeFrom90000();
+    }
+}
+
+void ClosingScene::PlayTheFadeFrom90000()
 {
     SceneRun run(90000);
     EXPECT_EQ(PlayClosingScene(), 0);
@@ -144,27 +157,33 @@ TEST_F(ClosingScene, TheWhitePictureFadesToBlackAndStaysBlackUntil94000)
     size_t first = 0;
     while (first < frames.size() && !Draws(frames[first], "BindTexture", 23)) ++first;
     ASSERT_EQ(first, 3u);
-    float level = 1.0f;
-    bool black = false;
+    std::vector<float> levels;
     for (size_t n = first; n < frames.size(); ++n) {
         const std::vector<std::string> ops = {"BindTexture", "BindTexture", "SetBlendMode", "DrawTriangleAffine",
                                               "DrawTriangleAffine", "PresentFrame", "ClearFrame"};
         std::vector<std::string> got;
         for (const RecordedCall& c : frames[n]) got.push_back(c.op);
         ASSERT_EQ(got, ops) << n;
-        const float drawn = frames[n][3].vertices[0].red;
-        ASSERT_EQ(drawn, level) << n;
-        if (level > 0.0f) level = static_cast<float>(static_cast<double>(level) - 0.01);
-        if (drawn <= 0.0f) black = true;
-        EXPECT_EQ(black, drawn <= 0.0f) << "once black the picture stays black, frame " << n;
+        levels.push_back(frames[n][3].vertices[0].red);
         // Each fade frame takes the new DemoTime before it is presented, so the frame
         // before the last was presented before 94000 and the last at 94000 or later.
         if (n + 1 < frames.size()) {
             EXPECT_LT(presented[n], 94000);
         }
     }
-    EXPECT_TRUE(black);
     EXPECT_GE(presented.back(), 94000);
+    // Full white on fade frame 0, 0.01 darker on each further one, and black (at most one
+    // step below 0) from frame 101 on: 100 float steps leave a rounding above 0.
+    ASSERT_EQ(levels.front(), 1.0f);
+    const size_t black = static_cast<size_t>(
+        std::find_if(levels.begin(), levels.end(), [](float level) { return level <= 0.0f; }) - levels.begin());
+    EXPECT_EQ(black, 101u);
+    for (size_t n = 1; n < levels.size() && n <= black; ++n)
+        EXPECT_NEAR(levels[n - 1] - levels[n], 0.01f, 1e-5f) << "fade frame " << n;
+    for (size_t n = black; n < levels.size(); ++n) {
+        EXPECT_EQ(levels[n], levels[black]) << "once black the picture stays black, fade frame " << n;
+        EXPECT_GE(levels[n], -0.01f) << n;
+    }
     EXPECT_GT(frames.size() - first, 200u);   // about 3.95 s at 60 frames a second
 }
 

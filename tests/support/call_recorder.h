@@ -2,6 +2,7 @@
 // code can be checked without a GL context.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,20 @@ private:
         calls.push_back({op, a, b, std::move(vertices)});
     }
 };
+
+// The index of the first call of a that differs from b's in operation, arguments or any
+// vertex field (bit for bit), or where one list ends before the other; -1 when equal.
+inline long FirstDifferentCall(const std::vector<RecordedCall>& a, const std::vector<RecordedCall>& b)
+{
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        const RecordedCall &x = a[i], &y = b[i];
+        if (x.op != y.op || x.a != y.a || x.b != y.b || x.vertices.size() != y.vertices.size() ||
+            (!x.vertices.empty() &&
+             std::memcmp(x.vertices.data(), y.vertices.data(), x.vertices.size() * sizeof(ScreenVertex)) != 0))
+            return static_cast<long>(i);
+    }
+    return a.size() == b.size() ? -1 : static_cast<long>(a.size() < b.size() ? a.size() : b.size());
+}
 
 // Installs a recorder as the process-wide Renderer for one scope.
 struct ScopedCallRecorder {

@@ -1,0 +1,87 @@
+// Entering a scene again (a seek back into it) plays it as its first entry did: the enter
+// step puts back every state the scene's frames change.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "scenes/resources.h"
+#include "scenes/timeline.h"
+#include "support/scene_run.h"
+
+namespace {
+
+// A visit of `frames` frames from `start`, across a change the scene's frames make.
+struct Visit {
+    const char* name;
+    SceneId scene;
+    int32_t start;
+    int frames;
+};
+
+const Visit Visits[] = {
+    {"Opening", SceneId::Opening, 16900, 30},                   // fade-in, flares at 17100 and 17250
+    {"SlicedBall", SceneId::SlicedBall, 21000, 30},             // the band's kick at 21038
+    {"TwistingBall", SceneId::TwistingBall, 38950, 40},         // the leap at 39038
+    {"Credits", SceneId::Credits, 50950, 40},                   // the third credit at 51038
+    {"ImplicitSurface", SceneId::ImplicitSurface, 74950, 40},   // the greetings at 75038
+    {"Closing", SceneId::Closing, 89980, 30},                   // the fade from 90046
+};
+
+void PrintTo(const Visit& visit, std::ostream* out) { *out << visit.name; }
+
+// The scene entered at `start` with the 60 fps clock, `frames` frames played, left: every
+// render call, with its vertices. The phase is what the visit before left, as in play.
+std::vector<RecordedCall> PlayVisit(const Visit& visit)
+{
+    SceneRun run(visit.start);
+    EnterScene(visit.scene);
+    for (int n = 0; n < visit.frames; ++n) PlaySceneFrame(SceneRoutinesOf(visit.scene));
+    LeaveScene(visit.scene);
+    return run.recorder.calls;
+}
+
+class SceneEntry : public ::testing::TestWithParam<Visit> {
+protected:
+    // The data set, loaded once for every scene (the scenes draw the real models).
+    static void SetUpTestSuite()
+    {
+        ScopedCallRecorder loading;
+        testing::internal::CaptureStdout();   // the model reader's chunk trace
+        const LoadFailure failure = LoadResources();
+        testing::internal::GetCapturedStdout();
+        loaded_ = !failure.Failed();
+        if (!loaded_) std::fprintf(stderr, "%s\n", failure.text.c_str());
+    }
+    static void TearDownTestSuite()
+    {
+        FreeMesh(&BallMeshA);
+        FreeMesh(&BallMeshB);
+        FreeMesh(&FrontMesh);
+        CurrentScene = 0;
+    }
+    static bool loaded_;
+};
+bool SceneEntry::loaded_ = false;
+
+TEST_P(SceneEntry, EnteredAgainItDrawsTheFramesOfItsFirstEntry)
+{
+    ASSERT_TRUE(loaded_) << "the data set beside the program did not load";
+    const Visit& visit = GetParam();
+    SetUpScene(visit.scene);
+    const std::vector<RecordedCall> first = PlayVisit(visit);
+    const std::vector<RecordedCall> again = PlayVisit(visit);
+    ReleaseScene(visit.scene);
+    ASSERT_GT(first.size(), static_cast<size_t>(visit.frames));
+    const long differs = FirstDifferentCall(first, again);
+    EXPECT_EQ(differs, -1) << "call " << differs << " of " << first.size() << " ("
+                           << (differs >= 0 && static_cast<size_t>(differs) < first.size() ? first[differs].op : "")
+                           << ") differs on the second entry";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryScene, SceneEntry, ::testing::ValuesIn(Visits),
+                         [](const ::testing::TestParamInfo<Visit>& info) { return std::string(info.param.name); });
+
+}  // namespace
