@@ -2,14 +2,10 @@
 # and status 1, instead of spinning in its exit handlers on the dead connection.
 source "$(dirname "$0")/lib.sh"
 command -v Xvfb >/dev/null || { echo "no Xvfb: skipped"; exit 77; }
-display=""
-for n in $(seq 150 199); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free display number"
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$WORK/number" >/dev/null 2>&1 &
 server=$!
-for _ in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+for _ in $(seq 1 50); do [ -s "$WORK/number" ] && break; sleep 0.1; done
+display=":$(head -n 1 "$WORK/number")"
 DISPLAY=$display "$DEMO" --fps 60 --no-dialogs > /dev/null 2> "$WORK/err" &
 pid=$!
 sleep 3

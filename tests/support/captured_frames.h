@@ -1,11 +1,12 @@
 // Frames of the real program, captured headless: one run of the demo with --capture and
 // --at, and the pictures it wrote. Tests that use it run under the X server of $DISPLAY
-// and hold the x_display resource lock.
+// (one of their own: zircon_on_own_display).
 #pragma once
 
 #include <png.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,7 +44,8 @@ inline std::string CapturedFrameName(int32_t demoTime)
 }
 
 // One run of the demo binary with the given extra options (for example "--fps 60
-// --start 18000") capturing the frames drawn at the listed DemoTimes into a fresh folder.
+// --start 18000") capturing the frames drawn at the listed DemoTimes into a fresh folder;
+// it ends a second after the last of them unless the options give --until.
 // Returns the folder, or "" when the run failed (its output is in <folder>/out.txt).
 inline std::string CaptureDemoFrames(const std::string& demo, const std::string& options,
                                      const std::vector<int32_t>& times, std::string* folder)
@@ -52,9 +54,17 @@ inline std::string CaptureDemoFrames(const std::string& demo, const std::string&
     if (!mkdtemp(dir)) return "";
     *folder = dir;
     std::string at;
-    for (int32_t t : times) at += std::to_string(t) + ",";
+    int32_t last = 0;
+    for (int32_t t : times) {
+        at += std::to_string(t) + ",";
+        last = std::max(last, t);
+    }
     if (!at.empty()) at.pop_back();
-    const std::string command = demo + " " + options + " --capture " + *folder + (at.empty() ? "" : " --at " + at) +
-                                " > " + *folder + "/out.txt 2>&1";
+    // The run ends a second after the last frame it is to write (one frame later at any
+    // rate of 1 fps or more), unless the options say when.
+    std::string until;
+    if (!times.empty() && options.find("--until") == std::string::npos) until = " --until " + std::to_string(last + 1000);
+    const std::string command = demo + " " + options + until + " --capture " + *folder +
+                                (at.empty() ? "" : " --at " + at) + " > " + *folder + "/out.txt 2>&1";
     return std::system(command.c_str()) == 0 ? *folder : "";
 }
