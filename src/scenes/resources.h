@@ -1,7 +1,7 @@
-// Every texture and mesh the scenes draw, loaded once before the music starts. Each
-// handle below is written by LoadResources only.
+// Every texture and mesh the scenes draw, loaded once before the music starts.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "gfx/render_interface.h"
@@ -14,31 +14,30 @@ struct [[nodiscard]] LoadFailure {
     bool Failed() const { return !text.empty(); }
 };
 
-extern TextureId WhiteFlashTexture;
-extern TextureId LoadingTexture;
-extern TextureId EnvMapTexture;
-extern TextureId RadialMapTexture;
-extern TextureId VertNoiseTexture;
-extern TextureId EnvMap2Texture;
-extern TextureId ToriRadialTexture;
-extern TextureId BackdropTexture;
-extern TextureId LineNoiseTexture;
-extern TextureId CreditsTexture;
-extern TextureId OndTexture;
-extern TextureId GridTexture;
-extern TextureId VortexTexture;
-extern TextureId TorusDesignTexture;
-extern TextureId GreetsTexture;
+// The pictures, as textures of the render interface they were loaded through.
+struct SceneTextures {
+    TextureId whiteFlash, loading, envMap, radialMap, vertNoise, envMap2, toriRadial, backdrop, lineNoise,
+        credits, ond, grid, vortex, torusDesign, greets;
+};
 
-// The loaded meshes; each written once by LoadResources. The two balls are separate
-// copies of the same object, so one scene's deformation never shows in the other.
-extern Mesh BallMeshA;
-extern Mesh BallMeshB;
-extern Mesh FrontMesh;
+// Everything the scenes draw. The two balls are separate copies of the same object, so
+// one scene's deformation never shows in the other. The scenes write the meshes' vertex
+// records (deformations, alphas); the player holds the one copy.
+struct Resources {
+    SceneTextures textures;
+    Mesh ballA, ballB, front;
+};
 
-// Loads every resource in its fixed order and draws the loading screen once. Stops at
-// the first failure, with the picture decoding workers stopped.
-LoadFailure LoadResources();
+// A load: the resources, or the failure that stopped it.
+struct LoadedResources {
+    Resources resources;
+    LoadFailure failure;
+};
+
+// Loads every resource in its fixed order through the render interface. Once the first
+// two pictures are in, the loading screen is drawn and presentLoadingScreen is called to
+// show it. Stops at the first failure, with the picture decoding workers stopped.
+LoadedResources LoadResources(RenderInterface& render, const std::function<void()>& presentLoadingScreen);
 
 // Starts decoding the data set's pictures on worker threads, so that they are ready when
 // LoadResources uploads them (it starts the decoding itself if nobody has). Call it once
@@ -50,7 +49,7 @@ void StopPictureDecoding();
 
 // A texture made from a PNG data file into *texture. A file that cannot be loaded fails
 // with "Can't load image <name>".
-LoadFailure LoadTexture(const char* fileName, TextureId* texture);
+LoadFailure LoadTexture(RenderInterface& render, const char* fileName, TextureId* texture);
 // Fills an empty mesh from the named object of a 3DS data file. A file that cannot be
 // opened fails with "Can't open model <name>"; a missing object leaves the mesh empty,
 // is said on standard error, and is no failure: the demo plays on.

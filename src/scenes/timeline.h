@@ -13,6 +13,7 @@
 
 #include <cstdint>
 
+#include "scenes/frame_context.h"
 #include "scenes/frame_stats.h"
 
 extern float AnimationPhase;   // 3.14 at the start of play; written by the scenes, reset by a seek
@@ -39,18 +40,17 @@ enum class FrameFinish {
 // the DemoTime it was drawn at.
 void FinishFrame(FrameFinish order = FrameFinish::PresentThenTime);
 
-// One scene of the play sequence. Routines a scene does not need are null.
+// One scene of the play sequence: the same six routines in every row, none of them null.
 struct SceneRoutines {
     const char* name;    // as the viewer overlay shows it
     int32_t end;         // DemoTime at which the next scene takes over
-    void (*setUp)();     // once, before play: working storage allocated
-    void (*enter)();     // each time play reaches it: phases reset, render state set
-    // Draws one frame at demoTime; frames is the time since the previous frame in designed
-    // frames (frame_pace.h). Returns how the frame is to be finished.
-    FrameFinish (*drawFrame)(int32_t demoTime, double frames);
-    void (*advance)(double frames);   // after the frame is finished: the stepped phase
-    void (*leave)();                  // when play moves on, ends or is quit
-    void (*release)();                // once, after play: working storage freed
+    void (*setUp)(Resources& resources);   // once, before play: working storage allocated
+    void (*enter)(FrameContext& frame);    // each time play reaches it: phases reset, render state set
+    // Draws one frame; returns how the frame is to be finished.
+    FrameFinish (*drawFrame)(FrameContext& frame);
+    void (*advance)(FrameContext& frame);  // after the frame is finished: the stepped phase
+    void (*leave)();                       // when play moves on, ends or is quit
+    void (*release)();                     // once, after play: working storage freed
 };
 
 // Play order (SceneCount of them); each scene starts where the one before it ends, the

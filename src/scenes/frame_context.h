@@ -1,0 +1,18 @@
+// What the player hands each step of a scene for one frame: the time it is drawn at,
+// how much time it stands for, where to draw and what was loaded.
+#pragma once
+
+#include <cstdint>
+
+class RenderInterface;
+struct Resources;
+
+struct FrameContext {
+    int32_t demoTime;        // ms on the demo clock at which this frame is drawn
+    double elapsedFrames;    // time since the previous frame in designed frames (frame_steps.h); 0 when held
+    RenderInterface& render;
+    Resources& resources;
+    // The phase carried from frame to frame: the player sets it to AnimationPhaseAtStart
+    // when play starts and at each seek; the scenes that step a phase keep it here.
+    float& animationPhase;
+};
