@@ -14,7 +14,6 @@
 namespace {
 
 bool g_active = false;
-bool g_loadingWritten = false;
 std::string g_dir;
 std::vector<int> g_times;          // still to be written, ascending
 bool g_onlyListed = false;
@@ -31,16 +30,10 @@ bool BeginCapture(const std::string& dir, const std::vector<int>& times)
     std::sort(g_times.begin(), g_times.end());
     g_onlyListed = !times.empty();
     g_active = true;
-    g_loadingWritten = false;
     return true;
 }
 
 bool CaptureActive() { return g_active; }
-
-void ReadBackFrameBgra(std::vector<uint8_t>* frame, int* width, int* height)
-{
-    ReadFinishedFrameBgra(frame, width, height);
-}
 
 bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height)
 {
@@ -53,30 +46,36 @@ bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb, int
     return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) != 0;
 }
 
-void CaptureFrame(int32_t demoTime)
+namespace {
+
+void WriteCapturedFrame(RenderInterface& render, const std::string& name)
+{
+    std::string path = g_dir + "/" + name;
+    int width = 0, height = 0;
+    const std::vector<uint8_t> rgb = ReadBackFrame(render, &width, &height);
+    if (!WriteFramePng(path, rgb, width, height))
+        std::fprintf(stderr, "zircon-megademo: cannot write %s\n", path.c_str());
+    // Every listed frame is written: the run ends as if the window had been closed.
+    if (g_onlyListed && g_times.empty()) PostQuitMessage();
+}
+
+}  // namespace
+
+void CaptureLoadingScreen(RenderInterface& render)
+{
+    if (g_active) WriteCapturedFrame(render, "loading.png");
+}
+
+void CaptureFrame(RenderInterface& render, int32_t demoTime)
 {
     if (!g_active) return;
-    std::string name;
-    if (CurrentScene == 0) {
-        if (g_loadingWritten) return;   // only the loading screen is presented outside the scenes
-        g_loadingWritten = true;
-        name = "loading.png";
-    } else if (g_onlyListed) {
+    if (g_onlyListed) {
         bool due = false;
         while (!g_times.empty() && demoTime >= g_times.front()) {
             g_times.erase(g_times.begin());
             due = true;
         }
         if (!due) return;
-        name = CaptureFileName(demoTime);
-    } else {
-        name = CaptureFileName(demoTime);
     }
-    std::string path = g_dir + "/" + name;
-    int width = 0, height = 0;
-    const std::vector<uint8_t> rgb = ReadBackFrame(&width, &height);
-    if (!WriteFramePng(path, rgb, width, height))
-        std::fprintf(stderr, "zircon-megademo: cannot write %s\n", path.c_str());
-    // Every listed frame is written: the run ends as if the window had been closed.
-    if (g_onlyListed && g_times.empty()) PostQuitMessage();
+    WriteCapturedFrame(render, CaptureFileName(demoTime));
 }

@@ -1,8 +1,9 @@
-// What frame capture shares with the page: the names of frame files and the RGB read-back
-// built on each one's BGRA read-back.
+// What frame capture shares with the page: the names of frame files and the RGB read-back.
 #include "app/capture.h"
 
 #include <cstdio>
+
+#include "gfx/render_interface.h"
 
 std::string CaptureFileName(int32_t demoTime)
 {
@@ -11,10 +12,10 @@ std::string CaptureFileName(int32_t demoTime)
     return name;
 }
 
-std::vector<uint8_t> ReadBackFrame(int* width, int* height)
+std::vector<uint8_t> ReadBackFrame(RenderInterface& render, int* width, int* height)
 {
     std::vector<uint8_t> bgra;
-    ReadBackFrameBgra(&bgra, width, height);
+    render.ReadFrame(&bgra, width, height);
     std::vector<uint8_t> rgb(bgra.size() / 4 * 3);
     for (size_t i = 0, o = 0; i < bgra.size(); i += 4, o += 3) {
         rgb[o] = bgra[i + 2];

@@ -9,7 +9,7 @@
 
 #include "app/capture.h"
 #include "app/check_data.h"
-#include "app/frame_pacing.h"
+#include "app/present_schedule.h"
 #include "shell/clock.h"
 #include "scenes/frame_stats.h"
 #include "app/options.h"

@@ -1,7 +1,6 @@
 // The player: one frame at a time through the scene table, with the viewer's keys.
 #include "app/player.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,36 +8,34 @@
 #include <sstream>
 
 #include "app/capture.h"
-#include "app/frame_pacing.h"
-#include "app/options.h"
 #include "app/record.h"
 #include "app/viewer_overlay.h"
-#include "gfx/device.h"
-#include "scenes/frame_pace.h"
+#include "gfx/render_interface.h"
+#include "scenes/frame_context.h"
 #include "scenes/frame_stats.h"
+#include "scenes/resources.h"
 #include "scenes/timeline.h"
-#include "shell/clock.h"
 #include "shell/window.h"
 
 namespace {
 
 constexpr int32_t SeekStepMs = 5000;
-using SteadyClock = std::chrono::steady_clock;
 
 // Everything below is written by the player's own functions only.
 struct Player {
     PlayerSettings settings;
+    DemoClock clock;
     SceneId scene = SceneId::Opening;
-    bool playing = false;          // between BeginPlay and the end of play
-    bool paused = false;
-    int32_t heldTime = 0;          // DemoTime while paused
+    float animationPhase = AnimationPhaseAtStart;
+    bool playing = false;            // between BeginPlay and the end of play
+    bool keepPictures = false;       // each frame's picture is kept, for a pause to show
+    bool heldPictureStale = false;   // paused, and the kept picture is not of the held time
     bool overlay = false;
     bool screenshotDue = false;
     bool untilReached = false;
+    bool scenePresented = false;     // a scene frame has been presented
     size_t nextScripted = 0;
-    uint64_t framesPresented = 0;
-    SteadyClock::time_point playStart, lastPresent;
-    double frameMs = 0, smoothedFrameMs = 0;
+    double lastPresent = 0, frameMs = 0, smoothedFrameMs = 0;
 } g_player;
 
 const struct {
@@ -50,11 +47,17 @@ const struct {
     {Key::Escape, "escape"},
 };
 
-// Play time: fixed-rate frames when that clock runs, else the steady clock.
-int64_t PlayTimeMs()
+// The context of the frame under way.
+FrameContext ContextOfFrame()
 {
-    if (Options.fps > 0) return static_cast<int64_t>(g_player.framesPresented * 1000 / Options.fps);
-    return std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - g_player.playStart).count();
+    return FrameContext{g_player.clock.demoTime, ElapsedDesignedFrames(g_player.clock), *g_player.settings.render,
+                        *g_player.settings.resources, g_player.animationPhase};
+}
+
+void Enter(SceneId scene)
+{
+    FrameContext frame = ContextOfFrame();
+    EnterScene(scene, frame);
 }
 
 void EndOfPlay()
@@ -74,35 +77,35 @@ void SeekTo(int32_t demoTime)
         return;
     }
     LeaveScene(g_player.scene);
-    AnimationPhase = AnimationPhaseAtStart;
+    SeekDemoClock(&g_player.clock, demoTime, g_player.settings.latencyMs);
+    g_player.animationPhase = AnimationPhaseAtStart;
     const SceneId target = SceneAtTime(demoTime);
     for (int i = 0;; ++i) {
         const SceneId scene = static_cast<SceneId>(i);
-        EnterScene(scene);
+        Enter(scene);
         if (scene == target) break;
         LeaveScene(scene);
     }
     g_player.scene = target;
     AudioSeek(g_player.settings.music, demoTime);
-    SetDemoClock(demoTime, g_player.paused ? 0 : g_player.settings.latencyMs);
-    g_player.heldTime = demoTime;
+    g_player.heldPictureStale = g_player.clock.paused;
 }
 
 void SetPaused(bool paused)
 {
-    if (paused == g_player.paused) return;
-    g_player.paused = paused;
+    if (paused == g_player.clock.paused) return;
+    PauseDemoClock(&g_player.clock, paused);
     AudioPause(paused);
-    if (paused) g_player.heldTime = DemoTime;
 }
 
 void ApplyKey(Key key)
 {
     const int scene = static_cast<int>(g_player.scene);
+    const int32_t now = g_player.clock.demoTime;
     switch (key) {
-    case Key::Space: SetPaused(!g_player.paused); break;
-    case Key::Left: SeekTo(DemoTime - SeekStepMs); break;
-    case Key::Right: SeekTo(DemoTime + SeekStepMs); break;
+    case Key::Space: SetPaused(!g_player.clock.paused); break;
+    case Key::Left: SeekTo(now - SeekStepMs); break;
+    case Key::Right: SeekTo(now + SeekStepMs); break;
     case Key::PageUp: SeekTo(SceneStart(static_cast<SceneId>(scene > 0 ? scene - 1 : 0))); break;
     case Key::PageDown:
         SeekTo(scene + 1 < SceneCount ? SceneStart(static_cast<SceneId>(scene + 1)) : ClosingSceneEnd);
@@ -118,9 +121,9 @@ void ApplyKey(Key key)
 void TraceKey(int64_t playMs, Key key)
 {
     std::fprintf(stderr, "key %s at play %lld ms: demo %d ms, music %d ms, %s\n", KeyName(key),
-                 static_cast<long long>(playMs), static_cast<int>(DemoTime),
+                 static_cast<long long>(playMs), static_cast<int>(g_player.clock.demoTime),
                  AudioPositionMs(g_player.settings.music),
-                 !g_player.playing ? "ended" : g_player.paused ? "paused" : "playing");
+                 !g_player.playing ? "ended" : g_player.clock.paused ? "paused" : "playing");
 }
 
 void TakeKeys()
@@ -129,7 +132,7 @@ void TakeKeys()
     while (TakeViewerKey(&key))
         if (g_player.settings.keyboard && g_player.playing) ApplyKey(key);
     const std::vector<ScriptedKey>& script = g_player.settings.script;
-    const int64_t now = PlayTimeMs();
+    const int64_t now = PlayTimeMs(g_player.clock);
     while (g_player.playing && g_player.nextScripted < script.size() && script[g_player.nextScripted].atMs <= now) {
         const Key scripted = script[g_player.nextScripted++].key;
         ApplyKey(scripted);
@@ -141,40 +144,68 @@ void SaveScreenshot(int32_t demoTime)
 {
     const std::string name = ScreenshotFileName(demoTime);
     int width = 0, height = 0;
-    const std::vector<uint8_t> rgb = ReadBackFrame(&width, &height);
+    const std::vector<uint8_t> rgb = ReadBackFrame(*g_player.settings.render, &width, &height);
     if (WriteFramePng(name, rgb, width, height)) std::fprintf(stderr, "screenshot saved as %s\n", name.c_str());
     else std::fprintf(stderr, "zircon-megademo: cannot write %s\n", name.c_str());
 }
 
-}  // namespace
-
-void OnFramePresented()
+// The present of a scene frame: past --until the frame is shown and play ends; else the
+// wait for its slot, the frame written where asked, then shown and counted.
+void PresentSceneFrame()
 {
-    if (Options.untilMs > 0 && CurrentScene != 0 && DemoTime >= Options.untilMs) {
-        if (!g_player.untilReached) PostQuitMessage();
+    RenderInterface& render = *g_player.settings.render;
+    const int32_t demoTime = g_player.clock.demoTime;
+    if (g_player.settings.untilMs > 0 && demoTime >= g_player.settings.untilMs) {
         g_player.untilReached = true;
+        render.PresentFrame();
         return;
     }
-    // The wait happens inside PresentFrame, but it is not drawing.
-    const double waitedMs = WaitForPresentSlot();
-    if (FrameStatsEnabled) AddDrawingTime(-waitedMs);
-    CaptureFrame(DemoTime);
-    if (g_player.screenshotDue && CurrentScene != 0) {
+    WaitForPresentSlot(&g_player.settings.schedule);
+    CaptureFrame(render, demoTime);
+    if (g_player.screenshotDue) {
         g_player.screenshotDue = false;
-        SaveScreenshot(DemoTime);
+        SaveScreenshot(demoTime);
     }
-    if (CurrentScene != 0) RecordVideoFrame(DemoTime);
-    // The fixed-rate clock counts scene frames only, so frame n of the demo is drawn at
-    // DemoTime floor(n × 1000 / fps) whatever was presented while loading.
-    if (CurrentScene != 0) {
-        CountPresentedFrame();
-        ++g_player.framesPresented;
-        const SteadyClock::time_point now = SteadyClock::now();
-        g_player.frameMs = std::chrono::duration<double, std::milli>(now - g_player.lastPresent).count();
-        g_player.lastPresent = now;
-        g_player.smoothedFrameMs += 0.1 * (g_player.frameMs - g_player.smoothedFrameMs);
-    }
+    RecordVideoFrame(render, demoTime);
+    if (g_player.settings.scenePresented) g_player.settings.scenePresented(demoTime);
+    render.PresentFrame();
+    if (!g_player.scenePresented) MarkStartup(StartupMark::FirstSceneFrame);
+    g_player.scenePresented = true;
+    CountPresentedFrame(&g_player.clock);
+    const double now = g_player.clock.now();
+    g_player.frameMs = (now - g_player.lastPresent) * 1000.0;
+    g_player.lastPresent = now;
+    g_player.smoothedFrameMs += 0.1 * (g_player.frameMs - g_player.smoothedFrameMs);
 }
+
+// A drawn frame finished in the given order: counted for the statistics at the time it
+// was drawn at, presented, the next frame cleared, and the clock moved on (before the
+// present for the closing fade's frames, after it for every other).
+void FinishFrame(FrameFinish order)
+{
+    RecordFrame(g_player.clock.demoTime);
+    if (order == FrameFinish::TimeThenPresent) RefreshDemoClock(&g_player.clock);
+    PresentSceneFrame();
+    g_player.settings.render->ClearFrame();
+    if (order == FrameFinish::PresentThenTime) RefreshDemoClock(&g_player.clock);
+}
+
+// The scene's frame at the clock's time, or, paused, the picture held since the pause.
+FrameFinish DrawFrame(const SceneRoutines& scene)
+{
+    RenderInterface& render = *g_player.settings.render;
+    if (g_player.clock.paused && g_player.keepPictures && !g_player.heldPictureStale) {
+        render.DrawKeptFrame();
+        return FrameFinish::PresentThenTime;
+    }
+    FrameContext frame = ContextOfFrame();
+    const FrameFinish order = scene.drawFrame(frame);
+    if (g_player.keepPictures) render.KeepFrame();
+    g_player.heldPictureStale = false;
+    return order;
+}
+
+}  // namespace
 
 const char* KeyName(Key key)
 {
@@ -228,15 +259,15 @@ void BeginPlay(int32_t startMs, const PlayerSettings& settings)
 {
     g_player = Player{};
     g_player.settings = settings;
-    for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i));
-    SetDemoClock(startMs, settings.latencyMs);
-    RefreshDemoTime();
-    AnimationPhase = AnimationPhaseAtStart;
+    // Only the viewer's keys and a script can pause.
+    g_player.keepPictures = settings.keyboard || !settings.script.empty();
+    for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i), *settings.resources);
+    g_player.clock = StartDemoClock(settings.now, settings.fixedFps, startMs, settings.latencyMs);
+    g_player.lastPresent = settings.now();
     g_player.playing = true;
-    g_player.playStart = g_player.lastPresent = SteadyClock::now();
     // A run started late enters (and leaves) every scene before its start in order.
     g_player.scene = SceneId::Opening;
-    EnterScene(g_player.scene);
+    Enter(g_player.scene);
 }
 
 bool PlayFrame()
@@ -247,25 +278,28 @@ bool PlayFrame()
         return false;
     }
     TakeKeys();
-    while (g_player.playing && DemoTime >= SceneRoutinesOf(g_player.scene).end) {
+    while (g_player.playing && g_player.clock.demoTime >= SceneRoutinesOf(g_player.scene).end) {
         LeaveScene(g_player.scene);
         if (g_player.scene == SceneId::Closing) {
             g_player.playing = false;
             break;
         }
         g_player.scene = static_cast<SceneId>(static_cast<int>(g_player.scene) + 1);
-        EnterScene(g_player.scene);
+        Enter(g_player.scene);
     }
     if (!g_player.playing) return false;
 
-    // A paused frame is drawn again at its time with no steps taken, and the clock held.
     const SceneRoutines& scene = SceneRoutinesOf(g_player.scene);
-    const double frames = g_player.paused ? 0.0 : FrameSteps();
-    const FrameFinish order = scene.drawFrame(DemoTime, frames);
-    if (g_player.overlay) DrawViewerOverlay(CurrentPlayerStatus());
+    const FrameFinish order = DrawFrame(scene);
+    if (g_player.overlay) DrawViewerOverlay(*g_player.settings.render, CurrentPlayerStatus());
     FinishFrame(order);
-    if (scene.advance) scene.advance(g_player.paused ? 0.0 : FrameSteps());
-    if (g_player.paused) SetDemoClock(g_player.heldTime, 0);
+    if (g_player.untilReached) {
+        EndOfPlay();
+        return false;
+    }
+    // The steps of the frame just finished, over the time the clock has just measured.
+    FrameContext next = ContextOfFrame();
+    scene.advance(next);
     return true;
 }
 
@@ -273,16 +307,15 @@ void EndPlay()
 {
     EndOfPlay();
     for (int i = 0; i < SceneCount; ++i) ReleaseScene(static_cast<SceneId>(i));
-    CurrentScene = 0;
 }
 
 PlayerStatus CurrentPlayerStatus()
 {
     PlayerStatus status;
-    status.demoTime = DemoTime;
+    status.demoTime = g_player.clock.demoTime;
     status.scene = static_cast<int>(g_player.scene) + 1;
     status.sceneName = SceneRoutinesOf(g_player.scene).name;
-    status.paused = g_player.paused;
+    status.paused = g_player.clock.paused;
     status.frameMs = g_player.smoothedFrameMs;
     status.framesPerSecond = g_player.smoothedFrameMs > 0 ? 1000.0 / g_player.smoothedFrameMs : 0;
     return status;

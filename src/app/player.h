@@ -1,8 +1,7 @@
 // The player: plays the scene table one frame at a time for whoever owns the loop (the
-// native driver's loop, a page's animation frames, a test). It owns the demo clock's
-// start and seeks, the event pump, the viewer's keys, the order in which a frame is
-// finished, and what happens at each present (pacing, --until, --capture, --record,
-// screenshots).
+// native driver's loop, a page's animation frames, a test). It owns the demo clock and the
+// present schedule, the event pump, the viewer's keys, the frame context each scene step
+// gets, the order in which a frame is finished, and what happens at each present.
 //
 // Viewer keys: Space pauses and resumes (the music with it); Left and Right seek 5 s back
 // and forward; Page Up and Page Down go to the start of the previous and next scene; Home
@@ -14,11 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "app/demo_clock.h"
+#include "app/present_schedule.h"
 #include "platform/platform.h"
 
-// A key of a --keys script, pressed once the play time reaches atMs. Play time counts
-// from the first scene frame and goes on through pauses and seeks; under the fixed-rate
-// clock of N frames a second it is frames × 1000 / N, so a script replays exactly.
+class RenderInterface;
+struct Resources;
+
+// A key of a --keys script, pressed once the play time reaches atMs (demo_clock.h: it
+// goes on through pauses and seeks, and replays exactly under the fixed-rate clock).
 struct ScriptedKey {
     int32_t atMs;
     Key key;
@@ -31,20 +34,27 @@ const char* KeyName(Key key);
 bool ParseKeyScript(const std::string& text, std::vector<ScriptedKey>* keys, std::string* error);
 
 struct PlayerSettings {
+    RenderInterface* render = nullptr;  // where frames are drawn and presented
+    Resources* resources = nullptr;     // what the scenes draw; the scenes write its meshes
+    SteadySecondsSource now = RealSteadySeconds;
+    int fixedFps = 0;                   // > 0: the fixed-rate clock (--fps)
+    int32_t untilMs = 0;                // > 0: play ends at the first frame drawn at or past it (--until)
+    PresentSchedule schedule;           // when presents are due
     bool keyboard = true;               // the viewer's keys act (not while recording or capturing)
     std::vector<ScriptedKey> script;    // replayed whatever keyboard says; each applied key is traced
     int latencyMs = 0;                  // how long sound started now takes to be heard
     AudioStreamHandle music = 0;
+    void (*scenePresented)(int32_t demoTime) = nullptr;   // told of each scene frame presented
 };
 
 // Sets the scenes up, starts the clock at startMs (the music is already playing from
-// there) and enters the scene that plays then. Installs the present hook.
+// there) and enters the scene that plays then.
 void BeginPlay(int32_t startMs, const PlayerSettings& settings);
-// One frame. False once play is over: its end reached, or a quit.
+// One frame: keys, the scene's steps with this frame's context, the overlay, then the
+// present steps (--until, pacing, --capture, screenshots, --record) and the present.
+// Paused, the picture of the last frame drawn is presented again. False once play is
+// over: its end reached, --until reached, or a quit.
 bool PlayFrame();
-// Runs just before each buffer swap, from the loading screen on: --until, pacing,
-// --capture, screenshots, --record, the fixed-rate clock. The driver installs it.
-void OnFramePresented();
 // Leaves the scene under way and releases every scene.
 void EndPlay();
 

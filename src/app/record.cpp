@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/capture.h"
+#include "gfx/render_interface.h"
 #include "platform/system.h"
 
 namespace {
@@ -221,11 +222,11 @@ bool BeginRecording(const std::string& path, int fps, int startMs, int endMs, co
 
 bool RecordingActive() { return g_pipe != nullptr; }
 
-void RecordVideoFrame(int32_t demoTime)
+void RecordVideoFrame(RenderInterface& render, int32_t demoTime)
 {
     if (!g_pipe || g_writeFailed) return;
     int width = 0, height = 0;
-    ReadBackFrameBgra(&g_writer->FreeSlot(), &width, &height);
+    render.ReadFrame(&g_writer->FreeSlot(), &width, &height);
     g_writer->Queue();
     ++g_frames;
     ShowProgress(demoTime, false);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+class RenderInterface;
+
 // Container and codecs chosen by the file name's ending.
 enum class VideoKind { Unknown, Mp4, Matroska, WebM };
 VideoKind VideoKindOfPath(const std::string& path);
@@ -29,7 +31,7 @@ bool BeginRecording(const std::string& path, int fps, int startMs, int endMs, co
                     int width, int height, std::string* error);
 bool RecordingActive();
 // Sends the frame in the back buffer; call once per presented scene frame.
-void RecordVideoFrame(int32_t demoTime);
+void RecordVideoFrame(RenderInterface& render, int32_t demoTime);
 // Closes the pipe and waits for ffmpeg. completed: the run reached its end (not a quit).
 // 0 when the file is complete and has its name; otherwise a message on standard error,
 // no file under the asked name, and 1.

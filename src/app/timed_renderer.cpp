@@ -82,7 +82,6 @@ void TimedRenderInterface::ClearFrame()
 void TimedRenderInterface::PresentFrame()
 {
     Timed([&] { inner_->PresentFrame(); });
-    MarkStartup(CurrentScene == 0 ? StartupMark::LoadingScreenShown : StartupMark::FirstSceneFrame);
 }
 
 void TimedRenderInterface::SetBlendMode(BlendMode mode)

@@ -11,9 +11,9 @@ namespace {
 TextureId g_font;   // written once by SetUpViewerOverlay
 }
 
-void SetUpViewerOverlay() { g_font = CreateTextOverlayFont(); }
+void SetUpViewerOverlay(RenderInterface& render) { g_font = CreateTextOverlayFont(render); }
 
-void DrawViewerOverlay(const PlayerStatus& status)
+void DrawViewerOverlay(RenderInterface& render, const PlayerStatus& status)
 {
     char text[160];
     std::snprintf(text, sizeof text, "time %d.%03d s%s\nscene %d/%d %s\n%.1f fps  %.2f ms",
@@ -21,5 +21,5 @@ void DrawViewerOverlay(const PlayerStatus& status)
                   status.paused ? "  paused" : "", status.scene, SceneCount, status.sceneName,
                   status.framesPerSecond, status.frameMs);
     // Two screen pixels a font pixel at 640 × 480, in the picture's own coordinates.
-    DrawTextLines(g_font, text, TextPlacement{-0.97f, 0.96f, 2.0f * 7.0f / 240.0f});
+    DrawTextLines(render, g_font, text, TextPlacement{-0.97f, 0.96f, 2.0f * 7.0f / 240.0f});
 }

@@ -2,8 +2,9 @@
 // the picture, drawn over the finished scene before the frame is presented.
 #pragma once
 
+class RenderInterface;
 struct PlayerStatus;
 
 // Makes the overlay's font texture; once, after loading.
-void SetUpViewerOverlay();
-void DrawViewerOverlay(const PlayerStatus& status);
+void SetUpViewerOverlay(RenderInterface& render);
+void DrawViewerOverlay(RenderInterface& render, const PlayerStatus& status);

@@ -5,10 +5,11 @@
 #include <chrono>
 #include <vector>
 
-int CurrentScene = 0;
-bool FrameStatsEnabled = false;
-
 namespace {
+
+// Written by EnableFrameStats and BeginSceneFrames only.
+bool g_enabled = false;
+int g_scene = 0;   // the scene whose frames are recorded, 1..6
 
 using Clock = std::chrono::steady_clock;
 
@@ -37,18 +38,21 @@ double Milliseconds(Clock::duration d) { return std::chrono::duration<double, st
 
 }  // namespace
 
+void EnableFrameStats(bool on) { g_enabled = on; }
+bool FrameStatsOn() { return g_enabled; }
+
 double MillisecondsSinceProcessStart() { return Milliseconds(Clock::now() - g_processStart); }
 
 void MarkStartup(StartupMark mark)
 {
     double& slot = g_startup[static_cast<int>(mark)];
-    if (FrameStatsEnabled && slot < 0) slot = MillisecondsSinceProcessStart();
+    if (g_enabled && slot < 0) slot = MillisecondsSinceProcessStart();
 }
 
 void BeginSceneFrames(int scene)
 {
-    CurrentScene = scene;
-    if (!FrameStatsEnabled) return;
+    g_scene = scene;
+    if (!g_enabled) return;
     g_lastMark = Clock::now();
     g_drawingMs = 0;
 }
@@ -60,9 +64,9 @@ void AddDrawingTime(double milliseconds)
 
 void RecordFrame(int32_t demoTime)
 {
-    if (!FrameStatsEnabled || !ValidScene(CurrentScene)) return;
+    if (!g_enabled || !ValidScene(g_scene)) return;
     const Clock::time_point now = Clock::now();
-    SceneStats& s = g_stats[CurrentScene];
+    SceneStats& s = g_stats[g_scene];
     if (s.frames == 0) s.firstTime = demoTime;
     s.lastTime = demoTime;
     ++s.frames;

@@ -11,8 +11,9 @@
 
 constexpr int SceneCount = 6;
 
-extern int CurrentScene;          // 1..6 while a scene of the play sequence runs, else 0; written by PlaySequence
-extern bool FrameStatsEnabled;    // written once by the entry point (--stats); off by default
+// Off by default; the entry point turns statistics on for --stats.
+void EnableFrameStats(bool on);
+bool FrameStatsOn();
 
 // Marks the start of a scene's frame loop (the first frame's time starts here).
 void BeginSceneFrames(int scene);

@@ -1,12 +1,12 @@
 // Presenting in step with the display: which cap applies, and the schedule of presents.
 #include <gtest/gtest.h>
 
-#include "app/frame_pacing.h"
+#include "app/present_schedule.h"
 #include "app/options.h"
 
 namespace {
 
-TEST(FramePacing, RealTimePlayKeepsToTheDisplayUnlessToldOtherwise)
+TEST(PresentSchedule, RealTimePlayKeepsToTheDisplayUnlessToldOtherwise)
 {
     EXPECT_EQ(PacedFrameRate(-1, false, true, 144), 0);    // vsync holds the frames
     EXPECT_EQ(PacedFrameRate(-1, false, false, 75), 75);   // no vsync: the refresh rate
@@ -26,7 +26,7 @@ TEST(FramePacing, RealTimePlayKeepsToTheDisplayUnlessToldOtherwise)
     EXPECT_EQ(error, "--max-fps takes a whole number from 0 to 1000");
 }
 
-TEST(FramePacing, PresentsComeOnePeriodApartWithoutCatchingUp)
+TEST(PresentSchedule, PresentsComeOnePeriodApartWithoutCatchingUp)
 {
     PresentPacing p;
     p.periodSeconds = 0.01;
@@ -43,7 +43,7 @@ TEST(FramePacing, PresentsComeOnePeriodApartWithoutCatchingUp)
     EXPECT_EQ(TakePresentSlot(&none, 1.0), 0.0);
 }
 
-TEST(FramePacing, VsyncThatDoesNotWaitIsNoticedFromPresentsFasterThanTheDisplay)
+TEST(PresentSchedule, VsyncThatDoesNotWaitIsNoticedFromPresentsFasterThanTheDisplay)
 {
     // Presents 1/149 s apart on a 60 Hz display: found out at the end of the first window.
     VsyncWatch fast;

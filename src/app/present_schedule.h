@@ -1,4 +1,4 @@
-// Real-time play presents frames in step with the display: with vsync where the driver
+// When frames are presented. Real-time play presents frames in step with the display: with vsync where the driver
 // offers it and it waits, else by waiting before each swap so that frames come no faster
 // than the display's refresh rate (60 Hz when unknown). --max-fps N sets another cap, 0
 // none.
@@ -38,10 +38,18 @@ constexpr int VsyncWatchPresents = 30;   // presents in one window
 // the next one is watched.
 bool VsyncDoesNotWait(VsyncWatch* watch, double now);
 
-// Waits (sleeps; never spins) until the next present is due under the process's pacing;
-// returns the milliseconds waited. With vsync on and found not to wait, turns it off and
-// paces to the refresh rate from then on.
-double WaitForPresentSlot();
-// Sets the process's pacing to the given rate (0: none). vsyncRefreshHz: vsync is on for a
-// display of that refresh rate (0 when unknown), and is watched; -1: vsync is off.
-void StartPresentPacing(double framesPerSecond, int vsyncRefreshHz = -1);
+// The present schedule the player keeps: the pacing of presents and, while vsync is on,
+// the watch on it.
+struct PresentSchedule {
+    PresentPacing pacing;
+    bool watchingVsync = false;
+    VsyncWatch vsyncWatch;
+};
+
+// A schedule at the given rate (0: none). vsyncRefreshHz: vsync is on for a display of
+// that refresh rate (0 when unknown), and is watched; -1: vsync is off.
+PresentSchedule StartPresentSchedule(double framesPerSecond, int vsyncRefreshHz = -1);
+// Waits (sleeps; never spins) until the next present is due; returns the milliseconds
+// waited. With vsync on and found not to wait, turns it off and paces to the refresh
+// rate from then on.
+double WaitForPresentSlot(PresentSchedule* schedule);

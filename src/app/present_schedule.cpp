@@ -1,4 +1,4 @@
-#include "app/frame_pacing.h"
+#include "app/present_schedule.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,11 +10,6 @@
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-// Written by the driver once before the play sequence, then by each present.
-PresentPacing g_pacing;
-bool g_watchingVsync = false;
-VsyncWatch g_vsyncWatch;
 
 double SteadySeconds()
 {
@@ -53,26 +48,25 @@ bool VsyncDoesNotWait(VsyncWatch* watch, double now)
     return tooFast;
 }
 
-void StartPresentPacing(double framesPerSecond, int vsyncRefreshHz)
+PresentSchedule StartPresentSchedule(double framesPerSecond, int vsyncRefreshHz)
 {
-    g_pacing = PresentPacing{};
-    g_pacing.periodSeconds = framesPerSecond > 0 ? 1.0 / framesPerSecond : 0;
-    g_watchingVsync = vsyncRefreshHz >= 0;
-    g_vsyncWatch = VsyncWatch{};
-    g_vsyncWatch.refreshHz = vsyncRefreshHz > 0 ? vsyncRefreshHz : 60;
+    PresentSchedule schedule;
+    schedule.pacing.periodSeconds = framesPerSecond > 0 ? 1.0 / framesPerSecond : 0;
+    schedule.watchingVsync = vsyncRefreshHz >= 0;
+    schedule.vsyncWatch.refreshHz = vsyncRefreshHz > 0 ? vsyncRefreshHz : 60;
+    return schedule;
 }
 
-double WaitForPresentSlot()
+double WaitForPresentSlot(PresentSchedule* schedule)
 {
-    if (g_watchingVsync && VsyncDoesNotWait(&g_vsyncWatch, SteadySeconds())) {
-        g_watchingVsync = false;
+    if (schedule->watchingVsync && VsyncDoesNotWait(&schedule->vsyncWatch, SteadySeconds())) {
         PlatformSetVsync(false);
-        const double refreshHz = g_vsyncWatch.refreshHz;
-        StartPresentPacing(refreshHz);
+        const double refreshHz = schedule->vsyncWatch.refreshHz;
+        *schedule = StartPresentSchedule(refreshHz);
         std::fprintf(stderr, "zircon-megademo: vsync was accepted but does not wait; presents are paced to %.0f Hz\n",
                      refreshHz);
     }
-    const double wait = TakePresentSlot(&g_pacing, SteadySeconds());
+    const double wait = TakePresentSlot(&schedule->pacing, SteadySeconds());
     if (wait <= 0) return 0;
     const double before = SteadySeconds();
     std::this_thread::sleep_for(std::chrono::duration<double>(wait));
