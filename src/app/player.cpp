@@ -157,6 +157,7 @@ void PresentSceneFrame()
     const int32_t demoTime = g_player.clock.demoTime;
     if (g_player.settings.untilMs > 0 && demoTime >= g_player.settings.untilMs) {
         g_player.untilReached = true;
+        if (g_player.settings.scenePresented) g_player.settings.scenePresented(demoTime);
         render.PresentFrame();
         return;
     }

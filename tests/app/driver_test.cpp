@@ -1,11 +1,11 @@
-// Driver pieces that need no window: audio error texts, options, the fixed-rate clock.
+// Driver pieces that need no window: audio error texts, options, the demo clock.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "shell/clock.h"
 #include "app/demo.h"
+#include "app/demo_clock.h"
 #include "app/options.h"
 
 namespace {
@@ -87,47 +87,43 @@ TEST(Options, HelpListsEveryOption)
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
-TEST(FixedFrameClock, AdvancesByWholeMillisecondsWithoutDrift)
-{
-    UseFixedFrameClock(60);
-    uint32_t base = DemoClockTicks();
-    EXPECT_EQ(DemoClockTicks(), base);   // it does not move between frames
-    CountPresentedFrame();
-    EXPECT_EQ(DemoClockTicks() - base, 16u);
-    CountPresentedFrame();
-    EXPECT_EQ(DemoClockTicks() - base, 33u);
-    CountPresentedFrame();
-    EXPECT_EQ(DemoClockTicks() - base, 50u);
-    for (int i = 3; i < 1077; ++i) CountPresentedFrame();
-    EXPECT_EQ(DemoClockTicks() - base, 17950u);   // 1077 frames × 1000 / 60, no drift
-    UseFixedFrameClock(0);
-}
+double g_fakeSeconds = 0;
+double FakeSeconds() { return g_fakeSeconds; }
 
-TEST(FixedFrameClock, ASeekRestartsTheFrameCountSoFramesFallAsInARunStartedThere)
+// The demo time of the next k frames of the clock, each presented.
+std::vector<int32_t> NextFrameTimes(DemoClock* clock, int k)
 {
-    // Seeks after each phase of the 16, 17, 17 ms pattern: frame k after a seek to 5000
-    // is drawn at 5000 + floor(k × 1000 / 60), as in a run started at 5000.
-    for (int framesBefore : {30, 31, 32}) {
-        UseFixedFrameClock(60);
-        SetDemoClock(0, 0);
-        for (int n = 0; n < framesBefore; ++n) CountPresentedFrame();
-        SetDemoClock(5000, 0);
-        std::vector<int32_t> times;
-        for (int k = 0; k < 4; ++k) {
-            RefreshDemoTime();
-            times.push_back(DemoTime);
-            CountPresentedFrame();
-        }
-        EXPECT_EQ(times, (std::vector<int32_t>{5000, 5016, 5033, 5050})) << framesBefore << " frames before";
+    std::vector<int32_t> times;
+    for (int n = 0; n < k; ++n) {
+        times.push_back(clock->demoTime);
+        CountPresentedFrame(clock);
+        RefreshDemoClock(clock);
     }
-    UseFixedFrameClock(0);
+    return times;
 }
 
-}  // namespace
+TEST(DemoClock, FixedRateFramesFallOnWholeMillisecondsEvenAfterASeek)
+{
+    DemoClock clock = StartDemoClock(FakeSeconds, 60, 0, 0);
+    EXPECT_EQ(NextFrameTimes(&clock, 4), (std::vector<int32_t>{0, 16, 33, 50}));
+    NextFrameTimes(&clock, 1073);
+    EXPECT_EQ(clock.demoTime, 17950);   // 1077 frames × 1000 / 60, no drift
+    EXPECT_EQ(clock.elapsedSeconds, 1.0 / 60);
+    // Seeks after each phase of the 16, 17, 17 ms pattern: frame k after a seek to 5000
+    // falls at 5000 + floor(k × 1000 / 60), as in a run started at 5000.
+    for (int framesBefore : {30, 31, 32}) {
+        clock = StartDemoClock(FakeSeconds, 60, 0, 0);
+        NextFrameTimes(&clock, framesBefore);
+        SeekDemoClock(&clock, 5000, 0);
+        EXPECT_EQ(NextFrameTimes(&clock, 4), (std::vector<int32_t>{5000, 5016, 5033, 5050})) << framesBefore;
+    }
+    // Play time counts every frame, through seeks and pauses.
+    PauseDemoClock(&clock, true);
+    NextFrameTimes(&clock, 2);
+    EXPECT_EQ(PlayTimeMs(clock), (32 + 4 + 2) * 1000 / 60);
+}
 
-namespace {
-
-TEST(AudioStart, DemoTimeCountsFromTheFirstSampleHeard)
+TEST(DemoClock, RealTimeCountsFromWhenTheSoundIsHeardAndLeavesPausesOut)
 {
     // A stand-in output that obtained 1024 samples at 44,100 Hz: heard 23 ms after start.
     EXPECT_EQ(OutputLatencyMs(1024, 44100), 23);
@@ -135,14 +131,30 @@ TEST(AudioStart, DemoTimeCountsFromTheFirstSampleHeard)
     EXPECT_EQ(OutputLatencyMs(512, 48000), 11);
     EXPECT_EQ(OutputLatencyMs(0, 44100), 0);
     EXPECT_EQ(OutputLatencyMs(1024, 0), 0);
-    // Music started at tick 5000 with a 23 ms buffer: DemoTime 0 at tick 5023.
-    const uint32_t start = DemoStartTickFor(5000, 23, 0);
-    EXPECT_EQ(static_cast<int32_t>(5023 - start), 0);
-    EXPECT_EQ(static_cast<int32_t>(5000 - start), -23);
-    // Started at 53000 ms into the demo: tick 5023 shows DemoTime 53000.
-    EXPECT_EQ(static_cast<int32_t>(5023 - DemoStartTickFor(5000, 23, 53000)), 53000);
-    // Across the wrap of the tick count.
-    EXPECT_EQ(static_cast<int32_t>(10u - DemoStartTickFor(0xFFFFFFF0u, 23, 0)), 3);
+    // Started 53 s into the demo with music heard 23 ms from now (times in 1/64 s, exact).
+    g_fakeSeconds = 500;
+    DemoClock clock = StartDemoClock(FakeSeconds, 0, 53000, 23);
+    EXPECT_EQ(clock.demoTime, 52977);
+    EXPECT_EQ(ElapsedDesignedFrames(clock), 0.0);
+    g_fakeSeconds += 0.03125;
+    RefreshDemoClock(&clock);
+    EXPECT_EQ(clock.demoTime, 53008);
+    EXPECT_DOUBLE_EQ(ElapsedDesignedFrames(clock), 1.875);
+    // Two seconds paused: demo time and the next step leave them out.
+    PauseDemoClock(&clock, true);
+    EXPECT_EQ(ElapsedDesignedFrames(clock), 0.0);
+    g_fakeSeconds += 2;
+    RefreshDemoClock(&clock);
+    EXPECT_EQ(clock.demoTime, 53008);
+    PauseDemoClock(&clock, false);
+    g_fakeSeconds += 0.015625;
+    RefreshDemoClock(&clock);
+    EXPECT_EQ(clock.demoTime, 53023);
+    EXPECT_DOUBLE_EQ(ElapsedDesignedFrames(clock), 0.9375);
+    // A seek while paused holds the target itself, whatever the latency.
+    PauseDemoClock(&clock, true);
+    SeekDemoClock(&clock, 20000, 23);
+    EXPECT_EQ(clock.demoTime, 20000);
 }
 
 }  // namespace

@@ -1,0 +1,306 @@
+// The player's frames on the recording render interface with a fake steady clock: the
+// clock it owns, pause, seeks, the order of scenes, stalls, --until and the frame
+// statistics. No window and no data set: the scenes draw what they have without one.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/player.h"
+#include "app/timed_renderer.h"
+#include "scenes/frame_stats.h"
+#include "scenes/resources.h"
+#include "scenes/timeline.h"
+#include "shell/window.h"
+#include "support/call_recorder.h"
+
+namespace {
+
+// The fake steady clock: the test moves it.
+double g_fakeSeconds = 1000.0;
+double FakeSeconds() { return g_fakeSeconds; }
+
+// Notes the demo time the player shows at each present.
+class PresentRecorder : public CallRecorder {
+public:
+    std::vector<int32_t> presentTimes;
+    void PresentFrame() override
+    {
+        CallRecorder::PresentFrame();
+        presentTimes.push_back(CurrentPlayerStatus().demoTime);
+    }
+};
+
+class Player : public ::testing::Test {
+protected:
+    PresentRecorder recorder;
+    Resources resources{};
+
+    void SetUp() override
+    {
+        ResetWindowState();
+        MainWindow = 1;
+        g_fakeSeconds = 1000.0;
+    }
+    void TearDown() override
+    {
+        EndPlay();
+        EnableFrameStats(false);
+        ResetWindowState();
+    }
+    PlayerSettings Settings(int fixedFps = 60)
+    {
+        PlayerSettings settings;
+        settings.render = &recorder;
+        settings.resources = &resources;
+        settings.now = FakeSeconds;
+        settings.fixedFps = fixedFps;
+        return settings;
+    }
+    static void Press(Key key) { PostWindowMessage({Message::KeyDown, key}); }
+    // Plays n frames, the fake clock moving `seconds` during each; the calls of each.
+    std::vector<std::vector<RecordedCall>> Play(int n, double seconds = 1.0 / 60)
+    {
+        std::vector<std::vector<RecordedCall>> frames;
+        for (int i = 0; i < n; ++i) {
+            const size_t first = recorder.calls.size();
+            g_fakeSeconds += seconds;
+            EXPECT_TRUE(PlayFrame());
+            frames.emplace_back(recorder.calls.begin() + static_cast<long>(first), recorder.calls.end());
+        }
+        return frames;
+    }
+    std::vector<int32_t> PresentsFrom(size_t first) const
+    {
+        return std::vector<int32_t>(recorder.presentTimes.begin() + static_cast<long>(first),
+                                    recorder.presentTimes.end());
+    }
+};
+
+// The frames that drew the scene, without those that showed the held picture.
+std::vector<std::vector<RecordedCall>> SceneFrames(const std::vector<std::vector<RecordedCall>>& frames)
+{
+    std::vector<std::vector<RecordedCall>> drawn;
+    for (const auto& frame : frames)
+        if (frame.empty() || frame.front().op != "DrawKeptFrame") drawn.push_back(frame);
+    return drawn;
+}
+
+bool SameFrames(const std::vector<std::vector<RecordedCall>>& a, const std::vector<std::vector<RecordedCall>>& b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (FirstDifferentCall(a[i], b[i]) != -1) return false;
+    return true;
+}
+
+TEST_F(Player, FixedRateFramesFallOnWholeMillisecondsAndFinishInTheirScenesOrder)
+{
+    // The opening's frames present at their drawing time, then the clock moves on.
+    BeginPlay(0, Settings());
+    Play(4);
+    EXPECT_EQ(recorder.presentTimes, (std::vector<int32_t>{0, 16, 33, 50}));
+    EndPlay();
+    // 1077 frames reach 17950 exactly: no drift.
+    recorder.presentTimes.clear();
+    BeginPlay(0, Settings());
+    Play(1078);
+    EXPECT_EQ(recorder.presentTimes.back(), 17950);
+    EXPECT_EQ(CurrentPlayerStatus().scene, 2);
+    EndPlay();
+    // The closing fade takes the new time before presenting: its presents run one frame
+    // ahead of the times its frames were drawn at.
+    recorder.presentTimes.clear();
+    BeginPlay(91000, Settings());
+    Play(3);
+    EXPECT_EQ(recorder.presentTimes, (std::vector<int32_t>{91000, 91016, 91033}));
+}
+
+TEST_F(Player, PauseHoldsTimeAndPictureAndResumesAsIfNotPaused)
+{
+    for (int fixedFps : {60, 0}) {
+        SCOPED_TRACE(fixedFps ? "fixed-rate clock" : "real clock");
+        // Credits: the flash level and the model's alpha carry from frame to frame.
+        recorder.presentTimes.clear();
+        BeginPlay(45000, Settings(fixedFps));
+        auto paused = Play(10);
+        Press(Key::Space);
+        const size_t held = recorder.presentTimes.size();
+        const auto whilePaused = Play(30, 0.1);
+        EXPECT_TRUE(CurrentPlayerStatus().paused);
+        EXPECT_EQ(PresentsFrom(held), std::vector<int32_t>(30, recorder.presentTimes[held]));
+        for (const auto& frame : whilePaused) {
+            std::vector<std::string> ops;
+            for (const RecordedCall& c : frame) ops.push_back(c.op);
+            EXPECT_EQ(ops, (std::vector<std::string>{"DrawKeptFrame", "PresentFrame", "ClearFrame"}));
+        }
+        Press(Key::Space);
+        const auto after = Play(20);
+        paused.insert(paused.end(), whilePaused.begin(), whilePaused.end());
+        paused.insert(paused.end(), after.begin(), after.end());
+        EndPlay();
+
+        BeginPlay(45000, Settings(fixedFps));
+        const auto straight = Play(30);
+        EndPlay();
+        EXPECT_TRUE(SameFrames(SceneFrames(paused), straight));
+    }
+}
+
+TEST_F(Player, ASeekBackAcrossScenesDrawsTheFramesOfARunStartedThere)
+{
+    // From the closing scene to the start, to the implicit surface, and from the implicit
+    // surface at 56333 back into the credits: the scenes left carry other phases.
+    const struct {
+        int32_t from;
+        Key key;
+        int32_t to;
+    } seeks[] = {{80000, Key::Home, 0}, {80000, Key::PageUp, 54000}, {56000, Key::Left, 51333}};
+    for (const auto& seek : seeks) {
+        SCOPED_TRACE(std::string(KeyName(seek.key)) + " from " + std::to_string(seek.from));
+        BeginPlay(seek.from, Settings());
+        Play(20);
+        Press(seek.key);
+        size_t presents = recorder.presentTimes.size();
+        const auto sought = Play(30);
+        const std::vector<int32_t> soughtTimes = PresentsFrom(presents);
+        EndPlay();
+
+        presents = recorder.presentTimes.size();
+        BeginPlay(seek.to, Settings());
+        const auto started = Play(30);
+        const std::vector<int32_t> startedTimes = PresentsFrom(presents);
+        EndPlay();
+
+        ASSERT_EQ(startedTimes.front(), seek.to);
+        EXPECT_EQ(soughtTimes, startedTimes);
+        EXPECT_TRUE(SameFrames(sought, started));
+    }
+}
+
+TEST_F(Player, ASeekWhilePausedShowsTheNewTimeStillPaused)
+{
+    BeginPlay(80000, Settings());
+    Play(20);
+    Press(Key::Space);
+    Play(10);
+    EXPECT_EQ(recorder.presentTimes.back(), 80333);
+    // Back 5 s, into the implicit surface: one frame drawn at 75333, then held there.
+    Press(Key::Left);
+    const size_t presents = recorder.presentTimes.size();
+    const auto frames = Play(20);
+    EXPECT_EQ(PresentsFrom(presents), std::vector<int32_t>(20, 75333));
+    EXPECT_NE(frames[0].front().op, "DrawKeptFrame");
+    EXPECT_EQ(frames[1].front().op, "DrawKeptFrame");
+    const PlayerStatus status = CurrentPlayerStatus();
+    EXPECT_TRUE(status.paused);
+    EXPECT_EQ(status.demoTime, 75333);
+    EXPECT_EQ(status.scene, 5);
+}
+
+TEST_F(Player, AfterASeekBackTheScenesFollowInPlayOrder)
+{
+    BeginPlay(80000, Settings());
+    Play(2);
+    Press(Key::PageUp);   // the start of the implicit surface's predecessor, the credits
+    Play(1);
+    EXPECT_EQ(CurrentPlayerStatus().scene, 4);
+    Press(Key::Left);     // 49000 - ... back into the credits, 5 s before
+    Play(1);
+    Press(Key::Left);     // and again: 44000 is in the twisting ball
+    Play(1);
+    EXPECT_EQ(CurrentPlayerStatus().scene, 3);
+    std::vector<int> scenes;
+    std::vector<int32_t> firstTimes;
+    for (int i = 0; i < 700; ++i) {
+        Play(1);
+        const PlayerStatus status = CurrentPlayerStatus();
+        if (scenes.empty() || scenes.back() != status.scene) {
+            scenes.push_back(status.scene);
+            firstTimes.push_back(recorder.presentTimes.back());
+        }
+    }
+    EXPECT_EQ(scenes, (std::vector<int>{3, 4}));
+    EXPECT_GE(firstTimes[1], CreditsSceneEnd - 12000);
+}
+
+// The brightness the opening drew its picture at in this frame.
+float OpeningBrightness(const std::vector<RecordedCall>& frame)
+{
+    for (const RecordedCall& c : frame)
+        if (c.op == "DrawQuad") return c.vertices[0].red;
+    return -1;
+}
+
+TEST_F(Player, AStallStepsTheScenesBySixDesignedFramesAtMost)
+{
+    // The real clock: frames of 1/64 s (0.9375 designed frames), the fifth one stalled
+    // for half a second more. The opening's picture brightens by 0.002 a designed frame.
+    BeginPlay(1000, Settings(0));
+    auto frames = Play(4, 1.0 / 64);
+    const auto stalled = Play(1, 0.5 + 1.0 / 64);
+    frames.insert(frames.end(), stalled.begin(), stalled.end());
+    const auto after = Play(2, 1.0 / 64);
+    frames.insert(frames.end(), after.begin(), after.end());
+    // The first frame stands for no time; the one after the stall for six designed frames.
+    const float expected[] = {0, 0, 0.001875f, 0.00375f, 0.005625f, 0.0075f, 0.0195f};
+    for (int i = 0; i < 7; ++i) EXPECT_NEAR(OpeningBrightness(frames[i]), expected[i], 1e-6) << i;
+    // The demo time keeps to the clock, the stall included.
+    EXPECT_EQ(recorder.presentTimes, (std::vector<int32_t>{1000, 1015, 1031, 1046, 1062, 1578, 1593}));
+}
+
+TEST_F(Player, UntilEndsPlayAtTheFirstFrameDrawnAtOrPastIt)
+{
+    PlayerSettings settings = Settings();
+    settings.untilMs = 1000;
+    BeginPlay(0, settings);
+    int frames = 0;
+    while (PlayFrame()) ++frames;
+    EXPECT_EQ(frames, 60);
+    EXPECT_TRUE(UntilReached());
+    EXPECT_EQ(recorder.presentTimes.size(), 61u);
+    EXPECT_EQ(recorder.presentTimes.back(), 1000);
+    EXPECT_FALSE(PlayFrame());
+}
+
+TEST_F(Player, StatisticsSplitFrameTimeIntoDrawingAndOurWork)
+{
+    EnableFrameStats(true);
+    TimedRenderInterface timed(&recorder);
+    PlayerSettings settings = Settings(50);
+    settings.render = &timed;
+    BeginPlay(0, settings);
+    Play(3);
+    EndPlay();
+    const SceneFigures f = FiguresOfScene(1);
+    EXPECT_EQ(f.frames, 3);
+    EXPECT_EQ(f.firstTime, 0);
+    EXPECT_EQ(f.lastTime, 40);
+    EXPECT_LE(f.medianMs, f.p99Ms);
+    EXPECT_LE(f.p99Ms, f.worstMs);
+
+    const std::string path = testing::TempDir() + "zircon_stats_" + std::to_string(getpid()) + ".json";
+    ASSERT_TRUE(WriteFrameStatsJson(path, 4321));
+    std::stringstream json;
+    json << std::ifstream(path).rdbuf();
+    std::remove(path.c_str());
+    EXPECT_NE(json.str().find("{\"scene\": 1, \"frames\": 3, \"first_demo_time\": 0, \"last_demo_time\": 40,"),
+              std::string::npos);
+    EXPECT_NE(json.str().find("\"peak_resident_kb\": 4321\n}"), std::string::npos);
+}
+
+TEST_F(Player, AQuitEndsPlayBeforeTheNextFrame)
+{
+    BeginPlay(20000, Settings());
+    Play(2);
+    const size_t calls = recorder.calls.size();
+    PostQuitMessage();
+    EXPECT_FALSE(PlayFrame());
+    EXPECT_EQ(recorder.calls.size(), calls);
+    EXPECT_FALSE(PlayFrame());
+}
+
+}  // namespace
