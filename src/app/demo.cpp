@@ -9,52 +9,20 @@
 
 #include "app/capture.h"
 #include "app/check_data.h"
-#include "app/present_schedule.h"
-#include "shell/clock.h"
-#include "scenes/frame_stats.h"
 #include "app/options.h"
 #include "app/player.h"
-#include "app/viewer_overlay.h"
+#include "app/present_schedule.h"
 #include "app/record.h"
-#include "app/timed_renderer.h"
-#include "shell/report.h"
-#include "shell/window.h"
-#include "gfx/device.h"
+#include "app/start_up.h"
 #include "gfx/frame_target.h"
-#include "gfx/render_interface.h"
 #include "platform/data_file.h"
 #include "platform/system.h"
-#include "scenes/resources.h"
-#include "scenes/timeline.h"
+#include "scenes/frame_stats.h"
+#include "shell/report.h"
+#include "shell/window.h"
 
-AudioStreamHandle MusicStream = 0;
 // The --keys script, read by ZirconMain before play.
 static std::vector<ScriptedKey> KeyScript;
-DeviceFactory* Factory = nullptr;    // made by the driver, never deleted
-GraphicsDevice* Device = nullptr;    // made by the factory, never deleted
-
-std::string FormatAudioError(const char* text, int code)
-{
-    char buffer[200];
-    std::snprintf(buffer, sizeof buffer, "%s\n(error code: %d)", text, code);
-    return buffer;
-}
-
-void ReportAudioError(const char* text)
-{
-    ShowErrorBox(FormatAudioError(text, AudioLastError()), "Error");
-}
-
-int OutputLatencyMs(int bufferSamples, int frequency)
-{
-    if (bufferSamples <= 0 || frequency <= 0) return 0;
-    return static_cast<int>((static_cast<int64_t>(bufferSamples) * 1000 + frequency / 2) / frequency);
-}
-
-uint32_t DemoStartTickFor(uint32_t tickAtPlay, int latencyMs, int startMs)
-{
-    return tickAtPlay + static_cast<uint32_t>(latencyMs) - static_cast<uint32_t>(startMs);
-}
 
 std::string ChooseDataFolder(const std::string& requested)
 {
@@ -80,12 +48,13 @@ double CpuSeconds()
 // Real-time play keeps in step with the display: vsync where the driver offers it (and
 // it is seen to wait), else waiting to the refresh rate; --max-fps sets another cap (0:
 // none) and turns vsync off.
-void ChoosePresentPace()
+PresentSchedule ChoosePresentSchedule()
 {
-    const bool vsyncOn = Options.maxFps < 0 && !FixedFrameClockInUse() && PlatformSetVsync(true);
+    const bool fixedClock = Options.fps > 0;
+    const bool vsyncOn = Options.maxFps < 0 && !fixedClock && PlatformSetVsync(true);
     const int refreshHz = PlatformRefreshRate();
-    StartPresentPacing(PacedFrameRate(Options.maxFps, FixedFrameClockInUse(), vsyncOn, refreshHz),
-                       vsyncOn ? refreshHz : -1);
+    return StartPresentSchedule(PacedFrameRate(Options.maxFps, fixedClock, vsyncOn, refreshHz),
+                                vsyncOn ? refreshHz : -1);
 }
 
 // The play sequence one frame at a time, measured for --stats: frames, real time, demo
@@ -95,14 +64,15 @@ void PlayMeasuredSequence(const PlayerSettings& settings)
     const auto realStart = std::chrono::steady_clock::now();
     const double cpuStart = CpuSeconds();
     BeginPlay(Options.startMs, settings);
-    const int32_t demoStart = DemoTime;
+    const int32_t demoStart = CurrentPlayerStatus().demoTime;
     while (PlayFrame()) {
     }
+    const int32_t demoEnd = CurrentPlayerStatus().demoTime;
     EndPlay();
     PlayFigures play;
     for (int scene = 1; scene <= SceneCount; ++scene) play.frames += FramesDrawn(scene);
     play.realSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
-    play.demoSeconds = (DemoTime - demoStart) / 1000.0;
+    play.demoSeconds = (demoEnd - demoStart) / 1000.0;
     play.cpuSeconds = CpuSeconds() - cpuStart;
     SetPlayFigures(play);
 }
@@ -114,7 +84,7 @@ void PlayMeasuredSequence(const PlayerSettings& settings)
 // already is that size (then they are the very frames the window shows, rasterised the
 // same way); then the fallback from the designed mode and the multisampling had, each
 // said on standard error.
-static void ReportDisplayChoices()
+static void ReportDisplayChoices(const DeviceResult& display)
 {
     if (WritesFrames(Options)) {
         int width = 0, height = 0, drawableWidth = 0, drawableHeight = 0;
@@ -130,7 +100,7 @@ static void ReportDisplayChoices()
             FatalError("Cannot draw the frames to write: " + error);
         }
     }
-    if (DeviceSettings.fellBackToDesktop) {
+    if (display.fellBackToDesktop) {
         int width = 0, height = 0;
         PlatformDrawableSize(&width, &height);
         std::fprintf(stderr,
@@ -144,49 +114,33 @@ static void ReportDisplayChoices()
                      Options.msaa, samples, samples < 2 ? "; drawing without multisampling" : ", used instead");
 }
 
-int RunDemo(int width, int height, int bitsPerPixel)
+int RunDemo(const DeviceRequest& request, AudioStreamHandle music)
 {
-    Factory = new DeviceFactory;
-    Device = Factory->CreateDevice(width, height, bitsPerPixel);
     // Nothing can be drawn without a context or both texture units: the box, then the end.
-    if (!Device->Initialise()) {
+    DemoDevice device;
+    std::string failure;
+    if (!OpenDemoDevice(request, FrameStatsOn(), &device, &failure)) {
         StopPictureDecoding();
-        FatalError(Device->failure);
+        FinishRecording(false);
+        FatalError(failure);
     }
-    Renderer = Device->CreateRenderInterface();
-    if (!Renderer) {
-        StopPictureDecoding();
-        Factory->Shutdown();
-        FatalError(Device->failure);
-    }
-    ReportDisplayChoices();
-    // With --stats every call is timed; without, nothing stands between scenes and GL.
-    if (FrameStatsEnabled) Renderer = new TimedRenderInterface(Renderer);
+    ReportDisplayChoices(device.display);
+    const PresentSchedule schedule = ChoosePresentSchedule();
+    if (!LoadDemoResources(&device, &failure)) FatalError(failure);
 
-    ChoosePresentPace();
-    // Loading reports its failure; ending the program is the driver's call.
-    if (LoadFailure failure = LoadResources(); failure.Failed()) FatalError(failure.text);
-
-    if (!AudioPlay(MusicStream, false)) ReportAudioError("Can't play stream");
-    // A demo started late starts its music at the same moment.
-    else if (Options.startMs > 0) AudioSeek(MusicStream, Options.startMs);
+    StartMusic(music, Options.startMs, false);
     // The real clock counts from when the music is heard; the fixed-rate clock (repeatable
     // frames, silent output) from when it is started.
-    int samples = 0, frequency = 0;
-    PlayerSettings settings;
-    if (!FixedFrameClockInUse() && AudioOutputBuffer(&samples, &frequency))
-        settings.latencyMs = OutputLatencyMs(samples, frequency);
-    settings.music = MusicStream;
-    // The viewer's keys act while playing on screen, not while frames are being written.
-    settings.keyboard = !CaptureActive() && !RecordingActive();
-    settings.script = KeyScript;
-    SetUpViewerOverlay();
+    int samples = 0, frequency = 0, latencyMs = 0;
+    if (Options.fps <= 0 && AudioOutputBuffer(&samples, &frequency)) latencyMs = OutputLatencyMs(samples, frequency);
+    PlayerSettings settings = PlayerSettingsFor(Options, &device, music, latencyMs, KeyScript);
+    settings.schedule = schedule;
 
     PlayMeasuredSequence(settings);
 
     AudioSetVolume(0);
-    std::string failure;
-    const int restored = Factory->Shutdown(&failure);
+    failure.clear();
+    const int restored = CloseDevice(&failure);
     if (!failure.empty()) ShowErrorBox(failure, "ERROR");
     return restored;
 }
@@ -223,12 +177,12 @@ int ZirconMain(int argc, char** argv)
         }
     }
     DialogsEnabled = !Options.noDialogs;
-    FrameStatsEnabled = Options.stats;
+    EnableFrameStats(Options.stats);
     // --size without frames to write asks for a window of that size.
     const bool sizedWindow = Options.width > 0 && !WritesFrames(Options);
-    DeviceSettings.changeDisplayMode = !Options.window && !sizedWindow && !Options.desktop;
-    DeviceSettings.desktopFullscreen = Options.desktop;
-    if (Options.fps > 0) UseFixedFrameClock(Options.fps);
+    DeviceRequest request;
+    request.display = Options.desktop ? DisplayUse::DesktopFullscreen
+                      : (Options.window || sizedWindow) ? DisplayUse::Window : DisplayUse::DesignedMode;
     if (!Options.captureDir.empty() && !BeginCapture(Options.captureDir, Options.captureAt)) {
         std::fprintf(stderr, "zircon-megademo: cannot write frames to %s\n", Options.captureDir.c_str());
         return 1;
@@ -243,7 +197,6 @@ int ZirconMain(int argc, char** argv)
             return 1;
         }
     }
-    FramePresentedHook = OnFramePresented;
     // The pictures decode while the window and the GL context are being made.
     StartPictureDecoding();
 
@@ -263,17 +216,13 @@ int ZirconMain(int argc, char** argv)
         return 1;
     }
 
-    if (!AudioInit(-1, 44100, 16, Options.fps > 0)) ReportAudioError("Can't initialize digital sound system");
-    AudioStart();
-    PlatformStartTimer(250);
-    MusicStream = AudioStreamFromFile(DataFilePath("megadata\\demusik.mp3").c_str());
-    if (MusicStream == 0) ReportAudioError("Can't create stream");
+    const AudioStreamHandle music = OpenMusic(Options.fps > 0);
 
-    RunDemo(640, 480, 32);
+    RunDemo(request, music);
 
     AudioSetVolume(0);
     AudioStop();
-    AudioFreeStream(MusicStream);
+    AudioFreeStream(music);
     AudioFree();
     if (Options.stats) {
         ProcessFigures figures;

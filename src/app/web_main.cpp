@@ -5,43 +5,22 @@
 // ends, the page offers to play again, which calls ZirconPlayAgain.
 #include <emscripten.h>
 
-#include <cstdio>
 #include <string>
 
 #include "app/options.h"
 #include "app/player.h"
-#include "app/viewer_overlay.h"
-#include "gfx/device.h"
-#include "gfx/render_interface.h"
+#include "app/start_up.h"
 #include "platform/data_file.h"
 #include "platform/platform.h"
 #include "platform/web_page.h"
-#include "scenes/resources.h"
-#include "scenes/timeline.h"
-#include "shell/clock.h"
 #include "shell/report.h"
 #include "shell/window.h"
 
 namespace {
 
-// Written by main and StartPlay only.
+// Written by main only; the page lives as long as they do.
 AudioStreamHandle g_music = 0;
-DeviceFactory* g_factory = nullptr;
-GraphicsDevice* g_device = nullptr;
-
-void ReportAudioFailure(const char* text)
-{
-    char box[200];
-    std::snprintf(box, sizeof box, "%s\n(error code: %d)", text, AudioLastError());
-    ShowErrorBox(box, "Error");
-}
-
-// Each frame the page shows is also told to the page, with its demo time.
-void FramePresented()
-{
-    OnFramePresented();
-    if (CurrentScene != 0) PlatformFrameDrawn(DemoTime);
-}
+DemoDevice g_device;
 
 bool AnimationFrame()
 {
@@ -54,13 +33,13 @@ bool AnimationFrame()
 
 void StartPlay(int32_t startMs)
 {
-    if (!AudioPlay(g_music, true)) ReportAudioFailure("Can't play stream");
-    else if (startMs > 0) AudioSeek(g_music, startMs);
-    PlayerSettings settings;
+    StartMusic(g_music, startMs, true);
     // The clock counts from when the music is heard; the fixed-rate clock plays silently.
-    if (!FixedFrameClockInUse()) settings.latencyMs = PlatformAudioLatencyMs();
-    settings.music = g_music;
-    SetUpViewerOverlay();
+    const int latencyMs = Options.fps > 0 ? 0 : PlatformAudioLatencyMs();
+    PlayerSettings settings = PlayerSettingsFor(Options, &g_device, g_music, latencyMs, {});
+    // Each frame the page shows is also told to the page, with its demo time; the
+    // browser's animation frames pace the presents.
+    settings.scenePresented = PlatformFrameDrawn;
     BeginPlay(startMs, settings);
     PlatformRunAnimationFrames(AnimationFrame);
 }
@@ -73,7 +52,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void ZirconPlayAgain()
     MainWindowOptions windowOptions;
     windowOptions.desktopWindow = true;
     if (!CreateMainWindow(ShowCommand, windowOptions)) return;
-    if (Options.fps > 0) UseFixedFrameClock(Options.fps);
     StartPlay(0);
 }
 
@@ -85,8 +63,6 @@ int main(int argc, char** argv)
         return 2;
     }
     SetDataFolder("megadata");
-    if (Options.fps > 0) UseFixedFrameClock(Options.fps);
-    FramePresentedHook = FramePresented;
 
     MainWindowOptions windowOptions;
     windowOptions.desktopWindow = true;
@@ -94,16 +70,9 @@ int main(int argc, char** argv)
         ShowErrorBox("cannot use the page's canvas", "FATAL ERROR");
         return 1;
     }
-    if (!AudioInit(-1, 44100, 16, Options.fps > 0)) ReportAudioFailure("Can't initialize digital sound system");
-    g_music = AudioStreamFromFile(DataFilePath("megadata\\demusik.mp3").c_str());
-    if (g_music == 0) ReportAudioFailure("Can't create stream");
-
-    g_factory = new DeviceFactory;
-    g_device = g_factory->CreateDevice(640, 480, 32);
-    if (!g_device->Initialise()) FatalError(g_device->failure);
-    Renderer = g_device->CreateRenderInterface();
-    if (!Renderer) FatalError(g_device->failure);
-    if (LoadFailure failure = LoadResources(); failure.Failed()) FatalError(failure.text);
+    g_music = OpenMusic(Options.fps > 0);
+    if (!OpenDemoDevice(DeviceRequest{}, false, &g_device, &error) || !LoadDemoResources(&g_device, &error))
+        FatalError(error);
     StartPlay(Options.startMs);
     return 0;
 }

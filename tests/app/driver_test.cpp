@@ -6,6 +6,7 @@
 
 #include "app/demo.h"
 #include "app/demo_clock.h"
+#include "app/start_up.h"
 #include "app/options.h"
 
 namespace {

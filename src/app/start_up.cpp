@@ -1,0 +1,94 @@
+// Start-up shared by the native program and the page.
+#include "app/start_up.h"
+
+#include <cstdio>
+
+#include "app/capture.h"
+#include "app/options.h"
+#include "app/record.h"
+#include "app/timed_renderer.h"
+#include "app/viewer_overlay.h"
+#include "gfx/render_interface.h"
+#include "platform/data_file.h"
+#include "scenes/frame_stats.h"
+#include "shell/report.h"
+
+std::string FormatAudioError(const char* text, int code)
+{
+    char buffer[200];
+    std::snprintf(buffer, sizeof buffer, "%s\n(error code: %d)", text, code);
+    return buffer;
+}
+
+void ReportAudioError(const char* text)
+{
+    ShowErrorBox(FormatAudioError(text, AudioLastError()), "Error");
+}
+
+int OutputLatencyMs(int bufferSamples, int frequency)
+{
+    if (bufferSamples <= 0 || frequency <= 0) return 0;
+    return static_cast<int>((static_cast<int64_t>(bufferSamples) * 1000 + frequency / 2) / frequency);
+}
+
+AudioStreamHandle OpenMusic(bool silent)
+{
+    if (!AudioInit(-1, 44100, 16, silent)) ReportAudioError("Can't initialize digital sound system");
+    AudioStart();
+    PlatformStartTimer(250);
+    const AudioStreamHandle music = AudioStreamFromFile(DataFilePath("megadata\\demusik.mp3").c_str());
+    if (music == 0) ReportAudioError("Can't create stream");
+    return music;
+}
+
+void StartMusic(AudioStreamHandle music, int32_t startMs, bool loop)
+{
+    if (!AudioPlay(music, loop)) ReportAudioError("Can't play stream");
+    // A demo started late starts its music at the same moment.
+    else if (startMs > 0) AudioSeek(music, startMs);
+}
+
+bool OpenDemoDevice(const DeviceRequest& request, bool timed, DemoDevice* device, std::string* failure)
+{
+    device->backEnd = OpenDevice(request, &device->display, failure);
+    if (!device->backEnd) return false;
+    device->render = device->backEnd.get();
+    if (timed) {
+        device->timing.reset(new TimedRenderInterface(device->backEnd.get()));
+        device->render = device->timing.get();
+    }
+    return true;
+}
+
+bool LoadDemoResources(DemoDevice* device, std::string* failure)
+{
+    RenderInterface& render = *device->render;
+    LoadedResources loaded = LoadResources(render, [&render] {
+        CaptureLoadingScreen(render);
+        render.PresentFrame();
+        MarkStartup(StartupMark::LoadingScreenShown);
+    });
+    if (loaded.failure.Failed()) {
+        *failure = loaded.failure.text;
+        return false;
+    }
+    device->resources = loaded.resources;
+    SetUpViewerOverlay(render);
+    return true;
+}
+
+PlayerSettings PlayerSettingsFor(const DemoOptions& options, DemoDevice* device, AudioStreamHandle music,
+                                 int latencyMs, const std::vector<ScriptedKey>& script)
+{
+    PlayerSettings settings;
+    settings.render = device->render;
+    settings.resources = &device->resources;
+    settings.fixedFps = options.fps;
+    settings.untilMs = options.untilMs;
+    settings.latencyMs = latencyMs;
+    settings.music = music;
+    // The viewer's keys act while playing on screen, not while frames are being written.
+    settings.keyboard = !CaptureActive() && !RecordingActive();
+    settings.script = script;
+    return settings;
+}

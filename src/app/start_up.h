@@ -1,0 +1,53 @@
+// Start-up shared by the native program (Linux and Windows) and the page: the music, the
+// device with its render interface, the resources behind the loading screen, and the
+// player's settings. Each failure comes back with the text of the box the program shows;
+// ending the program is the caller's call.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/player.h"
+#include "gfx/device.h"
+#include "platform/platform.h"
+#include "scenes/resources.h"
+
+struct DemoOptions;
+
+// "<text>\n(error code: N)", never longer than 199 characters.
+std::string FormatAudioError(const char* text, int code);
+// FormatAudioError's text with the sound system's current error code, in an "Error" box.
+void ReportAudioError(const char* text);
+
+// Milliseconds from starting a sound to hearing it: one output buffer of samples at the
+// given rate, rounded to the nearest millisecond; 0 for no buffer.
+int OutputLatencyMs(int bufferSamples, int frequency);
+
+// The sound system up and the soundtrack opened; 0 (after its box) when it cannot be.
+// silent: nothing is heard (the fixed-rate clock).
+AudioStreamHandle OpenMusic(bool silent);
+// Plays the soundtrack from startMs; a box when it cannot.
+void StartMusic(AudioStreamHandle music, int32_t startMs, bool loop);
+
+// The device and everything drawn through it.
+struct DemoDevice {
+    std::unique_ptr<RenderInterface> backEnd;
+    std::unique_ptr<RenderInterface> timing;   // with statistics: the timing front over the back end
+    RenderInterface* render = nullptr;         // what the loading screen and the player draw through
+    DeviceResult display;
+    Resources resources;
+};
+
+// Opens the device; with `timed`, every call is timed for the statistics. False with the
+// text of the "FATAL ERROR" box.
+bool OpenDemoDevice(const DeviceRequest& request, bool timed, DemoDevice* device, std::string* failure);
+// Loads the resources through the device, presenting the loading screen (and writing it
+// when frames are captured). False with the text of the "FATAL ERROR" box.
+bool LoadDemoResources(DemoDevice* device, std::string* failure);
+
+// The player's settings for play with these options on this device: the clock, --until,
+// the script, the music and its latency. The present schedule is the caller's.
+PlayerSettings PlayerSettingsFor(const DemoOptions& options, DemoDevice* device, AudioStreamHandle music,
+                                 int latencyMs, const std::vector<ScriptedKey>& script);
