@@ -4,13 +4,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/player.h"
 #include "app/timed_renderer.h"
+#include "app/viewer_overlay.h"
+#include "fx/text_overlay.h"
+#include "image/image.h"
 #include "scenes/frame_stats.h"
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
@@ -290,6 +296,55 @@ TEST_F(Player, StatisticsSplitFrameTimeIntoDrawingAndOurWork)
     EXPECT_NE(json.str().find("{\"scene\": 1, \"frames\": 3, \"first_demo_time\": 0, \"last_demo_time\": 40,"),
               std::string::npos);
     EXPECT_NE(json.str().find("\"peak_resident_kb\": 4321\n}"), std::string::npos);
+}
+
+// The characters the overlay's glyph quads show, in drawing order: each quad's texture
+// window read from the font atlas and matched to the glyph of that shape.
+std::string OverlayText(const std::vector<RecordedCall>& frame, uint32_t font)
+{
+    const std::unique_ptr<Image> atlas = BuildFontAtlas();
+    std::string text;
+    bool inOverlay = false;
+    for (const RecordedCall& c : frame) {
+        if (c.op == "BindTexture") inOverlay = c.a == static_cast<int>(font);
+        if (!inOverlay || c.op != "DrawQuad") continue;
+        float u = 1, v = 1, uRight = 0;
+        for (const ScreenVertex& p : c.vertices) {
+            u = std::min(u, p.u);
+            v = std::min(v, p.v);
+            uRight = std::max(uRight, p.u);
+        }
+        if (uRight == u) continue;   // the box behind the text
+        const int x0 = static_cast<int>(u * FontAtlasSize + 0.5f), y0 = static_cast<int>(v * FontAtlasSize + 0.5f);
+        uint8_t rows[GlyphRows] = {};
+        for (int row = 0; row < GlyphRows; ++row)
+            for (int column = 0; column < GlyphColumns; ++column) {
+                uint8_t r = 0, g = 0, b = 0, a = 0;
+                atlas->GetPixel(x0 + 1 + column, y0 + 1 + row, &r, &g, &b, &a);
+                if (a) rows[row] |= static_cast<uint8_t>(1 << (GlyphColumns - 1 - column));
+            }
+        char shown = '?';
+        for (const Glyph& glyph : FontGlyphs)
+            if (std::memcmp(glyph.rows, rows, GlyphRows) == 0) shown = glyph.character;
+        text += shown;
+    }
+    return text;
+}
+
+TEST_F(Player, TheOverlayNumbersTheScenesFromOneInPlayOrder)
+{
+    const uint32_t font = CreateTextOverlayFont(recorder).name;
+    // Glyphs only: spaces draw nothing, and letters show as capitals.
+    const char* const shown[SceneCount] = {"SCENE1/6OPENINGPICTURE", "SCENE2/6SLICEDBALL",
+                                           "SCENE3/6TWISTINGBALL",   "SCENE4/6CREDITS",
+                                           "SCENE5/6IMPLICITSURFACE", "SCENE6/6CLOSING"};
+    BeginPlay(0, Settings());
+    Press(Key::Tab);
+    for (int scene = 0; scene < SceneCount; ++scene) {
+        if (scene > 0) Press(Key::PageDown);
+        const std::string text = OverlayText(Play(1)[0], font);
+        EXPECT_NE(text.find(shown[scene]), std::string::npos) << text;
+    }
 }
 
 TEST_F(Player, AQuitEndsPlayBeforeTheNextFrame)
