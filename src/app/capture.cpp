@@ -9,7 +9,7 @@
 
 #include "scenes/frame_stats.h"
 #include "shell/window.h"
-#include "gfx/frame_target.h"
+#include "gfx/render_interface.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ bool CaptureActive() { return g_active; }
 
 void ReadBackFrameBgra(std::vector<uint8_t>* frame, int* width, int* height)
 {
-    ReadFinishedFrameBgra(frame, width, height);
+    Renderer->ReadFrame(frame, width, height);
 }
 
 bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb, int width, int height)

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <vector>
 #include <cstdio>
@@ -30,8 +31,9 @@
 AudioStreamHandle MusicStream = 0;
 // The --keys script, read by ZirconMain before play.
 static std::vector<ScriptedKey> KeyScript;
-DeviceFactory* Factory = nullptr;    // made by the driver, never deleted
-GraphicsDevice* Device = nullptr;    // made by the factory, never deleted
+// How RunDemo's device takes the display (chosen from the options) and what it made of it.
+static DisplayUse DisplayChoice = DisplayUse::DesignedMode;
+static DeviceResult DisplayResult;
 
 std::string FormatAudioError(const char* text, int code)
 {
@@ -130,7 +132,7 @@ static void ReportDisplayChoices()
             FatalError("Cannot draw the frames to write: " + error);
         }
     }
-    if (DeviceSettings.fellBackToDesktop) {
+    if (DisplayResult.fellBackToDesktop) {
         int width = 0, height = 0;
         PlatformDrawableSize(&width, &height);
         std::fprintf(stderr,
@@ -146,19 +148,15 @@ static void ReportDisplayChoices()
 
 int RunDemo(int width, int height, int bitsPerPixel)
 {
-    Factory = new DeviceFactory;
-    Device = Factory->CreateDevice(width, height, bitsPerPixel);
     // Nothing can be drawn without a context or both texture units: the box, then the end.
-    if (!Device->Initialise()) {
+    std::string deviceFailure;
+    std::unique_ptr<RenderInterface> device =
+        OpenDevice(DeviceRequest{width, height, bitsPerPixel, DisplayChoice}, &DisplayResult, &deviceFailure);
+    if (!device) {
         StopPictureDecoding();
-        FatalError(Device->failure);
+        FatalError(deviceFailure);
     }
-    Renderer = Device->CreateRenderInterface();
-    if (!Renderer) {
-        StopPictureDecoding();
-        Factory->Shutdown();
-        FatalError(Device->failure);
-    }
+    Renderer = device.release();   // kept to the end of the process
     ReportDisplayChoices();
     // With --stats every call is timed; without, nothing stands between scenes and GL.
     if (FrameStatsEnabled) Renderer = new TimedRenderInterface(Renderer);
@@ -186,7 +184,7 @@ int RunDemo(int width, int height, int bitsPerPixel)
 
     AudioSetVolume(0);
     std::string failure;
-    const int restored = Factory->Shutdown(&failure);
+    const int restored = CloseDevice(&failure);
     if (!failure.empty()) ShowErrorBox(failure, "ERROR");
     return restored;
 }
@@ -226,8 +224,8 @@ int ZirconMain(int argc, char** argv)
     FrameStatsEnabled = Options.stats;
     // --size without frames to write asks for a window of that size.
     const bool sizedWindow = Options.width > 0 && !WritesFrames(Options);
-    DeviceSettings.changeDisplayMode = !Options.window && !sizedWindow && !Options.desktop;
-    DeviceSettings.desktopFullscreen = Options.desktop;
+    DisplayChoice = Options.desktop ? DisplayUse::DesktopFullscreen
+                    : (Options.window || sizedWindow) ? DisplayUse::Window : DisplayUse::DesignedMode;
     if (Options.fps > 0) UseFixedFrameClock(Options.fps);
     if (!Options.captureDir.empty() && !BeginCapture(Options.captureDir, Options.captureAt)) {
         std::fprintf(stderr, "zircon-megademo: cannot write frames to %s\n", Options.captureDir.c_str());

@@ -6,18 +6,13 @@
 
 #include "platform/platform.h"
 
-class DeviceFactory;
-class GraphicsDevice;
-
 extern AudioStreamHandle MusicStream;
-extern DeviceFactory* Factory;
-extern GraphicsDevice* Device;
 
 // The whole program: options, window, music, RunDemo, tear-down. Returns the exit status.
 int ZirconMain(int argc, char** argv);
 
 // Device up, resources loaded, music and clock started, the six scenes, device down.
-// Returns the factory's Shutdown result.
+// Returns CloseDevice's result.
 int RunDemo(int width, int height, int bitsPerPixel);
 
 // The data set's folder: the one asked for; else megadata/ in the working directory when

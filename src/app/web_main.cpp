@@ -6,6 +6,7 @@
 #include <emscripten.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/options.h"
@@ -26,8 +27,6 @@ namespace {
 
 // Written by main and StartPlay only.
 AudioStreamHandle g_music = 0;
-DeviceFactory* g_factory = nullptr;
-GraphicsDevice* g_device = nullptr;
 
 void ReportAudioFailure(const char* text)
 {
@@ -98,11 +97,10 @@ int main(int argc, char** argv)
     g_music = AudioStreamFromFile(DataFilePath("megadata\\demusik.mp3").c_str());
     if (g_music == 0) ReportAudioFailure("Can't create stream");
 
-    g_factory = new DeviceFactory;
-    g_device = g_factory->CreateDevice(640, 480, 32);
-    if (!g_device->Initialise()) FatalError(g_device->failure);
-    Renderer = g_device->CreateRenderInterface();
-    if (!Renderer) FatalError(g_device->failure);
+    DeviceResult display;
+    std::unique_ptr<RenderInterface> device = OpenDevice(DeviceRequest{}, &display, &error);
+    if (!device) FatalError(error);
+    Renderer = device.release();   // kept while the page lives
     if (LoadFailure failure = LoadResources(); failure.Failed()) FatalError(failure.text);
     StartPlay(Options.startMs);
     return 0;

@@ -241,11 +241,10 @@ TEST(TimedRenderInterface, HandsOutTheInnerTextureIds)
 {
     CallRecorder inner;
     TimedRenderInterface timed(&inner);
-    EXPECT_EQ(timed.NextTextureId, inner.NextTextureId);
     Image image(1, 1, nullptr, 1);
     const TextureId id = timed.CreateTexture(image);
+    EXPECT_EQ(id.name, FirstTextureIdBase + 1);
     EXPECT_EQ(id.name, inner.NextTextureId);
-    EXPECT_EQ(timed.NextTextureId, inner.NextTextureId);
 }
 
 }  // namespace

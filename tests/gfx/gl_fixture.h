@@ -4,6 +4,7 @@
 #pragma once
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
