@@ -229,3 +229,28 @@ ScreenVertex Vertex(float screenX, float screenY, float z, float u, float v)
     p.v = v;
     return p;
 }
+
+void DrawTestPicture(RenderInterface* renderer)
+{
+    renderer->ClearFrame();
+    renderer->SetDepthTest(true);
+    renderer->BindTexture(renderer->CreateTexture(*MakeImage(16, 16, [](int x, int y) {
+        return static_cast<uint32_t>((x * 16 + 5) << 24 | (y * 16 + 9) << 16 | ((x ^ y) * 15) << 8 | 0xFF);
+    })));
+    renderer->SetBlendMode(BlendMode::OpaqueNearest);
+    renderer->DrawQuad(Vertex(-1, -1, 2, 0, 1), Vertex(1, -1, 2, 1, 1), Vertex(1, 1, 2, 1, 0), Vertex(-1, 1, 2, 0, 0));
+    renderer->SetBlendMode(BlendMode::AlphaBlend);
+    ScreenVertex p[3] = {Vertex(-0.9f, -0.8f, 1, 0.1f, 0.2f), Vertex(0.7f, -0.3f, 1, 0.9f, 0.4f),
+                         Vertex(-0.2f, 0.9f, 1, 0.5f, 0.95f)};
+    p[0].green = 0.2f;
+    p[1].blue = 0.1f;
+    p[2].red = 0.3f;
+    for (ScreenVertex& v : p) v.alpha = 0.6f;
+    renderer->DrawTriangle(p[0], p[1], p[2]);
+}
+
+Rgba FramePixel(const std::vector<uint8_t>& bgra, int width, int x, int y)
+{
+    const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
+    return {p[2], p[1], p[0], p[3]};
+}
