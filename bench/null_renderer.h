@@ -9,9 +9,10 @@
 
 struct NullRenderer : RenderInterface {
     int64_t triangles = 0;
+    uint32_t nextTextureId = FirstTextureIdBase;
     void SetDepthTest(bool) override {}
     void UpdateTexture(TextureId, const Image&) override {}
-    TextureId CreateTexture(const Image&) override { return TextureId{++NextTextureId}; }
+    TextureId CreateTexture(const Image&) override { return TextureId{++nextTextureId}; }
     void DrawTriangle(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) override { ++triangles; }
     void DrawTriangleAffine(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) override { ++triangles; }
     void DrawTriangleDualTexture(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) override
@@ -24,6 +25,13 @@ struct NullRenderer : RenderInterface {
     void ClearFrame() override {}
     void PresentFrame() override {}
     void SetBlendMode(BlendMode) override {}
+    void ReadFrame(std::vector<uint8_t>* bgra, int* width, int* height) override
+    {
+        bgra->clear();
+        *width = *height = 0;
+    }
+    void KeepFrame() override {}
+    void DrawKeptFrame() override {}
 };
 
 struct ScopedNullRenderer {

@@ -74,12 +74,14 @@ RenderInterface* MakeRenderer()
     if (tried) return renderer;
     tried = true;
     DialogsEnabled = false;
-    DeviceSettings.changeDisplayMode = false;
     MainWindowOptions options;
     options.desktopWindow = true;
     if (!CreateMainWindow(1, options)) return nullptr;
-    GraphicsDevice* device = new GLGraphicsDevice(640, 480, 32);
-    if (device->Initialise()) renderer = device->CreateRenderInterface();
+    DeviceRequest request;
+    request.display = DisplayUse::Window;
+    DeviceResult result;
+    std::string failure;
+    renderer = OpenDevice(request, &result, &failure).release();   // kept to the end of the process
     return renderer;
 }
 

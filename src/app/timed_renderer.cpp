@@ -18,10 +18,7 @@ void Timed(Call&& call)
 
 }  // namespace
 
-TimedRenderInterface::TimedRenderInterface(RenderInterface* inner) : inner_(inner)
-{
-    NextTextureId = inner->NextTextureId;
-}
+TimedRenderInterface::TimedRenderInterface(RenderInterface* inner) : inner_(inner) {}
 
 void TimedRenderInterface::SetDepthTest(bool enabled)
 {
@@ -37,7 +34,6 @@ TextureId TimedRenderInterface::CreateTexture(const Image& image)
 {
     TextureId id;
     Timed([&] { id = inner_->CreateTexture(image); });
-    NextTextureId = inner_->NextTextureId;
     return id;
 }
 
@@ -87,4 +83,19 @@ void TimedRenderInterface::PresentFrame()
 void TimedRenderInterface::SetBlendMode(BlendMode mode)
 {
     Timed([&] { inner_->SetBlendMode(mode); });
+}
+
+void TimedRenderInterface::ReadFrame(std::vector<uint8_t>* bgra, int* width, int* height)
+{
+    inner_->ReadFrame(bgra, width, height);
+}
+
+void TimedRenderInterface::KeepFrame()
+{
+    Timed([&] { inner_->KeepFrame(); });
+}
+
+void TimedRenderInterface::DrawKeptFrame()
+{
+    Timed([&] { inner_->DrawKeptFrame(); });
 }

@@ -23,6 +23,10 @@ public:
     void ClearFrame() override;
     void PresentFrame() override;
     void SetBlendMode(BlendMode mode) override;
+    // Not timed: frames are read inside the present, which is.
+    void ReadFrame(std::vector<uint8_t>* bgra, int* width, int* height) override;
+    void KeepFrame() override;
+    void DrawKeptFrame() override;
 
 private:
     RenderInterface* inner_;

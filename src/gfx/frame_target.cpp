@@ -194,6 +194,28 @@ void ReadFinishedFrameBgra(std::vector<uint8_t>* pixels, int* width, int* height
         std::memcpy(pixels->data() + rowBytes * y, bottomUp.data() + rowBytes * (*height - 1 - y), rowBytes);
 }
 
+void BeginFrameCopy()
+{
+    if (!g_offscreen.inUse) {
+        glReadBuffer(GL_BACK);
+        return;
+    }
+    // Resolved now without marking the frame resolved: drawing may go on.
+    if (g_offscreen.drawn != g_offscreen.resolved) {
+        BindFramebuffer(GL_READ_FRAMEBUFFER, g_offscreen.drawn);
+        BindFramebuffer(GL_DRAW_FRAMEBUFFER, g_offscreen.resolved);
+        BlitFramebuffer(0, 0, g_offscreen.width, g_offscreen.height, 0, 0, g_offscreen.width, g_offscreen.height,
+                        GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
+    BindFramebuffer(GL_READ_FRAMEBUFFER, g_offscreen.resolved);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+}
+
+void EndFrameCopy()
+{
+    if (g_offscreen.inUse) BindFramebuffer(GL_FRAMEBUFFER, g_offscreen.drawn);
+}
+
 void ShowFinishedFrame()
 {
     if (g_offscreen.inUse) {

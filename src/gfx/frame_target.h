@@ -31,6 +31,11 @@ void CurrentFrameSize(int* width, int* height);
 void FitViewportToFrame();
 // Reads the finished frame (before it is shown) as BGRA, top row first.
 void ReadFinishedFrameBgra(std::vector<uint8_t>* pixels, int* width, int* height);
+// Makes the frame drawn so far the source of GL reads and copies (multisamples resolved)
+// until EndFrameCopy, which makes the frame the target of drawing again. Coordinates are
+// the frame's buffer coordinates, those the viewport uses.
+void BeginFrameCopy();
+void EndFrameCopy();
 // Shows the finished frame: the offscreen frame is first scaled into the window's
 // picture area. Then swaps buffers and refits the viewport to a window that may have
 // changed size.

@@ -1,15 +1,15 @@
-// The one object through which the program draws: OpenGL 1.1 immediate mode plus two
-// multitexture entry points, behind 17 operations in a fixed table order.
+// The one object through which the program draws, with one implementation per back end
+// (GL11RenderInterface, WebGL2RenderInterface) and stand-ins for tests and benchmarks.
 //
-// Conventions: both GL matrices stay identity, so screen x and y are normalised device
-// coordinates (-1..1, y up). Depth is sent as w = 1/z with z the view distance, tested
-// GL_GEQUAL against a buffer cleared to 0, so the nearer surface wins; w is also the
-// fourth texture coordinate of the perspective-correct submitters. Each primitive is
-// one glBegin/glEnd pair; nothing is batched, cached, saved or restored. The state a draw
-// sees is whatever the preceding state calls accumulated.
+// Conventions: screen x and y are normalised device coordinates (-1..1, y up) inside the
+// frame's picture area. Depth is sent as w = 1/z with z the view distance, tested
+// GL_GEQUAL against a buffer cleared to 0, so the nearer surface wins. The state a draw
+// sees is whatever the preceding state calls accumulated, with GL 1.1's meaning: texture
+// units, filters, environments and blend functions as SetBlendMode documents them.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "gfx/screen_vertex.h"
 
@@ -44,35 +44,45 @@ enum class BlendMode : int {
 
 class RenderInterface {
 public:
-    RenderInterface();
     virtual ~RenderInterface() = default;
 
     // Depth testing (GL_GEQUAL against 1/z) on or off.
-    virtual void SetDepthTest(bool enabled);
+    virtual void SetDepthTest(bool enabled) = 0;
     // Level 0 of an existing texture again from the image, alpha dropped.
-    virtual void UpdateTexture(TextureId id, const Image& image);
-    // A new mipmapped texture, left bound on the active unit.
-    virtual TextureId CreateTexture(const Image& image);
+    virtual void UpdateTexture(TextureId id, const Image& image) = 0;
+    // A new mipmapped texture, left bound on the active unit. Names are handed out one
+    // after another, the first FirstTextureIdBase + 1.
+    virtual TextureId CreateTexture(const Image& image) = 0;
     // Perspective-correct textured, coloured triangle with depth.
     virtual void DrawTriangle(const ScreenVertex& p1, const ScreenVertex& p2,
-                              const ScreenVertex& p3);
+                              const ScreenVertex& p3) = 0;
     // Textured, coloured triangle without perspective correction, at depth 0.
     virtual void DrawTriangleAffine(const ScreenVertex& p1, const ScreenVertex& p2,
-                                    const ScreenVertex& p3);
+                                    const ScreenVertex& p3) = 0;
     // Triangle with texture coordinates on both units (u, v and u2, v2), with depth.
     virtual void DrawTriangleDualTexture(const ScreenVertex& p1, const ScreenVertex& p2,
-                                         const ScreenVertex& p3);
+                                         const ScreenVertex& p3) = 0;
     // Perspective-correct textured, coloured quadrilateral with depth.
     virtual void DrawQuad(const ScreenVertex& p1, const ScreenVertex& p2,
-                          const ScreenVertex& p3, const ScreenVertex& p4);
-    virtual void BindTexture(TextureId id);         // on unit 0, which stays active
-    virtual void BindSecondTexture(TextureId id);   // on unit 1, which stays active
-    virtual void ClearFrame();                      // black, depth 0
-    virtual void PresentFrame();
-    virtual void SetBlendMode(BlendMode mode);
+                          const ScreenVertex& p3, const ScreenVertex& p4) = 0;
+    virtual void BindTexture(TextureId id) = 0;         // on unit 0, which stays active
+    virtual void BindSecondTexture(TextureId id) = 0;   // on unit 1, which stays active
+    virtual void ClearFrame() = 0;                      // black, depth 0
+    virtual void PresentFrame() = 0;
+    virtual void SetBlendMode(BlendMode mode) = 0;
 
-    // The GL texture name most recently handed out by CreateTexture.
-    uint32_t NextTextureId;
+    // The frame drawn so far, before it is shown: BGRA, top row first, at the frame's
+    // own size (*bgra is resized to width × height × 4).
+    virtual void ReadFrame(std::vector<uint8_t>* bgra, int* width, int* height) = 0;
+    // Copies the frame drawn so far into a picture of the interface's own (no handed-out
+    // texture name), replacing the one kept before.
+    virtual void KeepFrame() = 0;
+    // Covers the frame with the kept picture: pixel for pixel while the frame has the
+    // kept size (so ClearFrame, DrawKeptFrame, PresentFrame shows the kept frame byte for
+    // byte), else its picture area scaled into the frame's. No blending, no depth test;
+    // nothing without a kept picture. Both leave every state the other operations
+    // accumulate as they found it.
+    virtual void DrawKeptFrame() = 0;
 };
 
 // The process-wide interface, set once by the demo driver.

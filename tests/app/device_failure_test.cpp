@@ -4,38 +4,37 @@
 #include "shell/report.h"
 #include "shell/window.h"
 #include "gfx/device.h"
+#include "gfx/render_interface.h"
 
 namespace {
 
-TEST(DeviceFailure, NoWindowReportsTheDrawableFailureAndMakesNoContext)
+TEST(DeviceFailure, NoWindowReportsTheDrawableFailureAndHoldsNothing)
 {
     ResetWindowState();
     DialogsEnabled = false;
     testing::internal::CaptureStderr();
+    DeviceRequest request;
+    request.display = DisplayUse::Window;
+    DeviceResult result;
+    result.fellBackToDesktop = true;
     std::string failure;
-    EXPECT_FALSE(InitOpenGL(&failure));
+    EXPECT_EQ(OpenDevice(request, &result, &failure), nullptr);
     EXPECT_EQ(failure, "GetDC on main window failed");
-    // The device shows no box: the text is the caller's to show.
+    EXPECT_FALSE(result.fullscreen);
+    EXPECT_FALSE(result.fellBackToDesktop);
+    // The device shows no box: the text is the caller's to show. No context, no mode
+    // change: closing has nothing to restore.
+    std::string closeFailure;
+    EXPECT_EQ(CloseDevice(&closeFailure), 0);
+    EXPECT_EQ(closeFailure, "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_FALSE(DeviceSettings.renderingContext);
 }
 
-TEST(DeviceFailure, ShutdownWithoutContextOrModeChangeReturnsZero)
+TEST(DeviceFailure, CloseWithoutOpenReturnsZero)
 {
-    DeviceSettings = DeviceSettingsRecord{};
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ShutdownOpenGL(), 0);
+    EXPECT_EQ(CloseDevice(), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-}
-
-TEST(DeviceFailure, BaseDeviceOffersNoRenderInterfaceAndGLDeviceNoSurface)
-{
-    GLGraphicsDevice device(640, 480, 32);
-    EXPECT_EQ(device.width, 640);
-    EXPECT_EQ(device.height, 480);
-    EXPECT_EQ(device.bitsPerPixel, 32);
-    EXPECT_EQ(device.CreateSurface(0), nullptr);
-    EXPECT_FALSE(device.LockSurface(nullptr));
 }
 
 TEST(ErrorBoxes, GoToStandardErrorWithTheirCaption)

@@ -1,7 +1,6 @@
 // Every blend mode, render state and reserved operation, read back from GL.
 #include "gl_fixture.h"
 
-#include "gfx/gl_extensions.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 #include "shell/report.h"
 #include "shell/window.h"
 #include "gfx/device.h"
-#include "gfx/gl_extensions.h"
 #include "platform/platform.h"
 
 // The GL driver is loaded with the context and unloaded at exit, before the leak check:
@@ -28,7 +27,8 @@ RenderInterface* RenderTest::renderer_ = nullptr;
 
 namespace {
 
-GraphicsDevice* TestDevice = nullptr;
+std::unique_ptr<RenderInterface> TestDevice;
+PFNGLACTIVETEXTUREARBPROC ActiveTexture = nullptr;   // looked up once the context exists
 
 // Releases the interface, the device, the context and the window once every test has
 // run, so that the leak check at exit sees nothing the tests made.
@@ -36,11 +36,9 @@ class ContextRelease : public ::testing::Environment {
 public:
     void TearDown() override
     {
-        delete Renderer;
         Renderer = nullptr;
-        delete TestDevice;
-        TestDevice = nullptr;
-        ShutdownOpenGL();
+        TestDevice.reset();
+        CloseDevice();
         PlatformDestroyWindow();
     }
 };
@@ -54,22 +52,25 @@ void RenderTest::SetUpTestSuite()
     if (renderer_) return;   // one window and context for the whole program
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "these tests draw on an X display: set DISPLAY";
     DialogsEnabled = false;
-    DeviceSettings.changeDisplayMode = false;
     MainWindowOptions options;
     options.desktopWindow = true;
     options.hidden = false;
     ASSERT_TRUE(CreateMainWindow(1, options));
-    TestDevice = new GLGraphicsDevice(640, 480, 32);
-    ASSERT_TRUE(TestDevice->Initialise());
+    DeviceRequest request;
+    request.display = DisplayUse::Window;
+    DeviceResult result;
+    std::string failure;
+    TestDevice = OpenDevice(request, &result, &failure);
+    ASSERT_NE(TestDevice, nullptr) << failure;
     dl_iterate_phdr(PinDriverLibrary, nullptr);
-    renderer_ = TestDevice->CreateRenderInterface();
-    ASSERT_NE(renderer_, nullptr);
+    ActiveTexture = reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(PlatformGLProcAddress("glActiveTextureARB"));
+    renderer_ = TestDevice.get();
     Renderer = renderer_;
 }
 
 void RenderTest::ActiveUnit(int unit)
 {
-    glext::glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+    ActiveTexture(GL_TEXTURE0_ARB + unit);
 }
 
 void RenderTest::SetUp()
@@ -138,10 +139,10 @@ GLState ReadGLState()
     GLState s;
     s.activeUnit = Integer(GL_ACTIVE_TEXTURE_ARB) - GL_TEXTURE0_ARB;
     for (int unit = 0; unit < 2; ++unit) {
-        glext::glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+        ActiveTexture(GL_TEXTURE0_ARB + unit);
         s.unit[unit] = ReadUnit();
     }
-    glext::glActiveTextureARB(GL_TEXTURE0_ARB + s.activeUnit);
+    ActiveTexture(GL_TEXTURE0_ARB + s.activeUnit);
     s.blend = Enabled(GL_BLEND);
     s.blendSrc = Integer(GL_BLEND_SRC);
     s.blendDst = Integer(GL_BLEND_DST);
@@ -227,4 +228,29 @@ ScreenVertex Vertex(float screenX, float screenY, float z, float u, float v)
     p.u = u;
     p.v = v;
     return p;
+}
+
+void DrawTestPicture(RenderInterface* renderer)
+{
+    renderer->ClearFrame();
+    renderer->SetDepthTest(true);
+    renderer->BindTexture(renderer->CreateTexture(*MakeImage(16, 16, [](int x, int y) {
+        return static_cast<uint32_t>((x * 16 + 5) << 24 | (y * 16 + 9) << 16 | ((x ^ y) * 15) << 8 | 0xFF);
+    })));
+    renderer->SetBlendMode(BlendMode::OpaqueNearest);
+    renderer->DrawQuad(Vertex(-1, -1, 2, 0, 1), Vertex(1, -1, 2, 1, 1), Vertex(1, 1, 2, 1, 0), Vertex(-1, 1, 2, 0, 0));
+    renderer->SetBlendMode(BlendMode::AlphaBlend);
+    ScreenVertex p[3] = {Vertex(-0.9f, -0.8f, 1, 0.1f, 0.2f), Vertex(0.7f, -0.3f, 1, 0.9f, 0.4f),
+                         Vertex(-0.2f, 0.9f, 1, 0.5f, 0.95f)};
+    p[0].green = 0.2f;
+    p[1].blue = 0.1f;
+    p[2].red = 0.3f;
+    for (ScreenVertex& v : p) v.alpha = 0.6f;
+    renderer->DrawTriangle(p[0], p[1], p[2]);
+}
+
+Rgba FramePixel(const std::vector<uint8_t>& bgra, int width, int x, int y)
+{
+    const uint8_t* p = &bgra[(static_cast<size_t>(y) * width + x) * 4];
+    return {p[2], p[1], p[0], p[3]};
 }

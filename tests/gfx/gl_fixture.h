@@ -4,6 +4,7 @@
 #pragma once
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -71,3 +72,10 @@ protected:
 
     static RenderInterface* renderer_;
 };
+
+// A picture over the whole picture area: a 16 × 16 texture of distinct texels at nearest
+// filtering, then an alpha-blended coloured triangle nearer. Ends in AlphaBlend with the
+// texture bound on unit 0.
+void DrawTestPicture(RenderInterface* renderer);
+// The pixel at column x, row y (0 the top) of a BGRA frame of the given width.
+Rgba FramePixel(const std::vector<uint8_t>& bgra, int width, int x, int y);

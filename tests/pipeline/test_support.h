@@ -1,14 +1,15 @@
 // Test support: a render interface that draws nothing and keeps a copy of every
 // triangle handed to the two triangle submitters the clipper uses (constructing it makes
-// no GL calls), and a record builder.
+// no GL calls; its other operations are recorded as calls), and a record builder.
 #pragma once
 
 #include <array>
 #include <vector>
 
 #include "gfx/render_interface.h"
+#include "support/call_recorder.h"
 
-struct RecordingRenderer : RenderInterface {
+struct RecordingRenderer : CallRecorder {
     std::vector<std::array<ScreenVertex, 3>> single, dual;
 
     void DrawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) override

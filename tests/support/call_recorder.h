@@ -18,6 +18,8 @@ struct RecordedCall {
 class CallRecorder : public RenderInterface {
 public:
     std::vector<RecordedCall> calls;
+    // The texture name most recently handed out.
+    uint32_t NextTextureId = FirstTextureIdBase;
 
     void SetDepthTest(bool enabled) override { Add("SetDepthTest", enabled ? 1 : 0); }
     void UpdateTexture(TextureId id, const Image&) override { Add("UpdateTexture", static_cast<int>(id.name)); }
@@ -53,6 +55,15 @@ public:
         CountPresentedFrame();
     }
     void SetBlendMode(BlendMode mode) override { Add("SetBlendMode", static_cast<int>(mode)); }
+    // An empty frame of no size.
+    void ReadFrame(std::vector<uint8_t>* bgra, int* width, int* height) override
+    {
+        Add("ReadFrame");
+        bgra->clear();
+        *width = *height = 0;
+    }
+    void KeepFrame() override { Add("KeepFrame"); }
+    void DrawKeptFrame() override { Add("DrawKeptFrame"); }
 
     // The operation names in call order.
     std::vector<std::string> Ops() const

@@ -13,7 +13,7 @@
 
 #include "gfx/render_interface.h"
 
-class WebGLRenderInterface : public RenderInterface {
+class WebGL2RenderInterface : public RenderInterface {
 public:
     // False when the shaders do not build; the interface cannot draw then.
     bool Initialise();
@@ -32,6 +32,9 @@ public:
     void ClearFrame() override;
     void PresentFrame() override;
     void SetBlendMode(BlendMode mode) override;
+    void ReadFrame(std::vector<uint8_t>* bgra, int* width, int* height) override;
+    void KeepFrame() override;
+    void DrawKeptFrame() override;
 
     // Draws the gathered triangles.
     void Flush();
@@ -51,7 +54,11 @@ private:
     bool UnitDraws(int unit) const;
     bool ActiveUnitHasTexture() const;
 
+    uint32_t nextTextureId_ = FirstTextureIdBase;   // the name most recently handed out
     GLuint program_ = 0, buffer_ = 0, vertexArray_ = 0;
+    // The kept picture, at the drawing buffer's size then, and that size.
+    GLuint keptTexture_ = 0;
+    int keptWidth_ = 0, keptHeight_ = 0;
     GLint useUnit0_ = -1, useUnit1_ = -1, addUnit1_ = -1, lit_ = -1, sphereMap_ = -1;
     std::vector<float> vertices_;
     bool clearPending_ = false;

@@ -1,28 +1,13 @@
-#include "gfx/webgl_render_interface.h"
+// WebGL2RenderInterface: the render interface on WebGL 2.
+#include "gfx/webgl2_render_interface.h"
 
+#include <emscripten/html5.h>
+
+#include <cstring>
 #include <vector>
 
 #include "gfx/device.h"
 #include "image/image.h"
-
-RenderInterface* Renderer = nullptr;
-
-// In a page every call reaches WebGLRenderInterface; the base class's GL 1.1 drawing has
-// no WebGL counterpart, so its own operations do nothing here.
-RenderInterface::RenderInterface() : NextTextureId(FirstTextureIdBase) {}
-void RenderInterface::SetDepthTest(bool) {}
-void RenderInterface::UpdateTexture(TextureId, const Image&) {}
-TextureId RenderInterface::CreateTexture(const Image&) { return NoTexture; }
-void RenderInterface::DrawTriangle(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) {}
-void RenderInterface::DrawTriangleAffine(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) {}
-void RenderInterface::DrawTriangleDualTexture(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) {}
-void RenderInterface::DrawQuad(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&,
-                               const ScreenVertex&) {}
-void RenderInterface::BindTexture(TextureId) {}
-void RenderInterface::BindSecondTexture(TextureId) {}
-void RenderInterface::ClearFrame() {}
-void RenderInterface::PresentFrame() {}
-void RenderInterface::SetBlendMode(BlendMode) {}
 
 namespace {
 
@@ -99,7 +84,7 @@ bool PowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 }  // namespace
 
-bool WebGLRenderInterface::Initialise()
+bool WebGL2RenderInterface::Initialise()
 {
     const GLuint vertex = CompileShader(GL_VERTEX_SHADER, VertexShader);
     const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, FragmentShader);
@@ -144,12 +129,12 @@ bool WebGLRenderInterface::Initialise()
 
 // A unit samples only when texturing is enabled on it and its texture has an image: GL
 // 1.1 leaves a unit bound to the default texture (or to a name never filled) out.
-bool WebGLRenderInterface::UnitDraws(int unit) const
+bool WebGL2RenderInterface::UnitDraws(int unit) const
 {
     return enabled_[unit] && textures_.count(bound_[unit].name) != 0;
 }
 
-void WebGLRenderInterface::Flush()
+void WebGL2RenderInterface::Flush()
 {
     if (clearPending_) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -166,7 +151,7 @@ void WebGLRenderInterface::Flush()
     vertices_.clear();
 }
 
-void WebGLRenderInterface::Emit(float x, float y, float depth, const ScreenVertex& c, float s, float t,
+void WebGL2RenderInterface::Emit(float x, float y, float depth, const ScreenVertex& c, float s, float t,
                                 float q, float s1, float t1)
 {
     if (clearPending_) Flush();
@@ -175,27 +160,27 @@ void WebGLRenderInterface::Emit(float x, float y, float depth, const ScreenVerte
 }
 
 // (u·w, v·w, 0, w) divides back to (u, v) per fragment, and w = 1/z is also the depth.
-void WebGLRenderInterface::EmitPerspective(const ScreenVertex& p)
+void WebGL2RenderInterface::EmitPerspective(const ScreenVertex& p)
 {
     const float w = 1.0f / p.z;
     Emit(p.screenX, p.screenY, w, p, p.u * w, p.v * w, w, unit1S_, unit1T_);
 }
 
-void WebGLRenderInterface::DrawTriangle(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3)
+void WebGL2RenderInterface::DrawTriangle(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3)
 {
     EmitPerspective(p1);
     EmitPerspective(p2);
     EmitPerspective(p3);
 }
 
-void WebGLRenderInterface::DrawTriangleAffine(const ScreenVertex& p1, const ScreenVertex& p2,
+void WebGL2RenderInterface::DrawTriangleAffine(const ScreenVertex& p1, const ScreenVertex& p2,
                                               const ScreenVertex& p3)
 {
     for (const ScreenVertex* p : {&p1, &p2, &p3})
         Emit(p->screenX, p->screenY, 0.0f, *p, p->u, p->v, 1.0f, unit1S_, unit1T_);
 }
 
-void WebGLRenderInterface::DrawTriangleDualTexture(const ScreenVertex& p1, const ScreenVertex& p2,
+void WebGL2RenderInterface::DrawTriangleDualTexture(const ScreenVertex& p1, const ScreenVertex& p2,
                                                    const ScreenVertex& p3)
 {
     for (const ScreenVertex* p : {&p1, &p2, &p3})
@@ -205,13 +190,13 @@ void WebGLRenderInterface::DrawTriangleDualTexture(const ScreenVertex& p1, const
 }
 
 // Split as GL splits a quadrilateral: (1, 2, 4) and (2, 3, 4).
-void WebGLRenderInterface::DrawQuad(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3,
+void WebGL2RenderInterface::DrawQuad(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3,
                                     const ScreenVertex& p4)
 {
     for (const ScreenVertex* p : {&p1, &p2, &p4, &p2, &p3, &p4}) EmitPerspective(*p);
 }
 
-void WebGLRenderInterface::SetDepthTest(bool enabled)
+void WebGL2RenderInterface::SetDepthTest(bool enabled)
 {
     Flush();
     if (enabled)
@@ -220,19 +205,25 @@ void WebGLRenderInterface::SetDepthTest(bool enabled)
         glDisable(GL_DEPTH_TEST);
 }
 
-void WebGLRenderInterface::SelectUnit(int unit)
+void WebGL2RenderInterface::SelectUnit(int unit)
 {
     activeUnit_ = unit;
     glActiveTexture(GL_TEXTURE0 + unit);
 }
 
-void WebGLRenderInterface::Bind(int unit, TextureId id)
+// WebGL's texture for one of our names; 0 (none) for a name without an image.
+static GLuint WebGLName(const std::unordered_map<uint32_t, GLuint>& textures, TextureId id)
+{
+    const auto texture = textures.find(id.name);
+    return texture == textures.end() ? 0 : texture->second;
+}
+
+void WebGL2RenderInterface::Bind(int unit, TextureId id)
 {
     Flush();
     SelectUnit(unit);
     bound_[unit] = id;
-    const auto texture = textures_.find(id.name);
-    glBindTexture(GL_TEXTURE_2D, texture == textures_.end() ? 0 : texture->second);
+    glBindTexture(GL_TEXTURE_2D, WebGLName(textures_, id));
 }
 
 // Repeat wrapping and bilinear filters on the bound texture of the active unit.
@@ -244,7 +235,7 @@ static void SetUploadParameters()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }
 
-void WebGLRenderInterface::UpdateTexture(TextureId id, const Image& image)
+void WebGL2RenderInterface::UpdateTexture(TextureId id, const Image& image)
 {
     if (textures_.count(id.name) == 0) return;
     Bind(activeUnit_, id);
@@ -258,10 +249,9 @@ void WebGLRenderInterface::UpdateTexture(TextureId id, const Image& image)
                  opaque.data());
 }
 
-TextureId WebGLRenderInterface::CreateTexture(const Image& image)
+TextureId WebGL2RenderInterface::CreateTexture(const Image& image)
 {
-    NextTextureId = NextTextureId + 1;
-    const TextureId id{NextTextureId};
+    const TextureId id{++nextTextureId_};
     GLuint texture = 0;
     glGenTextures(1, &texture);
     textures_[id.name] = texture;
@@ -274,12 +264,12 @@ TextureId WebGLRenderInterface::CreateTexture(const Image& image)
     return id;
 }
 
-void WebGLRenderInterface::BindTexture(TextureId id)
+void WebGL2RenderInterface::BindTexture(TextureId id)
 {
     Bind(0, id);   // unit 0 always modulates
 }
 
-void WebGLRenderInterface::BindSecondTexture(TextureId id)
+void WebGL2RenderInterface::BindSecondTexture(TextureId id)
 {
     Bind(1, id);
     addOnUnit1_ = false;   // GL_MODULATE on unit 1
@@ -287,38 +277,38 @@ void WebGLRenderInterface::BindSecondTexture(TextureId id)
 
 // The browser shows the canvas only when the frame's callback returns, and the frame is
 // cleared right after it is presented: the clear waits for the next drawing.
-void WebGLRenderInterface::ClearFrame()
+void WebGL2RenderInterface::ClearFrame()
 {
     Flush();
     clearPending_ = true;
 }
 
-void WebGLRenderInterface::PresentFrame()
+void WebGL2RenderInterface::PresentFrame()
 {
     Flush();
     DevicePresent();
 }
 
-void WebGLRenderInterface::SetEnabled(int unit, bool enabled)
+void WebGL2RenderInterface::SetEnabled(int unit, bool enabled)
 {
     enabled_[unit] = enabled;
 }
 
 // GL 1.1 also takes parameters for the default texture, which never draws; WebGL has no
 // default texture to take them.
-bool WebGLRenderInterface::ActiveUnitHasTexture() const
+bool WebGL2RenderInterface::ActiveUnitHasTexture() const
 {
     return textures_.count(bound_[activeUnit_].name) != 0;
 }
 
-void WebGLRenderInterface::SetFilters(GLint minFilter, GLint magFilter)
+void WebGL2RenderInterface::SetFilters(GLint minFilter, GLint magFilter)
 {
     if (!ActiveUnitHasTexture()) return;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
 }
 
-void WebGLRenderInterface::SetBlend(bool enabled, GLenum source, GLenum destination)
+void WebGL2RenderInterface::SetBlend(bool enabled, GLenum source, GLenum destination)
 {
     if (!enabled) {
         glDisable(GL_BLEND);
@@ -328,7 +318,7 @@ void WebGLRenderInterface::SetBlend(bool enabled, GLenum source, GLenum destinat
     glBlendFunc(source, destination);
 }
 
-void WebGLRenderInterface::SetBlendMode(BlendMode mode)
+void WebGL2RenderInterface::SetBlendMode(BlendMode mode)
 {
     Flush();
     switch (mode) {
@@ -382,4 +372,90 @@ void WebGLRenderInterface::SetBlendMode(BlendMode mode)
     default:
         break;   // modes without an entry change nothing
     }
+}
+
+// The drawing buffer's own size, which the browser may keep below the canvas's.
+static void DrawingBufferSize(int* width, int* height)
+{
+    *width = *height = 0;
+    emscripten_webgl_get_drawing_buffer_size(emscripten_webgl_get_current_context(), width, height);
+}
+
+void WebGL2RenderInterface::ReadFrame(std::vector<uint8_t>* bgra, int* width, int* height)
+{
+    Flush();
+    DrawingBufferSize(width, height);
+    const size_t rowBytes = static_cast<size_t>(*width) * 4;
+    std::vector<uint8_t> rgba(rowBytes * *height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, *width, *height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    bgra->resize(rgba.size());
+    // Rows come bottom first; the canvas has no alpha.
+    for (int y = 0; y < *height; ++y) {
+        const uint8_t* from = &rgba[rowBytes * (*height - 1 - y)];
+        uint8_t* to = &(*bgra)[rowBytes * y];
+        for (int x = 0; x < *width; ++x, from += 4, to += 4) {
+            to[0] = from[2];
+            to[1] = from[1];
+            to[2] = from[0];
+            to[3] = 255;
+        }
+    }
+}
+
+void WebGL2RenderInterface::KeepFrame()
+{
+    Flush();
+    int width = 0, height = 0;
+    DrawingBufferSize(&width, &height);
+    if (width <= 0 || height <= 0) return;
+    if (!keptTexture_) glGenTextures(1, &keptTexture_);
+    glBindTexture(GL_TEXTURE_2D, keptTexture_);
+    // The drawing buffer has no alpha: an unsized RGB copy takes it as it is.
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, width, height, 0);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, WebGLName(textures_, bound_[activeUnit_]));
+    keptWidth_ = width;
+    keptHeight_ = height;
+}
+
+void WebGL2RenderInterface::DrawKeptFrame()
+{
+    if (!keptTexture_) return;
+    Flush();
+    int width = 0, height = 0;
+    DrawingBufferSize(&width, &height);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const bool blend = glIsEnabled(GL_BLEND), depthTest = glIsEnabled(GL_DEPTH_TEST);
+
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, keptTexture_);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    // The same size: texel centre on pixel centre over the whole buffer; another size:
+    // the kept buffer scaled into the viewport.
+    if (width == keptWidth_ && height == keptHeight_) glViewport(0, 0, width, height);
+    static const ScreenVertex white{0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0, 1};
+    const float corners[6][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 0}, {1, 1}, {0, 1}};
+    for (const auto& c : corners)
+        Emit(c[0] * 2 - 1, c[1] * 2 - 1, 0.0f, white, c[0], c[1], 1.0f, 0.0f, 0.0f);
+    glUniform1i(useUnit0_, 1);
+    glUniform1i(useUnit1_, 0);
+    glUniform1i(addUnit1_, 0);
+    glUniform1i(lit_, 0);
+    glUniform1i(sphereMap_, 0);
+    glBufferData(GL_ARRAY_BUFFER, vertices_.size() * sizeof(float), vertices_.data(), GL_STREAM_DRAW);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices_.size() / FloatsPerVertex));
+    vertices_.clear();
+
+    // Back to the shadowed state; the next Flush sets the uniforms from it again.
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    if (blend) glEnable(GL_BLEND);
+    if (depthTest) glEnable(GL_DEPTH_TEST);
+    glBindTexture(GL_TEXTURE_2D, WebGLName(textures_, bound_[0]));
+    glActiveTexture(GL_TEXTURE0 + activeUnit_);
 }
