@@ -165,7 +165,8 @@ int RunDemo(int width, int height, int bitsPerPixel)
 
     ChoosePresentPace();
     // Loading reports its failure; ending the program is the driver's call.
-    if (LoadFailure failure = LoadResources(); failure.Failed()) FatalError(failure.text);
+    static LoadedResources loaded = LoadResources(*Renderer, [] { Renderer->PresentFrame(); });
+    if (loaded.failure.Failed()) FatalError(loaded.failure.text);
 
     if (!AudioPlay(MusicStream, false)) ReportAudioError("Can't play stream");
     // A demo started late starts its music at the same moment.
@@ -177,6 +178,7 @@ int RunDemo(int width, int height, int bitsPerPixel)
     if (!FixedFrameClockInUse() && AudioOutputBuffer(&samples, &frequency))
         settings.latencyMs = OutputLatencyMs(samples, frequency);
     settings.music = MusicStream;
+    settings.resources = &loaded.resources;
     // The viewer's keys act while playing on screen, not while frames are being written.
     settings.keyboard = !CaptureActive() && !RecordingActive();
     settings.script = KeyScript;

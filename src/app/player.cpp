@@ -14,7 +14,9 @@
 #include "app/record.h"
 #include "app/viewer_overlay.h"
 #include "gfx/device.h"
-#include "scenes/frame_pace.h"
+#include "gfx/render_interface.h"
+#include "scenes/frame_steps.h"
+#include "scenes/resources.h"
 #include "scenes/frame_stats.h"
 #include "scenes/timeline.h"
 #include "shell/clock.h"
@@ -39,7 +41,37 @@ struct Player {
     uint64_t framesPresented = 0;
     SteadyClock::time_point playStart, lastPresent;
     double frameMs = 0, smoothedFrameMs = 0;
+    float animationPhase = AnimationPhaseAtStart;
+    Resources noResources;         // drawn from when the settings hold none
 } g_player;
+
+Resources& PlayResources()
+{
+    return g_player.settings.resources ? *g_player.settings.resources : g_player.noResources;
+}
+
+// The frame context of the frame under way: its demo time and its steps.
+FrameContext CurrentFrame()
+{
+    const double frames = g_player.paused ? 0.0 : DesignedFrames(FrameSeconds());
+    return FrameContext{DemoTime, frames, *Renderer, PlayResources(), g_player.animationPhase};
+}
+
+void EnterSceneNow(SceneId scene)
+{
+    FrameContext frame = CurrentFrame();
+    EnterScene(scene, frame);
+}
+
+// Present and clear in the order the frame asks, the frame counted at its demo time.
+void FinishFrame(FrameFinish order)
+{
+    RecordFrame(DemoTime);
+    if (order == FrameFinish::TimeThenPresent) RefreshDemoTime();
+    Renderer->PresentFrame();
+    Renderer->ClearFrame();
+    if (order == FrameFinish::PresentThenTime) RefreshDemoTime();
+}
 
 const struct {
     Key key;
@@ -74,11 +106,11 @@ void SeekTo(int32_t demoTime)
         return;
     }
     LeaveScene(g_player.scene);
-    AnimationPhase = AnimationPhaseAtStart;
+    g_player.animationPhase = AnimationPhaseAtStart;
     const SceneId target = SceneAtTime(demoTime);
     for (int i = 0;; ++i) {
         const SceneId scene = static_cast<SceneId>(i);
-        EnterScene(scene);
+        EnterSceneNow(scene);
         if (scene == target) break;
         LeaveScene(scene);
     }
@@ -228,15 +260,15 @@ void BeginPlay(int32_t startMs, const PlayerSettings& settings)
 {
     g_player = Player{};
     g_player.settings = settings;
-    for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i));
+    for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i), PlayResources());
     SetDemoClock(startMs, settings.latencyMs);
     RefreshDemoTime();
-    AnimationPhase = AnimationPhaseAtStart;
+    g_player.animationPhase = AnimationPhaseAtStart;
     g_player.playing = true;
     g_player.playStart = g_player.lastPresent = SteadyClock::now();
     // A run started late enters (and leaves) every scene before its start in order.
     g_player.scene = SceneId::Opening;
-    EnterScene(g_player.scene);
+    EnterSceneNow(g_player.scene);
 }
 
 bool PlayFrame()
@@ -254,17 +286,19 @@ bool PlayFrame()
             break;
         }
         g_player.scene = static_cast<SceneId>(static_cast<int>(g_player.scene) + 1);
-        EnterScene(g_player.scene);
+        EnterSceneNow(g_player.scene);
     }
     if (!g_player.playing) return false;
 
     // A paused frame is drawn again at its time with no steps taken, and the clock held.
     const SceneRoutines& scene = SceneRoutinesOf(g_player.scene);
-    const double frames = g_player.paused ? 0.0 : FrameSteps();
-    const FrameFinish order = scene.drawFrame(DemoTime, frames);
+    FrameContext frame = CurrentFrame();
+    const FrameFinish order = scene.drawFrame(frame);
     if (g_player.overlay) DrawViewerOverlay(CurrentPlayerStatus());
     FinishFrame(order);
-    if (scene.advance) scene.advance(g_player.paused ? 0.0 : FrameSteps());
+    // The steps of the frame just finished.
+    FrameContext finished = CurrentFrame();
+    scene.advance(finished);
     if (g_player.paused) SetDemoClock(g_player.heldTime, 0);
     return true;
 }

@@ -16,6 +16,8 @@
 
 #include "platform/platform.h"
 
+struct Resources;
+
 // A key of a --keys script, pressed once the play time reaches atMs. Play time counts
 // from the first scene frame and goes on through pauses and seeks; under the fixed-rate
 // clock of N frames a second it is frames × 1000 / N, so a script replays exactly.
@@ -35,6 +37,7 @@ struct PlayerSettings {
     std::vector<ScriptedKey> script;    // replayed whatever keyboard says; each applied key is traced
     int latencyMs = 0;                  // how long sound started now takes to be heard
     AudioStreamHandle music = 0;
+    Resources* resources = nullptr;     // what the scenes draw; none loaded when null
 };
 
 // Sets the scenes up, starts the clock at startMs (the music is already playing from

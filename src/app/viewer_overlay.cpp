@@ -5,13 +5,14 @@
 
 #include "app/player.h"
 #include "fx/text_overlay.h"
+#include "gfx/render_interface.h"
 #include "scenes/frame_stats.h"
 
 namespace {
 TextureId g_font;   // written once by SetUpViewerOverlay
 }
 
-void SetUpViewerOverlay() { g_font = CreateTextOverlayFont(); }
+void SetUpViewerOverlay() { g_font = CreateTextOverlayFont(*Renderer); }
 
 void DrawViewerOverlay(const PlayerStatus& status)
 {
@@ -21,5 +22,5 @@ void DrawViewerOverlay(const PlayerStatus& status)
                   status.paused ? "  paused" : "", status.scene, SceneCount, status.sceneName,
                   status.framesPerSecond, status.frameMs);
     // Two screen pixels a font pixel at 640 × 480, in the picture's own coordinates.
-    DrawTextLines(g_font, text, TextPlacement{-0.97f, 0.96f, 2.0f * 7.0f / 240.0f});
+    DrawTextLines(*Renderer, g_font, text, TextPlacement{-0.97f, 0.96f, 2.0f * 7.0f / 240.0f});
 }

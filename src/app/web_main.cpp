@@ -28,6 +28,7 @@ namespace {
 AudioStreamHandle g_music = 0;
 DeviceFactory* g_factory = nullptr;
 GraphicsDevice* g_device = nullptr;
+LoadedResources g_loaded;
 
 void ReportAudioFailure(const char* text)
 {
@@ -57,6 +58,7 @@ void StartPlay(int32_t startMs)
     if (!AudioPlay(g_music, true)) ReportAudioFailure("Can't play stream");
     else if (startMs > 0) AudioSeek(g_music, startMs);
     PlayerSettings settings;
+    settings.resources = &g_loaded.resources;
     // The clock counts from when the music is heard; the fixed-rate clock plays silently.
     if (!FixedFrameClockInUse()) settings.latencyMs = PlatformAudioLatencyMs();
     settings.music = g_music;
@@ -103,7 +105,8 @@ int main(int argc, char** argv)
     if (!g_device->Initialise()) FatalError(g_device->failure);
     Renderer = g_device->CreateRenderInterface();
     if (!Renderer) FatalError(g_device->failure);
-    if (LoadFailure failure = LoadResources(); failure.Failed()) FatalError(failure.text);
+    g_loaded = LoadResources(*Renderer, [] { Renderer->PresentFrame(); });
+    if (g_loaded.failure.Failed()) FatalError(g_loaded.failure.text);
     StartPlay(Options.startMs);
     return 0;
 }
