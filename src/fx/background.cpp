@@ -15,31 +15,31 @@ void FillPictureCorners(ScreenVertex corner[4], float red, float green, float bl
     FillRectCorners(corner, WholeScreen, window, 0.0f, CornerColour{red, green, blue, 0.0f});
 }
 
-void DrawBackgroundWindow(float red, float green, float blue, TextureId texture, float vTop, float vBottom)
+void DrawBackgroundWindow(RenderInterface& render, float red, float green, float blue, TextureId texture, float vTop, float vBottom)
 {
     ScreenVertex corner[4];
     FillPictureCorners(corner, red, green, blue, TextureWindow{0.0f, 0.625f, vBottom, vTop});
-    Renderer->BindTexture(texture);
-    SubmitRectTriangles(corner, &RenderInterface::DrawTriangleAffine);
+    render.BindTexture(texture);
+    SubmitRectTriangles(render, corner, &RenderInterface::DrawTriangleAffine);
 }
 
 }  // namespace
 
-void DrawBackgroundLower(float red, float green, float blue, TextureId texture)
+void DrawBackgroundLower(RenderInterface& render, float red, float green, float blue, TextureId texture)
 {
-    DrawBackgroundWindow(red, green, blue, texture, 0.5f, 0.96875f);
+    DrawBackgroundWindow(render, red, green, blue, texture, 0.5f, 0.96875f);
 }
 
-void DrawBackgroundUpper(float red, float green, float blue, TextureId texture)
+void DrawBackgroundUpper(RenderInterface& render, float red, float green, float blue, TextureId texture)
 {
-    DrawBackgroundWindow(red, green, blue, texture, 0.0f, 0.46875f);
+    DrawBackgroundWindow(render, red, green, blue, texture, 0.0f, 0.46875f);
 }
 
-void DrawBackgroundWhole(float red, float green, float blue, TextureId texture)
+void DrawBackgroundWhole(RenderInterface& render, float red, float green, float blue, TextureId texture)
 {
     ScreenVertex corner[4];
     FillPictureCorners(corner, red, green, blue, TextureWindow{0.0f, 1.0f, 1.0f, 0.0f});
-    Renderer->BindTexture(texture);
-    Renderer->SetBlendMode(BlendMode::OpaqueNearest);
-    SubmitRectTriangles(corner, &RenderInterface::DrawTriangleAffine);
+    render.BindTexture(texture);
+    render.SetBlendMode(BlendMode::OpaqueNearest);
+    SubmitRectTriangles(render, corner, &RenderInterface::DrawTriangleAffine);
 }

@@ -8,9 +8,9 @@
 #include "gfx/render_interface.h"
 
 // The lower picture (u 0..0.625, v 0.5..0.96875).
-void DrawBackgroundLower(float red, float green, float blue, TextureId texture);
+void DrawBackgroundLower(RenderInterface& render, float red, float green, float blue, TextureId texture);
 // The upper picture (u 0..0.625, v 0..0.46875).
-void DrawBackgroundUpper(float red, float green, float blue, TextureId texture);
+void DrawBackgroundUpper(RenderInterface& render, float red, float green, float blue, TextureId texture);
 // The whole texture stretched over the screen, first row at the top, in blend mode 64
 // (nearest texels, no blending), which stays in force afterwards.
-void DrawBackgroundWhole(float red, float green, float blue, TextureId texture);
+void DrawBackgroundWhole(RenderInterface& render, float red, float green, float blue, TextureId texture);

@@ -13,6 +13,6 @@ constexpr float CreditSliceEdges[4] = {0.0f, 0.09765f, 0.1953f, 0.29295f};
 // Each band covers screen x -1..1 and y -0.3125..0 (the 75 rows below the centre line),
 // u 0..0.625 of the picture, every corner in the given colour and alpha at view z -1.
 // The texture argument is accepted for the callers' symmetry and not used.
-void DrawCreditStripA(float red, float green, float blue, float alpha, TextureId texture);   // DrawTriangle
-void DrawCreditStripB(float red, float green, float blue, float alpha, TextureId texture);   // DrawTriangle
-void DrawCreditStripC(float red, float green, float blue, float alpha, TextureId texture);   // DrawTriangleDualTexture
+void DrawCreditStripA(RenderInterface& render, float red, float green, float blue, float alpha, TextureId texture);   // DrawTriangle
+void DrawCreditStripB(RenderInterface& render, float red, float green, float blue, float alpha, TextureId texture);   // DrawTriangle
+void DrawCreditStripC(RenderInterface& render, float red, float green, float blue, float alpha, TextureId texture);   // DrawTriangleDualTexture

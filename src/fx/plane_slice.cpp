@@ -97,21 +97,21 @@ void HideVerticesBeyondPlane(const Vector3& planeVector, const Vector3& normal, 
     }
 }
 
-void DrawSortedFacesSliced(CutEdges& cut, const PolygonList& list, int32_t count, const Vector3& planeVector,
+void DrawSortedFacesSliced(RenderInterface& render, CutEdges& cut, const PolygonList& list, int32_t count, const Vector3& planeVector,
                            const Vector3& normal)
 {
     cut.count = 0;
     ForEachListedFace(list, count, [&](ScreenVertex* a, ScreenVertex* b, ScreenVertex* c) {
         if (NoneFlagged(*a, *b, *c)) {
-            Renderer->DrawTriangleDualTexture(*a, *b, *c);
+            render.DrawTriangleDualTexture(*a, *b, *c);
         } else {
-            SliceTriangle(cut, a, b, c, planeVector, normal);
-            DrawClippedTriangleDualTexture(a, b, c, ClipRight);
+            SliceTriangle(render, cut, a, b, c, planeVector, normal);
+            DrawClippedTriangleDualTexture(render, a, b, c, ClipRight);
         }
     });
 }
 
-void SliceTriangle(CutEdges& cut, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+void SliceTriangle(RenderInterface& render, CutEdges& cut, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
                    const Vector3& planeVector, const Vector3& normal)
 {
     const float d = PlaneConstant(planeVector, normal);
@@ -127,13 +127,13 @@ void SliceTriangle(CutEdges& cut, ScreenVertex* a, ScreenVertex* b, ScreenVertex
         ScreenVertex x1 = PlaneCrossing(*b, *a, normal, d);
         ScreenVertex x2 = PlaneCrossing(*c, *a, normal, d);
         RecordCutEdge(cut, x1, x2);
-        EmitTriangleDualTexture(a, &x1, &x2);
+        EmitTriangleDualTexture(render, a, &x1, &x2);
     } else if (IsHidden(c)) {
         // a and b in front: the kept part is a quadrilateral, drawn as two triangles.
         ScreenVertex x1 = PlaneCrossing(*b, *c, normal, d);
         ScreenVertex x2 = PlaneCrossing(*a, *c, normal, d);
         RecordCutEdge(cut, x2, x1);
-        EmitTriangleDualTexture(&x2, &x1, a);
-        EmitTriangleDualTexture(a, &x1, b);
+        EmitTriangleDualTexture(render, &x2, &x1, a);
+        EmitTriangleDualTexture(render, a, &x1, b);
     }
 }

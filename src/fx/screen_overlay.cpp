@@ -1,11 +1,11 @@
 #include "fx/screen_overlay.h"
 
-void DrawScreenOverlay(float offsetU, float offsetV, float scale, float red, float green, float blue,
+void DrawScreenOverlay(RenderInterface& render, float offsetU, float offsetV, float scale, float red, float green, float blue,
                        float alpha, TextureId texture)
 {
-    Renderer->SetDepthTest(false);
-    Renderer->BindTexture(texture);
-    Renderer->SetBlendMode(BlendMode::AlphaBlend);
+    render.SetDepthTest(false);
+    render.BindTexture(texture);
+    render.SetBlendMode(BlendMode::AlphaBlend);
 
     static const float X[4] = {-1.0f, 1.0f, 1.0f, -1.0f};
     static const float Y[4] = {-1.0f, -1.0f, 1.0f, 1.0f};
@@ -24,6 +24,6 @@ void DrawScreenOverlay(float offsetU, float offsetV, float scale, float red, flo
         corner[i].blue = blue;
         corner[i].alpha = alpha;
     }
-    Renderer->DrawTriangle(corner[0], corner[1], corner[2]);
-    Renderer->DrawTriangle(corner[0], corner[2], corner[3]);
+    render.DrawTriangle(corner[0], corner[1], corner[2]);
+    render.DrawTriangle(corner[0], corner[2], corner[3]);
 }

@@ -6,5 +6,5 @@
 #include "gfx/render_interface.h"
 
 // Depth test off, texture bound, alpha blending (left so afterwards), then the layer.
-void DrawScreenOverlay(float offsetU, float offsetV, float scale, float red, float green, float blue,
+void DrawScreenOverlay(RenderInterface& render, float offsetU, float offsetV, float scale, float red, float green, float blue,
                        float alpha, TextureId texture);

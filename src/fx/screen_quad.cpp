@@ -26,7 +26,7 @@ void SetCorner(ScreenVertex* v, float x, float y, float s, float t, float alpha)
 
 }  // namespace
 
-void DrawScreenQuad(ScreenVertex* block, float texelLeft, float texelTop, float texelRight,
+void DrawScreenQuad(RenderInterface& render, ScreenVertex* block, float texelLeft, float texelTop, float texelRight,
                     float texelBottom, float x, float y, float scaleX, float scaleY, float alpha)
 {
     float s0 = texelLeft * TexelToTexture;
@@ -68,5 +68,5 @@ void DrawScreenQuad(ScreenVertex* block, float texelLeft, float texelTop, float 
     SetCorner(&block[1], right, top, s1, t0, alpha);
     SetCorner(&block[2], right, bottom, s1, t1, alpha);
     SetCorner(&block[3], left, bottom, s0, t1, alpha);
-    Renderer->DrawQuad(block[0], block[1], block[2], block[3]);
+    render.DrawQuad(block[0], block[1], block[2], block[3]);
 }

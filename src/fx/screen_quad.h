@@ -7,9 +7,11 @@
 
 #include "gfx/screen_vertex.h"
 
+class RenderInterface;
+
 // Fills block[0..3] (top-left, top-right, bottom-right, bottom-left) and draws them with
 // DrawQuad. The rectangle is (texelRight - texelLeft) × scaleX layout units wide and
 // (texelBottom - texelTop) × scaleY high, with its top-left corner at (x, y); parts off
 // screen are cut away together with the matching part of the texture window.
-void DrawScreenQuad(ScreenVertex* block, float texelLeft, float texelTop, float texelRight,
+void DrawScreenQuad(RenderInterface& render, ScreenVertex* block, float texelLeft, float texelTop, float texelRight,
                     float texelBottom, float x, float y, float scaleX, float scaleY, float alpha);

@@ -22,8 +22,8 @@ void FillRectCorners(ScreenVertex corner[4], const ScreenRect& rect, const Textu
     }
 }
 
-void SubmitRectTriangles(const ScreenVertex corner[4], TriangleSubmitter submit)
+void SubmitRectTriangles(RenderInterface& render, const ScreenVertex corner[4], TriangleSubmitter submit)
 {
-    (Renderer->*submit)(corner[0], corner[1], corner[2]);
-    (Renderer->*submit)(corner[0], corner[2], corner[3]);
+    (render.*submit)(corner[0], corner[1], corner[2]);
+    (render.*submit)(corner[0], corner[2], corner[3]);
 }

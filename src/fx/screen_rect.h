@@ -29,4 +29,4 @@ using TriangleSubmitter = void (RenderInterface::*)(const ScreenVertex&, const S
                                                     const ScreenVertex&);
 
 // Submits (corner 0, 1, 2) and then (corner 0, 2, 3) through the given submitter.
-void SubmitRectTriangles(const ScreenVertex corner[4], TriangleSubmitter submit);
+void SubmitRectTriangles(RenderInterface& render, const ScreenVertex corner[4], TriangleSubmitter submit);

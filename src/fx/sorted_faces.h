@@ -15,6 +15,8 @@
 
 #include "pipeline/polygon_list.h"
 
+class RenderInterface;
+
 // The orientation of face a, b, c seen from the eye: the triple product c · (b × a) of the
 // view-space positions, as nine products in a fixed order. Positive when the vertices run
 // one way round as seen from the eye; 0 when the face is seen edge-on.
@@ -38,6 +40,6 @@ void ForEachListedFace(const PolygonList& list, int32_t count, Visit&& visit)
     }
 }
 
-void DrawSortedFaces(const PolygonList& list, int32_t count);
-void DrawSortedFrontFaces(const PolygonList& list, int32_t count);
-void DrawSortedFacesCulled(const PolygonList& list, int32_t count);
+void DrawSortedFaces(RenderInterface& render, const PolygonList& list, int32_t count);
+void DrawSortedFrontFaces(RenderInterface& render, const PolygonList& list, int32_t count);
+void DrawSortedFacesCulled(RenderInterface& render, const PolygonList& list, int32_t count);

@@ -5,7 +5,7 @@
 
 #include "gfx/render_interface.h"
 
-void DrawSpinningSquare(const Camera& camera, float offsetX, float offsetY, float halfSize, float depth,
+void DrawSpinningSquare(RenderInterface& render, const Camera& camera, float offsetX, float offsetY, float halfSize, float depth,
                         float angle)
 {
     const float h = halfSize;
@@ -32,6 +32,6 @@ void DrawSpinningSquare(const Camera& camera, float offsetX, float offsetY, floa
         v.u = cornerU[i];
         v.v = cornerV[i];
     }
-    Renderer->DrawTriangle(corner[0], corner[1], corner[2]);
-    Renderer->DrawTriangle(corner[0], corner[3], corner[2]);
+    render.DrawTriangle(corner[0], corner[1], corner[2]);
+    render.DrawTriangle(corner[0], corner[3], corner[2]);
 }

@@ -99,11 +99,11 @@ TextureWindow CellWindow(int cell)
     return {left, left + Advance * texel, top + (GlyphRows + 1) * texel, top};
 }
 
-void DrawRect(const ScreenRect& rect, const TextureWindow& window, const CornerColour& colour)
+void DrawRect(RenderInterface& render, const ScreenRect& rect, const TextureWindow& window, const CornerColour& colour)
 {
     ScreenVertex corner[4];
     FillRectCorners(corner, rect, window, 1.0f, colour);
-    Renderer->DrawQuad(corner[0], corner[1], corner[2], corner[3]);
+    render.DrawQuad(corner[0], corner[1], corner[2], corner[3]);
 }
 
 }  // namespace
@@ -135,10 +135,10 @@ std::unique_ptr<Image> BuildFontAtlas()
     return atlas;
 }
 
-TextureId CreateTextOverlayFont()
+TextureId CreateTextOverlayFont(RenderInterface& render)
 {
     const std::unique_ptr<Image> atlas = BuildFontAtlas();
-    return atlas ? Renderer->CreateTexture(*atlas) : NoTexture;
+    return atlas ? render.CreateTexture(*atlas) : NoTexture;
 }
 
 ScreenRect TextBox(const char* text, const TextPlacement& at)
@@ -153,24 +153,24 @@ ScreenRect TextBox(const char* text, const TextPlacement& at)
     return {at.left, at.top - height, at.left + width, at.top};
 }
 
-void DrawTextLines(TextureId font, const char* text, const TextPlacement& at)
+void DrawTextLines(RenderInterface& render, TextureId font, const char* text, const TextPlacement& at)
 {
     const ScreenRect box = TextBox(text, at);
     if (box.top == box.bottom) return;   // no text, or none at all (null)
 
-    Renderer->SetDepthTest(false);
-    Renderer->BindSecondTexture(NoTexture);
-    Renderer->BindTexture(font);
+    render.SetDepthTest(false);
+    render.BindSecondTexture(NoTexture);
+    render.BindTexture(font);
     // The box samples the middle of the solid cell, where bilinear filtering gives white.
-    Renderer->SetBlendMode(BlendMode::AlphaBlend);
+    render.SetBlendMode(BlendMode::AlphaBlend);
     const TextureWindow solid = CellWindow(SolidCell);
     const float middleU = solid.uLeft + 0.5f * FontCellSize / FontAtlasSize;
     const float middleV = solid.vTop + 0.5f * FontCellSize / FontAtlasSize;
-    DrawRect(box, {middleU, middleU, middleV, middleV}, BoxColour);
+    DrawRect(render, box, {middleU, middleU, middleV, middleV}, BoxColour);
 
     // Nearest filters are set on the font itself and the additive mode keeps them.
-    Renderer->SetBlendMode(BlendMode::OpaqueNearest);
-    Renderer->SetBlendMode(BlendMode::Additive);
+    render.SetBlendMode(BlendMode::OpaqueNearest);
+    render.SetBlendMode(BlendMode::Additive);
     const float unitY = at.glyphHeight / GlyphRows;
     const float unitX = unitY * PixelWidthPerHeight;
     int line = 0, column = 0;
@@ -186,7 +186,7 @@ void DrawTextLines(TextureId font, const char* text, const TextPlacement& at)
             const float left = at.left + static_cast<float>(Margin - 1 + column * Advance) * unitX;
             const float top = at.top - static_cast<float>(Margin - 1 + line * LineAdvance) * unitY;
             const ScreenRect cell = {left, top - (GlyphRows + 1) * unitY, left + Advance * unitX, top};
-            DrawRect(cell, CellWindow(GlyphIndex(glyph)), InkColour);
+            DrawRect(render, cell, CellWindow(GlyphIndex(glyph)), InkColour);
         }
         ++column;
     }

@@ -41,7 +41,7 @@ std::unique_ptr<Image> BuildFontAtlas();
 
 // Builds the atlas and uploads it once; call at load time. NoTexture when the atlas's
 // memory cannot be had.
-TextureId CreateTextOverlayFont();
+TextureId CreateTextOverlayFont(RenderInterface& render);
 
 struct TextPlacement {
     float left, top;     // the box's top-left corner
@@ -61,4 +61,4 @@ ScreenRect TextBox(const char* text, const TextPlacement& at);
 // nearest and texture matrix identity; unit 1 bound to NoTexture; blending on, adding
 // source to destination (BlendMode::Additive). Expects lighting off, as every blend mode
 // but LitSphereMapAdded leaves it.
-void DrawTextLines(TextureId font, const char* text, const TextPlacement& at);
+void DrawTextLines(RenderInterface& render, TextureId font, const char* text, const TextPlacement& at);

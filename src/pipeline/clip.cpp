@@ -5,17 +5,21 @@
 #include "gfx/render_interface.h"
 #include "pipeline/classify.h"
 
-float ProjectionOffsetX = 0.0f;
-float ProjectionOffsetY = 0.0f;
-float ProjectionScaleX = 0.0f;
-float ProjectionScaleY = 0.0f;
+namespace {
+
+// Written by SetScreenProjection only; all 0.0 until its first call.
+ScreenProjection g_projection{0.0f, 0.0f, 0.0f, 0.0f};
+
+}  // namespace
 
 void SetScreenProjection(float offsetX, float offsetY, float scaleX, float scaleY)
 {
-    ProjectionOffsetX = offsetX;
-    ProjectionOffsetY = offsetY;
-    ProjectionScaleX = scaleX;
-    ProjectionScaleY = scaleY;
+    g_projection = ScreenProjection{offsetX, offsetY, scaleX, scaleY};
+}
+
+ScreenProjection CurrentScreenProjection()
+{
+    return g_projection;
 }
 
 void ComputeClipFlags(ScreenVertex* v)
@@ -95,8 +99,8 @@ void ClipEdge(const ScreenVertex& a, const ScreenVertex& b, ScreenVertex* out, i
 static void ProjectForEmission(ScreenVertex* v)
 {
     const float r = 1.0f / v->z;
-    v->screenX = (ProjectionScaleX * v->x) * r + ProjectionOffsetX;
-    v->screenY = ProjectionOffsetY - (ProjectionScaleY * v->y) * r;
+    v->screenX = (g_projection.scaleX * v->x) * r + g_projection.offsetX;
+    v->screenY = g_projection.offsetY - (g_projection.scaleY * v->y) * r;
 }
 
 static void ProjectTriangleForEmission(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
@@ -106,16 +110,16 @@ static void ProjectTriangleForEmission(ScreenVertex* a, ScreenVertex* b, ScreenV
     ProjectForEmission(c);
 }
 
-void EmitTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
+void EmitTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
 {
     ProjectTriangleForEmission(a, b, c);
-    if (Renderer) Renderer->DrawTriangle(*a, *b, *c);
+    render.DrawTriangle(*a, *b, *c);
 }
 
-void EmitTriangleDualTexture(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
+void EmitTriangleDualTexture(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
 {
     ProjectTriangleForEmission(a, b, c);
-    if (Renderer) Renderer->DrawTriangleDualTexture(*a, *b, *c);
+    render.DrawTriangleDualTexture(*a, *b, *c);
 }
 
 // New vertex on edge from-to at plane p, classified for the planes still to come.
@@ -129,16 +133,16 @@ static ScreenVertex SplitEdge(const ScreenVertex& from, const ScreenVertex& to, 
 
 // p is a plane bit 1, 2, 4 or 8, or 16 once all four are passed.
 template <bool DualTexture>
-static void ClipTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int32_t p)
+static void ClipTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int32_t p)
 {
     bool outA, outB, outC;
     for (;;) {
         if (DualTexture && ((a->clipFlags | b->clipFlags | c->clipFlags) & ClipHidden)) return;
         if (p > ClipBottom) {
             if (DualTexture)
-                EmitTriangleDualTexture(a, b, c);
+                EmitTriangleDualTexture(render, a, b, c);
             else
-                EmitTriangle(a, b, c);
+                EmitTriangle(render, a, b, c);
             return;
         }
         outA = (a->clipFlags & p) != 0;
@@ -157,7 +161,7 @@ static void ClipTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int3
         ScreenVertex* out2 = outC ? c : b;
         ScreenVertex e1 = SplitEdge(*in, *out1, p);
         ScreenVertex e2 = SplitEdge(*in, *out2, p);
-        ClipTriangle<DualTexture>(in, &e1, &e2, next);
+        ClipTriangle<DualTexture>(render, in, &e1, &e2, next);
         return;
     }
 
@@ -166,9 +170,9 @@ static void ClipTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int3
     ScreenVertex* in1 = outA ? b : (outB ? c : a);
     ScreenVertex* in2 = outA ? c : (outB ? a : b);
     ScreenVertex l1 = SplitEdge(*out, *in2, p);
-    ClipTriangle<DualTexture>(&l1, in1, in2, next);
+    ClipTriangle<DualTexture>(render, &l1, in1, in2, next);
     ScreenVertex l2 = SplitEdge(*out, *in1, p);
-    ClipTriangle<DualTexture>(&l1, in1, &l2, next);
+    ClipTriangle<DualTexture>(render, &l1, in1, &l2, next);
 }
 
 // Planes below firstPlane count as passed.
@@ -179,13 +183,14 @@ static int32_t NormalisedFirstPlane(int32_t firstPlane)
     return p;
 }
 
-void DrawClippedTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int32_t firstPlane)
+void DrawClippedTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+                         int32_t firstPlane)
 {
-    ClipTriangle<false>(a, b, c, NormalisedFirstPlane(firstPlane));
+    ClipTriangle<false>(render, a, b, c, NormalisedFirstPlane(firstPlane));
 }
 
-void DrawClippedTriangleDualTexture(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+void DrawClippedTriangleDualTexture(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
                                     int32_t firstPlane)
 {
-    ClipTriangle<true>(a, b, c, NormalisedFirstPlane(firstPlane));
+    ClipTriangle<true>(render, a, b, c, NormalisedFirstPlane(firstPlane));
 }

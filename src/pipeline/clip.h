@@ -6,36 +6,38 @@
 // record's ClipFlags has bit p (see classify.h for the rule). Planes are taken in the
 // order 1, 2, 4, 8; each one at most doubles the pieces, so one triangle yields at most
 // 16. There is no near or far plane: whatever survives the four side planes lies in
-// front of the eye. Emission writes screen x = ProjectionScaleX·x/z + ProjectionOffsetX and
-// screen y = ProjectionOffsetY - ProjectionScaleY·y/z into each record (the records
-// handed in included), then draws through the process-wide Renderer; with no Renderer
-// set, nothing is drawn. New vertices live on the stack; nothing is allocated.
+// front of the eye. Emission writes screen x = scaleX·x/z + offsetX and screen
+// y = offsetY - scaleY·y/z of the screen projection into each record (the records handed
+// in included), then draws through the render interface it is given. New vertices live
+// on the stack; nothing is allocated.
 #pragma once
 
 #include <cstdint>
 
 #include "gfx/screen_vertex.h"
 
+class RenderInterface;
+
 // Smallest edge extent used as a divisor, in place of an exact 0.
 constexpr float ClipEdgeGuard = 0.000001f;
 
-// Emission projection of the clippers: screen x := ProjectionScaleX·x/z +
-// ProjectionOffsetX, screen y := ProjectionOffsetY - ProjectionScaleY·y/z. Written by
-// SetScreenProjection only (each scene's set-up); all 0.0 until the first call.
-extern float ProjectionOffsetX;
-extern float ProjectionOffsetY;
-extern float ProjectionScaleX;
-extern float ProjectionScaleY;
+// Emission projection of the clippers: screen x := scaleX·x/z + offsetX, screen
+// y := offsetY - scaleY·y/z.
+struct ScreenProjection {
+    float offsetX, offsetY, scaleX, scaleY;
+};
 
-// Stores the four emission globals.
+// Sets the emission projection (each scene's entry does); all 0.0 until the first call.
 void SetScreenProjection(float offsetX, float offsetY, float scaleX, float scaleY);
+// The emission projection in force.
+ScreenProjection CurrentScreenProjection();
 
 // Emission, the last step of the clippers and of any effect that makes triangles of its
 // own: screen x and y of a, b and c are recomputed from their view x, y, z with the
-// globals above, then the triangle goes to DrawTriangle (single texture, perspective
+// screen projection, then the triangle goes to DrawTriangle (single texture, perspective
 // correct) or DrawTriangleDualTexture. No clipping and no flag test happen here.
-void EmitTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c);
-void EmitTriangleDualTexture(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c);
+void EmitTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c);
+void EmitTriangleDualTexture(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c);
 
 // Recomputes v's ClipFlags from its view x, y, z by the rule of ProjectMeshVertices.
 void ComputeClipFlags(ScreenVertex* v);
@@ -48,9 +50,10 @@ void ClipEdge(const ScreenVertex& a, const ScreenVertex& b, ScreenVertex* out, i
 // Clips triangle a, b, c against the side planes from firstPlane on and draws every
 // piece with DrawTriangle. firstPlane 1 clips against all four; values below 1 count as
 // 1, and a value between two plane bits starts at the next higher one.
-void DrawClippedTriangle(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int32_t firstPlane);
+void DrawClippedTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+                         int32_t firstPlane);
 
 // The same, drawing with DrawTriangleDualTexture, and dropping the triangle outright
 // when any of its vertices carries ClipHidden.
-void DrawClippedTriangleDualTexture(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+void DrawClippedTriangleDualTexture(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
                                     int32_t firstPlane);

@@ -10,12 +10,10 @@
 #include "gfx/render_interface.h"
 #include "model/deform.h"
 #include "pipeline/clip.h"
-#include "scenes/frame_pace.h"
+#include "scenes/frame_steps.h"
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
-#include "scenes/timeline.h"
-#include "shell/clock.h"
 
 // Double expressions (constants without a float suffix), each rounded to float once
 // where it is stored.
@@ -40,73 +38,67 @@ void PlaceClosingView(Camera* camera, Matrix* matrix, float t, float* distance, 
     matrix->m[7] = static_cast<float>(matrix->m[7] + (0.5 * g + 200.0));
 }
 
-void DrawLatticeFrame(Mesh& lattice, PolygonList& list, Camera& camera, Matrix& matrix, float* distance)
-{
-    Renderer->BindTexture(VortexTexture);
-    DrawBackgroundLower(1.0f, 1.0f, 1.0f, VortexTexture);
-    Renderer->BindTexture(GridTexture);
-    Renderer->SetBlendMode(BlendMode::Additive);
-    PlaceClosingView(&camera, &matrix, AnimationPhase, distance, DemoTime);
-    TransformAndProjectMesh(lattice, matrix, camera);
-    DrawSortedFaces(list, SortMeshFaces(lattice, list, DepthOrder::FarFirst));
-}
-
 namespace {
 
-// The scene's working state, written only by the routines below.
-struct ClosingScene {
-    Mesh lattice;
-    PolygonList list;
-    Camera camera{};
-    Matrix matrix{};
-    float distance = ClosingFarDistance;
-    float fadeLevel = 1.0f;
-    bool lastFrameInGrid = true;   // whether the frame just drawn was a grid frame
-} g_scene;
+ClosingScene g_scene;   // written only by the routines below
 
-void SetUpClosing()
+// One grid frame: the lower vortex picture in the blend mode in force (additive: the
+// scene's entry and every frame set it), then the lattice.
+void DrawLatticeFrame(RenderInterface& render, const SceneTextures& textures, float phase, int32_t demoTime)
+{
+    ClosingScene& scene = g_scene;
+    render.BindTexture(textures.vortex);
+    DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.vortex);
+    render.BindTexture(textures.grid);
+    render.SetBlendMode(BlendMode::Additive);
+    PlaceClosingView(&scene.camera, &scene.matrix, phase, &scene.distance, demoTime);
+    TransformAndProjectMesh(scene.lattice, scene.matrix, scene.camera);
+    DrawSortedFaces(render, scene.list, SortMeshFaces(scene.lattice, scene.list, DepthOrder::FarFirst));
+}
+
+void SetUpClosing(Resources&)
 {
     g_scene.list = AllocatePolygonList(50000);
     BuildLatticeMesh(&g_scene.lattice, 16, 55.0f);
     InitSceneCamera(&g_scene.camera);
 }
 
-void EnterClosing()
+void EnterClosing(FrameContext& frame)
 {
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     // Off for the whole scene: the lattice is added, not depth-tested.
-    Renderer->SetDepthTest(false);
+    frame.render.SetDepthTest(false);
     // The background's corners carry alpha 0, so under the alpha blending the previous
     // scene leaves behind the first frame would show no picture, a one-frame flash of
     // black. Additive, the mode of every later frame, shows it on the cleared frame.
-    Renderer->SetBlendMode(BlendMode::Additive);
-    AnimationPhase = 0.0f;
+    frame.render.SetBlendMode(BlendMode::Additive);
+    frame.animationPhase = 0.0f;
     g_scene.distance = ClosingFarDistance;
     g_scene.fadeLevel = 1.0f;
 }
 
-// Grid phase until 90046. Then the fade: the white picture, full brightness on its first
-// frame and 0.01 darker per designed frame on each further one until the level is 0 or
-// just below (at most one step below); its frames take the new DemoTime before they are
-// presented.
-FrameFinish DrawClosingFrame(int32_t demoTime, double frames)
+FrameFinish DrawClosingFrame(FrameContext& frame)
 {
     ClosingScene& scene = g_scene;
-    scene.lastFrameInGrid = demoTime < ClosingGridPhaseEnd;
+    const SceneTextures& textures = frame.resources.textures;
+    scene.lastFrameInGrid = frame.demoTime < ClosingGridPhaseEnd;
     if (scene.lastFrameInGrid) {
-        DrawLatticeFrame(scene.lattice, scene.list, scene.camera, scene.matrix, &scene.distance);
+        DrawLatticeFrame(frame.render, textures, frame.animationPhase, frame.demoTime);
         return FrameFinish::PresentThenTime;
     }
-    Renderer->BindTexture(WhiteFlashTexture);
-    DrawBackgroundWhole(scene.fadeLevel, scene.fadeLevel, scene.fadeLevel, WhiteFlashTexture);
-    if (scene.fadeLevel > 0.0f) scene.fadeLevel = FallBy(scene.fadeLevel, 0.01, frames, -0.01);
+    frame.render.BindTexture(textures.whiteFlash);
+    DrawBackgroundWhole(frame.render, scene.fadeLevel, scene.fadeLevel, scene.fadeLevel, textures.whiteFlash);
+    if (scene.fadeLevel > 0.0f)
+        scene.fadeLevel = FallBy(scene.fadeLevel, ClosingFadeStep, frame.elapsedFrames, -ClosingFadeStep);
     return FrameFinish::TimeThenPresent;
 }
 
-void AdvanceClosing(double frames)
+void AdvanceClosing(FrameContext& frame)
 {
-    if (g_scene.lastFrameInGrid) AdvancePhase(&AnimationPhase, ScaledStep(0.009, frames));
+    if (g_scene.lastFrameInGrid) AdvancePhase(&frame.animationPhase, ScaledStep(ClosingPhaseStep, frame.elapsedFrames));
 }
+
+void LeaveClosing() {}
 
 void ReleaseClosing()
 {
@@ -116,6 +108,12 @@ void ReleaseClosing()
 
 }  // namespace
 
+const ClosingScene& ClosingSceneState()
+{
+    return g_scene;
+}
+
 const SceneRoutines ClosingSceneRoutines = {
-    "closing", ClosingSceneEnd, SetUpClosing, EnterClosing, DrawClosingFrame, AdvanceClosing, nullptr, ReleaseClosing,
+    "closing",    ClosingSceneEnd, SetUpClosing,  EnterClosing, DrawClosingFrame, AdvanceClosing,
+    LeaveClosing, ReleaseClosing,
 };

@@ -1,4 +1,4 @@
-// The closing scene's grid-phase frame and its view: the circling camera, its distance
+// The closing scene's record and its grid-phase view: the circling camera, its distance
 // steps and the matrix shift that follows the distance.
 #pragma once
 
@@ -21,8 +21,27 @@ constexpr float ClosingNearDistance = 800.0f;      // once DemoTime > 89298
 // while the shift already uses the new one.
 void PlaceClosingView(Camera* camera, Matrix* matrix, float t, float* distance, int32_t demoTime);
 
-// One grid frame's drawing at DemoTime with phase AnimationPhase: the lower vortex
-// picture in the blend mode in force (additive: the scene's set-up and every frame set
-// it), then the lattice added over it through the pipeline, farthest faces first. The list, camera and matrix are the scene's working
-// storage; the camera set up by InitSceneCamera.
-void DrawLatticeFrame(Mesh& lattice, PolygonList& list, Camera& camera, Matrix& matrix, float* distance);
+// The grid phase's step of the carried phase per designed frame.
+constexpr double ClosingPhaseStep = 0.009;
+// The fade's step down per designed frame.
+constexpr double ClosingFadeStep = 0.01;
+
+// The scene's working state, written only by its routines.
+struct ClosingScene {
+    Mesh lattice;
+    PolygonList list;
+    Camera camera{};
+    Matrix matrix{};
+    float distance = ClosingFarDistance;
+    float fadeLevel = 1.0f;
+    bool lastFrameInGrid = true;   // whether the frame just drawn was a grid frame
+};
+
+// The scene's state as its routines left it. Entry sets the frame's carried phase to 0.
+// A grid frame (before ClosingGridPhaseEnd) draws the lower vortex picture additively,
+// then the lattice added over it through the pipeline, farthest faces first, with the
+// view of the carried phase; advancing after a grid frame steps that phase by
+// ClosingPhaseStep per designed frame. A fade frame draws the white picture at the fade
+// level, full on its first frame and ClosingFadeStep darker per designed frame on each
+// further one until 0 or just below, and is finished time first.
+const ClosingScene& ClosingSceneState();

@@ -14,12 +14,10 @@
 #include "fx/vertex_alpha.h"
 #include "gfx/render_interface.h"
 #include "pipeline/clip.h"
-#include "scenes/frame_pace.h"
+#include "scenes/frame_steps.h"
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
 #include "scenes/scenes.h"
-#include "scenes/timeline.h"
-#include "shell/clock.h"
 
 // The formulas below are double expressions (their constants carry no float suffix),
 // each rounded to float once where it is stored.
@@ -49,98 +47,98 @@ constexpr double CreditFlashDecay = 0.01;
 
 // Each band shows from its beat until just before the next one.
 const TimeWindow CreditBandWindows[3] = {{45038, 48000}, {48038, 51000}, {51038, 54000}};
-void (*const CreditBands[3])(float, float, float, float, TextureId) = {DrawCreditStripA, DrawCreditStripB,
+void (*const CreditBands[3])(RenderInterface&, float, float, float, float, TextureId) = {DrawCreditStripA, DrawCreditStripB,
                                                                       DrawCreditStripC};
 
 // The two line-noise layers, mirror images of each other in t.
-void DrawLineNoiseLayers(float t)
+void DrawLineNoiseLayers(RenderInterface& render, TextureId lineNoise, float t)
 {
     for (const double sign : {1.0, -1.0}) {
         const double st = sign * t;
-        DrawScreenOverlay(static_cast<float>(std::sin(3.0 * st) + st), 0.0f,
+        DrawScreenOverlay(render, static_cast<float>(std::sin(3.0 * st) + st), 0.0f,
                           static_cast<float>(0.4 * std::sin(23.0 * st) + 1.0), 1.0f, 1.0f, 1.0f,
-                          static_cast<float>(0.2 * std::sin(33.0 * st) + 0.6), LineNoiseTexture);
+                          static_cast<float>(0.2 * std::sin(33.0 * st) + 0.6), lineNoise);
     }
 }
 
 }  // namespace
 
-void FlashCreditBands(float* flashLevel, int32_t demoTime, double frames)
+void FlashCreditBands(RenderInterface& render, TextureId credits, float* flashLevel, int32_t demoTime,
+                      double frames)
 {
-    Renderer->SetDepthTest(false);
-    Renderer->SetBlendMode(BlendMode::AlphaBlend);
+    render.SetDepthTest(false);
+    render.SetBlendMode(BlendMode::AlphaBlend);
     UpdateFlashLevel(flashLevel, CreditBeats, 3, CreditFlashDecay, demoTime, frames);
-    Renderer->BindTexture(CreditsTexture);
+    render.BindTexture(credits);
     for (int i = 0; i < 3; ++i)
         if (InsideTimeWindow(CreditBandWindows[i], demoTime))
-            CreditBands[i](1.0f, 1.0f, 1.0f, *flashLevel, CreditsTexture);
-}
-
-void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* flashLevel, double frames)
-{
-    Renderer->SetBlendMode(BlendMode::OpaqueNearest);
-    DrawBackgroundUpper(1.0f, 1.0f, 1.0f, BackdropTexture);
-    AnimationPhase = static_cast<float>((DemoTime - CreditsPhaseOrigin) * 0.0001);
-    const float t = AnimationPhase;
-
-    Renderer->SetDepthTest(true);
-    Renderer->BindTexture(OndTexture);
-    Renderer->SetBlendMode(BlendMode::AlphaBlend);
-    // The level is still the previous frame's: it is updated further down.
-    PlaceCreditsCamera(&camera, t, *flashLevel);
-    BuildViewMatrix(&matrix, camera);
-    TransformAndProjectMesh(FrontMesh, matrix, camera);
-    DrawSortedFrontFaces(list, SortMeshFaces(FrontMesh, list, DepthOrder::NearFirst));
-    // Set after drawing, so this alpha shows in the next frame.
-    if (FrontMesh.vertexBlock)
-        SetVertexAlpha(FrontMesh.vertexBlock->screen, FrontMesh.vertexBlock->count, CreditsModelAlpha(t));
-
-    DrawLineNoiseLayers(t);
-    FlashCreditBands(flashLevel, DemoTime, frames);
+            CreditBands[i](render, 1.0f, 1.0f, 1.0f, *flashLevel, credits);
 }
 
 namespace {
 
-// The scene's working state, written only by the routines below.
-struct CreditsScene {
-    PolygonList list;
-    Camera camera{};
-    Matrix matrix{};
-    float flashLevel = 0.0f;
-    // The model's alphas as loaded: each frame sets the next frame's, so entering the
-    // scene again starts from these.
-    std::vector<float> loadedAlphas;
-} g_scene;
+CreditsScene g_scene;   // written only by the routines below
 
-void SetUpCredits()
+void SetUpCredits(Resources& resources)
 {
     g_scene.list = AllocatePolygonList(50000);
     InitSceneCamera(&g_scene.camera);
-    if (const VertexBlock* block = FrontMesh.vertexBlock)
+    if (const VertexBlock* block = resources.front.vertexBlock)
         for (int32_t i = 0; i < block->count; ++i) g_scene.loadedAlphas.push_back(block->screen[i].alpha);
 }
 
-void EnterCredits()
+void EnterCredits(FrameContext& frame)
 {
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     g_scene.flashLevel = 0.0f;
-    if (VertexBlock* block = FrontMesh.vertexBlock)
+    if (VertexBlock* block = frame.resources.front.vertexBlock)
         for (size_t i = 0; i < g_scene.loadedAlphas.size() && i < static_cast<size_t>(block->count); ++i)
             block->screen[i].alpha = g_scene.loadedAlphas[i];
 }
 
-FrameFinish DrawFrame(int32_t, double frames)
+FrameFinish DrawCreditsFrame(FrameContext& frame)
 {
-    DrawCreditsFrame(g_scene.list, g_scene.camera, g_scene.matrix, &g_scene.flashLevel, frames);
+    CreditsScene& scene = g_scene;
+    RenderInterface& render = frame.render;
+    const SceneTextures& textures = frame.resources.textures;
+    Mesh& model = frame.resources.front;
+    render.SetBlendMode(BlendMode::OpaqueNearest);
+    DrawBackgroundUpper(render, 1.0f, 1.0f, 1.0f, textures.backdrop);
+    const float t = static_cast<float>((frame.demoTime - CreditsPhaseOrigin) * 0.0001);
+
+    render.SetDepthTest(true);
+    render.BindTexture(textures.ond);
+    render.SetBlendMode(BlendMode::AlphaBlend);
+    // The level is still the previous frame's: it is updated further down.
+    PlaceCreditsCamera(&scene.camera, t, scene.flashLevel);
+    BuildViewMatrix(&scene.matrix, scene.camera);
+    TransformAndProjectMesh(model, scene.matrix, scene.camera);
+    DrawSortedFrontFaces(render, scene.list, SortMeshFaces(model, scene.list, DepthOrder::NearFirst));
+    // Set after drawing, so this alpha shows in the next frame.
+    if (model.vertexBlock) SetVertexAlpha(model.vertexBlock->screen, model.vertexBlock->count, CreditsModelAlpha(t));
+
+    DrawLineNoiseLayers(render, textures.lineNoise, t);
+    FlashCreditBands(render, textures.credits, &scene.flashLevel, frame.demoTime, frame.elapsedFrames);
     return FrameFinish::PresentThenTime;
+}
+
+void AdvanceCredits(FrameContext&) {}
+void LeaveCredits() {}
+
+void ReleaseCredits()
+{
+    FreePolygonList(&g_scene.list);
+    g_scene.loadedAlphas = std::vector<float>();
 }
 
 }  // namespace
 
+const CreditsScene& CreditsSceneState()
+{
+    return g_scene;
+}
+
 const SceneRoutines CreditsSceneRoutines = {
-    "credits", CreditsSceneEnd, SetUpCredits, EnterCredits, DrawFrame, nullptr, nullptr,
-    [] {
-        FreePolygonList(&g_scene.list);
-        g_scene.loadedAlphas = std::vector<float>();
-    },
+    "credits",    CreditsSceneEnd, SetUpCredits,  EnterCredits, DrawCreditsFrame, AdvanceCredits,
+    LeaveCredits, ReleaseCredits,
 };

@@ -1,13 +1,15 @@
-// The credits scene's frame and its motion, as functions of its phase t and its flash
+// The credits scene's record and its motion, as functions of its phase t and its flash
 // level.
 #pragma once
 
-#include "scenes/frame_pace.h"
-
 #include <cstdint>
+#include <vector>
 
 #include "pipeline/polygon_list.h"
 #include "pipeline/vector_math.h"
+
+class RenderInterface;
+struct TextureId;
 
 // Phase 0 falls on the first credit: t = (DemoTime - 45046) × 0.0001.
 constexpr int32_t CreditsPhaseOrigin = 45046;
@@ -25,13 +27,22 @@ float CreditsModelAlpha(float t);
 // decay 0.01 a designed frame), the credits picture bound, and each band whose window holds
 // DemoTime (45038-48000, 48038-51000, 51038-54000, open) drawn white at the level as
 // alpha.
-void FlashCreditBands(float* flashLevel, int32_t demoTime, double frames);
+void FlashCreditBands(RenderInterface& render, TextureId credits, float* flashLevel, int32_t demoTime,
+                      double frames);
 
-// One frame's drawing at DemoTime, between the frame loop's checks and its finish: the
-// backdrop, the phase, FrontMesh through the pipeline (nearest faces first, back faces
-// dropped) with the camera at the previous frame's flash level, the model's next alpha,
-// the line-noise layers and the credit bands. The list, camera and matrix are the
-// scene's working storage; the camera set up by InitSceneCamera.
-// frames: the steps of this frame (frame_pace.h), the clock's by default.
-void DrawCreditsFrame(PolygonList& list, Camera& camera, Matrix& matrix, float* flashLevel,
-                      double frames = FrameSteps());
+// The scene's working state, written only by its routines.
+struct CreditsScene {
+    PolygonList list;
+    Camera camera{};
+    Matrix matrix{};
+    float flashLevel = 0.0f;
+    // The model's alphas as loaded: each frame sets the next frame's, so entering the
+    // scene again starts from these.
+    std::vector<float> loadedAlphas;
+};
+
+// The scene's state as its routines left it. Each frame draws the backdrop, then
+// resources.front through the pipeline (nearest faces first, back faces dropped) with
+// the camera at the previous frame's flash level, sets the model's next alpha, and
+// draws the line-noise layers and the credit bands.
+const CreditsScene& CreditsSceneState();

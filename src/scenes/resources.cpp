@@ -12,65 +12,44 @@
 #include "image/png_load.h"
 #include "model/mesh_load.h"
 
-TextureId WhiteFlashTexture = NoTexture;
-TextureId LoadingTexture = NoTexture;
-TextureId EnvMapTexture = NoTexture;
-TextureId RadialMapTexture = NoTexture;
-TextureId VertNoiseTexture = NoTexture;
-TextureId EnvMap2Texture = NoTexture;
-TextureId ToriRadialTexture = NoTexture;
-TextureId BackdropTexture = NoTexture;
-TextureId LineNoiseTexture = NoTexture;
-TextureId CreditsTexture = NoTexture;
-TextureId OndTexture = NoTexture;
-TextureId GridTexture = NoTexture;
-TextureId VortexTexture = NoTexture;
-TextureId TorusDesignTexture = NoTexture;
-TextureId GreetsTexture = NoTexture;
-
-Mesh BallMeshA;
-Mesh BallMeshB;
-Mesh FrontMesh;
-
 namespace {
 
 // The loading picture as a 255 × 255-pixel square at the top-left of a cleared screen.
-void DrawLoadingScreen()
+void DrawLoadingScreen(RenderInterface& render, TextureId loading)
 {
-    static ScreenVertex block[4];
-    Renderer->SetDepthTest(false);
-    Renderer->ClearFrame();
-    Renderer->BindTexture(LoadingTexture);
-    Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
-    Renderer->SetBlendMode(BlendMode::AlphaBlend);
-    DrawScreenQuad(block, 0.0f, 0.0f, 255.0f, 255.0f, 1.0f, 1.0f, 2.0f, 2.0f, 1.0f);
-    Renderer->PresentFrame();
+    ScreenVertex block[4] = {};
+    render.SetDepthTest(false);
+    render.ClearFrame();
+    render.BindTexture(loading);
+    render.SetBlendMode(BlendMode::OpaqueBilinear);
+    render.SetBlendMode(BlendMode::AlphaBlend);
+    DrawScreenQuad(render, block, 0.0f, 0.0f, 255.0f, 255.0f, 1.0f, 1.0f, 2.0f, 2.0f, 1.0f);
 }
 
 struct TextureFile {
-    TextureId* id;
+    TextureId SceneTextures::*id;
     const char* name;
 };
 
 // The two pictures loaded before the loading screen, then the rest, in loading order.
 const TextureFile FirstTextures[] = {
-    {&WhiteFlashTexture, "megadata\\whiteflash.png"},
-    {&LoadingTexture, "megadata\\loading.png"},
+    {&SceneTextures::whiteFlash, "megadata\\whiteflash.png"},
+    {&SceneTextures::loading, "megadata\\loading.png"},
 };
 const TextureFile LaterTextures[] = {
-    {&EnvMapTexture, "megadata\\envmap.png"},
-    {&RadialMapTexture, "megadata\\radialmap.png"},
-    {&VertNoiseTexture, "megadata\\vertnoise.png"},
-    {&EnvMap2Texture, "megadata\\envmap2.png"},
-    {&ToriRadialTexture, "megadata\\tori_radial_bg1024.png"},
-    {&BackdropTexture, "megadata\\backdropbg_megademo1024.png"},
-    {&LineNoiseTexture, "megadata\\linenoise.png"},
-    {&CreditsTexture, "megadata\\credits1024.png"},
-    {&OndTexture, "megadata\\ondtexture512.png"},
-    {&GridTexture, "megadata\\grid128.png"},
-    {&VortexTexture, "megadata\\vortex_kasser1024.png"},
-    {&TorusDesignTexture, "megadata\\torusdesign.png"},
-    {&GreetsTexture, "megadata\\greets.png"},
+    {&SceneTextures::envMap, "megadata\\envmap.png"},
+    {&SceneTextures::radialMap, "megadata\\radialmap.png"},
+    {&SceneTextures::vertNoise, "megadata\\vertnoise.png"},
+    {&SceneTextures::envMap2, "megadata\\envmap2.png"},
+    {&SceneTextures::toriRadial, "megadata\\tori_radial_bg1024.png"},
+    {&SceneTextures::backdrop, "megadata\\backdropbg_megademo1024.png"},
+    {&SceneTextures::lineNoise, "megadata\\linenoise.png"},
+    {&SceneTextures::credits, "megadata\\credits1024.png"},
+    {&SceneTextures::ond, "megadata\\ondtexture512.png"},
+    {&SceneTextures::grid, "megadata\\grid128.png"},
+    {&SceneTextures::vortex, "megadata\\vortex_kasser1024.png"},
+    {&SceneTextures::torusDesign, "megadata\\torusdesign.png"},
+    {&SceneTextures::greets, "megadata\\greets.png"},
 };
 constexpr int FirstTextureCount = sizeof FirstTextures / sizeof FirstTextures[0];
 constexpr int LaterTextureCount = sizeof LaterTextures / sizeof LaterTextures[0];
@@ -154,7 +133,7 @@ std::unique_ptr<Image> TakePicture(int i)
 
 // Uploads picture i of the loading order; fails, with the workers stopped, for a
 // picture that could not be loaded.
-LoadFailure UploadPicture(int i)
+LoadFailure UploadPicture(RenderInterface& render, SceneTextures& textures, int i)
 {
     std::unique_ptr<Image> image = TakePicture(i);
     const TextureFile& file = PictureInLoadingOrder(i);
@@ -162,18 +141,18 @@ LoadFailure UploadPicture(int i)
         StopPictureDecoding();
         return {std::string("Can't load image ") + file.name};
     }
-    *file.id = Renderer->CreateTexture(*image);
+    textures.*file.id = render.CreateTexture(*image);
     return {};
 }
 
 }  // namespace
 
-LoadFailure LoadTexture(const char* fileName, TextureId* texture)
+LoadFailure LoadTexture(RenderInterface& render, const char* fileName, TextureId* texture)
 {
     // The decoded picture is needed only until GL holds its copy.
     const std::unique_ptr<Image> image(LoadPngImage(fileName));
     if (!image) return {std::string("Can't load image ") + fileName};
-    *texture = Renderer->CreateTexture(*image);
+    *texture = render.CreateTexture(*image);
     return {};
 }
 
@@ -201,22 +180,29 @@ void StopPictureDecoding()
     g_decoder.reset();
 }
 
-LoadFailure LoadResources()
+LoadedResources LoadResources(RenderInterface& render, const std::function<void()>& presentLoadingScreen)
 {
+    LoadedResources loaded{};
+    Resources& resources = loaded.resources;
     for (int i = 0; i < PictureCount; ++i) {
-        if (LoadFailure failure = UploadPicture(i); failure.Failed()) return failure;
-        if (i + 1 == FirstTextureCount) DrawLoadingScreen();
+        loaded.failure = UploadPicture(render, resources.textures, i);
+        if (loaded.failure.Failed()) return loaded;
+        if (i + 1 == FirstTextureCount) {
+            DrawLoadingScreen(render, resources.textures.loading);
+            presentLoadingScreen();
+        }
     }
     StopPictureDecoding();
 
     struct ModelFile { Mesh* mesh; const char* fileName; const char* objectName; };
     const ModelFile models[] = {
-        {&BallMeshA, "megadata\\ball2420.3ds", "GeoSphere0"},
-        {&BallMeshB, "megadata\\ball2420.3ds", "GeoSphere0"},
-        {&FrontMesh, "megadata\\ting5.3ds", "front"},
+        {&resources.ballA, "megadata\\ball2420.3ds", "GeoSphere0"},
+        {&resources.ballB, "megadata\\ball2420.3ds", "GeoSphere0"},
+        {&resources.front, "megadata\\ting5.3ds", "front"},
     };
-    for (const ModelFile& model : models)
-        if (LoadFailure failure = LoadModel(model.mesh, model.fileName, model.objectName); failure.Failed())
-            return failure;
-    return {};
+    for (const ModelFile& model : models) {
+        loaded.failure = LoadModel(model.mesh, model.fileName, model.objectName);
+        if (loaded.failure.Failed()) return loaded;
+    }
+    return loaded;
 }

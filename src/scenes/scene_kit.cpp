@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "pipeline/transform.h"
-#include "scenes/frame_pace.h"
+#include "scenes/frame_steps.h"
 
 void InitSceneCamera(Camera* camera)
 {

@@ -51,7 +51,7 @@ inline bool InsideTimeWindow(const TimeWindow& window, int32_t demoTime)
 
 // Once per frame before use: inside any window the level becomes 1.0; then inside the
 // last window, or while the level is above 0, it falls by decayStep per designed frame
-// (frames: this frame's elapsed time, frame_pace.h). The fall is a double step stored as
+// (frames: this frame's elapsed time, frame_steps.h). The fall is a double step stored as
 // a float, like every phase step, and stops one designed step below 0, where the fall
 // of whole steps from 1.0 ends.
 void UpdateFlashLevel(float* level, const TimeWindow* windows, int windowCount, double decayStep,

@@ -10,11 +10,3 @@ extern const SceneRoutines TwistingBallSceneRoutines;     // ends at 42000
 extern const SceneRoutines CreditsSceneRoutines;          // ends at 54000
 extern const SceneRoutines ImplicitSurfaceSceneRoutines;  // ends at 78000
 extern const SceneRoutines ClosingSceneRoutines;          // grid until 90046, fade until 94000
-
-// Each scene played alone from the current DemoTime (tests and measurements); non-zero on quit.
-inline int PlayOpeningScene() { return PlaySceneAlone(SceneId::Opening); }
-inline int PlaySlicedBallScene() { return PlaySceneAlone(SceneId::SlicedBall); }
-inline int PlayTwistingBallScene() { return PlaySceneAlone(SceneId::TwistingBall); }
-inline int PlayCreditsScene() { return PlaySceneAlone(SceneId::Credits); }
-inline int PlayImplicitSurfaceScene() { return PlaySceneAlone(SceneId::ImplicitSurface); }
-inline int PlayClosingScene() { return PlaySceneAlone(SceneId::Closing); }

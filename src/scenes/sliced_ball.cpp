@@ -13,11 +13,9 @@
 #include "model/deform.h"
 #include "pipeline/clip.h"
 #include "pipeline/transform.h"
-#include "scenes/frame_pace.h"
+#include "scenes/frame_steps.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
-#include "scenes/timeline.h"
-#include "shell/clock.h"
 
 void UpdatePulseLength(float* length, int32_t demoTime, double frames)
 {
@@ -56,118 +54,117 @@ Vector3 SlicePlaneVector(const Matrix& m)
     return Vector3{-m.m[3], -m.m[7], static_cast<float>(SliceDepthInFront - m.m[11])};
 }
 
-void SetUpSlicedBallScene(SlicedBallScene* scene)
-{
-    scene->list = AllocatePolygonList(20000);
-    InitSceneCamera(&scene->camera);
-    scene->radialFactors.assign(BallMeshA.restBlock ? BallMeshA.restBlock->count : 0, 1.0f);
-    AllocateCutEdges(&scene->cutEdges);
-    AllocateCutBand(&scene->band);
-}
-
-void EnterSlicedBallScene(SlicedBallScene* scene)
-{
-    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
-    scene->pulseLength = PulseRestLength;
-    scene->cutEdges.count = 0;
-    scene->band.vertices.count = 0;
-    scene->band.faces.count = 0;
-    Renderer->BindTexture(RadialMapTexture);
-    Renderer->BindSecondTexture(NoTexture);
-    Renderer->SetDepthTest(true);
-    Renderer->SetBlendMode(BlendMode::DualTextureAlphaBlend);
-    Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
-}
-
-void FinishSlicedBallScene(SlicedBallScene* scene)
-{
-    FreePolygonList(&scene->list);
-    scene->radialFactors = std::vector<float>();
-    FreeCutEdges(&scene->cutEdges);
-    FreeCutBand(&scene->band);
-}
-
 namespace {
+
+SlicedBallScene g_scene;   // written only by the routines below
+
+void SetUpSlicedBall(Resources& resources)
+{
+    g_scene.list = AllocatePolygonList(20000);
+    InitSceneCamera(&g_scene.camera);
+    const Mesh& ball = resources.ballA;
+    g_scene.radialFactors.assign(ball.restBlock ? ball.restBlock->count : 0, 1.0f);
+    AllocateCutEdges(&g_scene.cutEdges);
+    AllocateCutBand(&g_scene.band);
+}
+
+void EnterSlicedBall(FrameContext& frame)
+{
+    RenderInterface& render = frame.render;
+    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
+    g_scene.pulseLength = PulseRestLength;
+    g_scene.cutEdges.count = 0;
+    g_scene.band.vertices.count = 0;
+    g_scene.band.faces.count = 0;
+    render.BindTexture(frame.resources.textures.radialMap);
+    render.BindSecondTexture(NoTexture);
+    render.SetDepthTest(true);
+    render.SetBlendMode(BlendMode::DualTextureAlphaBlend);
+    render.SetBlendMode(BlendMode::OpaqueBilinear);
+}
 
 // The ball, deformed, transformed with the view matrix shifted left, sliced at the plane
 // and drawn front to back with depth test on.
-void DrawSlicedBall(SlicedBallScene& scene, float a, double frames)
+void DrawSlicedBall(RenderInterface& render, Mesh& ball, float a, const FrameContext& frame)
 {
-    if (BallMeshA.restBlock) ComputeRadialFactors(*BallMeshA.restBlock, a, scene.radialFactors.data());
-    ScaleMeshFromRest(&BallMeshA, scene.radialFactors.data());
+    SlicedBallScene& scene = g_scene;
+    if (ball.restBlock) ComputeRadialFactors(*ball.restBlock, a, scene.radialFactors.data());
+    ScaleMeshFromRest(&ball, scene.radialFactors.data());
     PlaceCircleCamera(&scene.camera, a);
-    UpdatePulseLength(&scene.pulseLength, DemoTime, frames);
+    UpdatePulseLength(&scene.pulseLength, frame.demoTime, frame.elapsedFrames);
     BuildViewMatrix(&scene.view, scene.camera);
     scene.view.m[3] = static_cast<float>(scene.view.m[3] - BallShiftLeft);
     const Vector3 plane = SlicePlaneVector(scene.view);
     const Vector3 normal{0.0f, 0.0f, 1.0f};
-    TransformAndProjectMesh(BallMeshA, scene.view, scene.camera);
-    if (BallMeshA.vertexBlock)
-        HideVerticesBeyondPlane(plane, normal, BallMeshA.vertexBlock->screen, BallMeshA.vertexBlock->count, 1);
-    const int32_t faces = SortMeshFaces(BallMeshA, scene.list, DepthOrder::NearFirst);
-    DrawSortedFacesSliced(scene.cutEdges, scene.list, faces, plane, normal);
+    TransformAndProjectMesh(ball, scene.view, scene.camera);
+    if (ball.vertexBlock)
+        HideVerticesBeyondPlane(plane, normal, ball.vertexBlock->screen, ball.vertexBlock->count, 1);
+    const int32_t faces = SortMeshFaces(ball, scene.list, DepthOrder::NearFirst);
+    DrawSortedFacesSliced(render, scene.cutEdges, scene.list, faces, plane, normal);
 }
 
 // The rim's band pushed toward the eye by the pulse length, added to the picture without
 // a depth test.
-void DrawCutBand(SlicedBallScene& scene)
+void DrawCutBand(RenderInterface& render)
 {
+    SlicedBallScene& scene = g_scene;
     const Vector3 towardEye{0.0f, 0.0f, 1.0f};   // pushed by -length along it
     BuildCutBand(scene.band, scene.cutEdges, scene.pulseLength, towardEye);
     ProjectMeshVertices(scene.band.vertices, scene.camera);
     Mesh band{&scene.band.vertices, &scene.band.faces, nullptr};
     const int32_t faces = SortMeshFaces(band, scene.list, DepthOrder::NearFirst);
-    DrawSortedFaces(scene.list, faces);
+    DrawSortedFaces(render, scene.list, faces);
 }
 
-}  // namespace
-
-void DrawSlicedBallFrame(SlicedBallScene& scene, double frames)
+FrameFinish DrawSlicedBallFrame(FrameContext& frame)
 {
-    Renderer->BindSecondTexture(NoTexture);
-    Renderer->SetBlendMode(BlendMode::OpaqueNearest);
-    DrawBackgroundLower(1.0f, 1.0f, 1.0f, ToriRadialTexture);
+    RenderInterface& render = frame.render;
+    const SceneTextures& textures = frame.resources.textures;
+    render.BindSecondTexture(NoTexture);
+    render.SetBlendMode(BlendMode::OpaqueNearest);
+    DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.toriRadial);
 
     // The radial map stays bound for the ball and the band.
-    Renderer->BindTexture(RadialMapTexture);
-    Renderer->BindSecondTexture(NoTexture);
-    Renderer->SetDepthTest(true);
+    render.BindTexture(textures.radialMap);
+    render.BindSecondTexture(NoTexture);
+    render.SetDepthTest(true);
 
-    // The phase is read back from the float it is stored in.
-    AnimationPhase = static_cast<float>((DemoTime - 18000) * 0.0001);
-    const float a = AnimationPhase;
+    // The frame's phase, rounded to a float once.
+    const float a = static_cast<float>((frame.demoTime - 18000) * 0.0001);
 
-    DrawSlicedBall(scene, a, frames);
+    DrawSlicedBall(render, frame.resources.ballA, a, frame);
 
-    Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
-    Renderer->SetBlendMode(BlendMode::Additive);
-    Renderer->SetDepthTest(false);
-    DrawCutBand(scene);
+    render.SetBlendMode(BlendMode::OpaqueBilinear);
+    render.SetBlendMode(BlendMode::Additive);
+    render.SetDepthTest(false);
+    DrawCutBand(render);
 
-    DrawScreenOverlay(0.0f, static_cast<float>(std::sin(static_cast<double>(2 * a))), 1.0f, 1.0f, 1.0f, 1.0f, 1.0f,
-                      VertNoiseTexture);
-    DrawScreenOverlay(0.0f, static_cast<float>(std::sin(-2.0 * a)), 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, VertNoiseTexture);
-}
-
-namespace {
-
-SlicedBallScene g_scene;   // written only by the routines below
-
-FrameFinish DrawFrame(int32_t, double frames)
-{
-    DrawSlicedBallFrame(g_scene, frames);
+    DrawScreenOverlay(render, 0.0f, static_cast<float>(std::sin(static_cast<double>(2 * a))), 1.0f, 1.0f, 1.0f,
+                      1.0f, 1.0f, textures.vertNoise);
+    DrawScreenOverlay(render, 0.0f, static_cast<float>(std::sin(-2.0 * a)), 1.0f, 1.0f, 1.0f, 1.0f, 1.0f,
+                      textures.vertNoise);
     return FrameFinish::PresentThenTime;
 }
 
+void AdvanceSlicedBall(FrameContext&) {}
+void LeaveSlicedBall() {}
+
+void ReleaseSlicedBall()
+{
+    FreePolygonList(&g_scene.list);
+    g_scene.radialFactors = std::vector<float>();
+    FreeCutEdges(&g_scene.cutEdges);
+    FreeCutBand(&g_scene.band);
+}
+
 }  // namespace
 
+const SlicedBallScene& SlicedBallSceneState()
+{
+    return g_scene;
+}
+
 const SceneRoutines SlicedBallSceneRoutines = {
-    "sliced ball",
-    SlicedBallSceneEnd,
-    [] { SetUpSlicedBallScene(&g_scene); },
-    [] { EnterSlicedBallScene(&g_scene); },
-    DrawFrame,
-    [](double frames) { AdvancePhase(&AnimationPhase, ScaledStep(0.003, frames)); },
-    nullptr,
-    [] { FinishSlicedBallScene(&g_scene); },
+    "sliced ball",     SlicedBallSceneEnd, SetUpSlicedBall,  EnterSlicedBall, DrawSlicedBallFrame, AdvanceSlicedBall,
+    LeaveSlicedBall,   ReleaseSlicedBall,
 };

@@ -5,8 +5,6 @@
 // lie over everything.
 #pragma once
 
-#include "scenes/frame_pace.h"
-
 #include <cstdint>
 #include <vector>
 
@@ -29,7 +27,8 @@ constexpr double BallShiftLeft = 250.0;
 // How far in front of the ball's centre the slicing plane lies.
 constexpr double SliceDepthInFront = 100.0;
 
-// The scene's working state, made at set-up and kept for the whole scene.
+// The scene's working state, made at set-up and kept for the whole scene; written only
+// by its routines.
 struct SlicedBallScene {
     PolygonList list;
     Camera camera{};
@@ -40,7 +39,7 @@ struct SlicedBallScene {
     CutBand band;                       // the glowing rim built on those edges
 };
 
-// Once per frame: a kicked band shrinks by 10 per designed frame (frames, frame_pace.h),
+// Once per frame: a kicked band shrinks by 10 per designed frame (frames, frame_steps.h),
 // never below rest length; then inside a beat window a band at or below rest length is
 // kicked to 800. At 560 it thus drops to 550 and is kicked again in the same frame.
 void UpdatePulseLength(float* length, int32_t demoTime, double frames);
@@ -57,14 +56,9 @@ void PlaceCircleCamera(Camera* camera, float a);
 // plane z = m23 - 100 in view space, 100 units in front of the ball's centre.
 Vector3 SlicePlaneVector(const Matrix& m);
 
-// Set-up: polygon list, camera and factor array. Reads the size of BallMeshA.
-void SetUpSlicedBallScene(SlicedBallScene* scene);
-// Entering the scene: emission projection, pulse at rest and the ball's render state.
-void EnterSlicedBallScene(SlicedBallScene* scene);
-// Releases what set-up allocated.
-void FinishSlicedBallScene(SlicedBallScene* scene);
-
-// One frame's drawing at the current DemoTime: background, the sliced ball, the band and
-// the two overlays. Stores the phase into AnimationPhase.
-// frames: the steps of this frame (frame_pace.h), the clock's by default.
-void DrawSlicedBallFrame(SlicedBallScene& scene, double frames = FrameSteps());
+// The scene's state as its routines left it. Set-up allocates the polygon list, the
+// camera and one factor per vertex of resources.ballA; entry sets the emission projection,
+// the pulse at rest and the ball's render state; each frame draws the background, the
+// sliced ball, the band and the two overlays at the frame's phase (demoTime - 18000) ×
+// 0.0001.
+const SlicedBallScene& SlicedBallSceneState();

@@ -1,13 +1,7 @@
-// The play sequence's table of scenes and the steps of one frame.
+// The play sequence's table of scenes.
 #include "scenes/timeline.h"
 
-#include "gfx/render_interface.h"
-#include "scenes/frame_pace.h"
 #include "scenes/scenes.h"
-#include "shell/clock.h"
-#include "shell/window.h"
-
-float AnimationPhase = AnimationPhaseAtStart;
 
 namespace {
 
@@ -15,11 +9,6 @@ const SceneRoutines* const PlayOrder[SceneCount] = {
     &OpeningSceneRoutines, &SlicedBallSceneRoutines,      &TwistingBallSceneRoutines,
     &CreditsSceneRoutines, &ImplicitSurfaceSceneRoutines, &ClosingSceneRoutines,
 };
-
-void Call(void (*routine)())
-{
-    if (routine) routine();
-}
 
 }  // namespace
 
@@ -41,52 +30,13 @@ SceneId SceneAtTime(int32_t demoTime)
     return static_cast<SceneId>(i);
 }
 
-void SetUpScene(SceneId scene) { Call(SceneRoutinesOf(scene).setUp); }
-void ReleaseScene(SceneId scene) { Call(SceneRoutinesOf(scene).release); }
+void SetUpScene(SceneId scene, Resources& resources) { SceneRoutinesOf(scene).setUp(resources); }
+void ReleaseScene(SceneId scene) { SceneRoutinesOf(scene).release(); }
 
-void EnterScene(SceneId scene)
+void EnterScene(SceneId scene, FrameContext& frame)
 {
     BeginSceneFrames(static_cast<int>(scene) + 1);
-    Call(SceneRoutinesOf(scene).enter);
+    SceneRoutinesOf(scene).enter(frame);
 }
 
-void LeaveScene(SceneId scene) { Call(SceneRoutinesOf(scene).leave); }
-
-bool FrameLoopShouldStop(int32_t endTime, bool* quit)
-{
-    *quit = PumpMessages();
-    return *quit || DemoTime >= endTime;
-}
-
-void FinishFrame(FrameFinish order)
-{
-    RecordFrame(DemoTime);
-    if (order == FrameFinish::TimeThenPresent) RefreshDemoTime();
-    Renderer->PresentFrame();
-    Renderer->ClearFrame();
-    if (order == FrameFinish::PresentThenTime) RefreshDemoTime();
-}
-
-void PlaySceneFrame(const SceneRoutines& scene)
-{
-    FinishFrame(scene.drawFrame(DemoTime, FrameSteps()));
-    // The steps of the frame just finished.
-    if (scene.advance) scene.advance(FrameSteps());
-}
-
-bool PlaySceneFrames(const SceneRoutines& scene)
-{
-    bool quit = false;
-    while (!FrameLoopShouldStop(scene.end, &quit)) PlaySceneFrame(scene);
-    return quit;
-}
-
-int PlaySceneAlone(SceneId scene)
-{
-    SetUpScene(scene);
-    EnterScene(scene);
-    const bool quit = PlaySceneFrames(SceneRoutinesOf(scene));
-    LeaveScene(scene);
-    ReleaseScene(scene);
-    return quit ? 1 : 0;
-}
+void LeaveScene(SceneId scene) { SceneRoutinesOf(scene).leave(); }

@@ -1,14 +1,12 @@
-// The play sequence as a table of scenes, and the pattern every frame follows:
-//   PumpMessages (quit: stop); DemoTime >= the scene's end: the next scene; draw the
-//   frame; PresentFrame, ClearFrame; DemoTime := tick count - DemoStartTick; advance the
-//   scene's stepped phase.
-// The closing fade finishes its frames the other way round: DemoTime first, then
-// PresentFrame and ClearFrame.
+// The play sequence as a table of scenes. The player plays each frame the same way:
+//   PumpMessages (quit: stop); demo time >= the scene's end: the next scene; drawFrame
+//   with a FrameContext; finish the frame as drawFrame says (present and clear, new demo
+//   time, in the order of FrameFinish); advance the scene's stepped phase.
 //
 // A scene is set up once (its buffers allocated), entered each time play reaches it (its
-// phases reset and its render state set), drawn one frame at a time for a demo time and
-// the frame's elapsed time in designed frames, left when play moves on, and released at
-// the end. Nothing is allocated per frame.
+// phases reset and its render state set), drawn one frame at a time for the frame
+// context's demo time and elapsed designed frames, left when play moves on, and released
+// at the end. Nothing is allocated per frame.
 #pragma once
 
 #include <cstdint>
@@ -16,12 +14,10 @@
 #include "scenes/frame_context.h"
 #include "scenes/frame_stats.h"
 
-extern float AnimationPhase;   // 3.14 at the start of play; written by the scenes, reset by a seek
-
-// The value AnimationPhase has when play starts (and again after a seek).
+// The value FrameContext::animationPhase has when play starts (and again after a seek).
 constexpr float AnimationPhaseAtStart = 3.14f;
 
-// Scene end times (DemoTime, ms).
+// Scene end times (demo time, ms).
 constexpr int32_t OpeningSceneEnd = 17950;
 constexpr int32_t SlicedBallSceneEnd = 30000;
 constexpr int32_t TwistingBallSceneEnd = 42000;
@@ -32,18 +28,14 @@ constexpr int32_t ClosingSceneEnd = 94000;
 
 // The two ways a frame is finished once it is drawn.
 enum class FrameFinish {
-    PresentThenTime,   // PresentFrame, ClearFrame, new DemoTime: every scene's frames
-    TimeThenPresent,   // new DemoTime, PresentFrame, ClearFrame: the closing fade's frames
+    PresentThenTime,   // PresentFrame, ClearFrame, new demo time: every scene's frames
+    TimeThenPresent,   // new demo time, PresentFrame, ClearFrame: the closing fade's frames
 };
-
-// Steps 4-5 of a frame in the given order. The frame is counted for the statistics at
-// the DemoTime it was drawn at.
-void FinishFrame(FrameFinish order = FrameFinish::PresentThenTime);
 
 // One scene of the play sequence: the same six routines in every row, none of them null.
 struct SceneRoutines {
     const char* name;    // as the viewer overlay shows it
-    int32_t end;         // DemoTime at which the next scene takes over
+    int32_t end;         // demo time at which the next scene takes over
     void (*setUp)(Resources& resources);   // once, before play: working storage allocated
     void (*enter)(FrameContext& frame);    // each time play reaches it: phases reset, render state set
     // Draws one frame; returns how the frame is to be finished.
@@ -62,20 +54,8 @@ int32_t SceneStart(SceneId scene);
 // The scene that plays at demoTime (before 0: the first; at or after the end: the last).
 SceneId SceneAtTime(int32_t demoTime);
 
-void SetUpScene(SceneId scene);
+void SetUpScene(SceneId scene, Resources& resources);
 void ReleaseScene(SceneId scene);
 // Enters the scene: the frame statistics count its frames from now on.
-void EnterScene(SceneId scene);
+void EnterScene(SceneId scene, FrameContext& frame);
 void LeaveScene(SceneId scene);
-
-// True when the frame loop must stop: *quit says whether for a quit (true) or because
-// DemoTime reached endTime.
-bool FrameLoopShouldStop(int32_t endTime, bool* quit);
-// One frame of the scene at DemoTime: drawn, finished, then its phase advanced.
-void PlaySceneFrame(const SceneRoutines& scene);
-// The scene's frames until its end time or a quit; true for a quit.
-bool PlaySceneFrames(const SceneRoutines& scene);
-
-// The scene alone, as the program once played each: set up, entered, its frames until
-// its end time or a quit, left and released. Returns 1 on quit, 0 at the end time.
-int PlaySceneAlone(SceneId scene);

@@ -11,11 +11,9 @@
 #include "gfx/render_interface.h"
 #include "model/deform.h"
 #include "pipeline/clip.h"
-#include "scenes/frame_pace.h"
+#include "scenes/frame_steps.h"
 #include "scenes/resources.h"
 #include "scenes/scenes.h"
-#include "scenes/timeline.h"
-#include "shell/clock.h"
 
 namespace {
 
@@ -71,8 +69,14 @@ void ComputeRadialFactors(const std::vector<WaveOffsets>& offsets, float phase, 
     }
 }
 
-void SetUpTwistingBall(TwistingBall* scene, Mesh* ball)
+namespace {
+
+TwistingBallScene g_scene;   // written only by the routines below
+
+void SetUpTwistingBall(Resources& resources)
 {
+    TwistingBallScene* scene = &g_scene;
+    Mesh* ball = &resources.ballB;
     scene->ball = ball;
     scene->list = AllocatePolygonList(PolygonListCapacity);
     scene->waveOffsets = MakeWaveOffsets(*ball);
@@ -88,36 +92,41 @@ void SetUpTwistingBall(TwistingBall* scene, Mesh* ball)
     scene->seamCopies = FindCoincidentVertices(*ball->restBlock, ball->faceBlock->faces, ball->faceBlock->count);
 }
 
-void EnterTwistingBall(TwistingBall* scene)
+void EnterTwistingBall(FrameContext& frame)
 {
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
-    Renderer->SetDepthTest(true);
-    Renderer->SetBlendMode(BlendMode::DualTextureAlphaBlend);
-    Renderer->SetBlendMode(BlendMode::OpaqueBilinear);
-    scene->phaseOffset = 0.0f;
+    frame.render.SetDepthTest(true);
+    frame.render.SetBlendMode(BlendMode::DualTextureAlphaBlend);
+    frame.render.SetBlendMode(BlendMode::OpaqueBilinear);
+    g_scene.phaseOffset = 0.0f;
+    g_scene.enteredWith = &frame.render;
 }
 
-void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime, double frames)
+FrameFinish DrawTwistingBallFrame(FrameContext& frame)
 {
-    Renderer->BindSecondTexture(NoTexture);
-    Renderer->BindTexture(VortexTexture);
-    DrawBackgroundUpper(1.0f, 1.0f, 1.0f, VortexTexture);
+    TwistingBallScene* scene = &g_scene;
+    RenderInterface& render = frame.render;
+    const SceneTextures& textures = frame.resources.textures;
+    render.BindSecondTexture(NoTexture);
+    render.BindTexture(textures.vortex);
+    DrawBackgroundUpper(render, 1.0f, 1.0f, 1.0f, textures.vortex);
 
     // The environment map alone on the first unit, opaque, depth-tested.
-    Renderer->BindTexture(EnvMap2Texture);
-    Renderer->BindSecondTexture(NoTexture);
-    Renderer->SetDepthTest(true);
-    Renderer->SetBlendMode(BlendMode::DualTextureAlphaBlend);
-    Renderer->SetBlendMode(BlendMode::OpaqueTrilinear);
+    render.BindTexture(textures.envMap2);
+    render.BindSecondTexture(NoTexture);
+    render.SetDepthTest(true);
+    render.SetBlendMode(BlendMode::DualTextureAlphaBlend);
+    render.SetBlendMode(BlendMode::OpaqueTrilinear);
 
-    // The phase is taken before this frame's leap, which shows from the next frame on.
-    AnimationPhase = TwistingBallPhase(demoTime, scene->phaseOffset);
-    AddBeatLeap(&scene->phaseOffset, demoTime, frames);
-    const double a = AnimationPhase;
+    // The frame's phase is taken before this frame's leap of the phase offset, which
+    // shows from the next frame on.
+    const float framePhase = TwistingBallPhase(frame.demoTime, scene->phaseOffset);
+    AddBeatLeap(&scene->phaseOffset, frame.demoTime, frame.elapsedFrames);
+    const double a = framePhase;
 
     Mesh& ball = *scene->ball;
-    if (!HasBlocks(ball)) return;
-    ComputeRadialFactors(scene->waveOffsets, AnimationPhase, scene->radialFactors.data());
+    if (!HasBlocks(ball)) return FrameFinish::PresentThenTime;
+    ComputeRadialFactors(scene->waveOffsets, framePhase, scene->radialFactors.data());
     ScaleMeshFromRest(&ball, scene->radialFactors.data());
     TwistMesh(&ball, static_cast<float>(2.0 * std::sin(4.0 * a)));
 
@@ -139,38 +148,36 @@ void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime, double frames)
     ShareEnvironmentCoords(ball.vertexBlock->screen, scene->seamCopies);
     ComputeNegatedDepthKeys(scene->list, faces, faceCount);
     SortPolygonList(scene->list, faceCount);
-    DrawSortedFacesCulled(scene->list, faceCount);
-}
-
-void ReleaseTwistingBall(TwistingBall* scene)
-{
-    FreePolygonList(&scene->list);
-    scene->radialFactors.clear();
-    scene->waveOffsets.clear();
-    FreeEnvironmentMapSums(&scene->mapSums);
-    scene->ball = nullptr;
-}
-
-namespace {
-
-TwistingBall g_scene;   // written only by the routines below
-
-FrameFinish DrawFrame(int32_t demoTime, double frames)
-{
-    DrawTwistingBallFrame(&g_scene, demoTime, frames);
+    DrawSortedFacesCulled(render, scene->list, faceCount);
     return FrameFinish::PresentThenTime;
+}
+
+void AdvanceTwistingBall(FrameContext&) {}
+
+// Plain single texturing again, whether the scene ended by time or by quit.
+void LeaveTwistingBall()
+{
+    if (g_scene.enteredWith) g_scene.enteredWith->BindSecondTexture(NoTexture);
+}
+
+void ReleaseTwistingBall()
+{
+    FreePolygonList(&g_scene.list);
+    g_scene.radialFactors.clear();
+    g_scene.waveOffsets.clear();
+    FreeEnvironmentMapSums(&g_scene.mapSums);
+    g_scene.ball = nullptr;
+    g_scene.enteredWith = nullptr;
 }
 
 }  // namespace
 
+const TwistingBallScene& TwistingBallSceneState()
+{
+    return g_scene;
+}
+
 const SceneRoutines TwistingBallSceneRoutines = {
-    "twisting ball",
-    TwistingBallSceneEnd,
-    [] { SetUpTwistingBall(&g_scene, &BallMeshB); },
-    [] { EnterTwistingBall(&g_scene); },
-    DrawFrame,
-    [](double frames) { AdvancePhase(&AnimationPhase, ScaledStep(0.003, frames)); },
-    // Plain single texturing again, whether the scene ended by time or by quit.
-    [] { Renderer->BindSecondTexture(NoTexture); },
-    [] { ReleaseTwistingBall(&g_scene); },
+    "twisting ball",   TwistingBallSceneEnd, SetUpTwistingBall,  EnterTwistingBall, DrawTwistingBallFrame,
+    AdvanceTwistingBall, LeaveTwistingBall,  ReleaseTwistingBall,
 };

@@ -1,8 +1,5 @@
-// The twisting-ball scene's pieces: its timing rules, the radial wobble and one frame's
-// drawing, apart from the frame loop so that they can be tested and measured.
+// The twisting-ball scene's record and pieces: its timing rules and the radial wobble.
 #pragma once
-
-#include "scenes/frame_pace.h"
 
 #include <cstdint>
 #include <vector>
@@ -12,6 +9,8 @@
 #include "pipeline/polygon_list.h"
 #include "pipeline/vector_math.h"
 #include "scenes/scene_kit.h"
+
+class RenderInterface;
 
 // Beats of the music on which the whole animation leaps forward.
 constexpr TimeWindow TwistingBallBeats[] = {{33038, 33500}, {36038, 36500}, {39038, 39500}};
@@ -38,8 +37,9 @@ std::vector<WaveOffsets> MakeWaveOffsets(const Mesh& ball);
 // vertex, with (x, y, z) its rest position, in double precision and stored as floats.
 void ComputeRadialFactors(const std::vector<WaveOffsets>& offsets, float phase, float* factors);
 
-// One run of the scene: made at set-up, used by every frame, released at the end.
-struct TwistingBall {
+// The scene's state: made at set-up, used by every frame, released at the end; written
+// only by its routines.
+struct TwistingBallScene {
     Mesh* ball = nullptr;
     PolygonList list;
     Camera camera{};
@@ -49,21 +49,15 @@ struct TwistingBall {
     std::vector<float> radialFactors;       // one per vertex of the ball, rewritten each frame
     CoincidentVertices seamCopies;          // the ball's vertices held twice or more at one point
     EnvironmentMapSums mapSums;             // scratch of the environment map, zero between frames
+    RenderInterface* enteredWith = nullptr; // the interface of the last entry, which leaving resets
 };
 
-// The set-up in order: polygon list of 20000 entries, wave offsets, camera; phase offset
-// 0; the ball's texture coordinates scaled by 4 once (its second pair keeps that from now
-// on); the polygon list built once; the ball's coincident vertices found.
-void SetUpTwistingBall(TwistingBall* scene, Mesh* ball);
-// Entering the scene: screen projection; depth test on, blend modes 15 then 2; phase
-// offset 0.
-void EnterTwistingBall(TwistingBall* scene);
-
-// Everything drawn in one frame at demoTime: the vortex background, then the ball
-// wobbled and twisted from rest, seen from the swinging camera, environment-mapped (one
-// value for all copies of a point) and drawn front to back with back faces dropped.
-// Stores the frame's phase into AnimationPhase and takes the beat leap.
-// frames: the steps of this frame (frame_pace.h), the clock's by default.
-void DrawTwistingBallFrame(TwistingBall* scene, int32_t demoTime, double frames = FrameSteps());
-
-void ReleaseTwistingBall(TwistingBall* scene);
+// The scene's state as its routines left it. Set-up in order: polygon list of 20000
+// entries, wave offsets, camera; phase offset 0; resources.ballB's texture coordinates
+// scaled by 4 once (its second pair keeps that from now on); the polygon list built once;
+// the ball's coincident vertices found. Entry: screen projection; depth test on, blend
+// modes 15 then 2; phase offset 0. Each frame draws the vortex background, then the ball
+// wobbled and twisted from rest at the frame's phase, seen from the swinging camera,
+// environment-mapped (one value for all copies of a point) and drawn front to back with
+// back faces dropped; then it takes the beat leap. Leaving binds no second texture.
+const TwistingBallScene& TwistingBallSceneState();

@@ -1,9 +1,7 @@
-#include "scenes/frame_pace.h"
+#include "scenes/frame_steps.h"
 
 #include <algorithm>
 #include <cmath>
-
-#include "shell/clock.h"
 
 double DesignedFrames(double elapsedSeconds)
 {
@@ -11,11 +9,6 @@ double DesignedFrames(double elapsedSeconds)
     // double is exactly 1.
     const double seconds = std::min(std::max(elapsedSeconds, 0.0), LongestFrameStepSeconds);
     return seconds / DesignedFrameSeconds;
-}
-
-double FrameSteps()
-{
-    return DesignedFrames(FrameSeconds());
 }
 
 double ScaledFactor(double factorPerFrame, double frames)

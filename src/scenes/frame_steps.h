@@ -16,9 +16,6 @@ constexpr double LongestFrameStepSeconds = 0.1;
 
 // Elapsed seconds as designed frames, between 0 and 6 (the longest step).
 double DesignedFrames(double elapsedSeconds);
-// The designed frames of the frame under way: the time since DemoTime was last refreshed
-// before it (the demo clock's FrameSeconds).
-double FrameSteps();
 
 inline double ScaledStep(double stepPerFrame, double frames)
 {
