@@ -38,6 +38,7 @@ void SeekDemoClock(DemoClock* clock, int32_t demoTime, int latencyMs)
     // Paused, nothing is heard until play resumes: the held time is the target itself.
     clock->anchorTime = clock->paused ? demoTime : demoTime - latencyMs;
     clock->anchorSeconds = clock->now();
+    clock->pausedSince = clock->anchorSeconds;
     clock->framesSinceAnchor = 0;
     clock->demoTime = clock->anchorTime;
 }
@@ -51,11 +52,9 @@ void PauseDemoClock(DemoClock* clock, bool paused)
         clock->pausedSince = now;
         return;
     }
-    // Run on from the held time, as if the pause had not been: the next frame's elapsed
-    // time leaves the pause out too.
-    clock->anchorTime = clock->demoTime;
-    clock->anchorSeconds = now;
-    clock->framesSinceAnchor = 0;
+    // Run on as if the pause had not been: the anchor and the last refresh move on by
+    // its length, so the next frame's time and elapsed time leave it out.
+    clock->anchorSeconds += now - clock->pausedSince;
     clock->lastRefresh += now - clock->pausedSince;
 }
 

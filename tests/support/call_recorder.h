@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/clock.h"
 #include "gfx/render_interface.h"
 
 struct RecordedCall {
@@ -48,12 +47,7 @@ public:
     void BindTexture(TextureId id) override { Add("BindTexture", static_cast<int>(id.name)); }
     void BindSecondTexture(TextureId id) override { Add("BindSecondTexture", static_cast<int>(id.name)); }
     void ClearFrame() override { Add("ClearFrame"); }
-    // Counts the frame for the fixed-rate clock, as the program's present hook does.
-    void PresentFrame() override
-    {
-        Add("PresentFrame");
-        CountPresentedFrame();
-    }
+    void PresentFrame() override { Add("PresentFrame"); }
     void SetBlendMode(BlendMode mode) override { Add("SetBlendMode", static_cast<int>(mode)); }
     // An empty frame of no size.
     void ReadFrame(std::vector<uint8_t>* bgra, int* width, int* height) override
