@@ -40,8 +40,6 @@ std::unique_ptr<RenderInterface> OpenDevice(const DeviceRequest& request, Device
 // text of its "ERROR" box in *failure, when given.
 int CloseDevice(std::string* failure = nullptr);
 
-// Called just before every buffer swap (frame capture, the fixed-rate clock).
-extern void (*FramePresentedHook)();
-// For the render interfaces: hands the finished frame to the display (after the hook);
-// natively the viewport then fits the picture area of a window that may have changed size.
+// For the render interfaces: hands the finished frame to the display; natively the
+// viewport then fits the picture area of a window that may have changed size.
 void DevicePresent();

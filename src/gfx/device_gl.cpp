@@ -9,7 +9,6 @@
 #include "platform/platform.h"
 #include "shell/window.h"
 
-void (*FramePresentedHook)() = nullptr;
 
 namespace {
 
@@ -105,6 +104,5 @@ int CloseDevice(std::string* failure)
 
 void DevicePresent()
 {
-    if (FramePresentedHook) FramePresentedHook();
     ShowFinishedFrame();
 }

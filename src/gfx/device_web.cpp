@@ -7,7 +7,6 @@
 #include "platform/platform.h"
 #include "shell/window.h"
 
-void (*FramePresentedHook)() = nullptr;
 
 namespace {
 
@@ -59,6 +58,5 @@ int CloseDevice(std::string*)
 
 void DevicePresent()
 {
-    if (FramePresentedHook) FramePresentedHook();
     PlatformSwapBuffers();
 }

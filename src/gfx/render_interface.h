@@ -85,8 +85,5 @@ public:
     virtual void DrawKeptFrame() = 0;
 };
 
-// The process-wide interface, set once by the demo driver.
-extern RenderInterface* Renderer;
-
 // Texture names start above this value, clear of any the GL implementation uses itself.
 constexpr uint32_t FirstTextureIdBase = 1000;
