@@ -33,13 +33,13 @@ const Visit Visits[] = {
 void PrintTo(const Visit& visit, std::ostream* out) { *out << visit.name; }
 
 // The scene entered at `start` with the 60 fps clock, `frames` frames played, left: every
-// render call, with its vertices. The phase is what the visit before left, as in play.
-std::vector<RecordedCall> PlayVisit(const Visit& visit)
+// render call, with its vertices. The carried phase starts as at the start of play.
+std::vector<RecordedCall> PlayVisit(const Visit& visit, Resources& resources)
 {
-    SceneRun run(visit.start);
-    EnterScene(visit.scene);
-    for (int n = 0; n < visit.frames; ++n) PlaySceneFrame(SceneRoutinesOf(visit.scene));
-    LeaveScene(visit.scene);
+    SceneRun run(visit.scene, visit.start, resources);
+    run.Enter();
+    run.Steps(visit.frames);
+    run.Leave();
     return run.recorder.calls;
 }
 
@@ -48,31 +48,34 @@ protected:
     // The data set, loaded once for every scene (the scenes draw the real models).
     static void SetUpTestSuite()
     {
-        ScopedCallRecorder loading;
+        CallRecorder loading;
         testing::internal::CaptureStdout();   // the model reader's chunk trace
-        const LoadFailure failure = LoadResources();
+        LoadedResources load = LoadResources(loading, [] {});
         testing::internal::GetCapturedStdout();
-        loaded_ = !failure.Failed();
-        if (!loaded_) std::fprintf(stderr, "%s\n", failure.text.c_str());
+        resources_ = load.resources;
+        loaded_ = !load.failure.Failed();
+        if (!loaded_) std::fprintf(stderr, "%s\n", load.failure.text.c_str());
     }
     static void TearDownTestSuite()
     {
-        FreeMesh(&BallMeshA);
-        FreeMesh(&BallMeshB);
-        FreeMesh(&FrontMesh);
+        FreeMesh(&resources_.ballA);
+        FreeMesh(&resources_.ballB);
+        FreeMesh(&resources_.front);
         CurrentScene = 0;
     }
     static bool loaded_;
+    static Resources resources_;
 };
 bool SceneEntry::loaded_ = false;
+Resources SceneEntry::resources_;
 
 TEST_P(SceneEntry, EnteredAgainItDrawsTheFramesOfItsFirstEntry)
 {
     ASSERT_TRUE(loaded_) << "the data set beside the program did not load";
     const Visit& visit = GetParam();
-    SetUpScene(visit.scene);
-    const std::vector<RecordedCall> first = PlayVisit(visit);
-    const std::vector<RecordedCall> again = PlayVisit(visit);
+    SetUpScene(visit.scene, resources_);
+    const std::vector<RecordedCall> first = PlayVisit(visit, resources_);
+    const std::vector<RecordedCall> again = PlayVisit(visit, resources_);
     ReleaseScene(visit.scene);
     ASSERT_GT(first.size(), static_cast<size_t>(visit.frames));
     const long differs = FirstDifferentCall(first, again);

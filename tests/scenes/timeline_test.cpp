@@ -1,7 +1,8 @@
-// Timeline rules that need no GL: the flash level and quitting before the first scene.
+// Timeline rules that need no GL: the flash level, the scene camera and the scene table.
 #include <gtest/gtest.h>
 
 #include "scenes/scene_kit.h"
+#include "scenes/timeline.h"
 
 namespace {
 
@@ -84,6 +85,34 @@ TEST(AdvancePhase, AddsInDoublePrecisionAndRoundsOnce)
     phase = 3.14f;
     AdvancePhase(&phase, 0.003);
     EXPECT_EQ(phase, static_cast<float>(static_cast<double>(3.14f) + 0.003));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SceneTable, EveryRowHasAllSixRoutinesAndTheEndsRiseTo94000)
+{
+    int32_t previousEnd = 0;
+    for (int i = 0; i < SceneCount; ++i) {
+        const SceneId scene = static_cast<SceneId>(i);
+        const SceneRoutines& row = SceneRoutinesOf(scene);
+        SCOPED_TRACE(row.name);
+        EXPECT_NE(row.setUp, nullptr);
+        EXPECT_NE(row.enter, nullptr);
+        EXPECT_NE(row.drawFrame, nullptr);
+        EXPECT_NE(row.advance, nullptr);
+        EXPECT_NE(row.leave, nullptr);
+        EXPECT_NE(row.release, nullptr);
+        EXPECT_GT(row.end, previousEnd);
+        EXPECT_EQ(SceneStart(scene), previousEnd);
+        EXPECT_EQ(SceneAtTime(previousEnd), scene);
+        EXPECT_EQ(SceneAtTime(row.end - 1), scene);
+        previousEnd = row.end;
+    }
+    EXPECT_EQ(previousEnd, 94000);
+    EXPECT_EQ(SceneAtTime(-1), SceneId::Opening);
+    EXPECT_EQ(SceneAtTime(94000), SceneId::Closing);
 }
 
 }  // namespace

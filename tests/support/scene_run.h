@@ -1,48 +1,91 @@
-// One scene routine run under the recording render interface with the fixed 60 fps clock
-// started at a chosen DemoTime, optionally ending with a quit after a number of frames.
+// One scene stepped through its routines under the recording render interface, at the
+// demo times of a 60 fps clock: frame n is drawn at start + floor(n × 1000 / 60), one
+// designed frame apart.
 #pragma once
 
+#include <string>
 #include <vector>
 
-#include "shell/clock.h"
-#include "shell/window.h"
+#include "scenes/frame_context.h"
+#include "scenes/resources.h"
+#include "scenes/timeline.h"
 #include "support/call_recorder.h"
 
-// Also notes DemoTime at each PresentFrame, and posts the quit message after the
-// quitAfter-th one (0: never).
+// Also notes the demo time at each PresentFrame.
 class PresentTimingRecorder : public CallRecorder {
 public:
-    int quitAfter = 0;
+    const int32_t* demoTime = nullptr;
     std::vector<int32_t> presentTimes;
 
     void PresentFrame() override
     {
         CallRecorder::PresentFrame();
-        presentTimes.push_back(DemoTime);
-        if (quitAfter > 0 && static_cast<int>(presentTimes.size()) == quitAfter) PostQuitMessage();
+        presentTimes.push_back(demoTime ? *demoTime : 0);
     }
 };
 
-struct SceneRun {
+class SceneRun {
+public:
     PresentTimingRecorder recorder;
-    RenderInterface* previous = Renderer;
+    float animationPhase = AnimationPhaseAtStart;
 
-    // Frame n of the run is drawn at DemoTime start + floor(n × 1000 / 60).
-    explicit SceneRun(int32_t start, int quitAfter = 0)
+    SceneRun(SceneId scene, int32_t start, Resources& resources)
+        : scene_(scene), routines_(SceneRoutinesOf(scene)), start_(start), demoTime_(start), resources_(resources)
     {
-        ResetWindowState();
-        MainWindow = 1;
-        UseFixedFrameClock(60);
-        DemoStartTick = DemoClockTicks() - static_cast<uint32_t>(start);
-        DemoTime = start;
-        recorder.quitAfter = quitAfter;
-        Renderer = &recorder;
+        recorder.demoTime = &demoTime_;
     }
-    ~SceneRun()
+
+    int32_t DemoTime() const { return demoTime_; }
+    int FramesPresented() const { return presented_; }
+
+    FrameContext Frame() { return FrameContext{demoTime_, 1.0, recorder, resources_, animationPhase}; }
+
+    void SetUp() { SetUpScene(scene_, resources_); }
+    void Enter()
     {
-        Renderer = previous;
-        UseFixedFrameClock(0);
-        ResetWindowState();
+        FrameContext frame = Frame();
+        EnterScene(scene_, frame);
+    }
+    void Leave() { LeaveScene(scene_); }
+    void Release() { ReleaseScene(scene_); }
+
+    // One frame: drawn, finished in the order it asks (present and clear, the next demo
+    // time), then its phase advanced.
+    void Step()
+    {
+        FrameContext frame = Frame();
+        const FrameFinish order = routines_.drawFrame(frame);
+        if (order == FrameFinish::TimeThenPresent) NextTime();
+        recorder.PresentFrame();
+        recorder.ClearFrame();
+        if (order == FrameFinish::PresentThenTime) NextTime();
+        FrameContext finished = Frame();
+        routines_.advance(finished);
+    }
+
+    // `frames` frames, or fewer when the scene's end comes first.
+    void Steps(int frames)
+    {
+        for (int i = 0; i < frames && demoTime_ < routines_.end; ++i) Step();
+    }
+    // Frames until the scene's end time.
+    void StepsToEnd()
+    {
+        while (demoTime_ < routines_.end) Step();
+    }
+
+    // The whole visit as the player makes it: set up, entered, `frames` frames (all until
+    // the end when negative), left and released.
+    void Play(int frames = -1)
+    {
+        SetUp();
+        Enter();
+        if (frames < 0)
+            StepsToEnd();
+        else
+            Steps(frames);
+        Leave();
+        Release();
     }
 
     // The calls of each frame: set-up calls before the first frame's draws go with it,
@@ -57,6 +100,20 @@ struct SceneRun {
         frames.pop_back();
         return frames;
     }
+
+private:
+    void NextTime()
+    {
+        ++presented_;
+        demoTime_ = start_ + static_cast<int32_t>(static_cast<int64_t>(presented_) * 1000 / 60);
+    }
+
+    SceneId scene_;
+    const SceneRoutines& routines_;
+    int32_t start_;
+    int32_t demoTime_;
+    Resources& resources_;
+    int presented_ = 0;
 };
 
 // The calls of one frame after the first call of the given operation and argument (a
