@@ -60,10 +60,16 @@ void Enter(SceneId scene)
     EnterScene(scene, frame);
 }
 
+void Leave(SceneId scene)
+{
+    FrameContext frame = ContextOfFrame();
+    LeaveScene(scene, frame);
+}
+
 void EndOfPlay()
 {
     if (!g_player.playing) return;
-    LeaveScene(g_player.scene);
+    Leave(g_player.scene);
     g_player.playing = false;
 }
 
@@ -76,7 +82,7 @@ void SeekTo(int32_t demoTime)
         EndOfPlay();
         return;
     }
-    LeaveScene(g_player.scene);
+    Leave(g_player.scene);
     SeekDemoClock(&g_player.clock, demoTime, g_player.settings.latencyMs);
     g_player.animationPhase = AnimationPhaseAtStart;
     const SceneId target = SceneAtTime(demoTime);
@@ -84,7 +90,7 @@ void SeekTo(int32_t demoTime)
         const SceneId scene = static_cast<SceneId>(i);
         Enter(scene);
         if (scene == target) break;
-        LeaveScene(scene);
+        Leave(scene);
     }
     g_player.scene = target;
     AudioSeek(g_player.settings.music, demoTime);
@@ -280,7 +286,7 @@ bool PlayFrame()
     }
     TakeKeys();
     while (g_player.playing && g_player.clock.demoTime >= SceneRoutinesOf(g_player.scene).end) {
-        LeaveScene(g_player.scene);
+        Leave(g_player.scene);
         if (g_player.scene == SceneId::Closing) {
             g_player.playing = false;
             break;

@@ -98,7 +98,7 @@ void AdvanceClosing(FrameContext& frame)
     if (g_scene.lastFrameInGrid) AdvancePhase(&frame.animationPhase, ScaledStep(ClosingPhaseStep, frame.elapsedFrames));
 }
 
-void LeaveClosing() {}
+void LeaveClosing(FrameContext&) {}
 
 void ReleaseClosing()
 {

@@ -123,7 +123,7 @@ FrameFinish DrawCreditsFrame(FrameContext& frame)
 }
 
 void AdvanceCredits(FrameContext&) {}
-void LeaveCredits() {}
+void LeaveCredits(FrameContext&) {}
 
 void ReleaseCredits()
 {

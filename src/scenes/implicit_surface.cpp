@@ -121,7 +121,7 @@ void AdvanceImplicitSurface(FrameContext& frame)
     AdvancePhase(&frame.animationPhase, ScaledStep(SurfacePhaseStep, frame.elapsedFrames));
 }
 
-void LeaveImplicitSurface() {}
+void LeaveImplicitSurface(FrameContext&) {}
 
 void ReleaseImplicitSurface()
 {

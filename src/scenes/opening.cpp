@@ -45,7 +45,7 @@ FrameFinish DrawOpeningFrame(FrameContext& frame)
 }
 
 void AdvanceOpening(FrameContext&) {}
-void LeaveOpening() {}
+void LeaveOpening(FrameContext&) {}
 void ReleaseOpening() {}
 
 }  // namespace

@@ -147,7 +147,7 @@ FrameFinish DrawSlicedBallFrame(FrameContext& frame)
 }
 
 void AdvanceSlicedBall(FrameContext&) {}
-void LeaveSlicedBall() {}
+void LeaveSlicedBall(FrameContext&) {}
 
 void ReleaseSlicedBall()
 {

@@ -39,4 +39,4 @@ void EnterScene(SceneId scene, FrameContext& frame)
     SceneRoutinesOf(scene).enter(frame);
 }
 
-void LeaveScene(SceneId scene) { SceneRoutinesOf(scene).leave(); }
+void LeaveScene(SceneId scene, FrameContext& frame) { SceneRoutinesOf(scene).leave(frame); }

@@ -41,7 +41,7 @@ struct SceneRoutines {
     // Draws one frame; returns how the frame is to be finished.
     FrameFinish (*drawFrame)(FrameContext& frame);
     void (*advance)(FrameContext& frame);  // after the frame is finished: the stepped phase
-    void (*leave)();                       // when play moves on, ends or is quit
+    void (*leave)(FrameContext& frame);    // when play moves on, ends or is quit: render state undone
     void (*release)();                     // once, after play: working storage freed
 };
 
@@ -58,4 +58,4 @@ void SetUpScene(SceneId scene, Resources& resources);
 void ReleaseScene(SceneId scene);
 // Enters the scene: the frame statistics count its frames from now on.
 void EnterScene(SceneId scene, FrameContext& frame);
-void LeaveScene(SceneId scene);
+void LeaveScene(SceneId scene, FrameContext& frame);

@@ -99,7 +99,6 @@ void EnterTwistingBall(FrameContext& frame)
     frame.render.SetBlendMode(BlendMode::DualTextureAlphaBlend);
     frame.render.SetBlendMode(BlendMode::OpaqueBilinear);
     g_scene.phaseOffset = 0.0f;
-    g_scene.enteredWith = &frame.render;
 }
 
 FrameFinish DrawTwistingBallFrame(FrameContext& frame)
@@ -155,10 +154,7 @@ FrameFinish DrawTwistingBallFrame(FrameContext& frame)
 void AdvanceTwistingBall(FrameContext&) {}
 
 // Plain single texturing again, whether the scene ended by time or by quit.
-void LeaveTwistingBall()
-{
-    if (g_scene.enteredWith) g_scene.enteredWith->BindSecondTexture(NoTexture);
-}
+void LeaveTwistingBall(FrameContext& frame) { frame.render.BindSecondTexture(NoTexture); }
 
 void ReleaseTwistingBall()
 {
@@ -167,7 +163,6 @@ void ReleaseTwistingBall()
     g_scene.waveOffsets.clear();
     FreeEnvironmentMapSums(&g_scene.mapSums);
     g_scene.ball = nullptr;
-    g_scene.enteredWith = nullptr;
 }
 
 }  // namespace

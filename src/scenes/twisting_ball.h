@@ -49,7 +49,6 @@ struct TwistingBallScene {
     std::vector<float> radialFactors;       // one per vertex of the ball, rewritten each frame
     CoincidentVertices seamCopies;          // the ball's vertices held twice or more at one point
     EnvironmentMapSums mapSums;             // scratch of the environment map, zero between frames
-    RenderInterface* enteredWith = nullptr; // the interface of the last entry, which leaving resets
 };
 
 // The scene's state as its routines left it. Set-up in order: polygon list of 20000

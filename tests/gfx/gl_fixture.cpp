@@ -36,7 +36,6 @@ class ContextRelease : public ::testing::Environment {
 public:
     void TearDown() override
     {
-        Renderer = nullptr;
         TestDevice.reset();
         CloseDevice();
         PlatformDestroyWindow();
@@ -65,7 +64,6 @@ void RenderTest::SetUpTestSuite()
     dl_iterate_phdr(PinDriverLibrary, nullptr);
     ActiveTexture = reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(PlatformGLProcAddress("glActiveTextureARB"));
     renderer_ = TestDevice.get();
-    Renderer = renderer_;
 }
 
 void RenderTest::ActiveUnit(int unit)

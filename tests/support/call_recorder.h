@@ -87,11 +87,3 @@ inline long FirstDifferentCall(const std::vector<RecordedCall>& a, const std::ve
     }
     return a.size() == b.size() ? -1 : static_cast<long>(a.size() < b.size() ? a.size() : b.size());
 }
-
-// Installs a recorder as the process-wide Renderer for one scope.
-struct ScopedCallRecorder {
-    CallRecorder recorder;
-    RenderInterface* previous = Renderer;
-    ScopedCallRecorder() { Renderer = &recorder; }
-    ~ScopedCallRecorder() { Renderer = previous; }
-};

@@ -46,7 +46,11 @@ public:
         FrameContext frame = Frame();
         EnterScene(scene_, frame);
     }
-    void Leave() { LeaveScene(scene_); }
+    void Leave()
+    {
+        FrameContext frame = Frame();
+        LeaveScene(scene_, frame);
+    }
     void Release() { ReleaseScene(scene_); }
 
     // One frame: drawn, finished in the order it asks (present and clear, the next demo
