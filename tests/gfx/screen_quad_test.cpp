@@ -35,7 +35,7 @@ protected:
 
 TEST_F(ScreenQuadDraw, LoadingLayoutCoversPixelsOneTo255WithTheWholePicture)
 {
-    DrawScreenQuad(block_, 0, 0, 255, 255, 1, 1, 2, 2, 1.0f);
+    DrawScreenQuad(*renderer_, block_, 0, 0, 255, 255, 1, 1, 2, 2, 1.0f);
     // Covered from 0.75 to 255.75: pixel centres 1 .. 255 lie inside, 0 and 256 outside.
     EXPECT_EQ(Pixel(0, 100).r + Pixel(0, 100).g, 0);
     EXPECT_EQ(Pixel(100, 0).r + Pixel(100, 0).g, 0);
@@ -53,7 +53,7 @@ TEST_F(ScreenQuadDraw, StartingLeftOfTheScreenShowsTheRightPartOfThePicture)
 {
     // From about 99.9 pixels left of the screen, 255 pixels wide: the picture's left 39 %
     // is off screen, so the screen's left edge shows texel column 100.
-    DrawScreenQuad(block_, 0, 0, 255, 255, -200, 1, 2, 2, 1.0f);
+    DrawScreenQuad(*renderer_, block_, 0, 0, 255, 255, -200, 1, 2, 2, 1.0f);
     EXPECT_NEAR(Pixel(0, 128).r, 100, 1);
     EXPECT_NEAR(Pixel(100, 128).r, 200, 1);
     EXPECT_NEAR(Pixel(154, 128).r, 255, 1);
@@ -63,7 +63,7 @@ TEST_F(ScreenQuadDraw, StartingLeftOfTheScreenShowsTheRightPartOfThePicture)
 
 TEST_F(ScreenQuadDraw, WhollyRightOfTheScreenLeavesItBlack)
 {
-    DrawScreenQuad(block_, 0, 0, 255, 255, 1300, 1, 2, 2, 1.0f);
+    DrawScreenQuad(*renderer_, block_, 0, 0, 255, 255, 1300, 1, 2, 2, 1.0f);
     for (int x : {0, 320, 639})
         for (int y : {0, 240, 479}) EXPECT_EQ(Pixel(x, y).r + Pixel(x, y).g + Pixel(x, y).b, 0);
 }

@@ -26,7 +26,7 @@ protected:
     void SetUp() override
     {
         RenderTest::SetUp();
-        if (font_ == NoTexture) font_ = CreateTextOverlayFont();
+        if (font_ == NoTexture) font_ = CreateTextOverlayFont(*renderer_);
         ASSERT_NE(font_, NoTexture);
         const TextureId white = renderer_->CreateTexture(*MakeImage(4, 4, [](int, int) { return 0xFFFFFFFFu; }));
         const TextureId red = renderer_->CreateTexture(*MakeImage(4, 4, [](int, int) { return 0xFF000080u; }));
@@ -73,7 +73,7 @@ bool IsBackground(const Rgba& p)
 
 TEST_F(TextOverlayDraw, EveryFontPixelShowsWhiteOnTheDarkBoxAndTheFrameOutsideIsUntouched)
 {
-    DrawTextLines(font_, Text, {BoxLeft, BoxTop, GlyphHeight});
+    DrawTextLines(*renderer_, font_, Text, {BoxLeft, BoxTop, GlyphHeight});
 
     // Each character's 6 × 9 font pixels (ink, the gap right of it and the two rows
     // under it), sampled at the middle of the window pixel at each font pixel's top-left.
@@ -116,7 +116,7 @@ TEST_F(TextOverlayDraw, EveryFontPixelShowsWhiteOnTheDarkBoxAndTheFrameOutsideIs
 TEST_F(TextOverlayDraw, LeavesDepthTestOffAdditiveBlendingAndTheNearestFilteredFontOnUnitZero)
 {
     GLState expected = ReadGLState();
-    DrawTextLines(font_, "A", {BoxLeft, BoxTop, GlyphHeight});
+    DrawTextLines(*renderer_, font_, "A", {BoxLeft, BoxTop, GlyphHeight});
     expected.activeUnit = 0;
     expected.depthTest = false;
     expected.blend = true;
@@ -136,8 +136,8 @@ TEST_F(TextOverlayDraw, LeavesDepthTestOffAdditiveBlendingAndTheNearestFilteredF
 
 TEST_F(TextOverlayDraw, DrawsNothingForEmptyText)
 {
-    DrawTextLines(font_, "", {BoxLeft, BoxTop, GlyphHeight});
-    DrawTextLines(font_, nullptr, {BoxLeft, BoxTop, GlyphHeight});
+    DrawTextLines(*renderer_, font_, "", {BoxLeft, BoxTop, GlyphHeight});
+    DrawTextLines(*renderer_, font_, nullptr, {BoxLeft, BoxTop, GlyphHeight});
     for (int x : {BoxX, BoxX + 5, BoxX + 40})
         for (int y : {BoxY, BoxY + 5}) EXPECT_TRUE(IsBackground(Pixel(x, y))) << x << ", " << y;
 }

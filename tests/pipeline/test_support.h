@@ -23,14 +23,6 @@ struct RecordingRenderer : CallRecorder {
     }
 };
 
-// Installs a recorder as the process-wide Renderer for one test and removes it again.
-struct ScopedRecorder {
-    RecordingRenderer recorder;
-    RenderInterface* previous = Renderer;
-    ScopedRecorder() { Renderer = &recorder; }
-    ~ScopedRecorder() { Renderer = previous; }
-};
-
 inline ScreenVertex ViewVertex(float x, float y, float z)
 {
     ScreenVertex v{};
