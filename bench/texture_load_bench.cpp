@@ -76,7 +76,7 @@ RenderInterface* MakeRenderer()
     DialogsEnabled = false;
     MainWindowOptions options;
     options.desktopWindow = true;
-    if (!CreateMainWindow(1, options)) return nullptr;
+    if (!CreateMainWindow(options)) return nullptr;
     DeviceRequest request;
     request.display = DisplayUse::Window;
     DeviceResult result;

@@ -36,7 +36,6 @@ void CheckOneName(const uint8_t* data, size_t size, const char* name)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Trace3dsChunks = false;
     for (const char* name : ObjectNames) CheckOneName(data, size, name);
     return 0;
 }

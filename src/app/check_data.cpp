@@ -113,13 +113,10 @@ DataFileCheck CheckSoundtrack()
 
 std::vector<DataFileCheck> CheckDataSet()
 {
-    const bool trace = Trace3dsChunks;
-    Trace3dsChunks = false;
     std::vector<DataFileCheck> checks;
     for (const PictureSpec& p : Pictures) checks.push_back(CheckPicture(p));
     for (const ModelSpec& m : Models) checks.push_back(CheckModel(m));
     checks.push_back(CheckSoundtrack());
-    Trace3dsChunks = trace;
     return checks;
 }
 

@@ -38,6 +38,8 @@ std::string ChooseDataFolder(const std::string& requested)
 
 namespace {
 
+DemoOptions g_options;   // written once by ZirconMain from the command line
+
 double CpuSeconds()
 {
     ProcessFigures figures;
@@ -50,10 +52,10 @@ double CpuSeconds()
 // none) and turns vsync off.
 PresentSchedule ChoosePresentSchedule()
 {
-    const bool fixedClock = Options.fps > 0;
-    const bool vsyncOn = Options.maxFps < 0 && !fixedClock && PlatformSetVsync(true);
+    const bool fixedClock = g_options.fps > 0;
+    const bool vsyncOn = g_options.maxFps < 0 && !fixedClock && PlatformSetVsync(true);
     const int refreshHz = PlatformRefreshRate();
-    return StartPresentSchedule(PacedFrameRate(Options.maxFps, fixedClock, vsyncOn, refreshHz),
+    return StartPresentSchedule(PacedFrameRate(g_options.maxFps, fixedClock, vsyncOn, refreshHz),
                                 vsyncOn ? refreshHz : -1);
 }
 
@@ -63,7 +65,7 @@ void PlayMeasuredSequence(const PlayerSettings& settings)
 {
     const auto realStart = std::chrono::steady_clock::now();
     const double cpuStart = CpuSeconds();
-    BeginPlay(Options.startMs, settings);
+    BeginPlay(g_options.startMs, settings);
     const int32_t demoStart = CurrentPlayerStatus().demoTime;
     while (PlayFrame()) {
     }
@@ -86,15 +88,15 @@ void PlayMeasuredSequence(const PlayerSettings& settings)
 // said on standard error.
 static void ReportDisplayChoices(const DeviceResult& display)
 {
-    if (WritesFrames(Options)) {
+    if (WritesFrames(g_options)) {
         int width = 0, height = 0, drawableWidth = 0, drawableHeight = 0;
-        WrittenFrameSize(Options, &width, &height);
+        WrittenFrameSize(g_options, &width, &height);
         PlatformDrawableSize(&drawableWidth, &drawableHeight);
         // (Not a desktop window: the viewer may resize it while frames are written.)
         const bool windowIsTheFrame =
-            !Options.window && drawableWidth == width && drawableHeight == height && Options.msaa < 2;
+            !g_options.window && drawableWidth == width && drawableHeight == height && g_options.msaa < 2;
         std::string error;
-        if (!windowIsTheFrame && !UseOffscreenFrames(width, height, Options.msaa, &error)) {
+        if (!windowIsTheFrame && !UseOffscreenFrames(width, height, g_options.msaa, &error)) {
             StopPictureDecoding();
             FinishRecording(false);
             FatalError("Cannot draw the frames to write: " + error);
@@ -109,9 +111,9 @@ static void ReportDisplayChoices(const DeviceResult& display)
                      width, height);
     }
     const int samples = CurrentFrameSamples();
-    if (Options.msaa >= 2 && samples != Options.msaa)
+    if (g_options.msaa >= 2 && samples != g_options.msaa)
         std::fprintf(stderr, "zircon-megademo: --msaa %d: the OpenGL driver offers %d samples per pixel%s\n",
-                     Options.msaa, samples, samples < 2 ? "; drawing without multisampling" : ", used instead");
+                     g_options.msaa, samples, samples < 2 ? "; drawing without multisampling" : ", used instead");
 }
 
 int RunDemo(const DeviceRequest& request, AudioStreamHandle music)
@@ -128,12 +130,12 @@ int RunDemo(const DeviceRequest& request, AudioStreamHandle music)
     const PresentSchedule schedule = ChoosePresentSchedule();
     if (!LoadDemoResources(&device, &failure)) FatalError(failure);
 
-    StartMusic(music, Options.startMs, false);
+    StartMusic(music, g_options.startMs, false);
     // The real clock counts from when the music is heard; the fixed-rate clock (repeatable
     // frames, silent output) from when it is started.
     int samples = 0, frequency = 0, latencyMs = 0;
-    if (Options.fps <= 0 && AudioOutputBuffer(&samples, &frequency)) latencyMs = OutputLatencyMs(samples, frequency);
-    PlayerSettings settings = PlayerSettingsFor(Options, &device, music, latencyMs, KeyScript);
+    if (g_options.fps <= 0 && AudioOutputBuffer(&samples, &frequency)) latencyMs = OutputLatencyMs(samples, frequency);
+    PlayerSettings settings = PlayerSettingsFor(g_options, &device, music, latencyMs, KeyScript);
     settings.schedule = schedule;
 
     PlayMeasuredSequence(settings);
@@ -148,50 +150,50 @@ int RunDemo(const DeviceRequest& request, AudioStreamHandle music)
 int ZirconMain(int argc, char** argv)
 {
     std::string error;
-    if (!ParseOptions(argc, argv, &Options, &error)) {
+    if (!ParseOptions(argc, argv, &g_options, &error)) {
         std::fprintf(stderr, "zircon-megademo: %s\n\n%s", error.c_str(), OptionsHelpText());
         return 2;
     }
-    if (Options.help) {
+    if (g_options.help) {
         std::fputs(OptionsHelpText(), stdout);
         return 0;
     }
-    if (Options.version) {
+    if (g_options.version) {
         std::printf("zircon-megademo %s\n", ZIRCON_VERSION);
         return 0;
     }
-    SetDataFolder(ChooseDataFolder(Options.dataDir));
-    if (Options.checkData) {
+    SetDataFolder(ChooseDataFolder(g_options.dataDir));
+    if (g_options.checkData) {
         const int status = RunDataCheck(stdout);
         AudioFree();
         return status;
     }
-    if (!Options.keysPath.empty()) {
-        std::ifstream file(Options.keysPath);
+    if (!g_options.keysPath.empty()) {
+        std::ifstream file(g_options.keysPath);
         std::stringstream text;
         text << file.rdbuf();
         if (!file || !ParseKeyScript(text.str(), &KeyScript, &error)) {
-            std::fprintf(stderr, "zircon-megademo: --keys %s: %s\n", Options.keysPath.c_str(),
+            std::fprintf(stderr, "zircon-megademo: --keys %s: %s\n", g_options.keysPath.c_str(),
                          file ? error.c_str() : "cannot read the file");
             return 2;
         }
     }
-    DialogsEnabled = !Options.noDialogs;
-    EnableFrameStats(Options.stats);
+    DialogsEnabled = !g_options.noDialogs;
+    EnableFrameStats(g_options.stats);
     // --size without frames to write asks for a window of that size.
-    const bool sizedWindow = Options.width > 0 && !WritesFrames(Options);
+    const bool sizedWindow = g_options.width > 0 && !WritesFrames(g_options);
     DeviceRequest request;
-    request.display = Options.desktop ? DisplayUse::DesktopFullscreen
-                      : (Options.window || sizedWindow) ? DisplayUse::Window : DisplayUse::DesignedMode;
-    if (!Options.captureDir.empty() && !BeginCapture(Options.captureDir, Options.captureAt)) {
-        std::fprintf(stderr, "zircon-megademo: cannot write frames to %s\n", Options.captureDir.c_str());
+    request.display = g_options.desktop ? DisplayUse::DesktopFullscreen
+                      : (g_options.window || sizedWindow) ? DisplayUse::Window : DisplayUse::DesignedMode;
+    if (!g_options.captureDir.empty() && !BeginCapture(g_options.captureDir, g_options.captureAt)) {
+        std::fprintf(stderr, "zircon-megademo: cannot write frames to %s\n", g_options.captureDir.c_str());
         return 1;
     }
-    if (!Options.recordPath.empty()) {
-        const int endMs = Options.untilMs > 0 ? Options.untilMs : 94000;
+    if (!g_options.recordPath.empty()) {
+        const int endMs = g_options.untilMs > 0 ? g_options.untilMs : 94000;
         int width = 0, height = 0;
-        WrittenFrameSize(Options, &width, &height);
-        if (!BeginRecording(Options.recordPath, Options.fps, Options.startMs, endMs,
+        WrittenFrameSize(g_options, &width, &height);
+        if (!BeginRecording(g_options.recordPath, g_options.fps, g_options.startMs, endMs,
                             DataFilePath("megadata\\demusik.mp3"), width, height, &error)) {
             std::fprintf(stderr, "zircon-megademo: %s\n", error.c_str());
             return 1;
@@ -201,22 +203,22 @@ int ZirconMain(int argc, char** argv)
     StartPictureDecoding();
 
     MainWindowOptions windowOptions;
-    windowOptions.desktopWindow = Options.window || sizedWindow;
+    windowOptions.desktopWindow = g_options.window || sizedWindow;
     windowOptions.resizable = windowOptions.desktopWindow;
     if (sizedWindow) {
-        windowOptions.width = Options.width;
-        windowOptions.height = Options.height;
+        windowOptions.width = g_options.width;
+        windowOptions.height = g_options.height;
     }
     // Written frames carry their own samples (the offscreen frame).
-    if (!WritesFrames(Options)) windowOptions.samples = Options.msaa;
-    if (!CreateMainWindow(ShowCommand, windowOptions)) {
+    if (!WritesFrames(g_options)) windowOptions.samples = g_options.msaa;
+    if (!CreateMainWindow(windowOptions)) {
         std::fprintf(stderr, "zircon-megademo: cannot open a window with OpenGL (is a display available?)\n");
         StopPictureDecoding();
         FinishRecording(false);
         return 1;
     }
 
-    const AudioStreamHandle music = OpenMusic(Options.fps > 0);
+    const AudioStreamHandle music = OpenMusic(g_options.fps > 0);
 
     RunDemo(request, music);
 
@@ -224,13 +226,13 @@ int ZirconMain(int argc, char** argv)
     AudioStop();
     AudioFreeStream(music);
     AudioFree();
-    if (Options.stats) {
+    if (g_options.stats) {
         ProcessFigures figures;
         PlatformProcessFigures(&figures);
         const long peakKb = figures.peakResidentKb;
         PrintFrameStats(stdout, peakKb);
-        if (!Options.statsJson.empty() && !WriteFrameStatsJson(Options.statsJson, peakKb))
-            std::fprintf(stderr, "zircon-megademo: cannot write %s\n", Options.statsJson.c_str());
+        if (!g_options.statsJson.empty() && !WriteFrameStatsJson(g_options.statsJson, peakKb))
+            std::fprintf(stderr, "zircon-megademo: cannot write %s\n", g_options.statsJson.c_str());
     }
-    return FinishRecording(!QuitRequested || UntilReached());
+    return FinishRecording(!QuitWasRequested() || UntilReached());
 }

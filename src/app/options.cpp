@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-DemoOptions Options;
-
 namespace {
 
 bool ParseInt(const char* text, int low, int high, int* value)

@@ -33,8 +33,6 @@ bool WritesFrames(const DemoOptions& options);
 // The size of written frames: --size, else 640 × 480.
 void WrittenFrameSize(const DemoOptions& options, int* width, int* height);
 
-extern DemoOptions Options;
-
 // Parses argv[1..]. False with a message in *error for anything it does not understand.
 bool ParseOptions(int argc, const char* const* argv, DemoOptions* options, std::string* error);
 

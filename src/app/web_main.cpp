@@ -19,6 +19,7 @@
 namespace {
 
 // Written by main only; the page lives as long as they do.
+DemoOptions g_options;
 AudioStreamHandle g_music = 0;
 DemoDevice g_device;
 
@@ -35,8 +36,8 @@ void StartPlay(int32_t startMs)
 {
     StartMusic(g_music, startMs, true);
     // The clock counts from when the music is heard; the fixed-rate clock plays silently.
-    const int latencyMs = Options.fps > 0 ? 0 : PlatformAudioLatencyMs();
-    PlayerSettings settings = PlayerSettingsFor(Options, &g_device, g_music, latencyMs, {});
+    const int latencyMs = g_options.fps > 0 ? 0 : PlatformAudioLatencyMs();
+    PlayerSettings settings = PlayerSettingsFor(g_options, &g_device, g_music, latencyMs, {});
     // Each frame the page shows is also told to the page, with its demo time; the
     // browser's animation frames pace the presents.
     settings.scenePresented = PlatformFrameDrawn;
@@ -51,14 +52,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE void ZirconPlayAgain()
     ResetWindowState();
     MainWindowOptions windowOptions;
     windowOptions.desktopWindow = true;
-    if (!CreateMainWindow(ShowCommand, windowOptions)) return;
+    if (!CreateMainWindow(windowOptions)) return;
     StartPlay(0);
 }
 
 int main(int argc, char** argv)
 {
     std::string error;
-    if (!ParseOptions(argc, argv, &Options, &error)) {
+    if (!ParseOptions(argc, argv, &g_options, &error)) {
         ShowErrorBox(error, "Error");
         return 2;
     }
@@ -66,13 +67,13 @@ int main(int argc, char** argv)
 
     MainWindowOptions windowOptions;
     windowOptions.desktopWindow = true;
-    if (!CreateMainWindow(ShowCommand, windowOptions)) {
+    if (!CreateMainWindow(windowOptions)) {
         ShowErrorBox("cannot use the page's canvas", "FATAL ERROR");
         return 1;
     }
-    g_music = OpenMusic(Options.fps > 0);
+    g_music = OpenMusic(g_options.fps > 0);
     if (!OpenDemoDevice(DeviceRequest{}, false, &g_device, &error) || !LoadDemoResources(&g_device, &error))
         FatalError(error);
-    StartPlay(Options.startMs);
+    StartPlay(g_options.startMs);
     return 0;
 }

@@ -39,7 +39,7 @@ bool TakeDisplay(const DeviceRequest& request)
 // The context on the main window with the initial state; false with the box text.
 bool MakeContext(std::string* failure)
 {
-    if (!MainWindow || !PlatformHasWindow()) {
+    if (!MainWindowOpen() || !PlatformHasWindow()) {
         *failure = "GetDC on main window failed";
         return false;
     }

@@ -25,7 +25,7 @@ void FitViewportToCanvas()
 std::unique_ptr<RenderInterface> OpenDevice(const DeviceRequest&, DeviceResult* result, std::string* failure)
 {
     *result = DeviceResult{};
-    if (!MainWindow || !PlatformHasWindow()) {
+    if (!MainWindowOpen() || !PlatformHasWindow()) {
         *failure = "GetDC on main window failed";
         return nullptr;
     }

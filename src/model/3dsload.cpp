@@ -8,7 +8,6 @@
 
 #include "platform/data_file.h"
 
-bool Trace3dsChunks = true;
 
 namespace {
 
@@ -36,6 +35,7 @@ struct Walk3ds {
     int32_t* ownFaces;
     int32_t textureCapacity;   // entries of ownTextureCoordinates
     int32_t faceCapacity;      // faces of ownFaces
+    bool trace;                // chunk headers and object names to standard output
     bool foundMesh;
     bool outOfMemory;          // an array could not be had; the walk stops
 };
@@ -148,7 +148,7 @@ bool ReadChunkHeader(Walk3ds* walk, int level, int64_t parentEnd, ChunkHeader* c
     chunk->length = static_cast<int32_t>(ReadDword(file));
     unsigned id = chunk->id;
     int64_t declaredEnd = file->count + chunk->length - ChunkHeaderBytes;
-    if (Trace3dsChunks) {
+    if (walk->trace) {
         // The trace shows the end as the 32-bit value the format counts in.
         int32_t shownEnd = static_cast<int32_t>(static_cast<uint32_t>(declaredEnd));
         std::printf("%*sCHUNK: id:%x length:%i endpos:%i\n", level, "", id, chunk->length,
@@ -335,7 +335,7 @@ void WalkNamedObject(Walk3ds* walk, const ChunkHeader& object)
 {
     char name[ObjectNameBytes + 1];
     bool fits = ReadName(walk, object, name, ObjectNameBytes);
-    if (Trace3dsChunks) std::printf("%s\n", name);
+    if (walk->trace) std::printf("%s\n", name);
     if (!fits || std::strcmp(name, walk->objectName) != 0) return;
     while (HasMoreContent(object)) {
         ChunkHeader chunk;
@@ -356,9 +356,11 @@ void WalkEditorData(Walk3ds* walk, const ChunkHeader& editor)
 }
 
 // The one walk over either byte source. Later matching objects overwrite earlier ones.
-ModelRead WalkFile(ChunkFile* file, const char* sourceName, TriMeshData* result, const char* objectName)
+ModelRead WalkFile(ChunkFile* file, const char* sourceName, TriMeshData* result, const char* objectName,
+                   ChunkTrace trace)
 {
     Walk3ds walk{};
+    walk.trace = trace == ChunkTrace::Shown;
     walk.file = file;
     walk.sourceName = sourceName;
     walk.objectName = objectName;
@@ -380,7 +382,7 @@ ModelRead WalkFile(ChunkFile* file, const char* sourceName, TriMeshData* result,
 
 }  // namespace
 
-ModelRead Read3dsObject(TriMeshData* result, const char* fileName, const char* objectName)
+ModelRead Read3dsObject(TriMeshData* result, const char* fileName, const char* objectName, ChunkTrace trace)
 {
     FILE* fp = OpenDataFile(fileName, "rb");
     if (!fp) return ModelRead::CannotOpen;
@@ -392,18 +394,18 @@ ModelRead Read3dsObject(TriMeshData* result, const char* fileName, const char* o
         if (size >= 0) file.size = size;
     }
     std::fseek(fp, 0, SEEK_SET);
-    const ModelRead read = WalkFile(&file, fileName, result, objectName);
+    const ModelRead read = WalkFile(&file, fileName, result, objectName, trace);
     std::fclose(fp);
     return read;
 }
 
 ModelRead Read3dsObjectFromMemory(TriMeshData* result, const uint8_t* data, size_t size,
-                                  const char* objectName)
+                                  const char* objectName, ChunkTrace trace)
 {
     ChunkFile file{};
     file.data = data;
     file.size = static_cast<int64_t>(size);
-    return WalkFile(&file, "(memory)", result, objectName);
+    return WalkFile(&file, "(memory)", result, objectName, trace);
 }
 
 void FreeTriMeshData(TriMeshData* data)

@@ -47,8 +47,8 @@ struct TriMeshData {
     int32_t textureCoordinateCount;   // never above vertexCount
 };
 
-// Chunk headers and object names go to standard output while this is true.
-extern bool Trace3dsChunks;
+// Whether a read prints each chunk header and object name to standard output as it walks.
+enum class ChunkTrace { Hidden, Shown };
 
 // How a read ended. Only Found fills the record; the caller decides what a failure means.
 enum class ModelRead {
@@ -60,11 +60,12 @@ enum class ModelRead {
 
 // Fills result from the last NAMED_OBJECT called objectName in the named data file
 // ("megadata\\ball2420.3ds"). When no object matched the record is left exactly as passed.
-ModelRead Read3dsObject(TriMeshData* result, const char* fileName, const char* objectName);
+ModelRead Read3dsObject(TriMeshData* result, const char* fileName, const char* objectName,
+                        ChunkTrace trace = ChunkTrace::Hidden);
 
 // The same walk over size bytes in memory.
 ModelRead Read3dsObjectFromMemory(TriMeshData* result, const uint8_t* data, size_t size,
-                                  const char* objectName);
+                                  const char* objectName, ChunkTrace trace = ChunkTrace::Hidden);
 
 // Frees the three arrays and zeroes the record.
 void FreeTriMeshData(TriMeshData* data);

@@ -75,10 +75,10 @@ void BuildMeshFromTriMeshData(Mesh* mesh, const TriMeshData& data, const char* s
     }
 }
 
-ModelRead LoadMesh3ds(Mesh* mesh, const char* fileName, const char* objectName)
+ModelRead LoadMesh3ds(Mesh* mesh, const char* fileName, const char* objectName, ChunkTrace trace)
 {
     return LoadMesh(mesh, fileName, objectName,
-             [&](TriMeshData* data) { return Read3dsObject(data, fileName, objectName); });
+                    [&](TriMeshData* data) { return Read3dsObject(data, fileName, objectName, trace); });
 }
 
 ModelRead LoadMesh3dsFromMemory(Mesh* mesh, const uint8_t* data, size_t size, const char* objectName)

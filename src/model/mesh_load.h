@@ -11,7 +11,8 @@
 // "front") and returns how the read ended. A missing object gives an empty mesh and one
 // line on standard error; a file that cannot be opened, or memory that runs out, leaves
 // the mesh empty.
-ModelRead LoadMesh3ds(Mesh* mesh, const char* fileName, const char* objectName);
+ModelRead LoadMesh3ds(Mesh* mesh, const char* fileName, const char* objectName,
+                      ChunkTrace trace = ChunkTrace::Hidden);
 
 // The same from a 3DS file held in memory.
 ModelRead LoadMesh3dsFromMemory(Mesh* mesh, const uint8_t* data, size_t size, const char* objectName);

@@ -158,7 +158,7 @@ LoadFailure LoadTexture(RenderInterface& render, const char* fileName, TextureId
 
 LoadFailure LoadModel(Mesh* mesh, const char* fileName, const char* objectName)
 {
-    switch (LoadMesh3ds(mesh, fileName, objectName)) {
+    switch (LoadMesh3ds(mesh, fileName, objectName, ChunkTrace::Shown)) {
     case ModelRead::CannotOpen:
         return {std::string("Can't open model ") + fileName};
     case ModelRead::OutOfMemory:

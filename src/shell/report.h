@@ -4,6 +4,7 @@
 
 #include <string>
 
+// Written by the program's entry from its options (and by tests); read by ShowErrorBox.
 extern bool DialogsEnabled;
 
 // Shows a box with an OK button and returns when it is closed.
@@ -15,6 +16,6 @@ void ShowErrorBox(const std::string& text, const std::string& caption);
 // Ends the program with exit status 1 after a fatal box has already been shown.
 [[noreturn]] void EndAfterFatalError();
 
-// Tests replace this to observe fatal endings without leaving the test program. It must
-// not return (throwing is fine).
+// Written only by tests, to observe fatal endings without leaving the test program; it
+// must not return (throwing is fine). Null in the program.
 extern void (*FatalEndingHook)(const std::string& text);

@@ -4,11 +4,10 @@
 
 #include "platform/platform.h"
 
-int ShowCommand = 1;
-int MainWindow = 0;
-bool QuitRequested = false;
-
 namespace {
+
+bool g_windowOpen = false;      // written by CreateMainWindow and by closing
+bool g_quitRequested = false;   // written by the pump
 
 std::deque<WindowMessage> g_queue;
 std::deque<Key> g_viewerKeys;   // written by MainWindowProc, taken by the player
@@ -31,11 +30,10 @@ void CollectPlatformEvents()
 
 void DestroyMainWindow()
 {
-    if (!MainWindow) return;   // a second close request finds nothing left to destroy
-    int window = MainWindow;
+    if (!g_windowOpen) return;   // a second close request finds nothing left to destroy
     PlatformDestroyWindow();
-    MainWindow = 0;
-    MainWindowProc(window, {Message::Destroy});
+    g_windowOpen = false;
+    MainWindowProc({Message::Destroy});
 }
 
 // What the window system does with a message the procedure passes on.
@@ -47,7 +45,11 @@ long DefaultProcessing(const WindowMessage& message)
 
 }  // namespace
 
-bool CreateMainWindow(int /*showCommand*/, const MainWindowOptions& options)
+bool MainWindowOpen() { return g_windowOpen; }
+
+bool QuitWasRequested() { return g_quitRequested; }
+
+bool CreateMainWindow(const MainWindowOptions& options)
 {
     PlatformWindowOptions o{};
     o.title = "Zircon megademo";
@@ -62,12 +64,12 @@ bool CreateMainWindow(int /*showCommand*/, const MainWindowOptions& options)
     o.hideCursor = true;
     o.hidden = options.hidden;
     if (!PlatformCreateWindow(o)) return false;
-    MainWindow = 1;
+    g_windowOpen = true;
     if (!options.hidden) PlatformShowWindow();
     return true;
 }
 
-long MainWindowProc(int /*window*/, const WindowMessage& message)
+long MainWindowProc(const WindowMessage& message)
 {
     switch (message.kind) {
     case Message::Destroy:
@@ -88,14 +90,14 @@ long MainWindowProc(int /*window*/, const WindowMessage& message)
 
 bool PumpMessages()
 {
-    if (QuitRequested) return true;
+    if (g_quitRequested) return true;
     WindowMessage message;
     while (PeekWindowMessage(&message)) {
         if (message.kind == Message::Quit) {
-            QuitRequested = true;   // anything behind the quit stays queued
+            g_quitRequested = true;   // anything behind the quit stays queued
             return true;
         }
-        MainWindowProc(MainWindow, message);
+        MainWindowProc(message);
     }
     return false;
 }
@@ -127,6 +129,8 @@ void ResetWindowState()
 {
     g_queue.clear();
     g_viewerKeys.clear();
-    QuitRequested = false;
-    MainWindow = 0;
+    g_quitRequested = false;
+    g_windowOpen = false;
 }
+
+void MarkMainWindowOpen() { g_windowOpen = true; }

@@ -2,7 +2,7 @@
 //
 // Window-system events become messages in one queue. Escape posts a close request;
 // closing destroys the window, which posts the quit message; PumpMessages turns the
-// quit message into the sticky QuitRequested flag. So every way of closing the window
+// quit message into a sticky quit (QuitWasRequested). So every way of closing the window
 // ends in the same quit.
 #pragma once
 
@@ -19,9 +19,10 @@ struct WindowMessage {
 
 constexpr Key KeyEscape = Key::Escape;
 
-extern int ShowCommand;      // how the window is shown, handed over by the entry point
-extern int MainWindow;        // 1 while the window exists, 0 before and after
-extern bool QuitRequested;    // set once the quit message is retrieved; never cleared
+// True while the window exists: from CreateMainWindow until it is closed.
+bool MainWindowOpen();
+// True once the pump has retrieved the quit message; stays true until ResetWindowState.
+bool QuitWasRequested();
 
 struct MainWindowOptions {
     bool desktopWindow = false;   // a normal window instead of the fullscreen popup
@@ -32,10 +33,10 @@ struct MainWindowOptions {
 };
 
 // Creates the window at (0, 0) titled "Zircon megademo", 640 × 480 unless asked otherwise.
-bool CreateMainWindow(int showCommand, const MainWindowOptions& options);
+bool CreateMainWindow(const MainWindowOptions& options);
 
 // The window procedure: handles a message, returns its result.
-long MainWindowProc(int window, const WindowMessage& message);
+long MainWindowProc(const WindowMessage& message);
 
 // Dispatches pending messages without waiting. True means quit.
 bool PumpMessages();
@@ -49,4 +50,5 @@ void PostWindowMessage(const WindowMessage& message);
 void PostQuitMessage();
 bool PeekWindowMessage(WindowMessage* message);   // takes the next message, if any
 int PendingMessageCount();
-void ResetWindowState();                           // tests: empty queue, flags cleared
+void ResetWindowState();                           // tests: empty queue, flags cleared, no window
+void MarkMainWindowOpen();                         // tests: the message handling takes a window to exist

@@ -48,7 +48,7 @@ protected:
     void SetUp() override
     {
         ResetWindowState();
-        MainWindow = 1;
+        MarkMainWindowOpen();
         g_fakeSeconds = 1000.0;
     }
     void TearDown() override

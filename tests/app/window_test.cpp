@@ -10,7 +10,7 @@ protected:
     void SetUp() override
     {
         ResetWindowState();
-        MainWindow = 1;   // a window that exists as far as the message handling knows
+        MarkMainWindowOpen();
     }
     void TearDown() override { ResetWindowState(); }
 };
@@ -18,22 +18,22 @@ protected:
 TEST_F(PumpMessagesTest, EmptyQueueReturnsFalseAtOnce)
 {
     EXPECT_FALSE(PumpMessages());
-    EXPECT_FALSE(QuitRequested);
+    EXPECT_FALSE(QuitWasRequested());
 }
 
 TEST_F(PumpMessagesTest, EscapeClosesAndQuitsWithinTheSameCall)
 {
     PostWindowMessage({Message::KeyDown, KeyEscape});
     EXPECT_TRUE(PumpMessages());
-    EXPECT_TRUE(QuitRequested);
-    EXPECT_EQ(MainWindow, 0);   // the close request destroyed the window
+    EXPECT_TRUE(QuitWasRequested());
+    EXPECT_FALSE(MainWindowOpen());   // the close request destroyed the window
 }
 
 TEST_F(PumpMessagesTest, CloseRequestFromTheWindowSystemQuits)
 {
     PostWindowMessage({Message::Close});
     EXPECT_TRUE(PumpMessages());
-    EXPECT_TRUE(QuitRequested);
+    EXPECT_TRUE(QuitWasRequested());
 }
 
 TEST_F(PumpMessagesTest, OtherKeysTimerPaintAndCursorChangeNothingButViewerKeysAreKeptInOrder)
@@ -46,8 +46,8 @@ TEST_F(PumpMessagesTest, OtherKeysTimerPaintAndCursorChangeNothingButViewerKeysA
     PostWindowMessage({Message::SetCursor});
     PostWindowMessage({Message::Other});
     EXPECT_FALSE(PumpMessages());
-    EXPECT_FALSE(QuitRequested);
-    EXPECT_EQ(MainWindow, 1);
+    EXPECT_FALSE(QuitWasRequested());
+    EXPECT_TRUE(MainWindowOpen());
     EXPECT_EQ(PendingMessageCount(), 0);
     Key key = Key::Other;
     ASSERT_TRUE(TakeViewerKey(&key));
@@ -88,8 +88,8 @@ TEST_F(PumpMessagesTest, SecondCloseRequestAfterDestroyPostsNoSecondQuit)
 
 TEST_F(PumpMessagesTest, CursorMessageIsHandledWithoutDefaultProcessing)
 {
-    EXPECT_EQ(MainWindowProc(1, {Message::SetCursor}), 1);
-    EXPECT_EQ(MainWindowProc(1, {Message::Paint}), 0);
+    EXPECT_EQ(MainWindowProc({Message::SetCursor}), 1);
+    EXPECT_EQ(MainWindowProc({Message::Paint}), 0);
 }
 
 }  // namespace

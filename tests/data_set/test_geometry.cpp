@@ -24,10 +24,7 @@ struct ReaderResult {
 
 void ReadWithDemoReader(ReaderResult& r, const std::vector<uint8_t>& bytes, const char* name)
 {
-    bool trace = Trace3dsChunks;
-    Trace3dsChunks = false;
     r.found = Read3dsObjectFromMemory(&r.data, bytes.data(), bytes.size(), name) == ModelRead::Found;
-    Trace3dsChunks = trace;
 }
 
 }  // namespace

@@ -20,10 +20,7 @@ struct MeshGuard {
 
 void LoadQuietly(Mesh* mesh, const std::string& file, const char* object)
 {
-    bool trace = Trace3dsChunks;
-    Trace3dsChunks = false;
     LoadMesh3ds(mesh, DataPath(file).c_str(), object);
-    Trace3dsChunks = trace;
 }
 
 Vec3f Cross(Vec3f a, Vec3f b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }

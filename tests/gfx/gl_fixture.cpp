@@ -54,7 +54,7 @@ void RenderTest::SetUpTestSuite()
     MainWindowOptions options;
     options.desktopWindow = true;
     options.hidden = false;
-    ASSERT_TRUE(CreateMainWindow(1, options));
+    ASSERT_TRUE(CreateMainWindow(options));
     DeviceRequest request;
     request.display = DisplayUse::Window;
     DeviceResult result;

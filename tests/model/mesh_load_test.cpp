@@ -25,7 +25,6 @@ TEST(LoadMesh3ds, BuildsPositionsRecordsAndFaces)
     TempFile file("two_triangles.3ds", Make3dsFile({TwoTriangles()}));
     Mesh mesh;
     {
-        QuietTrace quiet;
         LoadMesh3ds(&mesh, file.path.c_str(), "front");
     }
     ASSERT_NE(mesh.vertexBlock, nullptr);
@@ -76,7 +75,6 @@ TEST(LoadMesh3ds, SameObjectTwiceGivesIndependentEqualMeshes)
     TempFile file("twice.3ds", Make3dsFile({TwoTriangles()}));
     Mesh a, b;
     {
-        QuietTrace quiet;
         LoadMesh3ds(&a, file.path.c_str(), "front");
         LoadMesh3ds(&b, file.path.c_str(), "front");
     }
@@ -108,7 +106,6 @@ TEST(LoadMesh3ds, MissingObjectGivesAnEmptyMeshAndSaysSo)
 {
     TempFile file("missing.3ds", Make3dsFile({TwoTriangles()}));
     Mesh mesh;
-    QuietTrace quiet;
     testing::internal::CaptureStderr();
     EXPECT_EQ(LoadMesh3ds(&mesh, file.path.c_str(), "GeoSphere0"), ModelRead::ObjectMissing);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),

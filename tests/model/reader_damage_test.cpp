@@ -223,7 +223,6 @@ TEST(Read3dsDamage, MeshDropsFacesOutsideTheVertices)
     object.faces = {0, 1, 2, 0, 0, 4, 1, 0, 2, 3, 0, 0, 9, 9, 9, 0};
     std::vector<uint8_t> file = Make3dsFile({object});
     Mesh mesh;
-    QuietTrace quiet;
     testing::internal::CaptureStderr();
     LoadMesh3dsFromMemory(&mesh, file.data(), file.size(), "A");
     std::string errors = testing::internal::GetCapturedStderr();

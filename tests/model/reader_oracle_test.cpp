@@ -72,7 +72,6 @@ TEST_P(RealModelFile, EveryObjectMatchesTheIndependentReader)
         SCOPED_TRACE(name);
         TriMeshData data{};
         {
-            QuietTrace quiet;
             EXPECT_EQ(Read3dsObject(&data, path.c_str(), name.c_str()), ModelRead::Found);
         }
         ASSERT_EQ(data.vertexCount, static_cast<int32_t>(expected->points));
@@ -115,10 +114,10 @@ TEST_P(RealModelFile, FileAndMemoryReadersAgree)
 
     TriMeshData fromFile{}, fromMemory{};
     testing::internal::CaptureStdout();
-    Read3dsObject(&fromFile, path.c_str(), name.c_str());
+    Read3dsObject(&fromFile, path.c_str(), name.c_str(), ChunkTrace::Shown);
     std::string fileTrace = testing::internal::GetCapturedStdout();
     testing::internal::CaptureStdout();
-    Read3dsObjectFromMemory(&fromMemory, bytes.data(), bytes.size(), name.c_str());
+    Read3dsObjectFromMemory(&fromMemory, bytes.data(), bytes.size(), name.c_str(), ChunkTrace::Shown);
     std::string memoryTrace = testing::internal::GetCapturedStdout();
 
     EXPECT_EQ(fileTrace, memoryTrace);

@@ -128,7 +128,7 @@ TEST(Read3ds, ChunkShorterThanItsHeaderIsPassedOver)
     w.End();
     TriMeshData data{};
     testing::internal::CaptureStdout();
-    bool found = Read3dsObjectFromMemory(&data, w.bytes.data(), w.bytes.size(), "Tri") == ModelRead::Found;
+    bool found = Read3dsObjectFromMemory(&data, w.bytes.data(), w.bytes.size(), "Tri", ChunkTrace::Shown) == ModelRead::Found;
     std::string trace = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(found);
     EXPECT_EQ(data.vertexCount, 3);
@@ -164,7 +164,7 @@ TEST(Read3ds, TraceShowsEveryHeaderIndentedByLevelAndEveryObjectName)
 
     TriMeshData data{};
     testing::internal::CaptureStdout();
-    Read3dsObjectFromMemory(&data, w.bytes.data(), w.bytes.size(), "Box");
+    Read3dsObjectFromMemory(&data, w.bytes.data(), w.bytes.size(), "Box", ChunkTrace::Shown);
     std::string trace = testing::internal::GetCapturedStdout();
     EXPECT_EQ(trace,
               "CHUNK: id:4d4d length:104 endpos:104\n"

@@ -21,7 +21,6 @@ TEST(ResourceLimits, AnObjectOfSixtyFiveThousandVerticesAndFacesLoadsWithinSixte
     const std::vector<uint8_t> file = Make3dsFile({object});
     object = MeshObject3ds{};
 
-    QuietTrace quiet;
     const long before = PeakResidentKb();
     Mesh mesh;
     ASSERT_EQ(LoadMesh3dsFromMemory(&mesh, file.data(), file.size(), "Big"), ModelRead::Found);
@@ -51,7 +50,6 @@ TEST(ResourceLimits, CountsDeclaringTheMostButHoldingLittleCostLittle)
     w.End();
     w.End();
 
-    QuietTrace quiet;
     testing::internal::CaptureStderr();
     const long before = PeakResidentKb();
     Mesh mesh;

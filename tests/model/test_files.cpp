@@ -20,6 +20,5 @@ TempFile::~TempFile()
 
 bool ReadQuietly(TriMeshData* result, const std::vector<uint8_t>& bytes, const char* objectName)
 {
-    QuietTrace quiet;
     return Read3dsObjectFromMemory(result, bytes.data(), bytes.size(), objectName) == ModelRead::Found;
 }

@@ -16,10 +16,3 @@ struct TempFile {
 
 // Reads objectName from bytes with the chunk trace off.
 bool ReadQuietly(TriMeshData* result, const std::vector<uint8_t>& bytes, const char* objectName);
-
-// Turns the chunk trace off for the life of the object.
-struct QuietTrace {
-    bool saved = Trace3dsChunks;
-    QuietTrace() { Trace3dsChunks = false; }
-    ~QuietTrace() { Trace3dsChunks = saved; }
-};
