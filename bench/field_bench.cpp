@@ -132,8 +132,6 @@ void BM_SurfaceDrawing(benchmark::State& state)
     camera.targetX = -100.0f;
     Matrix matrix;
     NullRenderer null;
-    RenderInterface* previous = Renderer;
-    Renderer = &null;
     int phase = 0;
     for (auto _ : state) {
         const int demoTime = FrameDemoTime(phase);
@@ -147,12 +145,11 @@ void BM_SurfaceDrawing(benchmark::State& state)
         TransformMeshVertices(*mesh.vertexBlock, matrix);
         SetSurfaceEnvironmentCoordinates(mesh, g_surface, matrix);
         ProjectMeshVertices(*mesh.vertexBlock, camera);
-        DrawSortedFrontFaces(list, SortMeshFaces(mesh, list, DepthOrder::NearFirst));
+        DrawSortedFrontFaces(null, list, SortMeshFaces(mesh, list, DepthOrder::NearFirst));
         const double t1 = ThreadMicroseconds();
         phases[phase].draw.push_back(t1 - t0);
         phase = (phase + 1) % PhaseCount;
     }
-    Renderer = previous;
     ReportPhases(state, phases, "draw", &PhaseTimes::draw);
     FreePolygonList(&list);
     FreeMesh(&mesh);

@@ -35,7 +35,6 @@ const std::string& SpherePath()
 
 void BM_Read3dsObject(benchmark::State& state)
 {
-    Trace3dsChunks = false;
     const char* path = SpherePath().c_str();
     for (auto _ : state) {
         TriMeshData data{};
@@ -48,7 +47,6 @@ BENCHMARK(BM_Read3dsObject);
 
 void BM_LoadMesh3dsSphere(benchmark::State& state)
 {
-    Trace3dsChunks = false;
     const char* path = SpherePath().c_str();
     int faces = 0;
     for (auto _ : state) {
@@ -64,7 +62,6 @@ BENCHMARK(BM_LoadMesh3dsSphere);
 // One frame of the twisting ball: radial factors applied from rest, then the twist.
 void BM_ScaleAndTwistSphere(benchmark::State& state)
 {
-    Trace3dsChunks = false;
     Mesh mesh;
     LoadMesh3ds(&mesh, SpherePath().c_str(), "GeoSphere0");
     int n = mesh.vertexBlock->count;

@@ -1,6 +1,6 @@
 // A render interface for benchmarks: takes every call, draws nothing and makes no GL call,
 // so what a benchmark measures is the processor's share; it counts the triangles handed
-// over. ScopedNullRenderer installs one as the process-wide Renderer for a scope.
+// over.
 #pragma once
 
 #include <cstdint>
@@ -32,11 +32,4 @@ struct NullRenderer : RenderInterface {
     }
     void KeepFrame() override {}
     void DrawKeptFrame() override {}
-};
-
-struct ScopedNullRenderer {
-    NullRenderer renderer;
-    RenderInterface* previous = Renderer;
-    ScopedNullRenderer() { Renderer = &renderer; }
-    ~ScopedNullRenderer() { Renderer = previous; }
 };
