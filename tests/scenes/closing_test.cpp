@@ -9,7 +9,6 @@
 #include "scenes/closing.h"
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
-#include "scenes/scenes.h"
 #include "scenes/timeline.h"
 #include "support/scene_run.h"
 
@@ -17,17 +16,17 @@ namespace {
 
 TEST(BackgroundWhole, WholeTextureOverTheScreenWithoutBlending)
 {
-    ScopedCallRecorder r;
-    DrawBackgroundWhole(1.0f, 0.5f, 0.0f, TextureId{6});
-    ASSERT_EQ(r.recorder.Ops(), (std::vector<std::string>{"BindTexture", "SetBlendMode", "DrawTriangleAffine",
-                                                           "DrawTriangleAffine"}));
-    EXPECT_EQ(r.recorder.calls[0].a, 6);
-    EXPECT_EQ(r.recorder.calls[1].a, 64);
+    CallRecorder r;
+    DrawBackgroundWhole(r, 1.0f, 0.5f, 0.0f, TextureId{6});
+    ASSERT_EQ(r.Ops(), (std::vector<std::string>{"BindTexture", "SetBlendMode", "DrawTriangleAffine",
+                                                 "DrawTriangleAffine"}));
+    EXPECT_EQ(r.calls[0].a, 6);
+    EXPECT_EQ(r.calls[1].a, 64);
     const float x[4] = {-1, 1, 1, -1}, y[4] = {-1, -1, 1, 1}, u[4] = {0, 1, 1, 0}, v[4] = {1, 1, 0, 0};
     const int order[2][3] = {{0, 1, 2}, {0, 2, 3}};
     for (int t = 0; t < 2; ++t)
         for (int k = 0; k < 3; ++k) {
-            const ScreenVertex& p = r.recorder.calls[2 + t].vertices[k];
+            const ScreenVertex& p = r.calls[2 + t].vertices[k];
             const int c = order[t][k];
             EXPECT_EQ(p.screenX, x[c]);
             EXPECT_EQ(p.screenY, y[c]);   // the texture's first row at the top
@@ -81,32 +80,34 @@ TEST(ClosingView, TheCameraMovesInOneFrameAfterTheShiftAtEachStep)
     }
 }
 
-class ClosingScene : public ::testing::Test {
+class ClosingSceneRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        VortexTexture = TextureId{21};
-        GridTexture = TextureId{22};
-        WhiteFlashTexture = TextureId{23};
+        resources.textures.vortex = TextureId{21};
+        resources.textures.grid = TextureId{22};
+        resources.textures.whiteFlash = TextureId{23};
     }
-    // The scene played from 90000 to its end, its fade checked frame by frame.
-    static void PlayTheFadeFrom90000();
+    // The scene entered at 90000 and played to its end, its fade checked frame by frame.
+    void PlayTheFadeFrom90000();
     static bool Draws(const std::vector<RecordedCall>& frame, const std::string& op, int a)
     {
         for (const RecordedCall& c : frame)
             if (c.op == op && c.a == a) return true;
         return false;
     }
+
+    Resources resources{};
 };
 
-TEST_F(ClosingScene, GridFramesAddTheLatticeOverTheVortexAndStepThePhase)
+TEST_F(ClosingSceneRun, GridFramesAddTheLatticeOverTheVortexAndStepThePhase)
 {
-    SceneRun run(80000, 3);
-    AnimationPhase = 7.0f;
-    EXPECT_EQ(PlayClosingScene(), 1);
+    SceneRun run(SceneId::Closing, 80000, resources);
+    run.animationPhase = 7.0f;   // entry starts the phase at 0 whatever it was
+    run.Play(3);
     const auto frames = run.Frames();
     ASSERT_EQ(frames.size(), 3u);
-    // Set-up: depth test off and additive blending before the first picture.
+    // Entry: depth test off and additive blending before the first picture.
     EXPECT_EQ(frames[0][0].op, "SetDepthTest");
     EXPECT_EQ(frames[0][0].a, 0);
     EXPECT_EQ(frames[0][1].op, "SetBlendMode");
@@ -123,13 +124,13 @@ TEST_F(ClosingScene, GridFramesAddTheLatticeOverTheVortexAndStepThePhase)
     }
     float phase = 0.0f;
     for (int i = 0; i < 3; ++i) AdvancePhase(&phase, 0.009);
-    EXPECT_EQ(AnimationPhase, phase);
+    EXPECT_EQ(run.animationPhase, phase);
 }
 
-TEST_F(ClosingScene, AQuitDuringTheGridPhaseShowsNoFade)
+TEST_F(ClosingSceneRun, LeavingDuringTheGridPhaseShowsNoFade)
 {
-    SceneRun run(89000, 2);
-    EXPECT_EQ(PlayClosingScene(), 1);
+    SceneRun run(SceneId::Closing, 89000, resources);
+    run.Play(2);
     EXPECT_EQ(run.recorder.presentTimes.size(), 2u);
     for (const RecordedCall& c : run.recorder.calls) {
         EXPECT_FALSE(c.op == "BindTexture" && c.a == 23);
@@ -138,18 +139,22 @@ TEST_F(ClosingScene, AQuitDuringTheGridPhaseShowsNoFade)
 }
 
 // Each time the scene is entered: a seek back into it after the fade starts it bright.
-TEST_F(ClosingScene, TheWhitePictureFadesToBlackAndStaysBlackUntil94000EachTimeTheSceneIsEntered)
+TEST_F(ClosingSceneRun, TheWhitePictureFadesToBlackAndStaysBlackUntil94000EachTimeTheSceneIsEntered)
 {
+    SetUpScene(SceneId::Closing, resources);
     for (int entry = 1; entry <= 2; ++entry) {
         SCOPED_TRACE("entry " + std::to_string(entry));
         PlayTheFadeFrom90000();
     }
+    ReleaseScene(SceneId::Closing);
 }
 
-void ClosingScene::PlayTheFadeFrom90000()
+void ClosingSceneRun::PlayTheFadeFrom90000()
 {
-    SceneRun run(90000);
-    EXPECT_EQ(PlayClosingScene(), 0);
+    SceneRun run(SceneId::Closing, 90000, resources);
+    run.Enter();
+    run.StepsToEnd();
+    run.Leave();
     const auto frames = run.Frames();
     const std::vector<int32_t>& presented = run.recorder.presentTimes;
     ASSERT_EQ(frames.size(), presented.size());
@@ -165,7 +170,7 @@ void ClosingScene::PlayTheFadeFrom90000()
         for (const RecordedCall& c : frames[n]) got.push_back(c.op);
         ASSERT_EQ(got, ops) << n;
         levels.push_back(frames[n][3].vertices[0].red);
-        // Each fade frame takes the new DemoTime before it is presented, so the frame
+        // Each fade frame takes the new demo time before it is presented, so the frame
         // before the last was presented before 94000 and the last at 94000 or later.
         if (n + 1 < frames.size()) {
             EXPECT_LT(presented[n], 94000);
@@ -187,10 +192,10 @@ void ClosingScene::PlayTheFadeFrom90000()
     EXPECT_GT(frames.size() - first, 200u);   // about 3.95 s at 60 frames a second
 }
 
-TEST_F(ClosingScene, NoFadeFrameOnceDemoTimeIsAt94000)
+TEST_F(ClosingSceneRun, NoFadeFrameOnceTheDemoTimeIsAt94000)
 {
-    SceneRun run(94000);
-    EXPECT_EQ(PlayClosingScene(), 0);
+    SceneRun run(SceneId::Closing, 94000, resources);
+    run.Play();
     EXPECT_TRUE(run.recorder.presentTimes.empty());
     EXPECT_TRUE(run.Frames().empty());
 }

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "fx/credit_strips.h"
 #include "model/mesh.h"
@@ -10,7 +12,6 @@
 #include "scenes/credits.h"
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
-#include "scenes/scenes.h"
 #include "scenes/timeline.h"
 #include "support/scene_run.h"
 
@@ -26,7 +27,7 @@ std::vector<std::string> OpsOf(const std::vector<RecordedCall>& calls)
 TEST(CreditStrips, SlicesOfThePictureBelowTheCentreLineWithTheirOwnSubmitters)
 {
     struct Case {
-        void (*draw)(float, float, float, float, TextureId);
+        void (*draw)(RenderInterface&, float, float, float, float, TextureId);
         float vTop, vBottom;
         const char* op;
     };
@@ -37,14 +38,14 @@ TEST(CreditStrips, SlicesOfThePictureBelowTheCentreLineWithTheirOwnSubmitters)
     const float x[4] = {-1, 1, 1, -1}, y[4] = {-0.3125f, -0.3125f, 0, 0}, u[4] = {0, 0.625f, 0.625f, 0};
     const int order[2][3] = {{0, 1, 2}, {0, 2, 3}};
     for (const Case& k : cases) {
-        ScopedCallRecorder r;
-        k.draw(0.25f, 0.5f, 0.75f, 0.4f, TextureId{77});
+        CallRecorder r;
+        k.draw(r, 0.25f, 0.5f, 0.75f, 0.4f, TextureId{77});
         // The texture argument is not used: nothing is bound.
-        ASSERT_EQ(r.recorder.Ops(), (std::vector<std::string>{k.op, k.op}));
+        ASSERT_EQ(r.Ops(), (std::vector<std::string>{k.op, k.op}));
         const float v[4] = {k.vBottom, k.vBottom, k.vTop, k.vTop};
         for (int t = 0; t < 2; ++t)
             for (int i = 0; i < 3; ++i) {
-                const ScreenVertex& p = r.recorder.calls[t].vertices[i];
+                const ScreenVertex& p = r.calls[t].vertices[i];
                 const int c = order[t][i];
                 EXPECT_EQ(p.screenX, x[c]);
                 EXPECT_EQ(p.screenY, y[c]);
@@ -62,10 +63,9 @@ TEST(CreditStrips, SlicesOfThePictureBelowTheCentreLineWithTheirOwnSubmitters)
 // The band strips drawn by one FlashCreditBands call: (name of the submitter, alpha).
 std::vector<std::pair<std::string, float>> BandsAt(float* level, int32_t demoTime)
 {
-    ScopedCallRecorder r;
-    CreditsTexture = TextureId{31};
-    FlashCreditBands(level, demoTime, 1.0);
-    const std::vector<RecordedCall>& c = r.recorder.calls;
+    CallRecorder r;
+    FlashCreditBands(r, TextureId{31}, level, demoTime, 1.0);
+    const std::vector<RecordedCall>& c = r.calls;
     EXPECT_GE(c.size(), 3u);
     if (c.size() < 3) return {};
     EXPECT_EQ(c[0].op, "SetDepthTest");
@@ -123,49 +123,45 @@ TEST(CreditsCamera, SwaysAroundTheModelAndJoltsTowardsItWithTheFlashLevel)
     EXPECT_FLOAT_EQ(c.positionZ, -503.13965f);
 }
 
-class CreditsScene : public ::testing::Test {
+class CreditsSceneRun : public ::testing::Test {
 protected:
-    Mesh saved = FrontMesh;
-    // Two faces over the same three vertices near the target, one of each winding: the
-    // one facing the camera is drawn.
+    // The model: two faces over the same three vertices near the target, one of each
+    // winding; the one facing the camera is drawn.
     void SetUp() override
     {
-        FrontMesh = Mesh{};
-        AllocateMesh(&FrontMesh, 3, 2);
+        Mesh& front = resources.front;
+        AllocateMesh(&front, 3, 2);
         const Vector3 p[3] = {{0, 0, 0}, {60, 0, 0}, {0, 60, 0}};
         for (int i = 0; i < 3; ++i) {
-            FrontMesh.vertexBlock->positions[i] = p[i];
-            ScreenVertex& s = FrontMesh.vertexBlock->screen[i];
+            front.vertexBlock->positions[i] = p[i];
+            ScreenVertex& s = front.vertexBlock->screen[i];
             s.red = s.green = s.blue = 1.0f;
             s.alpha = 0.5f;
         }
         const int order[2][3] = {{0, 1, 2}, {2, 1, 0}};
         for (int f = 0; f < 2; ++f)
             for (int k = 0; k < 3; ++k) {
-                FrontMesh.faceBlock->faces[f].vertex[k] = &FrontMesh.vertexBlock->screen[order[f][k]];
-                FrontMesh.faceBlock->faces[f].index[k] = order[f][k];
+                front.faceBlock->faces[f].vertex[k] = &front.vertexBlock->screen[order[f][k]];
+                front.faceBlock->faces[f].index[k] = order[f][k];
             }
-        BackdropTexture = TextureId{11};
-        OndTexture = TextureId{12};
-        LineNoiseTexture = TextureId{13};
-        CreditsTexture = TextureId{14};
+        resources.textures.backdrop = TextureId{11};
+        resources.textures.ond = TextureId{12};
+        resources.textures.lineNoise = TextureId{13};
+        resources.textures.credits = TextureId{14};
     }
-    void TearDown() override
-    {
-        FreeMesh(&FrontMesh);
-        FrontMesh = saved;
-    }
+    void TearDown() override { FreeMesh(&resources.front); }
     static float Phase(int32_t demoTime) { return static_cast<float>((demoTime - 45046) * 0.0001); }
+
+    Resources resources{};
 };
 
-TEST_F(CreditsScene, DrawsTheModelWithLastFramesAlphaAndCameraUnderTheOverlaysAndBands)
+TEST_F(CreditsSceneRun, DrawsTheModelWithLastFramesAlphaAndCameraUnderTheOverlaysAndBands)
 {
-    SceneRun run(45030, 4);   // frames at 45030, 45046, 45063, 45080
-    EXPECT_EQ(PlayCreditsScene(), 1);
+    SceneRun run(SceneId::Credits, 45030, resources);
+    run.Play(4);   // frames at 45030, 45046, 45063, 45080
     const auto frames = run.Frames();
     ASSERT_EQ(frames.size(), 4u);
     EXPECT_EQ(run.recorder.presentTimes, (std::vector<int32_t>{45030, 45046, 45063, 45080}));
-    EXPECT_EQ(AnimationPhase, Phase(45080));
 
     const std::vector<std::string> quiet = {
         "SetBlendMode", "BindTexture", "DrawTriangleAffine", "DrawTriangleAffine",          // backdrop
@@ -198,7 +194,7 @@ TEST_F(CreditsScene, DrawsTheModelWithLastFramesAlphaAndCameraUnderTheOverlaysAn
         BuildViewMatrix(&m, camera);
         Vector3 positions[3];
         ScreenVertex expected[3] = {};
-        for (int i = 0; i < 3; ++i) positions[i] = FrontMesh.vertexBlock->positions[i];
+        for (int i = 0; i < 3; ++i) positions[i] = resources.front.vertexBlock->positions[i];
         VertexBlock block{positions, expected, 3};
         TransformMeshVertices(block, m);
         // The face drawn starts at vertex 0 or 2, whichever faces the camera.
@@ -208,10 +204,10 @@ TEST_F(CreditsScene, DrawsTheModelWithLastFramesAlphaAndCameraUnderTheOverlaysAn
     }
 }
 
-TEST_F(CreditsScene, TheTwoLineNoiseLayersAreMirrorImagesInThePhase)
+TEST_F(CreditsSceneRun, TheTwoLineNoiseLayersAreMirrorImagesInThePhase)
 {
-    SceneRun run(46046, 1);   // t = 0.1
-    EXPECT_EQ(PlayCreditsScene(), 1);
+    SceneRun run(SceneId::Credits, 46046, resources);
+    run.Play(1);   // t = 0.1
     const auto frames = run.Frames();
     ASSERT_EQ(frames.size(), 1u);
     // Each layer: SetDepthTest, BindTexture(13), SetBlendMode, two triangles. Its first

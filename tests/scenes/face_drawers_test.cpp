@@ -26,33 +26,33 @@ TEST(DrawSortedFacesCulled, DrawsOnlyFacesWithPositiveFacingOnBothUnits)
     FaceSet set({At(0, 0, 10), At(1, 0, 10), At(0, 1, 10),        // k = -10: skipped
                  At(1, 0, 10), At(0, 0, 10), At(0, 1, 10),        // k = 10: drawn
                  At(0, 0, 10), At(0, 0, 20), At(1, 0, 15)});      // k = 0: skipped
-    ScopedCallRecorder r;
-    DrawSortedFacesCulled(set.list, set.Count());
-    ASSERT_EQ(r.recorder.Ops(), std::vector<std::string>{"DrawTriangleDualTexture"});
-    EXPECT_EQ(r.recorder.calls[0].vertices[0].x, 1.0f);
-    EXPECT_EQ(r.recorder.calls[0].vertices[1].x, 0.0f);
+    CallRecorder r;
+    DrawSortedFacesCulled(r, set.list, set.Count());
+    ASSERT_EQ(r.Ops(), std::vector<std::string>{"DrawTriangleDualTexture"});
+    EXPECT_EQ(r.calls[0].vertices[0].x, 1.0f);
+    EXPECT_EQ(r.calls[0].vertices[1].x, 0.0f);
 }
 
 TEST(DrawSortedFaces, FarOnlyFlagsGoThroughTheClipperWhichDrawsTheFaceWhole)
 {
     SetScreenProjection(0, 0, 1, 1);
     FaceSet set({At(0, 0, 5000, ClipFar), At(10, 0, 5000, ClipFar), At(0, 10, 5000, ClipFar)});
-    ScopedCallRecorder r;
-    DrawSortedFaces(set.list, set.Count());
-    ASSERT_EQ(r.recorder.Ops(), std::vector<std::string>{"DrawTriangle"});
+    CallRecorder r;
+    DrawSortedFaces(r, set.list, set.Count());
+    ASSERT_EQ(r.Ops(), std::vector<std::string>{"DrawTriangle"});
     // The clipper's emission projected the records: 10 / 5000 across.
-    EXPECT_FLOAT_EQ(r.recorder.calls[0].vertices[1].screenX, 0.002f);
+    EXPECT_FLOAT_EQ(r.calls[0].vertices[1].screenX, 0.002f);
 }
 
 TEST(DrawSortedFaces, DrawsEveryFaceWhateverItsWindingAndNothingForAnEmptyList)
 {
     SetScreenProjection(0, 0, 1, 1);
     FaceSet set({At(0, 0, 10), At(1, 0, 10), At(0, 1, 10), At(1, 0, 10), At(0, 0, 10), At(0, 1, 10)});
-    ScopedCallRecorder r;
-    DrawSortedFaces(set.list, 0);
-    EXPECT_TRUE(r.recorder.calls.empty());
-    DrawSortedFaces(set.list, set.Count());
-    EXPECT_EQ(r.recorder.Ops(), (std::vector<std::string>{"DrawTriangle", "DrawTriangle"}));
+    CallRecorder r;
+    DrawSortedFaces(r, set.list, 0);
+    EXPECT_TRUE(r.calls.empty());
+    DrawSortedFaces(r, set.list, set.Count());
+    EXPECT_EQ(r.Ops(), (std::vector<std::string>{"DrawTriangle", "DrawTriangle"}));
 }
 
 TEST(DrawSortedFrontFaces, SkipsBackAndEdgeOnFacesAndClipsFlaggedOnes)
@@ -62,10 +62,10 @@ TEST(DrawSortedFrontFaces, SkipsBackAndEdgeOnFacesAndClipsFlaggedOnes)
     FaceSet set({At(0, 0, 10), At(1, 0, 10), At(0, 1, 10),                        // back
                  At(0, 0, 10), At(0, 0, 20), At(1, 0, 15),                        // edge-on
                  At(20, 0, 10, ClipRight), At(0, 0, 10), At(0, 1, 10)});          // front, flagged
-    ScopedCallRecorder r;
-    DrawSortedFrontFaces(set.list, set.Count());
-    ASSERT_FALSE(r.recorder.calls.empty());
-    for (const RecordedCall& call : r.recorder.calls) {
+    CallRecorder r;
+    DrawSortedFrontFaces(r, set.list, set.Count());
+    ASSERT_FALSE(r.calls.empty());
+    for (const RecordedCall& call : r.calls) {
         EXPECT_EQ(call.op, "DrawTriangle");
         for (const ScreenVertex& v : call.vertices) EXPECT_LE(v.x, v.z * 1.0001f);   // clipped at x = z
     }
@@ -77,13 +77,13 @@ TEST(DrawSortedFrontFaces, DrawsExactlyTheFacesTurnedToTheEye)
     FaceSet set({At(0, 0, 10), At(0, 0, 20), At(1, 0, 15),     // edge-on (k = 0)
                  At(0, 0, 10), At(1, 0, 10), At(0, 1, 10),     // back (k = -10)
                  At(1, 0, 10), At(0, 0, 10), At(0, 1, 10)});   // front (k = 10)
-    ScopedCallRecorder r;
-    DrawSortedFrontFaces(set.list, 2);   // edge-on and back: nothing at all
-    EXPECT_TRUE(r.recorder.calls.empty());
-    DrawSortedFrontFaces(set.list, set.Count());
-    ASSERT_EQ(r.recorder.Ops(), std::vector<std::string>{"DrawTriangle"});
-    EXPECT_EQ(r.recorder.calls[0].vertices[0].x, 1.0f);
-    EXPECT_EQ(r.recorder.calls[0].vertices[1].x, 0.0f);
+    CallRecorder r;
+    DrawSortedFrontFaces(r, set.list, 2);   // edge-on and back: nothing at all
+    EXPECT_TRUE(r.calls.empty());
+    DrawSortedFrontFaces(r, set.list, set.Count());
+    ASSERT_EQ(r.Ops(), std::vector<std::string>{"DrawTriangle"});
+    EXPECT_EQ(r.calls[0].vertices[0].x, 1.0f);
+    EXPECT_EQ(r.calls[0].vertices[1].x, 0.0f);
 }
 
 TEST(DrawSortedFrontFaces, ReadsNoEntryBeyondTheCount)
@@ -91,9 +91,9 @@ TEST(DrawSortedFrontFaces, ReadsNoEntryBeyondTheCount)
     SetScreenProjection(0, 0, 1, 1);
     FaceSet set({At(1, 0, 10), At(0, 0, 10), At(0, 1, 10), At(1, 0, 10), At(0, 0, 10), At(0, 1, 10)});
     set.list.entries[1].face = nullptr;   // would crash if read
-    ScopedCallRecorder r;
-    DrawSortedFrontFaces(set.list, 1);
-    EXPECT_EQ(r.recorder.Ops(), std::vector<std::string>{"DrawTriangle"});
+    CallRecorder r;
+    DrawSortedFrontFaces(r, set.list, 1);
+    EXPECT_EQ(r.Ops(), std::vector<std::string>{"DrawTriangle"});
 }
 
 TEST(SetVertexAlpha, ChangesOnlyTheAlphaOfTheGivenRecords)

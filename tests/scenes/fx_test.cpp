@@ -3,15 +3,14 @@
 
 #include <cmath>
 
-#include "shell/clock.h"
-#include "shell/window.h"
 #include "fx/background.h"
 #include "fx/screen_overlay.h"
 #include "fx/screen_quad.h"
+#include "scenes/opening.h"
 #include "scenes/resources.h"
-#include "scenes/scenes.h"
 #include "scenes/timeline.h"
 #include "support/call_recorder.h"
+#include "support/scene_run.h"
 
 namespace {
 
@@ -21,11 +20,11 @@ double PixelY(float ndc) { return (1.0 - ndc) * 240.0; }
 
 TEST(ScreenQuad, WholeTextureAtTheTopLeftCoversPixelsFromThreeQuartersIn)
 {
-    ScopedCallRecorder r;
+    CallRecorder r;
     ScreenVertex block[4] = {};
-    DrawScreenQuad(block, 0, 0, 255, 255, 1, 1, 2, 2, 1.0f);
-    ASSERT_EQ(r.recorder.Ops(), std::vector<std::string>{"DrawQuad"});
-    const std::vector<ScreenVertex>& v = r.recorder.calls[0].vertices;
+    DrawScreenQuad(r, block, 0, 0, 255, 255, 1, 1, 2, 2, 1.0f);
+    ASSERT_EQ(r.Ops(), std::vector<std::string>{"DrawQuad"});
+    const std::vector<ScreenVertex>& v = r.calls[0].vertices;
     // Top-left and bottom-right corners, within the rounding of the layout constants
     // (1/639 and 1/479 per layout unit).
     EXPECT_NEAR(PixelX(v[0].screenX), 0.75, 2e-3);
@@ -54,11 +53,11 @@ TEST(ScreenQuad, WholeTextureAtTheTopLeftCoversPixelsFromThreeQuartersIn)
 
 TEST(ScreenQuad, StartingLeftOfTheScreenShowsTheRightPartOfTheWindow)
 {
-    ScopedCallRecorder r;
+    CallRecorder r;
     ScreenVertex block[4] = {};
-    DrawScreenQuad(block, 0, 0, 255, 255, -200, 1, 2, 2, 0.5f);
-    ASSERT_EQ(r.recorder.calls.size(), 1u);
-    const std::vector<ScreenVertex>& v = r.recorder.calls[0].vertices;
+    DrawScreenQuad(r, block, 0, 0, 255, 255, -200, 1, 2, 2, 0.5f);
+    ASSERT_EQ(r.calls.size(), 1u);
+    const std::vector<ScreenVertex>& v = r.calls[0].vertices;
     EXPECT_EQ(v[0].screenX, -1.0f);
     EXPECT_EQ(v[3].screenX, -1.0f);
     // The rectangle would start 99.9 pixels left of the screen: that much of its 255-pixel
@@ -72,11 +71,11 @@ TEST(ScreenQuad, StartingLeftOfTheScreenShowsTheRightPartOfTheWindow)
 
 TEST(ScreenQuad, LargerThanTheScreenIsCutLeftTopRightBottomInThatOrder)
 {
-    ScopedCallRecorder r;
+    CallRecorder r;
     ScreenVertex block[4] = {};
     // Layout 2556 × 1916 units from (-639, -479): twice the screen, centred on it.
-    DrawScreenQuad(block, 0, 0, 255, 255, -639, -479, 10.023529f, 7.5137253f, 1.0f);
-    const std::vector<ScreenVertex>& v = r.recorder.calls.at(0).vertices;
+    DrawScreenQuad(r, block, 0, 0, 255, 255, -639, -479, 10.023529f, 7.5137253f, 1.0f);
+    const std::vector<ScreenVertex>& v = r.calls.at(0).vertices;
     EXPECT_EQ(v[0].screenX, -1.0f);
     EXPECT_EQ(v[0].screenY, 1.0f);
     EXPECT_EQ(v[2].screenX, 1.0f);
@@ -90,24 +89,24 @@ TEST(ScreenQuad, LargerThanTheScreenIsCutLeftTopRightBottomInThatOrder)
 
 TEST(ScreenQuad, WhollyOffScreenDrawsNothing)
 {
-    ScopedCallRecorder r;
+    CallRecorder r;
     ScreenVertex block[4] = {};
-    DrawScreenQuad(block, 0, 0, 255, 255, 1300, 1, 2, 2, 1.0f);    // right
-    DrawScreenQuad(block, 0, 0, 255, 255, -600, 1, 2, 2, 1.0f);    // left
-    DrawScreenQuad(block, 0, 0, 255, 255, 1, 1000, 2, 2, 1.0f);    // below
-    DrawScreenQuad(block, 0, 0, 255, 255, 1, -600, 2, 2, 1.0f);    // above
-    EXPECT_TRUE(r.recorder.calls.empty());
+    DrawScreenQuad(r, block, 0, 0, 255, 255, 1300, 1, 2, 2, 1.0f);    // right
+    DrawScreenQuad(r, block, 0, 0, 255, 255, -600, 1, 2, 2, 1.0f);    // left
+    DrawScreenQuad(r, block, 0, 0, 255, 255, 1, 1000, 2, 2, 1.0f);    // below
+    DrawScreenQuad(r, block, 0, 0, 255, 255, 1, -600, 2, 2, 1.0f);    // above
+    EXPECT_TRUE(r.calls.empty());
 }
 
 TEST(Background, LowerAndUpperPicturesOfTheTextureAsTwoAffineTriangles)
 {
-    ScopedCallRecorder r;
-    DrawBackgroundLower(0.25f, 0.5f, 0.75f, TextureId{1234});
-    DrawBackgroundUpper(1.0f, 1.0f, 1.0f, TextureId{99});
-    ASSERT_EQ(r.recorder.Ops(), (std::vector<std::string>{"BindTexture", "DrawTriangleAffine", "DrawTriangleAffine",
-                                                           "BindTexture", "DrawTriangleAffine", "DrawTriangleAffine"}));
-    EXPECT_EQ(r.recorder.calls[0].a, 1234);
-    EXPECT_EQ(r.recorder.calls[3].a, 99);
+    CallRecorder r;
+    DrawBackgroundLower(r, 0.25f, 0.5f, 0.75f, TextureId{1234});
+    DrawBackgroundUpper(r, 1.0f, 1.0f, 1.0f, TextureId{99});
+    ASSERT_EQ(r.Ops(), (std::vector<std::string>{"BindTexture", "DrawTriangleAffine", "DrawTriangleAffine",
+                                                 "BindTexture", "DrawTriangleAffine", "DrawTriangleAffine"}));
+    EXPECT_EQ(r.calls[0].a, 1234);
+    EXPECT_EQ(r.calls[3].a, 99);
     // Corners 0, 1, 2 then 0, 2, 3 of (-1,-1), (1,-1), (1,1), (-1,1).
     const float x[4] = {-1, 1, 1, -1}, y[4] = {-1, -1, 1, 1}, u[4] = {0, 0.625f, 0.625f, 0};
     const float vLower[4] = {0.96875f, 0.96875f, 0.5f, 0.5f}, vUpper[4] = {0.46875f, 0.46875f, 0, 0};
@@ -116,7 +115,7 @@ TEST(Background, LowerAndUpperPicturesOfTheTextureAsTwoAffineTriangles)
         const bool lower = call < 3;
         const int* corners = order[(call - 1) % 3];
         for (int k = 0; k < 3; ++k) {
-            const ScreenVertex& p = r.recorder.calls[call].vertices[k];
+            const ScreenVertex& p = r.calls[call].vertices[k];
             const int c = corners[k];
             EXPECT_EQ(p.screenX, x[c]);
             EXPECT_EQ(p.screenY, y[c]);
@@ -132,24 +131,24 @@ TEST(Background, LowerAndUpperPicturesOfTheTextureAsTwoAffineTriangles)
 
 TEST(ScreenOverlay, DepthOffAlphaBlendedScrollingWindow)
 {
-    ScopedCallRecorder r;
-    DrawScreenOverlay(0.5f, 0.25f, 2.0f, 0.1f, 0.2f, 0.3f, 0.4f, TextureId{77});
-    ASSERT_EQ(r.recorder.Ops(), (std::vector<std::string>{"SetDepthTest", "BindTexture", "SetBlendMode",
-                                                           "DrawTriangle", "DrawTriangle"}));
-    EXPECT_EQ(r.recorder.calls[0].a, 0);   // depth test off
-    EXPECT_EQ(r.recorder.calls[1].a, 77);
-    EXPECT_EQ(r.recorder.calls[2].a, 10);
+    CallRecorder r;
+    DrawScreenOverlay(r, 0.5f, 0.25f, 2.0f, 0.1f, 0.2f, 0.3f, 0.4f, TextureId{77});
+    ASSERT_EQ(r.Ops(), (std::vector<std::string>{"SetDepthTest", "BindTexture", "SetBlendMode",
+                                                 "DrawTriangle", "DrawTriangle"}));
+    EXPECT_EQ(r.calls[0].a, 0);   // depth test off
+    EXPECT_EQ(r.calls[1].a, 77);
+    EXPECT_EQ(r.calls[2].a, 10);
     // Corners 0, 1, 2: (ou, ov), (ou + 1, ov), (ou + 1, ov + 1), all times the scale.
-    const ScreenVertex* p = r.recorder.calls[3].vertices.data();
+    const ScreenVertex* p = r.calls[3].vertices.data();
     EXPECT_EQ(p[0].u, 1.0f);
     EXPECT_EQ(p[0].v, 0.5f);
     EXPECT_EQ(p[1].u, 3.0f);
     EXPECT_EQ(p[1].v, 0.5f);
     EXPECT_EQ(p[2].u, 3.0f);
     EXPECT_EQ(p[2].v, 2.5f);
-    EXPECT_EQ(r.recorder.calls[4].vertices[2].u, 1.0f);   // corner 3
-    EXPECT_EQ(r.recorder.calls[4].vertices[2].v, 2.5f);
-    for (const RecordedCall* call : {&r.recorder.calls[3], &r.recorder.calls[4]})
+    EXPECT_EQ(r.calls[4].vertices[2].u, 1.0f);   // corner 3
+    EXPECT_EQ(r.calls[4].vertices[2].v, 2.5f);
+    for (const RecordedCall* call : {&r.calls[3], &r.calls[4]})
         for (const ScreenVertex& q : call->vertices) {
             EXPECT_EQ(q.z, -1.0f);
             EXPECT_EQ(q.alpha, 0.4f);
@@ -158,49 +157,23 @@ TEST(ScreenOverlay, DepthOffAlphaBlendedScrollingWindow)
     EXPECT_EQ(p[0].screenY, -1.0f);   // the texture's first row at the bottom
 }
 
-class OpeningSceneCalls : public ::testing::Test {
-protected:
-    ScopedCallRecorder r;
-    void SetUp() override
-    {
-        ResetWindowState();
-        MainWindow = 1;
-        UseFixedFrameClock(60);
-        DemoStartTick = DemoClockTicks();
-        DemoTime = 0;
-        BackdropTexture = TextureId{4242};
-    }
-    void TearDown() override
-    {
-        UseFixedFrameClock(0);
-        ResetWindowState();
-    }
-    // The calls of frame n (0-based): from its BindSecondTexture to its ClearFrame.
-    std::vector<RecordedCall> FrameCalls(int n)
-    {
-        std::vector<RecordedCall> frame;
-        int seen = -1;
-        for (const RecordedCall& c : r.recorder.calls) {
-            if (c.op == "BindSecondTexture") ++seen;
-            if (seen == n) frame.push_back(c);
-            if (seen > n) break;
-        }
-        return frame;
-    }
-};
-
-TEST_F(OpeningSceneCalls, FadesInPerFrameAndFlaresAfter17100And17250)
+TEST(OpeningSceneRun, FadesInPerFrameAndFlaresAfter17100And17250)
 {
-    const float phaseBefore = AnimationPhase;
-    PlayOpeningScene();
-    // Set-up: depth test off before the first frame.
-    ASSERT_GE(r.recorder.calls.size(), 1u);
-    EXPECT_EQ(r.recorder.calls[0].op, "SetDepthTest");
-    EXPECT_EQ(r.recorder.calls[0].a, 0);
+    Resources resources{};
+    resources.textures.backdrop = TextureId{4242};
+    SceneRun run(SceneId::Opening, 0, resources);
+    run.Play();
+    std::vector<std::vector<RecordedCall>> frames = run.Frames();
+    // Entry: depth test off before the first frame.
+    ASSERT_FALSE(frames.empty());
+    ASSERT_GE(frames[0].size(), 1u);
+    EXPECT_EQ(frames[0][0].op, "SetDepthTest");
+    EXPECT_EQ(frames[0][0].a, 0);
+    frames[0].erase(frames[0].begin());
 
-    std::vector<std::string> plain = {"BindSecondTexture", "SetBlendMode", "SetBlendMode", "BindTexture",
-                                      "DrawTriangleAffine", "DrawTriangleAffine", "PresentFrame", "ClearFrame"};
-    std::vector<RecordedCall> first = FrameCalls(0);
+    const std::vector<std::string> plain = {"BindSecondTexture", "SetBlendMode", "SetBlendMode", "BindTexture",
+                                            "DrawTriangleAffine", "DrawTriangleAffine", "PresentFrame", "ClearFrame"};
+    const std::vector<RecordedCall>& first = frames[0];
     std::vector<std::string> ops;
     for (const RecordedCall& c : first) ops.push_back(c.op);
     EXPECT_EQ(ops, plain);
@@ -212,12 +185,10 @@ TEST_F(OpeningSceneCalls, FadesInPerFrameAndFlaresAfter17100And17250)
 
     // Brightness steps by 0.002 per frame in double precision, stored as a float.
     float b = 0.0f;
-    int frames = 0;
-    for (int n = 0;; ++n) {
-        std::vector<RecordedCall> frame = FrameCalls(n);
-        if (frame.empty()) break;
-        ++frames;
+    for (size_t n = 0; n < frames.size(); ++n) {
+        const std::vector<RecordedCall>& frame = frames[n];
         const int32_t t = static_cast<int32_t>(n * 1000LL / 60);
+        ASSERT_GE(frame.size(), 5u) << "frame " << n;
         ASSERT_EQ(frame[4].vertices[0].red, b) << "frame " << n;
         if (b < 1.0f) b = static_cast<float>(static_cast<double>(b) + 0.002);
         const size_t expectedCalls = plain.size() + (t > 17100 ? 4 : 0) + (t > 17250 ? 4 : 0);
@@ -228,12 +199,10 @@ TEST_F(OpeningSceneCalls, FadesInPerFrameAndFlaresAfter17100And17250)
             EXPECT_EQ(frame[8].vertices[0].red, b);   // the value after this frame's step
         }
     }
-    EXPECT_EQ(frames, 1077);
+    EXPECT_EQ(frames.size(), 1077u);
+    EXPECT_EQ(run.recorder.presentTimes.back(), 17933);
     EXPECT_FLOAT_EQ(b, 1.0019943f);
-    float phase = phaseBefore;
-    // Each step is a double sum stored as a float, not a float sum.
-    for (int i = 0; i < 1077; ++i) phase = static_cast<float>(static_cast<double>(phase) + 0.003);
-    EXPECT_EQ(AnimationPhase, phase);
+    EXPECT_EQ(OpeningSceneState().brightness, b);
 }
 
 }  // namespace

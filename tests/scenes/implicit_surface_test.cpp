@@ -4,20 +4,20 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
-#include "shell/clock.h"
-#include "shell/window.h"
 #include "fx/field_polygonizer.h"
 #include "fx/sorted_faces.h"
 #include "fx/spinning_square.h"
 #include "fx/surface_mesh.h"
+#include "scenes/implicit_surface.h"
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
-#include "scenes/scenes.h"
 #include "scenes/timeline.h"
 #include "support/call_recorder.h"
+#include "support/scene_run.h"
 
 namespace {
 
@@ -33,11 +33,11 @@ Camera SceneCamera()
 
 TEST(SpinningSquare, AtAngleZeroIsUprightWithUGrowingRightAndVDown)
 {
-    ScopedCallRecorder r;
-    DrawSpinningSquare(SceneCamera(), -0.5f, 0.25f, 5.0f, 10.0f, 0.0f);
-    ASSERT_EQ(r.recorder.Ops(), (std::vector<std::string>{"DrawTriangle", "DrawTriangle"}));
-    const std::vector<ScreenVertex>& first = r.recorder.calls[0].vertices;
-    const std::vector<ScreenVertex>& second = r.recorder.calls[1].vertices;
+    CallRecorder r;
+    DrawSpinningSquare(r, SceneCamera(), -0.5f, 0.25f, 5.0f, 10.0f, 0.0f);
+    ASSERT_EQ(r.Ops(), (std::vector<std::string>{"DrawTriangle", "DrawTriangle"}));
+    const std::vector<ScreenVertex>& first = r.calls[0].vertices;
+    const std::vector<ScreenVertex>& second = r.calls[1].vertices;
     // Corners in order (-h, -h), (h, -h), (h, h), (-h, h): triangles (1, 2, 3) and (1, 4, 3).
     const ScreenVertex corner[4] = {first[0], first[1], first[2], second[1]};
     EXPECT_EQ(std::memcmp(&second[0], &first[0], sizeof(ScreenVertex)), 0);
@@ -63,28 +63,28 @@ TEST(SpinningSquare, AtAngleZeroIsUprightWithUGrowingRightAndVDown)
 
 TEST(SpinningSquare, DepthScalesTheSizeNotTheOffsetAndTheAngleTurnsTheCorners)
 {
-    ScopedCallRecorder r;
+    CallRecorder r;
     Camera camera = SceneCamera();
-    DrawSpinningSquare(camera, 0.3f, -0.2f, 4.0f, 8.0f, 0.0f);
-    DrawSpinningSquare(camera, 0.3f, -0.2f, 4.0f, 16.0f, 0.0f);
+    DrawSpinningSquare(r, camera, 0.3f, -0.2f, 4.0f, 8.0f, 0.0f);
+    DrawSpinningSquare(r, camera, 0.3f, -0.2f, 4.0f, 16.0f, 0.0f);
     const float quarterTurn = 1.5707964f;
-    DrawSpinningSquare(camera, 0.3f, -0.2f, 4.0f, 8.0f, quarterTurn);
+    DrawSpinningSquare(r, camera, 0.3f, -0.2f, 4.0f, 8.0f, quarterTurn);
     camera.projectionScaleX = 2.0f;
-    DrawSpinningSquare(camera, 0.3f, -0.2f, 4.0f, 8.0f, 0.0f);
-    ASSERT_EQ(r.recorder.calls.size(), 8u);
-    const ScreenVertex& near = r.recorder.calls[0].vertices[0];
-    const ScreenVertex& far = r.recorder.calls[2].vertices[0];
+    DrawSpinningSquare(r, camera, 0.3f, -0.2f, 4.0f, 8.0f, 0.0f);
+    ASSERT_EQ(r.calls.size(), 8u);
+    const ScreenVertex& near = r.calls[0].vertices[0];
+    const ScreenVertex& far = r.calls[2].vertices[0];
     EXPECT_FLOAT_EQ(near.screenX - 0.3f, -0.5f);
     EXPECT_FLOAT_EQ(far.screenX - 0.3f, -0.25f);
     EXPECT_FLOAT_EQ(far.screenY + 0.2f, 0.25f);
     // A quarter turn takes corner (-h, -h) to (h, -h).
-    const ScreenVertex& turned = r.recorder.calls[4].vertices[0];
+    const ScreenVertex& turned = r.calls[4].vertices[0];
     EXPECT_NEAR(turned.x, 4.0f, 1e-5);
     EXPECT_NEAR(turned.y, -4.0f, 1e-5);
     EXPECT_EQ(turned.u, 0.0f);
     EXPECT_EQ(turned.v, 0.0f);
-    EXPECT_FLOAT_EQ(r.recorder.calls[6].vertices[0].screenX - 0.3f, -1.0f);
-    EXPECT_FLOAT_EQ(r.recorder.calls[6].vertices[0].screenY, near.screenY);
+    EXPECT_FLOAT_EQ(r.calls[6].vertices[0].screenX - 0.3f, -1.0f);
+    EXPECT_FLOAT_EQ(r.calls[6].vertices[0].screenY, near.screenY);
 }
 
 // A mesh with room for `vertices` and `faces`, freed at the end of the test.
@@ -194,18 +194,6 @@ TEST(SurfaceEnvironmentCoordinates, NeverTransformMoreNormalsThanTheBuffersHold)
     EXPECT_EQ(m.mesh.vertexBlock->screen[SurfaceVertexCapacity].u, 0.0f);
 }
 
-// A recorder that ends the scene after a number of presented frames by posting the quit
-// message, as closing the window would.
-class QuittingRecorder : public CallRecorder {
-public:
-    int framesLeft = 0;
-    void PresentFrame() override
-    {
-        CallRecorder::PresentFrame();
-        if (--framesLeft == 0) PostQuitMessage();
-    }
-};
-
 // Phase and camera formulas of the scene, for the expected values.
 float PhaseSetAt(int32_t demoTime) { return static_cast<float>((demoTime - 57046) * 0.0001); }
 float PhaseAfterFrameAt(int32_t demoTime)
@@ -213,40 +201,29 @@ float PhaseAfterFrameAt(int32_t demoTime)
     return static_cast<float>(static_cast<double>(PhaseSetAt(demoTime)) + 0.003);
 }
 
-class ImplicitSurfaceSceneCalls : public ::testing::Test {
+class ImplicitSurfaceSceneRun : public ::testing::Test {
 protected:
-    QuittingRecorder recorder;
-    RenderInterface* previous = nullptr;
+    Resources resources{};
+    std::vector<RecordedCall> calls;   // of the last Play, entry included
+    float phase = 0.0f;                // the carried phase the last Play left
     int32_t start = 0;
 
     void SetUp() override
     {
-        previous = Renderer;
-        Renderer = &recorder;
-        ToriRadialTexture = TextureId{501};
-        TorusDesignTexture = TextureId{502};
-        EnvMapTexture = TextureId{503};
-        GreetsTexture = TextureId{504};
+        resources.textures.toriRadial = TextureId{501};
+        resources.textures.torusDesign = TextureId{502};
+        resources.textures.envMap = TextureId{503};
+        resources.textures.greets = TextureId{504};
     }
-    void TearDown() override
+    // The scene set up, entered at `from` with the carried phase of the start of play,
+    // `frames` frames of the 60 fps clock (fewer at its end), left and released.
+    void Play(int32_t from, int frames)
     {
-        Renderer = previous;
-        UseFixedFrameClock(0);
-        ResetWindowState();
-    }
-    // Plays the scene from DemoTime `from` for `frames` frames of the 60 fps clock.
-    int Play(int32_t from, int frames)
-    {
-        ResetWindowState();
-        MainWindow = 1;
-        UseFixedFrameClock(60);
+        SceneRun run(SceneId::ImplicitSurface, from, resources);
+        run.Play(frames);
         start = from;
-        DemoStartTick = DemoClockTicks() - static_cast<uint32_t>(from);
-        DemoTime = from;
-        AnimationPhase = 3.14f;
-        recorder.calls.clear();
-        recorder.framesLeft = frames;
-        return PlayImplicitSurfaceScene();
+        calls = run.recorder.calls;
+        phase = run.animationPhase;
     }
     int32_t FrameTime(int n) const { return start + static_cast<int32_t>(n * 1000LL / 60); }
     // The calls of frame n (0-based), from its first SetBlendMode(64) to its ClearFrame.
@@ -254,16 +231,16 @@ protected:
     {
         std::vector<RecordedCall> frame;
         int seen = -1;
-        for (const RecordedCall& c : recorder.calls) {
+        for (const RecordedCall& c : calls) {
             if (c.op == "SetBlendMode" && c.a == 64) ++seen;
             if (seen == n) frame.push_back(c);
         }
         return frame;
     }
-    static std::vector<std::string> Ops(const std::vector<RecordedCall>& calls)
+    static std::vector<std::string> Ops(const std::vector<RecordedCall>& list)
     {
         std::vector<std::string> ops;
-        for (const RecordedCall& c : calls) ops.push_back(c.op);
+        for (const RecordedCall& c : list) ops.push_back(c.op);
         return ops;
     }
 };
@@ -281,16 +258,14 @@ std::vector<std::string> FrameOps(size_t surface)
     return ops;
 }
 
-TEST_F(ImplicitSurfaceSceneCalls, SetUpThenEachFrameInTheDesignedOrder)
+TEST_F(ImplicitSurfaceSceneRun, EntryThenEachFrameInTheDesignedOrder)
 {
-    EXPECT_EQ(Play(54000, 3), 1);   // ended by the quit
-    ASSERT_GE(recorder.calls.size(), 2u);
-    EXPECT_EQ(recorder.calls[0].op, "SetDepthTest");
-    EXPECT_EQ(recorder.calls[0].a, 1);
-    EXPECT_EQ(recorder.calls[1].op, "SetBlendMode");
-    EXPECT_EQ(recorder.calls[1].a, 2);
-    EXPECT_EQ(recorder.calls[2].op, "SetBlendMode");
-    EXPECT_EQ(recorder.calls[2].a, 64);
+    Play(54000, 3);
+    // Entry: depth test on, bilinear; then the first frame's backdrop mode.
+    using Call = std::pair<std::string, int>;
+    const Call opening[3] = {{"SetDepthTest", 1}, {"SetBlendMode", 2}, {"SetBlendMode", 64}};
+    ASSERT_GE(calls.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(Call(calls[i].op, calls[i].a), opening[i]) << i;
 
     for (int n = 0; n < 3; ++n) {
         SCOPED_TRACE(n);
@@ -322,16 +297,16 @@ TEST_F(ImplicitSurfaceSceneCalls, SetUpThenEachFrameInTheDesignedOrder)
             previousDepth = depth;
         }
     }
-    // The phase the scene leaves: set from the last frame's DemoTime, plus one step.
-    EXPECT_EQ(AnimationPhase, PhaseAfterFrameAt(FrameTime(2)));
+    // The phase the scene leaves: set from the last frame's demo time, plus one step.
+    EXPECT_EQ(phase, PhaseAfterFrameAt(FrameTime(2)));
 }
 
-TEST_F(ImplicitSurfaceSceneCalls, SquaresSpinWithThePhaseBeforeItIsSetFromDemoTime)
+TEST_F(ImplicitSurfaceSceneRun, SquaresSpinWithThePhaseBeforeItIsSetFromTheDemoTime)
 {
     Play(54000, 2);
     for (int n = 0; n < 2; ++n) {
         SCOPED_TRACE(n);
-        // 0 on the first frame, then the previous frame's value from DemoTime plus 0.003.
+        // 0 on the first frame, then the previous frame's value from its demo time plus 0.003.
         const float t = n == 0 ? 0.0f : PhaseAfterFrameAt(FrameTime(n - 1));
         const std::vector<RecordedCall> frame = FrameCalls(n);
         ASSERT_GT(frame.size(), 12u);
@@ -349,7 +324,7 @@ TEST_F(ImplicitSurfaceSceneCalls, SquaresSpinWithThePhaseBeforeItIsSetFromDemoTi
     }
 }
 
-TEST_F(ImplicitSurfaceSceneCalls, GreetingsFlashOnTheBeatsAndFadeByTwoHundredthsPerFrame)
+TEST_F(ImplicitSurfaceSceneRun, GreetingsFlashOnTheBeatsAndFadeByTwoHundredthsPerFrame)
 {
     // Frame times 69000, 69016, 69033 (before the window), 69050 and 69066 (inside).
     Play(69000, 5);
@@ -369,10 +344,10 @@ TEST_F(ImplicitSurfaceSceneCalls, GreetingsFlashOnTheBeatsAndFadeByTwoHundredths
     EXPECT_EQ(FrameCalls(0).at(FrameCalls(0).size() - 3).vertices.at(0).alpha, inside);
 }
 
-TEST_F(ImplicitSurfaceSceneCalls, EndsAt78000WithoutDrawing)
+TEST_F(ImplicitSurfaceSceneRun, EndsAt78000WithoutDrawing)
 {
-    EXPECT_EQ(Play(78000, 5), 0);
-    EXPECT_EQ(Ops(recorder.calls), (std::vector<std::string>{"SetDepthTest", "SetBlendMode"}));
+    Play(78000, 5);
+    EXPECT_EQ(Ops(calls), (std::vector<std::string>{"SetDepthTest", "SetBlendMode"}));
 }
 
 }  // namespace

@@ -67,10 +67,10 @@ TEST_F(PlaneSlice, OneVertexInFrontGivesOneTriangleAndRecordsTheEdgeHalfWayAlong
     c.v2 = 0.75f;
     b.red = 0.0f;
     cut.edges[0].first.red = 0.25f;   // not a field the slice writes
-    ScopedCallRecorder r;
-    SliceTriangle(cut, &a, &b, &c, PlaneZ10, AlongZ);
+    CallRecorder r;
+    SliceTriangle(r, cut, &a, &b, &c, PlaneZ10, AlongZ);
 
-    ASSERT_EQ(r.recorder.Ops(), DualDraws(1));
+    ASSERT_EQ(r.Ops(), DualDraws(1));
     ASSERT_EQ(cut.count, 1);
     const CutEdge& edge = cut.edges[0];
     ExpectAt(edge.first, 0, 0, 10);
@@ -81,7 +81,7 @@ TEST_F(PlaneSlice, OneVertexInFrontGivesOneTriangleAndRecordsTheEdgeHalfWayAlong
     EXPECT_EQ(edge.first.red, 0.25f);
 
     // Emitted as (a, X1, X2), projected by the emission step, colour interpolated too.
-    const std::vector<ScreenVertex>& drawn = r.recorder.calls[0].vertices;
+    const std::vector<ScreenVertex>& drawn = r.calls[0].vertices;
     ExpectAt(drawn[0], 0, 0, 5);
     ExpectAt(drawn[1], 0, 0, 10);
     ExpectAt(drawn[2], 2, 0, 10);
@@ -94,17 +94,17 @@ TEST_F(PlaneSlice, TwoVerticesInFrontGiveTwoTrianglesAndOneEdge)
 {
     // The exchanges put the hidden vertex last: a = (0, 0, 5), b = (4, 0, 5), c hidden.
     ScreenVertex p = At(4, 0, 5), q = At(0, 0, 5), h = Hidden(0, 0, 15);
-    ScopedCallRecorder r;
-    SliceTriangle(cut, &h, &p, &q, PlaneZ10, AlongZ);
+    CallRecorder r;
+    SliceTriangle(r, cut, &h, &p, &q, PlaneZ10, AlongZ);
 
-    ASSERT_EQ(r.recorder.Ops(), DualDraws(2));
+    ASSERT_EQ(r.Ops(), DualDraws(2));
     ASSERT_EQ(cut.count, 1);
     // X1 on b-c, X2 on a-c; the edge is recorded as (X2, X1).
     ExpectAt(cut.edges[0].first, 0, 0, 10);
     ExpectAt(cut.edges[0].second, 2, 0, 10);
     // (X2, X1, a), then (a, X1, b).
-    const auto& first = r.recorder.calls[0].vertices;
-    const auto& second = r.recorder.calls[1].vertices;
+    const auto& first = r.calls[0].vertices;
+    const auto& second = r.calls[1].vertices;
     ExpectAt(first[0], 0, 0, 10);
     ExpectAt(first[1], 2, 0, 10);
     ExpectAt(first[2], 0, 0, 5);
@@ -117,10 +117,10 @@ TEST_F(PlaneSlice, NothingIsDrawnOrRecordedWithAllThreeOrNoVertexHidden)
 {
     ScreenVertex a = Hidden(0, 0, 15), b = Hidden(1, 0, 15), c = Hidden(0, 1, 15);
     ScreenVertex d = At(0, 0, 5), e = At(1, 0, 5), f = At(0, 1, 5, ClipRight);
-    ScopedCallRecorder r;
-    SliceTriangle(cut, &a, &b, &c, PlaneZ10, AlongZ);
-    SliceTriangle(cut, &d, &e, &f, PlaneZ10, AlongZ);
-    EXPECT_TRUE(r.recorder.calls.empty());
+    CallRecorder r;
+    SliceTriangle(r, cut, &a, &b, &c, PlaneZ10, AlongZ);
+    SliceTriangle(r, cut, &d, &e, &f, PlaneZ10, AlongZ);
+    EXPECT_TRUE(r.calls.empty());
     EXPECT_EQ(cut.count, 0);
 }
 
@@ -128,10 +128,10 @@ TEST_F(PlaneSlice, AnEdgeParallelToThePlaneGivesFinitePointsNotInfinities)
 {
     // Hidden bits set by other means on points in front: N·(b - a) is 0 on a-b and a-c.
     ScreenVertex a = At(0, 0, 5), b = Hidden(1, 0, 5), c = Hidden(0, 1, 5);
-    ScopedCallRecorder r;
-    SliceTriangle(cut, &a, &b, &c, PlaneZ10, AlongZ);
-    ASSERT_EQ(r.recorder.Ops(), DualDraws(1));
-    for (const ScreenVertex& v : r.recorder.calls[0].vertices) {
+    CallRecorder r;
+    SliceTriangle(r, cut, &a, &b, &c, PlaneZ10, AlongZ);
+    ASSERT_EQ(r.Ops(), DualDraws(1));
+    for (const ScreenVertex& v : r.calls[0].vertices) {
         EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z));
         EXPECT_TRUE(std::isfinite(v.screenX) && std::isfinite(v.screenY));
     }
@@ -146,20 +146,20 @@ TEST_F(PlaneSlice, SlicedDrawerCutsCrossingFacesClipsSidePlaneFacesAndDrawsTheRe
                  Hidden(0, 0, 15), Hidden(1, 0, 15), Hidden(0, 1, 15),      // all beyond
                  At(20, 0, 5, ClipRight), At(0, 0, 5), At(0, 1, 5)});       // crosses x = z
     cut.count = 99;
-    ScopedCallRecorder r;
-    DrawSortedFacesSliced(cut, set.list, set.Count(), PlaneZ10, AlongZ);
+    CallRecorder r;
+    DrawSortedFacesSliced(r, cut, set.list, set.Count(), PlaneZ10, AlongZ);
 
     EXPECT_EQ(cut.count, 2);
     // 1 straight + 1 + 2 kept parts + 2 pieces of the clipped face.
-    ASSERT_EQ(r.recorder.Ops(), DualDraws(6));
+    ASSERT_EQ(r.Ops(), DualDraws(6));
     for (size_t i = 4; i < 6; ++i)
-        for (const ScreenVertex& v : r.recorder.calls[i].vertices) EXPECT_LE(v.x, v.z * 1.0001f);
+        for (const ScreenVertex& v : r.calls[i].vertices) EXPECT_LE(v.x, v.z * 1.0001f);
 
     // An empty list starts the edge list afresh and draws nothing.
-    ScopedCallRecorder empty;
-    DrawSortedFacesSliced(cut, set.list, 0, PlaneZ10, AlongZ);
+    CallRecorder empty;
+    DrawSortedFacesSliced(empty, cut, set.list, 0, PlaneZ10, AlongZ);
     EXPECT_EQ(cut.count, 0);
-    EXPECT_TRUE(empty.recorder.calls.empty());
+    EXPECT_TRUE(empty.calls.empty());
 }
 
 TEST_F(PlaneSlice, AFullEdgeListKeepsTheFirstEdgesAndStillDrawsEveryKeptPart)
@@ -171,10 +171,10 @@ TEST_F(PlaneSlice, AFullEdgeListKeepsTheFirstEdgesAndStillDrawsEveryKeptPart)
         vertices.insert(vertices.end(), {At(x, 0, 5), Hidden(x, 0, 15), Hidden(x + 4, 0, 15)});
     }
     FaceSet set(vertices);
-    ScopedCallRecorder r;
-    DrawSortedFacesSliced(cut, set.list, set.Count(), PlaneZ10, AlongZ);
+    CallRecorder r;
+    DrawSortedFacesSliced(r, cut, set.list, set.Count(), PlaneZ10, AlongZ);
     EXPECT_EQ(cut.count, CutEdgeCapacity);
-    EXPECT_EQ(r.recorder.calls.size(), static_cast<size_t>(faces));
+    EXPECT_EQ(r.calls.size(), static_cast<size_t>(faces));
     EXPECT_EQ(cut.edges[CutEdgeCapacity - 1].first.x, static_cast<float>(CutEdgeCapacity - 1));
 }
 
@@ -202,11 +202,11 @@ TEST_F(PlaneSlice, CutPointsLieOnThePlaneAndKeptPartsInFrontForRandomTriangles)
         HideVerticesBeyondPlane(p, n, v, 3, 1);
 
         cut.count = 0;
-        ScopedCallRecorder r;
-        SliceTriangle(cut, &v[0], &v[1], &v[2], p, n);
+        CallRecorder r;
+        SliceTriangle(r, cut, &v[0], &v[1], &v[2], p, n);
         const int hidden = (v[0].clipFlags != 0) + (v[1].clipFlags != 0) + (v[2].clipFlags != 0);
         const size_t expectedDraws = hidden == 1 ? 2 : hidden == 2 ? 1 : 0;
-        ASSERT_EQ(r.recorder.calls.size(), expectedDraws);
+        ASSERT_EQ(r.calls.size(), expectedDraws);
         ASSERT_EQ(cut.count, expectedDraws ? 1 : 0);
         auto side = [&](const ScreenVertex& x) { return x.x * n.x + x.y * n.y + x.z * n.z - d; };
         if (cut.count == 1) {
@@ -214,7 +214,7 @@ TEST_F(PlaneSlice, CutPointsLieOnThePlaneAndKeptPartsInFrontForRandomTriangles)
             EXPECT_NEAR(side(cut.edges[0].first), 0.0f, Tolerance) << trial;
             EXPECT_NEAR(side(cut.edges[0].second), 0.0f, Tolerance) << trial;
         }
-        for (const RecordedCall& call : r.recorder.calls)
+        for (const RecordedCall& call : r.calls)
             for (const ScreenVertex& x : call.vertices) EXPECT_LE(side(x), Tolerance) << trial;
     }
     EXPECT_GT(edges, 500);   // the trials cut often enough to mean something
@@ -281,11 +281,11 @@ TEST_F(CutBand, OneEdgeGivesAWhiteRimAndABlackCopyPushedAlongTheNormalAsTwoFaces
     ProjectMeshVertices(band.vertices, camera);
     PolygonList list = AllocatePolygonList(2);
     BuildPolygonList(list, band.faces.faces, 2);
-    ScopedCallRecorder r;
-    DrawSortedFaces(list, 2);
+    CallRecorder r;
+    DrawSortedFaces(r, list, 2);
     FreePolygonList(&list);
-    ASSERT_FALSE(r.recorder.calls.empty());
-    for (const RecordedCall& call : r.recorder.calls)
+    ASSERT_FALSE(r.calls.empty());
+    for (const RecordedCall& call : r.calls)
         for (const ScreenVertex& x : call.vertices) EXPECT_GT(x.z, 0.0f);
 }
 
@@ -319,9 +319,9 @@ TEST_F(CutBand, StorageNotYetAllocatedKeepsNoEdgeAndGivesNoBandButTheSliceIsStil
 {
     CutEdges none;
     ScreenVertex a = At(0, 0, 5), b = Hidden(0, 0, 15), c = Hidden(4, 0, 15);
-    ScopedCallRecorder r;
-    SliceTriangle(none, &a, &b, &c, PlaneZ10, AlongZ);
-    EXPECT_EQ(r.recorder.Ops(), DualDraws(1));
+    CallRecorder r;
+    SliceTriangle(r, none, &a, &b, &c, PlaneZ10, AlongZ);
+    EXPECT_EQ(r.Ops(), DualDraws(1));
     EXPECT_EQ(none.count, 0);
 
     ::CutBand empty;
