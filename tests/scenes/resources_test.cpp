@@ -18,55 +18,79 @@
 
 namespace {
 
+// The loaded meshes freed.
+void FreeMeshes(Resources& resources)
+{
+    FreeMesh(&resources.ballA);
+    FreeMesh(&resources.ballB);
+    FreeMesh(&resources.front);
+}
+
+// A load of the data set into the recorder, the loading screen presented on it.
+LoadedResources LoadInto(CallRecorder& r)
+{
+    testing::internal::CaptureStdout();   // the model reader's chunk trace
+    LoadedResources loaded = LoadResources(r, [&r] { r.PresentFrame(); });
+    testing::internal::GetCapturedStdout();
+    return loaded;
+}
+
+// How many textures the recorder made.
+int TexturesCreated(const CallRecorder& r)
+{
+    int created = 0;
+    for (const std::string& op : r.Ops()) created += op == "CreateTexture";
+    return created;
+}
+
 TEST(LoadResources, LoadsInOrderAndDrawsTheLoadingScreenOnceAfterTheSecondTexture)
 {
-    ScopedCallRecorder r;
-    const uint32_t base = r.recorder.NextTextureId;
-    testing::internal::CaptureStdout();   // the model reader's chunk trace
-    EXPECT_FALSE(LoadResources().Failed());
-    testing::internal::GetCapturedStdout();
+    CallRecorder r;
+    const uint32_t base = r.NextTextureId;
+    LoadedResources loaded = LoadInto(r);
+    EXPECT_FALSE(loaded.failure.Failed());
+    Resources& resources = loaded.resources;
 
+    // The loading screen is presented once, right after it is drawn.
     std::vector<std::string> expected = {"CreateTexture", "CreateTexture", "SetDepthTest",   "ClearFrame",
                                          "BindTexture",   "SetBlendMode",  "SetBlendMode",   "DrawQuad",
                                          "PresentFrame"};
     for (int i = 0; i < 13; ++i) expected.push_back("CreateTexture");
-    ASSERT_EQ(r.recorder.Ops(), expected);
-    EXPECT_EQ(r.recorder.calls[2].a, 0);   // depth test off
-    EXPECT_EQ(r.recorder.calls[4].a, static_cast<int>(LoadingTexture.name));
-    EXPECT_EQ(r.recorder.calls[5].a, 2);
-    EXPECT_EQ(r.recorder.calls[6].a, 10);
+    ASSERT_EQ(r.Ops(), expected);
+    EXPECT_EQ(r.calls[2].a, 0);   // depth test off
+    EXPECT_EQ(r.calls[4].a, static_cast<int>(resources.textures.loading.name));
+    EXPECT_EQ(r.calls[5].a, 2);
+    EXPECT_EQ(r.calls[6].a, 10);
 
     // Ids are handed out in loading order.
-    const TextureId inOrder[] = {WhiteFlashTexture, LoadingTexture,   EnvMapTexture,      RadialMapTexture,
-                                 VertNoiseTexture,  EnvMap2Texture,   ToriRadialTexture,  BackdropTexture,
-                                 LineNoiseTexture,  CreditsTexture,   OndTexture,         GridTexture,
-                                 VortexTexture,     TorusDesignTexture, GreetsTexture};
+    const SceneTextures& t = resources.textures;
+    const TextureId inOrder[] = {t.whiteFlash, t.loading,   t.envMap, t.radialMap, t.vertNoise,
+                                 t.envMap2,    t.toriRadial, t.backdrop, t.lineNoise, t.credits,
+                                 t.ond,        t.grid,      t.vortex, t.torusDesign, t.greets};
     for (uint32_t i = 0; i < 15; ++i) EXPECT_EQ(inOrder[i].name, base + 1 + i) << i;
 
     // Two independent copies of the ball and the credits model.
-    ASSERT_NE(BallMeshA.faceBlock, nullptr);
-    ASSERT_NE(BallMeshB.faceBlock, nullptr);
-    EXPECT_EQ(BallMeshA.faceBlock->count, 2420);
-    EXPECT_EQ(BallMeshB.faceBlock->count, 2420);
-    EXPECT_NE(BallMeshA.vertexBlock->positions, BallMeshB.vertexBlock->positions);
-    BallMeshB.vertexBlock->positions[0].x += 5.0f;
-    EXPECT_NE(BallMeshA.vertexBlock->positions[0].x, BallMeshB.vertexBlock->positions[0].x);
-    ASSERT_NE(FrontMesh.faceBlock, nullptr);
-    EXPECT_GT(FrontMesh.faceBlock->count, 0);
-    FreeMesh(&BallMeshA);
-    FreeMesh(&BallMeshB);
-    FreeMesh(&FrontMesh);
+    ASSERT_NE(resources.ballA.faceBlock, nullptr);
+    ASSERT_NE(resources.ballB.faceBlock, nullptr);
+    EXPECT_EQ(resources.ballA.faceBlock->count, 2420);
+    EXPECT_EQ(resources.ballB.faceBlock->count, 2420);
+    EXPECT_NE(resources.ballA.vertexBlock->positions, resources.ballB.vertexBlock->positions);
+    resources.ballB.vertexBlock->positions[0].x += 5.0f;
+    EXPECT_NE(resources.ballA.vertexBlock->positions[0].x, resources.ballB.vertexBlock->positions[0].x);
+    ASSERT_NE(resources.front.faceBlock, nullptr);
+    EXPECT_GT(resources.front.faceBlock->count, 0);
+    FreeMeshes(resources);
 }
 
 TEST(LoadResources, AMissingOrBrokenPictureFailsNamingTheFileAsGiven)
 {
-    ScopedCallRecorder r;
+    CallRecorder r;
     TextureId texture;
-    EXPECT_EQ(LoadTexture("megadata\\no_such_picture.png", &texture).text,
+    EXPECT_EQ(LoadTexture(r, "megadata\\no_such_picture.png", &texture).text,
               "Can't load image megadata\\no_such_picture.png");
     // A model file is no picture.
-    EXPECT_EQ(LoadTexture("megadata\\ting5.3ds", &texture).text, "Can't load image megadata\\ting5.3ds");
-    EXPECT_TRUE(r.recorder.calls.empty());   // no texture was made
+    EXPECT_EQ(LoadTexture(r, "megadata\\ting5.3ds", &texture).text, "Can't load image megadata\\ting5.3ds");
+    EXPECT_TRUE(r.calls.empty());   // no texture was made
 }
 
 TEST(LoadResources, AnUnopenableModelFailsButAMissingObjectPlaysOn)
@@ -92,17 +116,13 @@ TEST(LoadResources, ABrokenLaterPictureFailsAfterThePicturesBeforeIt)
     fs::copy("megadata", folder);
     std::ofstream(folder / "credits1024.png", std::ios::binary | std::ios::trunc) << "not a picture";
     SetDataFolder(folder.string());
-    ScopedCallRecorder r;
-    testing::internal::CaptureStdout();
-    const std::string text = LoadResources().text;
-    testing::internal::GetCapturedStdout();
+    CallRecorder r;
+    const std::string text = LoadInto(r).failure.text;
     SetDataFolder("megadata");
     fs::remove_all(folder);
     EXPECT_EQ(text, "Can't load image megadata\\credits1024.png");
     // The two first pictures, then the seven before the credits picture: no texture after it.
-    int created = 0;
-    for (const std::string& op : r.recorder.Ops()) created += op == "CreateTexture";
-    EXPECT_EQ(created, 9);
+    EXPECT_EQ(TexturesCreated(r), 9);
 }
 
 // Records what each uploaded picture holds: its size and a hash of its pixels.
@@ -122,13 +142,6 @@ public:
     }
 };
 
-void FreeLoadedMeshes()
-{
-    FreeMesh(&BallMeshA);
-    FreeMesh(&BallMeshB);
-    FreeMesh(&FrontMesh);
-}
-
 TEST(PictureDecoding, PicturesDecodedAheadReachGlInLoadingOrderWithTheSameIds)
 {
     const char* const names[15] = {
@@ -146,18 +159,14 @@ TEST(PictureDecoding, PicturesDecodedAheadReachGlInLoadingOrderWithTheSameIds)
     // LoadResources itself: the same pictures in the same order either way.
     for (bool startedEarly : {true, false}) {
         PictureRecorder recorder;
-        RenderInterface* previous = Renderer;
-        Renderer = &recorder;
         const uint32_t base = recorder.NextTextureId;
         if (startedEarly) StartPictureDecoding();
-        testing::internal::CaptureStdout();
-        EXPECT_FALSE(LoadResources().Failed());
-        testing::internal::GetCapturedStdout();
-        Renderer = previous;
+        LoadedResources loaded = LoadInto(recorder);
+        EXPECT_FALSE(loaded.failure.Failed());
         EXPECT_EQ(recorder.pictures, expected) << startedEarly;
-        EXPECT_EQ(WhiteFlashTexture.name, base + 1);
-        EXPECT_EQ(GreetsTexture.name, base + 15);
-        FreeLoadedMeshes();
+        EXPECT_EQ(loaded.resources.textures.whiteFlash.name, base + 1);
+        EXPECT_EQ(loaded.resources.textures.greets.name, base + 15);
+        FreeMeshes(loaded.resources);
     }
 }
 
@@ -167,14 +176,11 @@ TEST(PictureDecoding, StoppingBeforeLoadingDropsThePicturesAndLoadingStillWorks)
     StartPictureDecoding();
     StopPictureDecoding();
     StopPictureDecoding();   // stopping twice is harmless
-    ScopedCallRecorder r;
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(LoadResources().Failed());
-    testing::internal::GetCapturedStdout();
-    int created = 0;
-    for (const std::string& op : r.recorder.Ops()) created += op == "CreateTexture";
-    EXPECT_EQ(created, 15);
-    FreeLoadedMeshes();
+    CallRecorder r;
+    LoadedResources loaded = LoadInto(r);
+    EXPECT_FALSE(loaded.failure.Failed());
+    EXPECT_EQ(TexturesCreated(r), 15);
+    FreeMeshes(loaded.resources);
 }
 
 TEST(PictureDecoding, ABrokenFirstPictureFailsBeforeTheLoadingScreen)
@@ -186,12 +192,14 @@ TEST(PictureDecoding, ABrokenFirstPictureFailsBeforeTheLoadingScreen)
     fs::remove(folder / "whiteflash.png");
     SetDataFolder(folder.string());
     StartPictureDecoding();
-    ScopedCallRecorder r;
-    const std::string text = LoadResources().text;
+    CallRecorder r;
+    bool presented = false;
+    const std::string text = LoadResources(r, [&presented] { presented = true; }).failure.text;
     SetDataFolder("megadata");
     fs::remove_all(folder);
     EXPECT_EQ(text, "Can't load image megadata\\whiteflash.png");
-    EXPECT_TRUE(r.recorder.calls.empty());   // no texture, no loading screen
+    EXPECT_TRUE(r.calls.empty());   // no texture, no loading screen
+    EXPECT_FALSE(presented);
 }
 
 }  // namespace

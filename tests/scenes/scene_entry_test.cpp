@@ -1,5 +1,6 @@
 // Entering a scene again (a seek back into it) plays it as its first entry did: the enter
-// step puts back every state the scene's frames change.
+// step puts back every state the scene's frames change; and from its entry the frame
+// statistics count its frames.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "scenes/frame_stats.h"
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
 #include "support/scene_run.h"
@@ -61,7 +63,6 @@ protected:
         FreeMesh(&resources_.ballA);
         FreeMesh(&resources_.ballB);
         FreeMesh(&resources_.front);
-        CurrentScene = 0;
     }
     static bool loaded_;
     static Resources resources_;
@@ -82,6 +83,42 @@ TEST_P(SceneEntry, EnteredAgainItDrawsTheFramesOfItsFirstEntry)
     EXPECT_EQ(differs, -1) << "call " << differs << " of " << first.size() << " ("
                            << (differs >= 0 && static_cast<size_t>(differs) < first.size() ? first[differs].op : "")
                            << ") differs on the second entry";
+}
+
+TEST_P(SceneEntry, TheFrameStatisticsCountItsFramesFromItsEntryAgainAfterAnotherScene)
+{
+    ASSERT_TRUE(loaded_) << "the data set beside the program did not load";
+    const Visit& visit = GetParam();
+    const int number = static_cast<int>(visit.scene) + 1;   // the statistics count scenes from 1
+    const SceneId other = visit.scene == SceneId::Opening ? SceneId::Closing : SceneId::Opening;
+    int before[SceneCount + 1];
+    for (int s = 1; s <= SceneCount; ++s) before[s] = FramesDrawn(s);
+
+    // Each frame recorded at the time it is drawn at, as the player records it; the visit
+    // plays twice with another scene's visit between.
+    EnableFrameStats(true);
+    SetUpScene(visit.scene, resources_);
+    for (int entry = 0; entry < 2; ++entry) {
+        SceneRun run(visit.scene, visit.start, resources_);
+        run.Enter();
+        for (int n = 0; n < visit.frames; ++n) {
+            RecordFrame(run.DemoTime());
+            run.Step();
+        }
+        run.Leave();
+        if (entry == 0) SceneRun(other, SceneStart(other), resources_).Play(0);
+    }
+    ReleaseScene(visit.scene);
+    EnableFrameStats(false);
+    RecordFrame(visit.start);   // switched off: not counted
+
+    for (int s = 1; s <= SceneCount; ++s)
+        EXPECT_EQ(FramesDrawn(s) - before[s], s == number ? 2 * visit.frames : 0) << "scene " << s;
+    const SceneFigures figures = FiguresOfScene(number);
+    if (before[number] == 0) {
+        EXPECT_EQ(figures.firstTime, visit.start);
+    }
+    EXPECT_EQ(figures.lastTime, visit.start + (visit.frames - 1) * 1000 / 60);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryScene, SceneEntry, ::testing::ValuesIn(Visits),

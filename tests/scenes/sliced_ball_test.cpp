@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,8 @@
 #include "scenes/resources.h"
 #include "scenes/sliced_ball.h"
 #include "scenes/timeline.h"
-#include "shell/clock.h"
 #include "support/call_recorder.h"
+#include "support/scene_run.h"
 
 namespace {
 
@@ -70,60 +71,97 @@ TEST(SlicingPlane, LiesAHundredUnitsInFrontOfTheBallsCentre)
     EXPECT_EQ(p.z, -706.5f);   // with N = (0, 0, 1): the plane z = 706.5
 }
 
-// One frame of the scene with the generated ball, into the recorder.
+// One frame of the scene with the generated ball, entered and drawn by its routines into
+// the recorder.
 class SlicedBallFrame : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
         Trace3dsChunks = false;
-        ASSERT_FALSE(LoadModel(&BallMeshA, "megadata\\ball2420.3ds", "GeoSphere0").Failed());
+        ASSERT_FALSE(LoadModel(&resources_.ballA, "megadata\\ball2420.3ds", "GeoSphere0").Failed());
     }
-    static void TearDownTestSuite() { FreeMesh(&BallMeshA); }
+    static void TearDownTestSuite() { FreeMesh(&resources_.ballA); }
+
+    // The scene set up, entered and one frame drawn at demoTime; the frame's calls, from
+    // the first after the entry's up to the present that finishes the frame.
+    std::vector<RecordedCall> DrawFrameAt(int32_t demoTime)
+    {
+        run_.reset(new SceneRun(SceneId::SlicedBall, demoTime, resources_));
+        run_->SetUp();
+        run_->Enter();
+        const size_t entryCalls = run_->recorder.calls.size();
+        run_->Step();
+        const std::vector<RecordedCall>& calls = run_->recorder.calls;
+        EXPECT_GE(calls.size(), entryCalls + 2);
+        EXPECT_EQ(calls[calls.size() - 2].op, "PresentFrame");
+        return std::vector<RecordedCall>(calls.begin() + static_cast<long>(entryCalls), calls.end() - 2);
+    }
+    void TearDown() override
+    {
+        if (!run_) return;
+        run_->Leave();
+        run_->Release();
+    }
 
     // Index of the first call with this name from `from` on, or the call count.
-    static size_t Find(const CallRecorder& r, const std::string& op, size_t from = 0)
+    static size_t Find(const std::vector<RecordedCall>& calls, const std::string& op, size_t from = 0)
     {
-        for (size_t i = from; i < r.calls.size(); ++i)
-            if (r.calls[i].op == op) return i;
-        return r.calls.size();
+        for (size_t i = from; i < calls.size(); ++i)
+            if (calls[i].op == op) return i;
+        return calls.size();
     }
+    static std::vector<std::string> Ops(const std::vector<RecordedCall>& calls)
+    {
+        std::vector<std::string> ops;
+        for (const RecordedCall& c : calls) ops.push_back(c.op);
+        return ops;
+    }
+
+    static Resources resources_;
+    std::unique_ptr<SceneRun> run_;
 };
+Resources SlicedBallFrame::resources_;
+
+// The circling camera's eye at phase a.
+void ExpectEyeAtPhase(const Camera& camera, float a)
+{
+    EXPECT_EQ(camera.positionX, static_cast<float>(800 * std::sin(static_cast<double>(4 * a))));
+    EXPECT_EQ(camera.positionY, static_cast<float>(800 * std::cos(static_cast<double>(4 * a))));
+    EXPECT_EQ(camera.positionZ, 100.0f);
+}
 
 TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder)
 {
-    ASSERT_NE(BallMeshA.faceBlock, nullptr);
-    SlicedBallScene scene;
-    ScopedCallRecorder r;
-    SetUpSlicedBallScene(&scene);
+    ASSERT_NE(resources_.ballA.faceBlock, nullptr);
+    const std::vector<RecordedCall> rec = DrawFrameAt(21050);   // just inside the first beat
+    const SlicedBallScene& scene = SlicedBallSceneState();
     EXPECT_EQ(scene.list.capacity, 20000);
-    const size_t setUpCalls = r.recorder.calls.size();
-    DemoTime = 21050;   // just inside the first beat
-    DrawSlicedBallFrame(scene);
-    const CallRecorder& rec = r.recorder;
-    const std::vector<std::string> ops = rec.Ops();
+    const std::vector<std::string> ops = Ops(rec);
 
-    EXPECT_EQ(AnimationPhase, static_cast<float>(3050 * 0.0001));
+    // The frame's phase: (21050 - 18000) × 0.0001.
+    ExpectEyeAtPhase(scene.camera, static_cast<float>(3050 * 0.0001));
     EXPECT_EQ(scene.pulseLength, 800.0f);
 
     // Background with nearest filtering, then the radial map with the depth test on.
-    const std::vector<std::string> head(ops.begin() + setUpCalls, ops.begin() + setUpCalls + 8);
+    ASSERT_GT(ops.size(), 8u);
+    const std::vector<std::string> head(ops.begin(), ops.begin() + 8);
     EXPECT_EQ(head, (std::vector<std::string>{"BindSecondTexture", "SetBlendMode", "BindTexture", "DrawTriangleAffine",
                                               "DrawTriangleAffine", "BindTexture", "BindSecondTexture",
                                               "SetDepthTest"}));
-    EXPECT_EQ(rec.calls[setUpCalls + 1].a, static_cast<int>(BlendMode::OpaqueNearest));
-    EXPECT_EQ(rec.calls[setUpCalls + 7].a, 1);
+    EXPECT_EQ(rec[1].a, static_cast<int>(BlendMode::OpaqueNearest));
+    EXPECT_EQ(rec[7].a, 1);
 
     // The ball: dual-texture triangles, all on the near side of the plane, centred left
     // of the screen centre.
-    const size_t ballStart = setUpCalls + 8;
+    const size_t ballStart = 8;
     const size_t bandModes = Find(rec, "SetBlendMode", ballStart);
-    ASSERT_LT(bandModes + 3, rec.calls.size());
+    ASSERT_LT(bandModes + 3, rec.size());
     const float planeDepth = scene.view.m[11] - 100.0f;
     double sumX = 0;
     size_t vertices = 0;
     for (size_t i = ballStart; i < bandModes; ++i) {
-        ASSERT_EQ(rec.calls[i].op, "DrawTriangleDualTexture") << i;
-        for (const ScreenVertex& v : rec.calls[i].vertices) {
+        ASSERT_EQ(rec[i].op, "DrawTriangleDualTexture") << i;
+        for (const ScreenVertex& v : rec[i].vertices) {
             EXPECT_LE(v.z, planeDepth * 1.000001f);
             sumX += v.screenX;
             ++vertices;
@@ -131,10 +169,10 @@ TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder
     }
     ASSERT_GT(vertices, 300u);
     EXPECT_LT(sumX / vertices, -0.15);
-    EXPECT_EQ(rec.calls[bandModes].a, static_cast<int>(BlendMode::OpaqueBilinear));
-    EXPECT_EQ(rec.calls[bandModes + 1].a, static_cast<int>(BlendMode::Additive));
-    EXPECT_EQ(rec.calls[bandModes + 2].op, "SetDepthTest");
-    EXPECT_EQ(rec.calls[bandModes + 2].a, 0);
+    EXPECT_EQ(rec[bandModes].a, static_cast<int>(BlendMode::OpaqueBilinear));
+    EXPECT_EQ(rec[bandModes + 1].a, static_cast<int>(BlendMode::Additive));
+    EXPECT_EQ(rec[bandModes + 2].op, "SetDepthTest");
+    EXPECT_EQ(rec[bandModes + 2].a, 0);
 
     // The band: one per cut edge, pushed 800 toward the eye; what is drawn of it lies in
     // front of the eye, nearer than the plane.
@@ -144,8 +182,8 @@ TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder
     const size_t overlays = Find(rec, "BindTexture", bandModes);
     ASSERT_GT(overlays, bandModes + 3);
     for (size_t i = bandModes + 3; i < overlays - 1; ++i) {
-        ASSERT_EQ(rec.calls[i].op, "DrawTriangle") << i;
-        for (const ScreenVertex& v : rec.calls[i].vertices) {
+        ASSERT_EQ(rec[i].op, "DrawTriangle") << i;
+        for (const ScreenVertex& v : rec[i].vertices) {
             EXPECT_GT(v.z, 0.0f);
             EXPECT_LE(v.z, planeDepth * 1.000001f);
         }
@@ -156,17 +194,11 @@ TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder
     EXPECT_EQ(tail, (std::vector<std::string>{"SetDepthTest", "BindTexture", "SetBlendMode", "DrawTriangle",
                                               "DrawTriangle", "SetDepthTest", "BindTexture", "SetBlendMode",
                                               "DrawTriangle", "DrawTriangle"}));
-    FinishSlicedBallScene(&scene);
 }
 
 TEST_F(SlicedBallFrame, TheTwoNoiseLayersScrollOppositeWays)
 {
-    SlicedBallScene scene;
-    ScopedCallRecorder r;
-    SetUpSlicedBallScene(&scene);
-    DemoTime = 22000;   // A = 0.4
-    DrawSlicedBallFrame(scene);
-    const std::vector<RecordedCall>& calls = r.recorder.calls;
+    const std::vector<RecordedCall> calls = DrawFrameAt(22000);   // A = 0.4
     ASSERT_GT(calls.size(), 10u);
     // Each layer's first corner has texture v = its vertical offset (scale 1).
     const float first = calls[calls.size() - 7].vertices[0].v, second = calls[calls.size() - 2].vertices[0].v;
@@ -175,17 +207,14 @@ TEST_F(SlicedBallFrame, TheTwoNoiseLayersScrollOppositeWays)
     EXPECT_EQ(second, static_cast<float>(std::sin(-2.0 * a)));
     EXPECT_GT(first, 0.5f);
     EXPECT_EQ(second, -first);
-    FinishSlicedBallScene(&scene);
 }
 
 TEST_F(SlicedBallFrame, OutsideTheBeatsTheBandRestsAndTheBallStaysSliced)
 {
-    SlicedBallScene scene;
-    ScopedCallRecorder r;
-    SetUpSlicedBallScene(&scene);
-    DemoTime = 18000;
-    DrawSlicedBallFrame(scene);
-    EXPECT_EQ(AnimationPhase, 0.0f);
+    DrawFrameAt(18000);
+    const SlicedBallScene& scene = SlicedBallSceneState();
+    ExpectEyeAtPhase(scene.camera, 0.0f);
+    EXPECT_EQ(scene.camera.positionY, 800.0f);
     EXPECT_EQ(scene.pulseLength, 550.0f);
     ASSERT_GT(scene.cutEdges.count, 20);
     EXPECT_EQ(scene.band.vertices.screen[3].z, scene.cutEdges.edges[0].second.z - 550.0f);
@@ -195,7 +224,6 @@ TEST_F(SlicedBallFrame, OutsideTheBeatsTheBandRestsAndTheBallStaysSliced)
         EXPECT_NEAR(scene.cutEdges.edges[i].first.z, planeDepth, 1e-3f);
         EXPECT_NEAR(scene.cutEdges.edges[i].second.z, planeDepth, 1e-3f);
     }
-    FinishSlicedBallScene(&scene);
 }
 
 }  // namespace

@@ -12,12 +12,10 @@
 #include "model/deform.h"
 #include "model/mesh_load.h"
 #include "scenes/resources.h"
-#include "scenes/scenes.h"
 #include "scenes/timeline.h"
 #include "scenes/twisting_ball.h"
-#include "shell/clock.h"
-#include "shell/window.h"
 #include "support/call_recorder.h"
+#include "support/scene_run.h"
 
 namespace {
 
@@ -98,42 +96,56 @@ TEST(TwistingBallWobble, FactorsAreTheThreeWavesOfTheRestPosition)
     FreeMesh(&mesh);
 }
 
-// The real ball twice, the scene's textures and a recording renderer on a 60 fps clock.
-class TwistingBallScene : public ::testing::Test {
+// The real ball twice and the scene's two textures as the resources of a 60 fps run.
+class TwistingBallRun : public ::testing::Test {
 protected:
-    ScopedCallRecorder r;
+    Resources resources;
     const TextureId vortex{701}, envMap{702};
 
     void SetUp() override
     {
         Trace3dsChunks = false;
-        ASSERT_EQ(LoadMesh3ds(&BallMeshA, "megadata\\ball2420.3ds", "GeoSphere0"), ModelRead::Found);
-        ASSERT_EQ(LoadMesh3ds(&BallMeshB, "megadata\\ball2420.3ds", "GeoSphere0"), ModelRead::Found);
-        VortexTexture = vortex;
-        EnvMap2Texture = envMap;
-        ResetWindowState();
-        MainWindow = 1;
-        UseFixedFrameClock(60);
+        ASSERT_EQ(LoadMesh3ds(&resources.ballA, "megadata\\ball2420.3ds", "GeoSphere0"), ModelRead::Found);
+        ASSERT_EQ(LoadMesh3ds(&resources.ballB, "megadata\\ball2420.3ds", "GeoSphere0"), ModelRead::Found);
+        resources.textures.vortex = vortex;
+        resources.textures.envMap2 = envMap;
     }
     void TearDown() override
     {
-        UseFixedFrameClock(0);
-        ResetWindowState();
-        VortexTexture = EnvMap2Texture = NoTexture;
-        FreeMesh(&BallMeshA);
-        FreeMesh(&BallMeshB);
+        FreeMesh(&resources.ballA);
+        FreeMesh(&resources.ballB);
     }
-    static void StartClockAt(int32_t demoTime)
+
+    // For the tests that draw frames at times of their choosing into `recorder`: the
+    // scene set up and entered, frames drawn (each one designed frame long), then left
+    // and released.
+    CallRecorder recorder;
+    float carriedPhase = AnimationPhaseAtStart;
+    FrameContext FrameAt(int32_t demoTime) { return FrameContext{demoTime, 1.0, recorder, resources, carriedPhase}; }
+    void SetUpAndEnter()
     {
-        DemoStartTick = DemoClockTicks() - static_cast<uint32_t>(demoTime);
-        DemoTime = demoTime;
+        SetUpScene(SceneId::TwistingBall, resources);
+        FrameContext frame = FrameAt(0);
+        EnterScene(SceneId::TwistingBall, frame);
     }
-    // The calls from index first on, with draws of one kind counted as one entry.
-    std::vector<std::string> CollapsedOps(size_t first = 0) const
+    void DrawAt(int32_t demoTime)
+    {
+        FrameContext frame = FrameAt(demoTime);
+        EXPECT_EQ(SceneRoutinesOf(SceneId::TwistingBall).drawFrame(frame), FrameFinish::PresentThenTime);
+    }
+    void LeaveAndRelease()
+    {
+        FrameContext frame = FrameAt(0);
+        LeaveScene(SceneId::TwistingBall, frame);
+        ReleaseScene(SceneId::TwistingBall);
+    }
+
+    // The recorded calls, with draws of one kind in a row counted as one entry.
+    static std::vector<std::string> CollapsedOps(const CallRecorder& r)
     {
         std::vector<std::string> ops;
-        const std::vector<RecordedCall>& calls = r.recorder.calls;
-        for (size_t i = first; i < calls.size(); ++i) {
+        const std::vector<RecordedCall>& calls = r.calls;
+        for (size_t i = 0; i < calls.size(); ++i) {
             std::string op = calls[i].op;
             if (op == "BindTexture" || op == "BindSecondTexture" || op == "SetBlendMode" || op == "SetDepthTest")
                 op += "(" + std::to_string(calls[i].a) + ")";
@@ -144,33 +156,36 @@ protected:
     }
 };
 
-TEST_F(TwistingBallScene, TheBallIsWobbledThenTwistedByTwiceTheSineOfFourTimesThePhase)
+TEST_F(TwistingBallRun, TheBallIsWobbledThenTwistedByTwiceTheSineOfFourTimesThePhase)
 {
-    TwistingBall scene;
-    SetUpTwistingBall(&scene, &BallMeshB);
-    DrawTwistingBallFrame(&scene, 31000);   // A = 3.6: twist 2 sin 14.4 = 1.83
+    SceneRun run(SceneId::TwistingBall, 31000, resources);   // A = 3.6: twist 2 sin 14.4 = 1.83
+    run.SetUp();
+    run.Enter();
+    run.Step();
+    run.Leave();
+    run.Release();
     const float a = TwistingBallPhase(31000, 0.0f);
 
     // The same steps on the other ball, with the twist of the right sign.
-    std::vector<float> factors(static_cast<size_t>(BallMeshA.restBlock->count));
-    ComputeRadialFactors(MakeWaveOffsets(BallMeshA), a, factors.data());
-    ScaleMeshFromRest(&BallMeshA, factors.data());
+    Mesh& other = resources.ballA;
+    std::vector<float> factors(static_cast<size_t>(other.restBlock->count));
+    ComputeRadialFactors(MakeWaveOffsets(other), a, factors.data());
+    ScaleMeshFromRest(&other, factors.data());
     const float twist = static_cast<float>(2.0 * std::sin(4.0 * a));
     ASSERT_GT(twist, 1.0f);
-    TwistMesh(&BallMeshA, twist);
-    for (int32_t i = 0; i < BallMeshA.vertexBlock->count; ++i) {
-        const Vector3 &got = BallMeshB.vertexBlock->positions[i], &want = BallMeshA.vertexBlock->positions[i];
+    TwistMesh(&other, twist);
+    for (int32_t i = 0; i < other.vertexBlock->count; ++i) {
+        const Vector3 &got = resources.ballB.vertexBlock->positions[i], &want = other.vertexBlock->positions[i];
         ASSERT_EQ(got.x, want.x) << i;
         ASSERT_EQ(got.y, want.y) << i;
         ASSERT_EQ(got.z, want.z) << i;
     }
-    ReleaseTwistingBall(&scene);
 }
 
-TEST_F(TwistingBallScene, SetsUpThenDrawsEachFrameInItsFixedOrderAndClearsTheSecondUnitAtTheEnd)
+TEST_F(TwistingBallRun, EntersThenDrawsEachFrameInItsFixedOrderAndClearsTheSecondUnitOnLeaving)
 {
-    StartClockAt(41950);
-    PlayTwistingBallScene();
+    SceneRun run(SceneId::TwistingBall, 41950, resources);
+    run.Play();
 
     const std::string v = std::to_string(vortex.name), e = std::to_string(envMap.name);
     const std::vector<std::string> frame = {
@@ -181,59 +196,66 @@ TEST_F(TwistingBallScene, SetsUpThenDrawsEachFrameInItsFixedOrderAndClearsTheSec
     std::vector<std::string> expected = {"SetDepthTest(1)", "SetBlendMode(15)", "SetBlendMode(2)"};
     for (int n = 0; n < 3; ++n) expected.insert(expected.end(), frame.begin(), frame.end());   // 41950, 41966, 41983
     expected.push_back("BindSecondTexture(0)");
-    EXPECT_EQ(CollapsedOps(), expected);
-    EXPECT_EQ(DemoTime, 42000);
-    // The last frame's phase, advanced once more after it: what the next scene starts with.
-    float last = TwistingBallPhase(41983, 0.0f);
-    AdvancePhase(&last, 0.003);
-    EXPECT_EQ(AnimationPhase, last);
+    EXPECT_EQ(CollapsedOps(run.recorder), expected);
+    EXPECT_EQ(run.DemoTime(), 42000);
+    EXPECT_EQ(run.FramesPresented(), 3);
 }
 
-TEST_F(TwistingBallScene, AQuitEndsItAfterTheSetUpWithTheSecondUnitCleared)
+TEST_F(TwistingBallRun, AVisitEndedBeforeItsFirstFrameLeavesTheSecondUnitCleared)
 {
-    StartClockAt(30000);
-    PostQuitMessage();
-    PlayTwistingBallScene();
-    EXPECT_EQ(CollapsedOps(), (std::vector<std::string>{"SetDepthTest(1)", "SetBlendMode(15)", "SetBlendMode(2)",
-                                                        "BindSecondTexture(0)"}));
+    SceneRun run(SceneId::TwistingBall, 30000, resources);
+    run.Play(0);
+    EXPECT_EQ(CollapsedOps(run.recorder), (std::vector<std::string>{"SetDepthTest(1)", "SetBlendMode(15)",
+                                                                    "SetBlendMode(2)", "BindSecondTexture(0)"}));
 }
 
-TEST_F(TwistingBallScene, TakesTheFramesPhaseBeforeTheBeatLeap)
+// The swinging camera's eye at phase a.
+void ExpectEyeAtPhase(const Camera& camera, float a)
 {
-    TwistingBall scene;
-    SetUpTwistingBall(&scene, &BallMeshB);
-    DrawTwistingBallFrame(&scene, 30000);
-    EXPECT_EQ(AnimationPhase, 3.5f);
+    EXPECT_EQ(camera.positionX, static_cast<float>(600 * std::sin(static_cast<double>(a))));
+    EXPECT_EQ(camera.positionY, static_cast<float>(600 * std::sin(static_cast<double>(a))));
+    EXPECT_EQ(camera.positionZ, static_cast<float>(600 * std::cos(2.0 * a)));
+}
+
+TEST_F(TwistingBallRun, TakesTheFramesPhaseBeforeTheBeatLeap)
+{
+    SetUpAndEnter();
+    const TwistingBallScene& scene = TwistingBallSceneState();
+
+    DrawAt(30000);
     EXPECT_EQ(scene.camera.positionX, static_cast<float>(600 * std::sin(3.5)));
     EXPECT_EQ(scene.camera.positionY, static_cast<float>(600 * std::sin(3.5)));
     EXPECT_EQ(scene.camera.positionZ, static_cast<float>(600 * std::cos(7.0)));
 
-    DrawTwistingBallFrame(&scene, 33100);
-    EXPECT_EQ(AnimationPhase, TwistingBallPhase(33100, 0.0f));
+    DrawAt(33100);   // inside the first beat: drawn at the phase before its leap
+    ExpectEyeAtPhase(scene.camera, TwistingBallPhase(33100, 0.0f));
     EXPECT_EQ(scene.phaseOffset, static_cast<float>(0.012));
-    DrawTwistingBallFrame(&scene, 33117);
-    EXPECT_EQ(AnimationPhase, TwistingBallPhase(33117, static_cast<float>(0.012)));
-    ReleaseTwistingBall(&scene);
+    DrawAt(33117);
+    ExpectEyeAtPhase(scene.camera, TwistingBallPhase(33117, static_cast<float>(0.012)));
+    EXPECT_NE(TwistingBallPhase(33117, static_cast<float>(0.012)), TwistingBallPhase(33117, 0.0f));
+
+    LeaveAndRelease();
 }
 
-TEST_F(TwistingBallScene, TheFacesThatPassTheOrientationTestAreTheOutsideTurnedToTheEye)
+TEST_F(TwistingBallRun, TheFacesThatPassTheOrientationTestAreTheOutsideTurnedToTheEye)
 {
     // The ball as loaded, seen by the scene's camera at its first phase: a face is drawn
     // exactly when its outward direction (from the centre through the face) points to
     // the eye. Inside-out drawing would keep the other half.
+    Mesh& ball = resources.ballA;
     Camera camera{};
     InitSceneCamera(&camera);
     camera.positionX = camera.positionY = static_cast<float>(600 * std::sin(3.5));
     camera.positionZ = static_cast<float>(600 * std::cos(7.0));
     Matrix matrix;
     BuildViewMatrix(&matrix, camera);
-    TransformAndProjectMesh(BallMeshA, matrix, camera);
+    TransformAndProjectMesh(ball, matrix, camera);
     int drawn = 0;
-    for (int32_t f = 0; f < BallMeshA.faceBlock->count; ++f) {
-        const Face& face = BallMeshA.faceBlock->faces[f];
+    for (int32_t f = 0; f < ball.faceBlock->count; ++f) {
+        const Face& face = ball.faceBlock->faces[f];
         const ScreenVertex &a = *face.vertex[0], &b = *face.vertex[1], &c = *face.vertex[2];
         // In model space, where the ball is round and centred on the origin.
-        const Vector3* p = BallMeshA.vertexBlock->positions;
+        const Vector3* p = ball.vertexBlock->positions;
         const Vector3 &pa = p[face.index[0]], &pb = p[face.index[1]], &pc = p[face.index[2]];
         const float mx = (pa.x + pb.x + pc.x) / 3, my = (pa.y + pb.y + pc.y) / 3, mz = (pa.z + pb.z + pc.z) / 3;
         const float towardEye =
@@ -246,15 +268,14 @@ TEST_F(TwistingBallScene, TheFacesThatPassTheOrientationTestAreTheOutsideTurnedT
     EXPECT_GT(drawn, 600);   // from 541 units a little under a third shows
 }
 
-TEST_F(TwistingBallScene, DrawsAboutHalfTheBallEnvironmentMappedInWhite)
+TEST_F(TwistingBallRun, DrawsAboutHalfTheBallEnvironmentMappedInWhite)
 {
-    TwistingBall scene;
-    SetUpTwistingBall(&scene, &BallMeshB);
-    const Mesh& ball = BallMeshB;
+    SetUpAndEnter();
+    const Mesh& ball = resources.ballB;
     const int32_t faceCount = ball.faceBlock->count;
     for (int32_t t : {30100, 32000, 33400, 36200, 39200, 41900}) {
-        const size_t first = r.recorder.calls.size();
-        DrawTwistingBallFrame(&scene, t);
+        const size_t first = recorder.calls.size();
+        DrawAt(t);
 
         // About half the faces pass the orientation test: one side of a closed surface.
         int drawn = 0;
@@ -266,8 +287,8 @@ TEST_F(TwistingBallScene, DrawsAboutHalfTheBallEnvironmentMappedInWhite)
         EXPECT_LT(drawn, faceCount * 2 / 3) << t;
 
         int triangles = 0;
-        for (size_t i = first; i < r.recorder.calls.size(); ++i) {
-            const RecordedCall& call = r.recorder.calls[i];
+        for (size_t i = first; i < recorder.calls.size(); ++i) {
+            const RecordedCall& call = recorder.calls[i];
             if (call.op != "DrawTriangleDualTexture") continue;
             ++triangles;
             for (const ScreenVertex& p : call.vertices) {
@@ -283,7 +304,7 @@ TEST_F(TwistingBallScene, DrawsAboutHalfTheBallEnvironmentMappedInWhite)
 
     // Every copy of a point along the texture seam and at the poles shows the same place
     // of the map.
-    const CoincidentVertices& copies = scene.seamCopies;
+    const CoincidentVertices& copies = TwistingBallSceneState().seamCopies;
     EXPECT_EQ(copies.groupEnds.size(), 34u);
     size_t begin = 0;
     for (int32_t end : copies.groupEnds) {
@@ -294,25 +315,26 @@ TEST_F(TwistingBallScene, DrawsAboutHalfTheBallEnvironmentMappedInWhite)
         }
         begin = static_cast<size_t>(end);
     }
-    ReleaseTwistingBall(&scene);
+    LeaveAndRelease();
 }
 
-TEST_F(TwistingBallScene, LeavesTheOtherBallAsLoaded)
+TEST_F(TwistingBallRun, LeavesTheOtherBallAsLoaded)
 {
-    const VertexBlock& a = *BallMeshA.vertexBlock;
+    const VertexBlock& a = *resources.ballA.vertexBlock;
     const std::vector<Vector3> positions(a.positions, a.positions + a.count);
     const std::vector<ScreenVertex> records(a.screen, a.screen + a.count);
-    const std::vector<Face> faces(BallMeshA.faceBlock->faces, BallMeshA.faceBlock->faces + BallMeshA.faceBlock->count);
+    const Mesh& ballA = resources.ballA;
+    const std::vector<Face> faces(ballA.faceBlock->faces, ballA.faceBlock->faces + ballA.faceBlock->count);
 
-    StartClockAt(41900);
-    PlayTwistingBallScene();
+    SceneRun run(SceneId::TwistingBall, 41900, resources);
+    run.Play();
 
     EXPECT_EQ(std::memcmp(positions.data(), a.positions, positions.size() * sizeof(Vector3)), 0);
     EXPECT_EQ(std::memcmp(records.data(), a.screen, records.size() * sizeof(ScreenVertex)), 0);
-    EXPECT_EQ(std::memcmp(faces.data(), BallMeshA.faceBlock->faces, faces.size() * sizeof(Face)), 0);
+    EXPECT_EQ(std::memcmp(faces.data(), ballA.faceBlock->faces, faces.size() * sizeof(Face)), 0);
     // The scene's ball itself did change: deformed, mapped, and its second pair four
     // times the loaded one.
-    const VertexBlock& b = *BallMeshB.vertexBlock;
+    const VertexBlock& b = *resources.ballB.vertexBlock;
     ASSERT_EQ(b.count, a.count);
     int moved = 0;
     for (int32_t i = 0; i < b.count; ++i) {

@@ -4,15 +4,14 @@
 
 #include <cmath>
 
-#include "scenes/frame_pace.h"
+#include "scenes/frame_steps.h"
 #include "scenes/scene_kit.h"
 #include "scenes/sliced_ball.h"
 #include "scenes/twisting_ball.h"
-#include "shell/clock.h"
 
 namespace {
 
-TEST(FramePace, ElapsedTimeCountsDesignedFramesUpToTheStallBound)
+TEST(FrameSteps, ElapsedTimeCountsDesignedFramesUpToTheStallBound)
 {
     EXPECT_EQ(DesignedFrames(0.0), 0.0);
     EXPECT_EQ(DesignedFrames(-0.02), 0.0);   // a clock that stepped back adds nothing
@@ -22,19 +21,13 @@ TEST(FramePace, ElapsedTimeCountsDesignedFramesUpToTheStallBound)
     EXPECT_DOUBLE_EQ(DesignedFrames(0.1), 6.0);
     EXPECT_DOUBLE_EQ(DesignedFrames(2.5), 6.0);   // a stall of 2.5 s steps 100 ms
 
-    // The fixed-rate clock gives exactly 1/N s a frame.
-    UseFixedFrameClock(60);
-    EXPECT_EQ(FrameSteps(), 1.0);
-    UseFixedFrameClock(24);
-    EXPECT_DOUBLE_EQ(FrameSteps(), 2.5);
-    UseFixedFrameClock(240);
-    EXPECT_DOUBLE_EQ(FrameSteps(), 0.25);
-    UseFixedFrameClock(5);   // 200 ms frames: held to the bound
-    EXPECT_DOUBLE_EQ(FrameSteps(), 6.0);
-    UseFixedFrameClock(0);
+    // A fixed-rate clock's frame of 1/N s.
+    EXPECT_DOUBLE_EQ(DesignedFrames(1.0 / 24), 2.5);
+    EXPECT_DOUBLE_EQ(DesignedFrames(1.0 / 240), 0.25);
+    EXPECT_DOUBLE_EQ(DesignedFrames(1.0 / 5), 6.0);   // 200 ms frames: held to the bound
 }
 
-TEST(FramePace, StepsFactorsAndWindowsScaleWithTheElapsedFrames)
+TEST(FrameSteps, StepsFactorsAndWindowsScaleWithTheElapsedFrames)
 {
     const double step = 0.003, factor = 0.9;
     const double frames[] = {0.0, 0.5, 1.0, 3.0, 6.0};
@@ -63,7 +56,7 @@ void RunAt(int fps, int32_t from, int32_t ms, Step step)
     for (int n = 0; from + n * 1000LL / fps < from + ms; ++n) step(static_cast<int32_t>(from + n * 1000LL / fps), frames);
 }
 
-TEST(FramePace, TheScenesSteppedValuesFollowTimeAtAnyFrameRate)
+TEST(FrameSteps, TheScenesSteppedValuesFollowTimeAtAnyFrameRate)
 {
     for (int fps : {24, 60, 144, 240}) {
         // A beat leap: 0.012 per designed frame over the 462 ms window, 0.33 in all; a
