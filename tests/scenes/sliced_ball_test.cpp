@@ -77,7 +77,6 @@ class SlicedBallFrame : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        Trace3dsChunks = false;
         ASSERT_FALSE(LoadModel(&resources_.ballA, "megadata\\ball2420.3ds", "GeoSphere0").Failed());
     }
     static void TearDownTestSuite() { FreeMesh(&resources_.ballA); }

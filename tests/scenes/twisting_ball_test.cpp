@@ -104,7 +104,6 @@ protected:
 
     void SetUp() override
     {
-        Trace3dsChunks = false;
         ASSERT_EQ(LoadMesh3ds(&resources.ballA, "megadata\\ball2420.3ds", "GeoSphere0"), ModelRead::Found);
         ASSERT_EQ(LoadMesh3ds(&resources.ballB, "megadata\\ball2420.3ds", "GeoSphere0"), ModelRead::Found);
         resources.textures.vortex = vortex;
