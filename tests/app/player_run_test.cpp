@@ -22,6 +22,7 @@
 #include "scenes/timeline.h"
 #include "shell/window.h"
 #include "support/call_recorder.h"
+#include "support/scene_run.h"
 
 namespace {
 
@@ -359,6 +360,39 @@ TEST_F(Player, TheOverlayNumbersTheScenesFromOneInPlayOrder)
         if (scene > 0) Press(Key::PageDown);
         const std::string text = OverlayText(Play(1)[0], font);
         EXPECT_NE(text.find(shown[scene]), std::string::npos) << text;
+    }
+}
+
+// The scene tests step one scene alone (support/scene_run.h); after the frame that enters
+// it, every frame they see holds the calls of the player's frame at that time, and every
+// frame is presented at the player's demo time (the closing fade's time-first finish).
+TEST_F(Player, TheSceneTestDriverStepsAScenesFramesAsThePlayerDoes)
+{
+    for (int i = 0; i < SceneCount; ++i) {
+        const SceneId scene = static_cast<SceneId>(i);
+        SCOPED_TRACE(SceneRoutinesOf(scene).name);
+        const int32_t start = scene == SceneId::Closing ? ClosingGridPhaseEnd - 300 : SceneStart(scene);
+        recorder.calls.clear();
+        recorder.presentTimes.clear();
+        PlayerSettings settings = Settings();
+        settings.keyboard = false;   // no pause possible: no picture kept
+        BeginPlay(start, settings);
+        std::vector<std::vector<RecordedCall>> played = Play(40);
+        EndPlay();
+
+        Resources alone{};
+        SceneRun run(scene, start, alone);
+        run.SetUp();
+        run.Enter();
+        run.Steps(40);
+        run.Leave();
+        run.Release();
+        std::vector<std::vector<RecordedCall>> stepped = run.Frames();
+        ASSERT_EQ(stepped.size(), 40u);
+        played.erase(played.begin());
+        stepped.erase(stepped.begin());
+        EXPECT_TRUE(SameFrames(played, stepped));
+        EXPECT_EQ(run.recorder.presentTimes, recorder.presentTimes);
     }
 }
 

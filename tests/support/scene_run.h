@@ -1,6 +1,7 @@
-// One scene stepped through its routines under the recording render interface, at the
-// demo times of a 60 fps clock: frame n is drawn at start + floor(n × 1000 / 60), one
-// designed frame apart.
+// One scene stepped through its routines under the recording render interface on the
+// player's fixed 60 fps clock: the demo time is start + floor(presented × 1000 / 60),
+// taken where the scene's FrameFinish says (before or after the present), one designed
+// frame apart. The player tests check that it matches the player frame for frame.
 #pragma once
 
 #include <string>
@@ -53,16 +54,17 @@ public:
     }
     void Release() { ReleaseScene(scene_); }
 
-    // One frame: drawn, finished in the order it asks (present and clear, the next demo
+    // One frame: drawn, finished in the order it asks (present and clear, the clock's
     // time), then its phase advanced.
     void Step()
     {
         FrameContext frame = Frame();
         const FrameFinish order = routines_.drawFrame(frame);
-        if (order == FrameFinish::TimeThenPresent) NextTime();
+        if (order == FrameFinish::TimeThenPresent) TakeTime();
         recorder.PresentFrame();
+        ++presented_;
         recorder.ClearFrame();
-        if (order == FrameFinish::PresentThenTime) NextTime();
+        if (order == FrameFinish::PresentThenTime) TakeTime();
         FrameContext finished = Frame();
         routines_.advance(finished);
     }
@@ -106,9 +108,8 @@ public:
     }
 
 private:
-    void NextTime()
+    void TakeTime()
     {
-        ++presented_;
         demoTime_ = start_ + static_cast<int32_t>(static_cast<int64_t>(presented_) * 1000 / 60);
     }
 
