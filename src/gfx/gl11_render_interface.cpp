@@ -66,7 +66,7 @@ static bool SidesArePowersOfTwo(const Image& image)
 void GL11RenderInterface::UpdateTexture(TextureId id, const Image& image)
 {
     BindForUpload(id);
-    // A size GL 1.1 would refuse leaves the texture as it was, as it did there.
+    // A size GL 1.1 refuses (sides not powers of two) leaves the texture as it was.
     if (!SidesArePowersOfTwo(image)) return;
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, image.Width(), image.Height(), 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, image.Pixels());

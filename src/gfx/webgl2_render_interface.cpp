@@ -240,7 +240,7 @@ void WebGL2RenderInterface::UpdateTexture(TextureId id, const Image& image)
     if (textures_.count(id.name) == 0) return;
     Bind(activeUnit_, id);
     SetUploadParameters();
-    // A size GL 1.1 would refuse leaves the texture as it was, as it did there.
+    // A size GL 1.1 would refuse (not a power of two) leaves the texture as it was.
     if (!PowerOfTwo(image.Width()) || !PowerOfTwo(image.Height())) return;
     // GL 1.1 kept this level as RGB: the alpha reads as opaque.
     std::vector<uint8_t> opaque(image.Pixels(), image.Pixels() + static_cast<size_t>(image.Width()) * image.Height() * 4);
