@@ -75,10 +75,9 @@ void RefreshDemoClock(DemoClock* clock)
     clock->refreshed = true;
 }
 
-double ElapsedDesignedFrames(const DemoClock& clock)
-{
-    return clock.paused ? 0.0 : DesignedFrames(clock.elapsedSeconds);
-}
+double ElapsedDesignedFrames(const DemoClock& clock) { return clock.paused ? 0.0 : StepDesignedFrames(clock); }
+
+double StepDesignedFrames(const DemoClock& clock) { return DesignedFrames(clock.elapsedSeconds); }
 
 int64_t PlayTimeMs(const DemoClock& clock)
 {

@@ -47,5 +47,8 @@ void RefreshDemoClock(DemoClock* clock);
 
 // The elapsed time of the frame under way in designed frames: 0 while paused.
 double ElapsedDesignedFrames(const DemoClock& clock);
+// The last step of the clock in designed frames, paused or not: what a frame drawn at the
+// held time stands for.
+double StepDesignedFrames(const DemoClock& clock);
 // Play time in ms: frames × 1000 / fps with the fixed-rate clock, else steady time.
 int64_t PlayTimeMs(const DemoClock& clock);

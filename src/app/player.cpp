@@ -29,7 +29,9 @@ struct Player {
     float animationPhase = AnimationPhaseAtStart;
     bool playing = false;            // between BeginPlay and the end of play
     bool keepPictures = false;       // each frame's picture is kept, for a pause to show
-    bool heldPictureStale = false;   // paused, and the kept picture is not of the held time
+    // The kept picture is the frame of the held demo time: it is shown instead of drawing
+    // until the clock moves on (through the pause and the frame that resumes it).
+    bool heldFrameKept = false;
     bool overlay = false;
     bool screenshotDue = false;
     bool untilReached = false;
@@ -47,12 +49,14 @@ const struct {
     {Key::Escape, "escape"},
 };
 
-// The context of the frame under way.
-FrameContext ContextOfFrame()
+// The context of the frame under way, standing for elapsedFrames designed frames.
+FrameContext ContextOfFrame(double elapsedFrames)
 {
-    return FrameContext{g_player.clock.demoTime, ElapsedDesignedFrames(g_player.clock), *g_player.settings.render,
+    return FrameContext{g_player.clock.demoTime, elapsedFrames, *g_player.settings.render,
                         *g_player.settings.resources, g_player.animationPhase};
 }
+
+FrameContext ContextOfFrame() { return ContextOfFrame(ElapsedDesignedFrames(g_player.clock)); }
 
 void Enter(SceneId scene)
 {
@@ -94,7 +98,7 @@ void SeekTo(int32_t demoTime)
     }
     g_player.scene = target;
     AudioSeek(g_player.settings.music, demoTime);
-    g_player.heldPictureStale = g_player.clock.paused;
+    g_player.heldFrameKept = false;
 }
 
 void SetPaused(bool paused)
@@ -195,20 +199,24 @@ void FinishFrame(FrameFinish order)
     PresentSceneFrame();
     g_player.settings.render->ClearFrame();
     if (order == FrameFinish::PresentThenTime) RefreshDemoClock(&g_player.clock);
+    if (!g_player.clock.paused) g_player.heldFrameKept = false;
 }
 
-// The scene's frame at the clock's time, or, paused, the picture held since the pause.
+// The scene's frame at the clock's time, or the held frame's picture. The frame a pause
+// begins in is drawn as a run without the pause draws it, standing for the last step's
+// time, and kept; the paused frames and the one that resumes show it again; the clock then
+// goes on to the frame after it.
 FrameFinish DrawFrame(const SceneRoutines& scene)
 {
     RenderInterface& render = *g_player.settings.render;
-    if (g_player.clock.paused && g_player.keepPictures && !g_player.heldPictureStale) {
+    if (g_player.keepPictures && g_player.heldFrameKept) {
         render.DrawKeptFrame();
         return FrameFinish::PresentThenTime;
     }
-    FrameContext frame = ContextOfFrame();
+    FrameContext frame = ContextOfFrame(StepDesignedFrames(g_player.clock));
     const FrameFinish order = scene.drawFrame(frame);
     if (g_player.keepPictures) render.KeepFrame();
-    g_player.heldPictureStale = false;
+    g_player.heldFrameKept = g_player.clock.paused;
     return order;
 }
 

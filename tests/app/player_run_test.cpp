@@ -145,16 +145,23 @@ TEST_F(Player, PauseHoldsTimeAndPictureAndResumesAsIfNotPaused)
         auto paused = Play(10, 1.0 / 64);
         Press(Key::Space);
         const size_t held = recorder.presentTimes.size();
+        // The frame the pause begins in is drawn and kept; the paused frames, and the one
+        // Space resumes in, show it again.
         const auto whilePaused = Play(30, 1.0 / 64);
         EXPECT_TRUE(CurrentPlayerStatus().paused);
         EXPECT_EQ(PresentsFrom(held), std::vector<int32_t>(30, recorder.presentTimes[held]));
-        for (const auto& frame : whilePaused) {
+        const std::vector<std::string> heldOps{"DrawKeptFrame", "PresentFrame", "ClearFrame"};
+        EXPECT_NE(whilePaused[0].front().op, "DrawKeptFrame");
+        EXPECT_EQ(whilePaused[0][whilePaused[0].size() - 3].op, "KeepFrame");
+        for (size_t i = 1; i < whilePaused.size(); ++i) {
             std::vector<std::string> ops;
-            for (const RecordedCall& c : frame) ops.push_back(c.op);
-            EXPECT_EQ(ops, (std::vector<std::string>{"DrawKeptFrame", "PresentFrame", "ClearFrame"}));
+            for (const RecordedCall& c : whilePaused[i]) ops.push_back(c.op);
+            EXPECT_EQ(ops, heldOps) << "paused frame " << i;
         }
         Press(Key::Space);
         const auto after = Play(20, 1.0 / 64);
+        EXPECT_EQ(after[0].front().op, "DrawKeptFrame");
+        EXPECT_EQ(recorder.presentTimes[held + 30], recorder.presentTimes[held]);
         paused.insert(paused.end(), whilePaused.begin(), whilePaused.end());
         paused.insert(paused.end(), after.begin(), after.end());
         EndPlay();
