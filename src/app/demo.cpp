@@ -18,6 +18,7 @@
 #include "platform/data_file.h"
 #include "platform/system.h"
 #include "scenes/frame_stats.h"
+#include "scenes/resources.h"
 #include "shell/report.h"
 #include "shell/window.h"
 
@@ -139,6 +140,7 @@ int RunDemo(const DeviceRequest& request, AudioStreamHandle music)
     settings.schedule = schedule;
 
     PlayMeasuredSequence(settings);
+    FreeResources(&device.resources);
 
     AudioSetVolume(0);
     failure.clear();

@@ -202,7 +202,15 @@ LoadedResources LoadResources(RenderInterface& render, const std::function<void(
     };
     for (const ModelFile& model : models) {
         loaded.failure = LoadModel(model.mesh, model.fileName, model.objectName);
-        if (loaded.failure.Failed()) return loaded;
+        if (loaded.failure.Failed()) {
+            FreeResources(&resources);
+            return loaded;
+        }
     }
     return loaded;
+}
+
+void FreeResources(Resources* resources)
+{
+    for (Mesh* mesh : {&resources->ballA, &resources->ballB, &resources->front}) FreeMesh(mesh);
 }

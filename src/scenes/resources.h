@@ -36,8 +36,13 @@ struct LoadedResources {
 
 // Loads every resource in its fixed order through the render interface. Once the first
 // two pictures are in, the loading screen is drawn and presentLoadingScreen is called to
-// show it. Stops at the first failure, with the picture decoding workers stopped.
+// show it. Stops at the first failure, with the picture decoding workers stopped and the
+// meshes read so far freed.
 LoadedResources LoadResources(RenderInterface& render, const std::function<void()>& presentLoadingScreen);
+
+// Frees the meshes and leaves them empty. The textures belong to the render interface and
+// go with it.
+void FreeResources(Resources* resources);
 
 // Starts decoding the data set's pictures on worker threads, so that they are ready when
 // LoadResources uploads them (it starts the decoding itself if nobody has). Call it once

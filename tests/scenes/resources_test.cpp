@@ -18,14 +18,6 @@
 
 namespace {
 
-// The loaded meshes freed.
-void FreeMeshes(Resources& resources)
-{
-    FreeMesh(&resources.ballA);
-    FreeMesh(&resources.ballB);
-    FreeMesh(&resources.front);
-}
-
 // A load of the data set into the recorder, the loading screen presented on it.
 LoadedResources LoadInto(CallRecorder& r)
 {
@@ -79,7 +71,7 @@ TEST(LoadResources, LoadsInOrderAndDrawsTheLoadingScreenOnceAfterTheSecondTextur
     EXPECT_NE(resources.ballA.vertexBlock->positions[0].x, resources.ballB.vertexBlock->positions[0].x);
     ASSERT_NE(resources.front.faceBlock, nullptr);
     EXPECT_GT(resources.front.faceBlock->count, 0);
-    FreeMeshes(resources);
+    FreeResources(&resources);
 }
 
 TEST(LoadResources, AMissingOrBrokenPictureFailsNamingTheFileAsGiven)
@@ -166,7 +158,7 @@ TEST(PictureDecoding, PicturesDecodedAheadReachGlInLoadingOrderWithTheSameIds)
         EXPECT_EQ(recorder.pictures, expected) << startedEarly;
         EXPECT_EQ(loaded.resources.textures.whiteFlash.name, base + 1);
         EXPECT_EQ(loaded.resources.textures.greets.name, base + 15);
-        FreeMeshes(loaded.resources);
+        FreeResources(&loaded.resources);
     }
 }
 
@@ -180,7 +172,7 @@ TEST(PictureDecoding, StoppingBeforeLoadingDropsThePicturesAndLoadingStillWorks)
     LoadedResources loaded = LoadInto(r);
     EXPECT_FALSE(loaded.failure.Failed());
     EXPECT_EQ(TexturesCreated(r), 15);
-    FreeMeshes(loaded.resources);
+    FreeResources(&loaded.resources);
 }
 
 TEST(PictureDecoding, ABrokenFirstPictureFailsBeforeTheLoadingScreen)
@@ -200,6 +192,27 @@ TEST(PictureDecoding, ABrokenFirstPictureFailsBeforeTheLoadingScreen)
     EXPECT_EQ(text, "Can't load image megadata\\whiteflash.png");
     EXPECT_TRUE(r.calls.empty());   // no texture, no loading screen
     EXPECT_FALSE(presented);
+}
+
+// The data set without its last model: the failure names it, and the two balls read
+// before it are freed with the failed load.
+TEST(LoadResources, ALaterModelThatCannotBeOpenedLeavesNoMeshBehind)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(testing::TempDir()) / ("zircon_no_front_" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::copy("megadata", folder);
+    fs::remove(folder / "ting5.3ds");
+    SetDataFolder(folder.string());
+    CallRecorder r;
+    LoadedResources loaded = LoadInto(r);
+    SetDataFolder("megadata");
+    fs::remove_all(folder);
+    EXPECT_EQ(loaded.failure.text, "Can't open model megadata\\ting5.3ds");
+    for (const Mesh* mesh : {&loaded.resources.ballA, &loaded.resources.ballB, &loaded.resources.front}) {
+        EXPECT_EQ(mesh->vertexBlock, nullptr);
+        EXPECT_EQ(mesh->faceBlock, nullptr);
+    }
 }
 
 }  // namespace
