@@ -1,7 +1,7 @@
-// Whole frames of one scene as the player steps them, into a render interface that draws
-// nothing: the scene's own routines on the data set's meshes ($ZIRCON_DATA_DIR, or
-// megadata/ in the working directory), 60 frames a second from its start to its end,
-// round and round.
+// Whole frames of one scene as the player plays them, into a render interface that draws
+// nothing: the player from the scene's start to its end on the fixed 60 fps clock, round
+// and round, with the data set's meshes ($ZIRCON_DATA_DIR, or megadata/ in the working
+// directory).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -9,10 +9,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/player.h"
 #include "model/mesh_load.h"
 #include "null_renderer.h"
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
+#include "shell/window.h"
 
 // The data set's three meshes, read once. The textures stay NoTexture, which a render
 // interface that draws nothing never looks at. Null when a model could not be read.
@@ -21,8 +23,8 @@ inline Resources* BenchResources()
     static Resources resources{};
     static const bool loaded = [] {
         const char* dir = std::getenv("ZIRCON_DATA_DIR");
-        const std::string ball = std::string(dir && *dir ? dir : "megadata") + "/ball2420.3ds";
-        const std::string front = std::string(dir && *dir ? dir : "megadata") + "/ting5.3ds";
+        const std::string folder = std::string(dir && *dir ? dir : "megadata") + "/";
+        const std::string ball = folder + "ball2420.3ds", front = folder + "ting5.3ds";
         return LoadMesh3ds(&resources.ballA, ball.c_str(), "GeoSphere0") == ModelRead::Found &&
                LoadMesh3ds(&resources.ballB, ball.c_str(), "GeoSphere0") == ModelRead::Found &&
                LoadMesh3ds(&resources.front, front.c_str(), "front") == ModelRead::Found;
@@ -30,57 +32,47 @@ inline Resources* BenchResources()
     return loaded ? &resources : nullptr;
 }
 
-// A scene set up and entered at its start; Frame() draws and advances one frame.
+// The player started at a scene's start; Frame() plays one frame, and once the scene's
+// end is reached starts it again.
 class SceneFrames {
 public:
     NullRenderer null;
 
-    SceneFrames(SceneId scene, Resources& resources)
-        : scene_(scene), routines_(SceneRoutinesOf(scene)), start_(SceneStart(scene)), resources_(resources)
+    SceneFrames(SceneId scene, Resources& resources) : scene_(scene), resources_(resources)
     {
-        SetUpScene(scene_, resources_);
-        Enter();
+        MarkMainWindowOpen();   // no window: the pump finds no events
+        Begin();
     }
     ~SceneFrames()
     {
-        FrameContext frame = Context();
-        LeaveScene(scene_, frame);
-        ReleaseScene(scene_);
+        EndPlay();
+        ResetWindowState();
     }
     SceneFrames(const SceneFrames&) = delete;
     SceneFrames& operator=(const SceneFrames&) = delete;
 
     void Frame()
     {
-        FrameContext frame = Context();
-        routines_.drawFrame(frame);
-        ++frames_;
-        demoTime_ = start_ + static_cast<int32_t>(frames_ * 1000 / 60);
-        FrameContext finished = Context();
-        routines_.advance(finished);
-        if (demoTime_ < routines_.end) return;
-        LeaveScene(scene_, finished);
-        Enter();
+        if (PlayFrame()) return;
+        EndPlay();
+        Begin();
+        PlayFrame();
     }
 
 private:
-    FrameContext Context() { return FrameContext{demoTime_, 1.0, null, resources_, phase_}; }
-    void Enter()
+    void Begin()
     {
-        frames_ = 0;
-        demoTime_ = start_;
-        phase_ = AnimationPhaseAtStart;
-        FrameContext frame = Context();
-        EnterScene(scene_, frame);
+        PlayerSettings settings;
+        settings.render = &null;
+        settings.resources = &resources_;
+        settings.fixedFps = 60;
+        settings.keyboard = false;
+        settings.untilMs = SceneRoutinesOf(scene_).end;
+        BeginPlay(SceneStart(scene_), settings);
     }
 
     SceneId scene_;
-    const SceneRoutines& routines_;
-    int32_t start_;
     Resources& resources_;
-    int64_t frames_ = 0;
-    int32_t demoTime_ = 0;
-    float phase_ = AnimationPhaseAtStart;
 };
 
 // The benchmark body: every iteration one frame; counts the triangles handed over per frame.
