@@ -27,6 +27,29 @@ LoadedResources LoadInto(CallRecorder& r)
     return loaded;
 }
 
+// A copy of the data set that the program reads for the life of the object: `change`
+// alters the copy (a file removed or broken) before it is taken as the data folder.
+class DataSetCopy {
+public:
+    template <typename Change>
+    DataSetCopy(const char* tag, Change change)
+        : folder_(std::filesystem::path(testing::TempDir()) / (tag + std::to_string(getpid())))
+    {
+        std::filesystem::remove_all(folder_);
+        std::filesystem::copy("megadata", folder_);
+        change(folder_);
+        SetDataFolder(folder_.string());
+    }
+    ~DataSetCopy()
+    {
+        SetDataFolder("megadata");
+        std::filesystem::remove_all(folder_);
+    }
+
+private:
+    std::filesystem::path folder_;
+};
+
 // How many textures the recorder made.
 int TexturesCreated(const CallRecorder& r)
 {
@@ -102,16 +125,14 @@ TEST(LoadResources, AnUnopenableModelFailsButAMissingObjectPlaysOn)
 
 TEST(LoadResources, ABrokenLaterPictureFailsAfterThePicturesBeforeIt)
 {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::path(testing::TempDir()) / ("zircon_broken_" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::copy("megadata", folder);
-    std::ofstream(folder / "credits1024.png", std::ios::binary | std::ios::trunc) << "not a picture";
-    SetDataFolder(folder.string());
     CallRecorder r;
-    const std::string text = LoadInto(r).failure.text;
-    SetDataFolder("megadata");
-    fs::remove_all(folder);
+    std::string text;
+    {
+        const DataSetCopy copy("zircon_broken_", [](const std::filesystem::path& folder) {
+            std::ofstream(folder / "credits1024.png", std::ios::binary | std::ios::trunc) << "not a picture";
+        });
+        text = LoadInto(r).failure.text;
+    }
     EXPECT_EQ(text, "Can't load image megadata\\credits1024.png");
     // The two first pictures, then the seven before the credits picture: no texture after it.
     EXPECT_EQ(TexturesCreated(r), 9);
@@ -177,18 +198,16 @@ TEST(PictureDecoding, StoppingBeforeLoadingDropsThePicturesAndLoadingStillWorks)
 
 TEST(PictureDecoding, ABrokenFirstPictureFailsBeforeTheLoadingScreen)
 {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::path(testing::TempDir()) / ("zircon_broken_first_" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::copy("megadata", folder);
-    fs::remove(folder / "whiteflash.png");
-    SetDataFolder(folder.string());
-    StartPictureDecoding();
     CallRecorder r;
     bool presented = false;
-    const std::string text = LoadResources(r, [&presented] { presented = true; }).failure.text;
-    SetDataFolder("megadata");
-    fs::remove_all(folder);
+    std::string text;
+    {
+        const DataSetCopy copy("zircon_broken_first_", [](const std::filesystem::path& folder) {
+            std::filesystem::remove(folder / "whiteflash.png");
+        });
+        StartPictureDecoding();
+        text = LoadResources(r, [&presented] { presented = true; }).failure.text;
+    }
     EXPECT_EQ(text, "Can't load image megadata\\whiteflash.png");
     EXPECT_TRUE(r.calls.empty());   // no texture, no loading screen
     EXPECT_FALSE(presented);
@@ -198,16 +217,11 @@ TEST(PictureDecoding, ABrokenFirstPictureFailsBeforeTheLoadingScreen)
 // before it are freed with the failed load.
 TEST(LoadResources, ALaterModelThatCannotBeOpenedLeavesNoMeshBehind)
 {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::path(testing::TempDir()) / ("zircon_no_front_" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::copy("megadata", folder);
-    fs::remove(folder / "ting5.3ds");
-    SetDataFolder(folder.string());
+    const DataSetCopy copy("zircon_no_front_", [](const std::filesystem::path& folder) {
+        std::filesystem::remove(folder / "ting5.3ds");
+    });
     CallRecorder r;
     LoadedResources loaded = LoadInto(r);
-    SetDataFolder("megadata");
-    fs::remove_all(folder);
     EXPECT_EQ(loaded.failure.text, "Can't open model megadata\\ting5.3ds");
     for (const Mesh* mesh : {&loaded.resources.ballA, &loaded.resources.ballB, &loaded.resources.front}) {
         EXPECT_EQ(mesh->vertexBlock, nullptr);
