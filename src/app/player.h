@@ -52,7 +52,7 @@ struct PlayerSettings {
 void BeginPlay(int32_t startMs, const PlayerSettings& settings);
 // One frame: keys, the scene's steps with this frame's context, the overlay, then the
 // present steps (--until, pacing, --capture, screenshots, --record) and the present.
-// Paused, the picture of the last frame drawn is presented again. False once play is
+// Paused, the frame drawn at the held time is presented again. False once play is
 // over: its end reached, --until reached, or a quit.
 bool PlayFrame();
 // Leaves the scene under way and releases every scene.

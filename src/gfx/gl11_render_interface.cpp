@@ -31,6 +31,7 @@ bool GL11RenderInterface::Initialise()
             PlatformGLProcAddress("glMultiTexCoord2fARB"));
     }
     if (!ActiveTexture || !MultiTexCoord2f) return false;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
     ActiveTexture(GL_TEXTURE1_ARB);
     ActiveTexture(GL_TEXTURE0_ARB);
     return true;
@@ -284,11 +285,9 @@ void GL11RenderInterface::KeepFrame()
 {
     int width = 0, height = 0;
     CurrentFrameSize(&width, &height);
-    GLint maxSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     const int textureWidth = PowerOfTwoAtLeast(width), textureHeight = PowerOfTwoAtLeast(height);
     keptWidth_ = keptHeight_ = 0;
-    if (width <= 0 || height <= 0 || textureWidth > maxSize || textureHeight > maxSize) return;
+    if (width <= 0 || height <= 0 || textureWidth > maxTextureSize_ || textureHeight > maxTextureSize_) return;
 
     GLint active = 0, bound = 0;
     glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);

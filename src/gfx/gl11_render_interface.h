@@ -37,6 +37,7 @@ private:
     uint32_t nextTextureId_ = FirstTextureIdBase;   // the name most recently handed out
     // The kept picture: a texture of sides that are powers of two holding the frame in
     // its lower left corner, the frame's size and its picture area (the viewport).
+    GLint maxTextureSize_ = 0;   // the driver's, read once at Initialise
     int keptTextureWidth_ = 0, keptTextureHeight_ = 0;
     int keptWidth_ = 0, keptHeight_ = 0;
     GLint keptArea_[4] = {0, 0, 0, 0};
