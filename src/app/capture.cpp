@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "scenes/frame_stats.h"
 #include "shell/window.h"
 #include "gfx/frame_target.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -22,9 +22,7 @@ bool g_onlyListed = false;
 
 bool BeginCapture(const std::string& dir, const std::vector<int>& times)
 {
-    std::error_code error;
-    std::filesystem::create_directory(dir, error);
-    if (!std::filesystem::is_directory(dir, error)) return false;
+    if (!PlatformMakeFolder(dir)) return false;
     g_dir = dir;
     g_times = times;
     std::sort(g_times.begin(), g_times.end());
@@ -43,7 +41,13 @@ bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb, int
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr) != 0;
+    FILE* file = PlatformOpenFile(path, "wb");
+    if (!file) return false;
+    const bool written = png_image_write_to_stdio(&image, file, 0, rgb.data(), width * 3, nullptr) != 0;
+    // A full disk shows at the close.
+    const bool closed = std::fclose(file) == 0;
+    if (!(written && closed)) PlatformRemoveFile(path);
+    return written && closed;
 }
 
 namespace {

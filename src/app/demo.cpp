@@ -1,9 +1,6 @@
 #include "app/demo.h"
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 #include <cstdio>
 
@@ -16,6 +13,7 @@
 #include "app/start_up.h"
 #include "gfx/frame_target.h"
 #include "platform/data_file.h"
+#include "platform/file_system.h"
 #include "platform/system.h"
 #include "scenes/frame_stats.h"
 #include "scenes/resources.h"
@@ -28,12 +26,11 @@ static std::vector<ScriptedKey> KeyScript;
 std::string ChooseDataFolder(const std::string& requested)
 {
     if (!requested.empty()) return requested;
-    std::error_code error;
-    if (std::filesystem::exists("megadata", error)) return "megadata";
+    if (PlatformPathExists("megadata")) return "megadata";
     const std::string program = PlatformProgramFolder();
     if (program.empty()) return "megadata";
     for (const std::string& folder : {program + "megadata", program + "../share/zircon-megademo/megadata"})
-        if (std::filesystem::is_directory(folder, error)) return folder;
+        if (PlatformIsFolder(folder)) return folder;
     return "megadata";
 }
 
@@ -171,12 +168,11 @@ int ZirconMain(int argc, char** argv)
         return status;
     }
     if (!g_options.keysPath.empty()) {
-        std::ifstream file(g_options.keysPath);
-        std::stringstream text;
-        text << file.rdbuf();
-        if (!file || !ParseKeyScript(text.str(), &KeyScript, &error)) {
+        std::string text;
+        const bool read = PlatformReadFile(g_options.keysPath, &text);
+        if (!read || !ParseKeyScript(text, &KeyScript, &error)) {
             std::fprintf(stderr, "zircon-megademo: --keys %s: %s\n", g_options.keysPath.c_str(),
-                         file ? error.c_str() : "cannot read the file");
+                         read ? error.c_str() : "cannot read the file");
             return 2;
         }
     }

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <sstream>
 
 #include "app/capture.h"
 #include "app/record.h"
 #include "app/viewer_overlay.h"
+#include "platform/file_system.h"
 #include "gfx/render_interface.h"
 #include "scenes/frame_context.h"
 #include "scenes/frame_stats.h"
@@ -265,8 +265,7 @@ std::string ScreenshotFileName(int32_t demoTime)
     char base[32];
     std::snprintf(base, sizeof base, "zircon-t%07d", static_cast<int>(demoTime < 0 ? 0 : demoTime));
     std::string name = std::string(base) + ".png";
-    std::error_code error;
-    for (int n = 2; std::filesystem::exists(name, error); ++n) name = base + ("-" + std::to_string(n)) + ".png";
+    for (int n = 2; PlatformPathExists(name); ++n) name = base + ("-" + std::to_string(n)) + ".png";
     return name;
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/capture.h"
 #include "gfx/render_interface.h"
+#include "platform/file_system.h"
 #include "platform/system.h"
 
 namespace {
@@ -191,7 +192,7 @@ bool BeginRecording(const std::string& path, int fps, int startMs, int endMs, co
     }
     g_path = path;
     g_partialPath = PartialVideoPath(path);
-    FILE* probe = std::fopen(g_partialPath.c_str(), "wb");
+    FILE* probe = PlatformOpenFile(g_partialPath, "wb");
     if (!probe) {
         *error = "cannot record: " + g_partialPath + " cannot be written";
         return false;
@@ -204,7 +205,7 @@ bool BeginRecording(const std::string& path, int fps, int startMs, int endMs, co
     g_ffmpeg = PlatformStartChild(ffmpeg, FfmpegArguments(kind, fps, startMs, soundtrack, g_partialPath, width, height),
                                   true, 1 << 20);
     if (!g_ffmpeg) {
-        std::remove(g_partialPath.c_str());
+        PlatformRemoveFile(g_partialPath);
         *error = "cannot record: ffmpeg could not be started";
         return false;
     }
@@ -242,12 +243,12 @@ int FinishRecording(bool completed)
     g_ffmpeg = nullptr;
     g_pipe = nullptr;
     const bool encoded = !g_writeFailed && status == 0;
-    if (completed && encoded && std::rename(g_partialPath.c_str(), g_path.c_str()) == 0) {
+    if (completed && encoded && PlatformRenameFile(g_partialPath, g_path)) {
         if (g_terminal || g_lastTenth < 10) ShowProgress(g_endMs, true);
         std::fprintf(stderr, "recorded %ld frames to %s\n", g_frames, g_path.c_str());
         return 0;
     }
-    std::remove(g_partialPath.c_str());
+    PlatformRemoveFile(g_partialPath);
     if (g_terminal) std::fputc('\n', stderr);
     if (!completed)
         std::fprintf(stderr, "zircon-megademo: recording stopped before the end; %s was not written\n", g_path.c_str());

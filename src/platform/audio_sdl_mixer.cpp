@@ -1,6 +1,7 @@
 // SDL2_mixer back end of the MP3 stream player. Streams decode on the mixer's own
 // thread; this side only starts, stops and releases them.
 #include "platform/platform.h"
+#include "platform/file_system.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -74,7 +75,7 @@ bool AudioStart()
 AudioStreamHandle AudioStreamFromFile(const char* path)
 {
     if (!g_mixerOpen) return Fail(AudioErrorNotInit), 0;
-    FILE* f = std::fopen(path, "rb");
+    FILE* f = PlatformOpenFile(path, "rb");
     if (!f) return Fail(AudioErrorFileOpen), 0;
     std::fclose(f);
     Mix_Music* music = Mix_LoadMUS(path);

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/file_system.h"
+
 namespace {
 constexpr char DataPrefix[] = "megadata\\";
 std::string g_dataFolder = "megadata";   // written by SetDataFolder only (the entry point)
@@ -27,5 +29,5 @@ std::string DataFilePath(const char* name)
 
 FILE* OpenDataFile(const char* name, const char* mode)
 {
-    return std::fopen(DataFilePath(name).c_str(), mode);
+    return PlatformOpenFile(DataFilePath(name), mode);
 }

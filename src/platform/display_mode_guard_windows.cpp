@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/windows_text.h"
+
 namespace {
 
 HANDLE g_release = nullptr;   // the event the program sets to release its guardian
@@ -29,20 +31,20 @@ bool StartDisplayModeGuard()
     filterSet = true;
     g_guarding = true;
     if (g_release) return true;
-    char program[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    if (length == 0 || length >= sizeof program) return false;
+    wchar_t program[32768];
+    const DWORD length = GetModuleFileNameW(nullptr, program, sizeof program / sizeof program[0]);
+    if (length == 0 || length >= sizeof program / sizeof program[0]) return false;
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     g_release = CreateEventA(&inherited, TRUE, FALSE, nullptr);
     if (!g_release) return false;
     // The guardian knows the program by its id and the event by its handle's number.
-    std::string line = std::string("\"") + program + "\" " + DisplayModeGuardArgument + " " +
-                       std::to_string(GetCurrentProcessId()) + " " +
-                       std::to_string(reinterpret_cast<uintptr_t>(g_release));
-    STARTUPINFOA startup{};
+    std::wstring line = std::wstring(L"\"") + program + L"\" " + WideText(DisplayModeGuardArgument) + L" " +
+                        std::to_wstring(GetCurrentProcessId()) + L" " +
+                        std::to_wstring(reinterpret_cast<uintptr_t>(g_release));
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(program, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW | DETACHED_PROCESS, nullptr,
+    if (!CreateProcessW(program, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW | DETACHED_PROCESS, nullptr,
                         nullptr, &startup, &started)) {
         CloseHandle(g_release);
         g_release = nullptr;

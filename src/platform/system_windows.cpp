@@ -3,6 +3,7 @@
 #include "platform/system.h"
 
 #include "platform/command_line.h"
+#include "platform/windows_text.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -62,9 +63,9 @@ bool PlatformIsTerminal(FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
 std::string PlatformFindProgram(const std::string& name)
 {
-    const char* path = std::getenv("PATH");
-    for (const std::string& candidate : ProgramCandidates(path ? path : "", name, PathRules::Windows)) {
-        const DWORD attributes = GetFileAttributesA(candidate.c_str());
+    const wchar_t* path = _wgetenv(L"PATH");
+    for (const std::string& candidate : ProgramCandidates(path ? Utf8Text(path) : "", name, PathRules::Windows)) {
+        const DWORD attributes = GetFileAttributesW(WideText(candidate).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return candidate;
     }
     return "";
@@ -79,16 +80,16 @@ ChildProcess* PlatformStartChild(const std::string& path, const std::vector<std:
     // Only the reading end goes to the child, or it would never see the end of its input.
     SetHandleInformation(writeEnd, HANDLE_FLAG_INHERIT, 0);
 
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = readEnd;
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION started{};
-    std::string commandLine = WindowsCommandLine(path, arguments);
+    std::wstring commandLine = WideText(WindowsCommandLine(path, arguments));
     const DWORD flags = CREATE_NO_WINDOW | (lowPriority ? BELOW_NORMAL_PRIORITY_CLASS : 0);
-    const BOOL ok = CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE, flags, nullptr, nullptr,
+    const BOOL ok = CreateProcessW(WideText(path).c_str(), &commandLine[0], nullptr, nullptr, TRUE, flags, nullptr, nullptr,
                                    &startup, &started);
     CloseHandle(readEnd);
     if (!ok) {

@@ -7,17 +7,9 @@
 
 #include <string>
 
-namespace {
+#include "platform/windows_text.h"
 
-std::wstring Wide(const char* text)
-{
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (length <= 0) return L"";
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
+namespace {
 
 HWND HandleOf(SDL_Window* window)
 {
@@ -32,5 +24,5 @@ HWND HandleOf(SDL_Window* window)
 bool WindowsMessageBox(const char* text, const char* caption, SDL_Window* owner)
 {
     const UINT style = MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST;
-    return MessageBoxW(HandleOf(owner), Wide(text).c_str(), Wide(caption).c_str(), style) != 0;
+    return MessageBoxW(HandleOf(owner), WideText(text).c_str(), WideText(caption).c_str(), style) != 0;
 }

@@ -1,6 +1,8 @@
 // Per-scene frame statistics and start-up marks, recorded only with --stats.
 #include "scenes/frame_stats.h"
 
+#include "platform/file_system.h"
+
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -129,7 +131,7 @@ void PrintFrameStats(FILE* out, long peakResidentKb)
 
 bool WriteFrameStatsJson(const std::string& path, long peakResidentKb)
 {
-    FILE* out = std::fopen(path.c_str(), "w");
+    FILE* out = PlatformOpenFile(path, "w");
     if (!out) return false;
     std::fprintf(out, "{\n  \"scenes\": [\n");
     for (int scene = 1; scene <= SceneCount; ++scene) {
