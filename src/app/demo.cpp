@@ -215,6 +215,7 @@ int ZirconMain(int argc, char** argv)
         FinishRecording(false);
         return 1;
     }
+    SetWindowIconFromDataSet();   // without it the window keeps the system's icon
 
     const AudioStreamHandle music = OpenMusic(g_options.fps > 0);
 

@@ -9,6 +9,7 @@
 #include "app/timed_renderer.h"
 #include "app/viewer_overlay.h"
 #include "gfx/render_interface.h"
+#include "image/png_load.h"
 #include "platform/data_file.h"
 #include "scenes/frame_stats.h"
 #include "shell/report.h"
@@ -46,6 +47,26 @@ void StartMusic(AudioStreamHandle music, int32_t startMs, bool loop)
     if (!AudioPlay(music, loop)) ReportAudioError("Can't play stream");
     // A demo started late starts its music at the same moment.
     else if (startMs > 0) AudioSeek(music, startMs);
+}
+
+std::vector<uint8_t> WindowIconPixels(const Image& image)
+{
+    const int width = image.Width(), height = image.Height();
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = image.Pixels() + static_cast<size_t>(y) * image.Pitch() * 4;
+        uint8_t* out = &rgba[static_cast<size_t>(y) * width * 4];
+        for (int i = 0; i < width * 4; ++i) out[i] = (i % 4 == 3) ? 255 - row[i] : row[i];
+    }
+    return rgba;
+}
+
+bool SetWindowIconFromDataSet()
+{
+    const std::unique_ptr<Image> image(LoadPngImage("megadata\\icon.png"));
+    if (!image) return false;
+    const std::vector<uint8_t> rgba = WindowIconPixels(*image);
+    return PlatformSetWindowIcon(rgba.data(), image->Width(), image->Height());
 }
 
 bool OpenDemoDevice(const DeviceRequest& request, bool timed, DemoDevice* device, std::string* failure)

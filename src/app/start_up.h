@@ -14,12 +14,20 @@
 #include "platform/platform.h"
 #include "scenes/resources.h"
 
+class Image;
 struct DemoOptions;
 
 // "<text>\n(error code: N)", never longer than 199 characters.
 std::string FormatAudioError(const char* text, int code);
 // FormatAudioError's text with the sound system's current error code, in an "Error" box.
 void ReportAudioError(const char* text);
+
+// The picture's pixels as a window icon takes them: rows width × 4 bytes apart, alpha =
+// opacity (the PNG loader keeps it inverted).
+std::vector<uint8_t> WindowIconPixels(const Image& image);
+// Gives the window the data set's icon.png; false when the file is missing or damaged
+// or the window takes no icon, which leaves the window system's own and is no failure.
+bool SetWindowIconFromDataSet();
 
 // Milliseconds from starting a sound to hearing it: one output buffer of samples at the
 // given rate, rounded to the nearest millisecond; 0 for no buffer.

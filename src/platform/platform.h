@@ -30,6 +30,10 @@ void PlatformShowWindow();
 void PlatformRaiseWindow();                      // to the foreground with keyboard focus
 void PlatformDestroyWindow();
 void PlatformDrawableSize(int* width, int* height);  // GL drawable in pixels
+// Gives the window an icon: width × height pixels of red, green, blue, alpha (alpha =
+// opacity), rows top first and width × 4 bytes apart; the pixels are copied. False when
+// there is no window or the window system takes no icon.
+bool PlatformSetWindowIcon(const uint8_t* rgba, int width, int height);
 
 // ---- Events -------------------------------------------------------------------------
 

@@ -165,6 +165,18 @@ void PlatformDrawableSize(int* width, int* height)
     SDL_GL_GetDrawableSize(g_window, width, height);
 }
 
+bool PlatformSetWindowIcon(const uint8_t* rgba, int width, int height)
+{
+    if (!g_window || !rgba || width <= 0 || height <= 0) return false;
+    // The surface only borrows the pixels; SDL copies them into the window's icon.
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba), width, height, 32,
+                                                           width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!icon) return false;
+    SDL_SetWindowIcon(g_window, icon);
+    SDL_FreeSurface(icon);
+    return true;
+}
+
 static Key KeyOf(SDL_Keycode code)
 {
     switch (code) {

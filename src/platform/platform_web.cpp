@@ -84,6 +84,8 @@ void PlatformDrawableSize(int* width, int* height)
     if (g_window) emscripten_get_canvas_element_size(Canvas, width, height);
 }
 
+bool PlatformSetWindowIcon(const uint8_t*, int, int) { return false; }   // the page's favicon stands for it
+
 // ---- Events -------------------------------------------------------------------------
 
 bool PlatformPollEvent(PlatformEvent* event)

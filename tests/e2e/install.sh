@@ -6,8 +6,16 @@ need_display
 build=$(pwd)
 cmake --install "$build" --prefix "$WORK/prefix" > "$WORK/install.log" || { cat "$WORK/install.log"; fail "install"; }
 for f in bin/zircon-megademo share/zircon-megademo/megadata/demusik.mp3 share/zircon-megademo/megadata/ting5.3ds \
-         share/applications/zircon-megademo.desktop share/man/man6/zircon-megademo.6; do
+         share/zircon-megademo/megadata/icon.png share/applications/zircon-megademo.desktop \
+         share/man/man6/zircon-megademo.6; do
   [ -e "$WORK/prefix/$f" ] || fail "not installed: $f"
+done
+# The desktop entry names its icon, installed in the icon theme at every size.
+grep -qx "Icon=zircon-megademo" "$WORK/prefix/share/applications/zircon-megademo.desktop" || fail "no Icon= line"
+for n in 16 24 32 48 64 128 256; do
+  f=share/icons/hicolor/${n}x${n}/apps/zircon-megademo.png
+  [ -s "$WORK/prefix/$f" ] || fail "not installed: $f"
+  [ "$(od -An -tx1 -j16 -N8 "$WORK/prefix/$f" | tr -d ' \n')" = "$(printf '%08x%08x' $n $n)" ] || fail "$f is not $n x $n"
 done
 mkdir "$WORK/elsewhere"
 cd "$WORK/elsewhere"

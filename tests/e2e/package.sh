@@ -49,6 +49,10 @@ for f in usr/bin/zircon-megademo usr/share/zircon-megademo/megadata/demusik.mp3 
          usr/share/man/man6/zircon-megademo.6; do
   grep -q " \./$f\$" "$WORK/contents" || fail "not in the package: $f"
 done
+for n in 16 24 32 48 64 128 256; do
+  f=usr/share/icons/hicolor/${n}x${n}/apps/zircon-megademo.png
+  grep -q " \./$f\$" "$WORK/contents" || fail "not in the package: $f"
+done
 
 dpkg_with_retry -i "$deb" || fail "dpkg -i"
 installed || fail "not installed after dpkg -i"
@@ -56,6 +60,8 @@ installed || fail "not installed after dpkg -i"
 
 mkdir "$WORK/elsewhere"
 cd "$WORK/elsewhere"
+grep -qx "Icon=zircon-megademo" /usr/share/applications/zircon-megademo.desktop || fail "installed desktop entry: no Icon= line"
+[ -s /usr/share/icons/hicolor/16x16/apps/zircon-megademo.png ] || fail "the 16 x 16 icon is not installed"
 zircon-megademo --check-data > "$WORK/out" 2> "$WORK/err" || { cat "$WORK/out" "$WORK/err"; fail "--check-data of the installed data set"; }
 grep -q "all 18 files are fine" "$WORK/out" || { cat "$WORK/out"; fail "--check-data: no closing line"; }
 zircon-megademo --fps 60 --until 2000 --no-dialogs --stats > "$WORK/out" 2> "$WORK/err"
@@ -68,7 +74,8 @@ cd "$build"
 dpkg_with_retry -r "$package" || fail "dpkg -r"
 ! installed || fail "still installed after dpkg -r"
 for f in /usr/bin/zircon-megademo /usr/share/zircon-megademo /usr/share/applications/zircon-megademo.desktop \
-         /usr/share/man/man6/zircon-megademo.6; do
+         /usr/share/man/man6/zircon-megademo.6 /usr/share/icons/hicolor/16x16/apps/zircon-megademo.png \
+         /usr/share/icons/hicolor/256x256/apps/zircon-megademo.png; do
   [ ! -e "$f" ] || fail "left behind by dpkg -r: $f"
 done
 echo ok

@@ -1,14 +1,17 @@
-// megadata-gen OUTDIR [FILE...]: writes the demo's data set (or only the named files)
-// into OUTDIR, creating it if needed.
+// megadata-gen OUTDIR [FILE...]: writes the demo's data set and its window icon (or only
+// the named files) into OUTDIR, creating it if needed.
+// megadata-gen --icons OUTDIR: writes the program's icon files (Windows icon, theme PNGs).
 // megadata-gen --preview OUTDIR: writes pictures of how the data looks in the demo.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "data_set.h"
+#include "icons.h"
 #include "preview/preview.h"
 
 namespace {
@@ -28,7 +31,8 @@ bool MakeFolders(const std::string& dir)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: megadata-gen OUTDIR [FILE...]\n       megadata-gen --preview OUTDIR\n");
+    std::fprintf(stderr, "usage: megadata-gen OUTDIR [FILE...]\n       megadata-gen --icons OUTDIR\n"
+                 "       megadata-gen --preview OUTDIR\n");
     return 2;
 }
 
@@ -38,9 +42,9 @@ int main(int argc, char** argv)
 {
     if (argc < 2) return Usage();
     std::string first = argv[1];
-    bool preview = first == "--preview";
-    if (preview && argc != 3) return Usage();
-    std::string dir = preview ? argv[2] : first;
+    bool preview = first == "--preview", icons = first == "--icons";
+    if ((preview || icons) && argc != 3) return Usage();
+    std::string dir = preview || icons ? argv[2] : first;
     if (!MakeFolders(dir)) {
         std::fprintf(stderr, "megadata-gen: cannot create %s\n", dir.c_str());
         return 1;
@@ -53,9 +57,21 @@ int main(int argc, char** argv)
         }
         return 0;
     }
+    if (icons) {
+        if (!WriteIcons(dir, &error)) {
+            std::fprintf(stderr, "megadata-gen: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
     std::vector<std::string> only(argv + 2, argv + argc);
     if (!WriteDataSet(dir, only, &error)) {
         std::fprintf(stderr, "megadata-gen: %s\n", error.c_str());
+        return 1;
+    }
+    const bool windowIcon = only.empty() || std::find(only.begin(), only.end(), kWindowIconName) != only.end();
+    if (windowIcon && !WriteWindowIcon(dir + "/" + kWindowIconName)) {
+        std::fprintf(stderr, "megadata-gen: cannot write %s/%s\n", dir.c_str(), kWindowIconName);
         return 1;
     }
     return 0;

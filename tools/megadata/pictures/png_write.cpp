@@ -56,3 +56,37 @@ bool WritePng(const std::string& path, const Picture& picture, PngKind kind)
     png_destroy_write_struct(&png, &info);
     return std::fclose(file) == 0;
 }
+
+namespace {
+
+void AppendPngBytes(png_structp png, png_bytep data, size_t count)
+{
+    auto* out = static_cast<std::vector<unsigned char>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + count);
+}
+
+void FlushNothing(png_structp) {}
+
+}  // namespace
+
+bool EncodeRgbaPng(const std::vector<unsigned char>& rgba, int width, int height, std::vector<unsigned char>* out)
+{
+    out->clear();
+    if (width <= 0 || height <= 0 || rgba.size() != size_t(width) * height * 4) return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        out->clear();
+        return false;
+    }
+    png_set_write_fn(png, out, AppendPngBytes, FlushNothing);
+    png_set_compression_level(png, 6);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < height; ++y) png_write_row(png, &rgba[size_t(y) * width * 4]);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "pictures/picture_pixels.h"
 
@@ -17,3 +18,8 @@ bool WritePng(const std::string& path, const Picture& picture, PngKind kind);
 // The 8-bit value a channel value in 0..1 is stored as at pixel (x, y) of channel c:
 // rounded with a small fixed dither so smooth gradients do not band.
 unsigned char QuantiseChannel(float value, int x, int y, int c);
+
+// Encodes 8-bit RGBA pixels, rows top first, alpha = opacity (the convention of files
+// other programs read, such as icons), into PNG bytes with WritePng's fixed settings.
+// False when the size does not match the pixels or libpng fails.
+bool EncodeRgbaPng(const std::vector<unsigned char>& rgba, int width, int height, std::vector<unsigned char>* png);
