@@ -17,9 +17,11 @@ bool g_renderingContext = false;   // a GL context exists
 bool g_fullscreen = false;         // the display mode was changed or the desktop covered
 
 // Covers the display as asked; true when the mode change fell back to the desktop's resolution.
+// Where the mode is not the program's to change (a Wayland desktop) the desktop's
+// resolution is the plain way to play, not a fallback.
 bool TakeDisplay(const DeviceRequest& request)
 {
-    if (request.display == DisplayUse::DesktopFullscreen) {
+    if (request.display == DisplayUse::DesktopFullscreen || !PlatformCanChangeDisplayMode()) {
         PlatformEnterDesktopFullscreen();
         return false;
     }

@@ -54,7 +54,11 @@ bool PlatformStartTimer(uint32_t periodMs);
 
 // ---- Display mode -------------------------------------------------------------------
 
-// Switches the display to the given mode with the window covering it.
+// False where the display's mode is not the program's to change (a Wayland desktop, also
+// through XWayland): fullscreen there is the desktop's own resolution.
+bool PlatformCanChangeDisplayMode();
+// Switches the display to the given mode with the window covering it. False, without
+// touching the display, where the mode cannot be changed.
 bool PlatformEnterFullscreen(int width, int height, int bitsPerPixel);
 // Returns the display to the desktop mode. Safe to call at any time, any number of times.
 bool PlatformRestoreDisplayMode();

@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include "platform/display_mode_guard.h"
+#include "platform/wayland_desktop.h"
 #include "platform/x11_window_size.h"
 #if defined(_WIN32)
 #include "platform/windows_message_box.h"
@@ -247,9 +248,15 @@ bool PlatformStartTimer(uint32_t periodMs)
     return g_timer != 0;
 }
 
+bool PlatformCanChangeDisplayMode()
+{
+    return g_window && !OnWaylandDesktop(g_window);
+}
+
 bool PlatformEnterFullscreen(int width, int height, int bitsPerPixel)
 {
-    if (!g_window) return false;
+    // No switch and no guardian for a mode the compositor keeps.
+    if (!PlatformCanChangeDisplayMode()) return false;
     SDL_DisplayMode mode{};
     mode.format = bitsPerPixel == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
     mode.w = width;

@@ -110,6 +110,7 @@ bool PlatformStartTimer(uint32_t periodMs)
 
 // ---- Display mode: the page's F key and button ask the browser for fullscreen -------
 
+bool PlatformCanChangeDisplayMode() { return false; }
 bool PlatformEnterFullscreen(int, int, int) { return false; }
 bool PlatformRestoreDisplayMode() { return true; }
 
