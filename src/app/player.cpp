@@ -36,6 +36,7 @@ struct Player {
     bool screenshotDue = false;
     bool untilReached = false;
     bool scenePresented = false;     // a scene frame has been presented
+    bool pausedWhileHidden = false;  // the pause is the hidden window's, not the viewer's
     size_t nextScripted = 0;
     double lastPresent = 0, frameMs = 0, smoothedFrameMs = 0;
 } g_player;
@@ -126,6 +127,20 @@ void ApplyKey(Key key)
     case Key::Escape: PostWindowMessage({Message::Close}); break;
     case Key::Other: break;
     }
+}
+
+// A viewer who cannot see the window (minimised, or stepped aside from fullscreen for
+// another window) misses nothing: play and music hold until it is back, and then go on
+// unless the viewer had paused before.
+void FollowWindowVisibility()
+{
+    if (!g_player.settings.keyboard || !g_player.playing) return;
+    const bool hidden = MainWindowHidden();
+    if (hidden == g_player.pausedWhileHidden || (hidden && g_player.clock.paused)) return;
+    g_player.pausedWhileHidden = hidden;
+    SetPaused(hidden);
+    std::fprintf(stderr, "window %s at demo %d ms\n", hidden ? "hidden: paused" : "back: playing on",
+                 static_cast<int>(g_player.clock.demoTime));
 }
 
 void TraceKey(int64_t playMs, Key key)
@@ -292,6 +307,7 @@ bool PlayFrame()
         return false;
     }
     TakeKeys();
+    FollowWindowVisibility();
     while (g_player.playing && g_player.clock.demoTime >= SceneRoutinesOf(g_player.scene).end) {
         Leave(g_player.scene);
         if (g_player.scene == SceneId::Closing) {

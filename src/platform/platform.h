@@ -37,7 +37,7 @@ bool PlatformSetWindowIcon(const uint8_t* rgba, int width, int height);
 
 // ---- Events -------------------------------------------------------------------------
 
-enum class PlatformEventKind { KeyDown, CloseRequest, Expose, MouseOver, Timer, Other };
+enum class PlatformEventKind { KeyDown, CloseRequest, Expose, MouseOver, Timer, Hidden, Shown, Other };
 
 // The keys the program reacts to; every other key arrives as Other.
 enum class Key { Other, Escape, Space, Tab, Left, Right, PageUp, PageDown, Home, F12 };
@@ -47,6 +47,12 @@ struct PlatformEvent {
     Key key;              // for KeyDown
 };
 
+// A fullscreen window that loses the keyboard focus (Alt+Tab, a click on another monitor)
+// steps aside: it leaves fullscreen, which gives the desktop its own mode back, is
+// minimised and reports Hidden. Focus back, it takes fullscreen again in the mode it had
+// and reports Shown. A desktop window reports Hidden while minimised and Shown when
+// restored; losing the focus alone changes nothing.
+//
 // Takes the next pending event without waiting; false when none is pending.
 bool PlatformPollEvent(PlatformEvent* event);
 // Starts a periodic timer whose ticks arrive as Timer events.

@@ -68,12 +68,16 @@ SDL_Window* g_window = nullptr;
 SDL_GLContext g_context = nullptr;
 bool g_videoUp = false;
 bool g_fullscreen = false;
+Uint32 g_fullscreenKind = 0;   // SDL_WINDOW_FULLSCREEN or _FULLSCREEN_DESKTOP while fullscreen
+bool g_hidden = false;         // minimised, or stepped aside from fullscreen
 Uint32 g_timerEvent = 0;
 SDL_TimerID g_timer = 0;
 
 bool EnsureVideo()
 {
     if (g_videoUp) return true;
+    // Focus loss is handled by the program itself (PlatformPollEvent), the same way on
+    // every system and also with no window manager to minimise the window.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
     SDL_SetMainReady();
@@ -194,6 +198,69 @@ static Key KeyOf(SDL_Keycode code)
     }
 }
 
+namespace {
+
+// Fullscreen at the desktop's resolution. Fullscreen is a request to the window manager;
+// with none running (a bare X server) nobody carries it out, so the window covers the
+// display by itself.
+bool CoverDisplay()
+{
+    int displayWidth = 0, displayHeight = 0;
+    if (!PlatformDisplaySize(&displayWidth, &displayHeight)) return false;
+    if (SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+    int width = 0, height = 0;
+    PlatformDrawableSize(&width, &height);
+    if (width != displayWidth || height != displayHeight) {
+        X11MoveResizeWindow(g_window, 0, 0, displayWidth, displayHeight);
+        PlatformDrawableSize(&width, &height);
+    }
+    return width == displayWidth && height == displayHeight;
+}
+
+// Out of fullscreen (the desktop's mode comes back) and minimised. The guardian stays:
+// the program takes the mode again when it is back.
+bool StepAside()
+{
+    if (g_hidden || !g_fullscreen) return false;
+    g_hidden = true;
+    SDL_SetWindowFullscreen(g_window, 0);
+    SDL_MinimizeWindow(g_window);
+    return true;
+}
+
+bool ComeBack()
+{
+    if (!g_hidden) return false;
+    g_hidden = false;
+    if (!g_fullscreen) return true;
+    SDL_RestoreWindow(g_window);
+    if (g_fullscreenKind == SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN);
+    else CoverDisplay();
+    SDL_RaiseWindow(g_window);
+    return true;
+}
+
+// What a change of the window's state means to the program: Hidden, Shown or Other.
+PlatformEventKind KindOfWindowChange(Uint8 change)
+{
+    switch (change) {
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        return StepAside() ? PlatformEventKind::Hidden : PlatformEventKind::Other;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        if (g_hidden) return PlatformEventKind::Other;
+        if (g_fullscreen) return StepAside() ? PlatformEventKind::Hidden : PlatformEventKind::Other;
+        g_hidden = true;
+        return PlatformEventKind::Hidden;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+    case SDL_WINDOWEVENT_RESTORED:
+        return ComeBack() ? PlatformEventKind::Shown : PlatformEventKind::Other;
+    default:
+        return PlatformEventKind::Other;
+    }
+}
+
+}  // namespace
+
 bool PlatformPollEvent(PlatformEvent* event)
 {
     if (TakeHangUp()) {
@@ -217,7 +284,7 @@ bool PlatformPollEvent(PlatformEvent* event)
             case SDL_WINDOWEVENT_CLOSE: event->kind = PlatformEventKind::CloseRequest; return true;
             case SDL_WINDOWEVENT_EXPOSED: event->kind = PlatformEventKind::Expose; return true;
             case SDL_WINDOWEVENT_ENTER: event->kind = PlatformEventKind::MouseOver; return true;
-            default: event->kind = PlatformEventKind::Other; return true;
+            default: event->kind = KindOfWindowChange(e.window.event); return true;
             }
         default:
             if (g_timerEvent != 0 && e.type == g_timerEvent) {
@@ -266,6 +333,7 @@ bool PlatformEnterFullscreen(int width, int height, int bitsPerPixel)
     // process ends without doing so.
     StartDisplayModeGuard();
     g_fullscreen = SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN) == 0;
+    g_fullscreenKind = g_fullscreen ? SDL_WINDOW_FULLSCREEN : 0;
     if (!g_fullscreen) ReleaseDisplayModeGuard();
     return g_fullscreen;
 }
@@ -274,6 +342,7 @@ bool PlatformRestoreDisplayMode()
 {
     if (!g_window || !g_fullscreen) return true;
     g_fullscreen = false;
+    g_fullscreenKind = 0;
     if (SDL_SetWindowFullscreen(g_window, 0) != 0) return false;   // the guardian still will
     ReleaseDisplayModeGuard();
     return true;
@@ -293,19 +362,13 @@ bool PlatformDisplaySize(int* width, int* height)
 
 bool PlatformEnterDesktopFullscreen()
 {
-    int displayWidth = 0, displayHeight = 0;
-    if (!PlatformDisplaySize(&displayWidth, &displayHeight)) return false;
-    if (SDL_SetWindowFullscreen(g_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
-    g_fullscreen = true;
-    // Fullscreen is a request to the window manager; with none running (a bare X server)
-    // nobody carries it out, so the window covers the screen by itself.
-    int width = 0, height = 0;
-    PlatformDrawableSize(&width, &height);
-    if (width != displayWidth || height != displayHeight) {
-        X11MoveResizeWindow(g_window, 0, 0, displayWidth, displayHeight);
-        PlatformDrawableSize(&width, &height);
+    if (!g_window) return false;
+    const bool covered = CoverDisplay();
+    if (SDL_GetWindowFlags(g_window) & SDL_WINDOW_FULLSCREEN) {
+        g_fullscreen = true;
+        g_fullscreenKind = SDL_WINDOW_FULLSCREEN_DESKTOP;
     }
-    return width == displayWidth && height == displayHeight;
+    return covered;
 }
 
 bool PlatformCreateGLContext()

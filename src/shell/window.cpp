@@ -8,6 +8,7 @@ namespace {
 
 bool g_windowOpen = false;      // written by CreateMainWindow and by closing
 bool g_quitRequested = false;   // written by the pump
+bool g_hidden = false;          // written by MainWindowProc
 
 std::deque<WindowMessage> g_queue;
 std::deque<Key> g_viewerKeys;   // written by MainWindowProc, taken by the player
@@ -23,6 +24,8 @@ void CollectPlatformEvents()
         case PlatformEventKind::Expose: g_queue.push_back({Message::Paint}); break;
         case PlatformEventKind::MouseOver: g_queue.push_back({Message::SetCursor}); break;
         case PlatformEventKind::Timer: g_queue.push_back({Message::Timer}); break;
+        case PlatformEventKind::Hidden: g_queue.push_back({Message::Hide}); break;
+        case PlatformEventKind::Shown: g_queue.push_back({Message::Show}); break;
         case PlatformEventKind::Other: break;
         }
     }
@@ -48,6 +51,8 @@ long DefaultProcessing(const WindowMessage& message)
 bool MainWindowOpen() { return g_windowOpen; }
 
 bool QuitWasRequested() { return g_quitRequested; }
+
+bool MainWindowHidden() { return g_hidden; }
 
 bool CreateMainWindow(const MainWindowOptions& options)
 {
@@ -79,6 +84,10 @@ long MainWindowProc(const WindowMessage& message)
         return DefaultProcessing(message);   // nothing to repaint: every frame is drawn anew
     case Message::SetCursor:
         return 1;                            // the cursor stays hidden over the window
+    case Message::Hide:
+    case Message::Show:
+        g_hidden = message.kind == Message::Hide;
+        return DefaultProcessing(message);
     case Message::KeyDown:
         if (message.key == KeyEscape) PostWindowMessage({Message::Close});
         else if (message.key != Key::Other) g_viewerKeys.push_back(message.key);
@@ -130,6 +139,7 @@ void ResetWindowState()
     g_queue.clear();
     g_viewerKeys.clear();
     g_quitRequested = false;
+    g_hidden = false;
     g_windowOpen = false;
 }
 

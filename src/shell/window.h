@@ -10,7 +10,7 @@
 
 #include "platform/platform.h"
 
-enum class Message { Destroy, Paint, SetCursor, KeyDown, Close, Quit, Timer, Other };
+enum class Message { Destroy, Paint, SetCursor, KeyDown, Close, Quit, Timer, Hide, Show, Other };
 
 struct WindowMessage {
     Message kind;
@@ -23,6 +23,9 @@ constexpr Key KeyEscape = Key::Escape;
 bool MainWindowOpen();
 // True once the pump has retrieved the quit message; stays true until ResetWindowState.
 bool QuitWasRequested();
+// True between a Hide message (the window minimised, or stepped aside from fullscreen for
+// another window) and the Show that brings it back.
+bool MainWindowHidden();
 
 struct MainWindowOptions {
     bool desktopWindow = false;   // a normal window instead of the fullscreen popup
