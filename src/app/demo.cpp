@@ -61,6 +61,9 @@ PresentSchedule ChoosePresentSchedule()
 // time and CPU time.
 void PlayMeasuredSequence(const PlayerSettings& settings)
 {
+    PlayFigures play;
+    PlatformDisplaySize(&play.displayWidth, &play.displayHeight);
+    PlatformDrawableSize(&play.drawableWidth, &play.drawableHeight);
     const auto realStart = std::chrono::steady_clock::now();
     const double cpuStart = CpuSeconds();
     BeginPlay(g_options.startMs, settings);
@@ -69,7 +72,6 @@ void PlayMeasuredSequence(const PlayerSettings& settings)
     }
     const int32_t demoEnd = CurrentPlayerStatus().demoTime;
     EndPlay();
-    PlayFigures play;
     for (int scene = 1; scene <= SceneCount; ++scene) play.frames += FramesDrawn(scene);
     play.realSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
     play.demoSeconds = (demoEnd - demoStart) / 1000.0;

@@ -126,6 +126,8 @@ void PrintFrameStats(FILE* out, long peakResidentKb)
                  g_play.frames, g_play.realSeconds);
     std::fprintf(out, "CPU time: %.3f s per second of demo (%.1f s over %.1f s of demo)\n", CpuPerDemoSecond(),
                  g_play.cpuSeconds, g_play.demoSeconds);
+    std::fprintf(out, "display: %dx%d, drawn in a window of %dx%d pixels\n", g_play.displayWidth,
+                 g_play.displayHeight, g_play.drawableWidth, g_play.drawableHeight);
     std::fflush(out);
 }
 
@@ -148,6 +150,8 @@ bool WriteFrameStatsJson(const std::string& path, long peakResidentKb)
                  g_startup[1]);
     std::fprintf(out, "  \"frame_rate\": %.2f,\n  \"cpu_seconds_per_demo_second\": %.4f,\n", FrameRateReached(),
                  CpuPerDemoSecond());
+    std::fprintf(out, "  \"display\": [%d, %d],\n  \"drawable\": [%d, %d],\n", g_play.displayWidth,
+                 g_play.displayHeight, g_play.drawableWidth, g_play.drawableHeight);
     std::fprintf(out, "  \"peak_resident_kb\": %ld\n}\n", peakResidentKb);
     return std::fclose(out) == 0;
 }

@@ -44,6 +44,9 @@ SceneFigures FiguresOfScene(int scene);
 struct PlayFigures {
     int frames = 0;
     double realSeconds = 0, demoSeconds = 0, cpuSeconds = 0;
+    // In pixels as the program reads them when play begins: the display in the mode it
+    // then runs in, and the window's drawable (0 when unknown).
+    int displayWidth = 0, displayHeight = 0, drawableWidth = 0, drawableHeight = 0;
 };
 void SetPlayFigures(const PlayFigures& figures);
 
