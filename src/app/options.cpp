@@ -165,9 +165,12 @@ bool ParseOptions(int argc, const char* const* argv, DemoOptions* o, std::string
 const char* OptionsHelpText()
 {
     return "Usage: zircon-megademo [options]\n"
-           "With no option the demo switches the display to 640x480x32 and plays with music.\n"
-           "Escape ends it. Data is read from megadata/ in the working directory; when there\n"
-           "is none, from megadata/ beside the program, else from the one installed with it.\n"
+           "With no option the demo switches the display to 640x480x32 and plays with music\n"
+           "(on a Wayland desktop: fullscreen at the desktop's resolution). Escape ends it.\n"
+           "Switching to another window minimises it, gives the desktop its mode back and\n"
+           "pauses; back, it plays on. Data is read from megadata/ in the working directory;\n"
+           "when there is none, from megadata/ beside the program, else from the one\n"
+           "installed with it.\n"
            "\n"
            "Options:\n"
            "  --window          play in a 640x480 desktop window, no display-mode change; the\n"
