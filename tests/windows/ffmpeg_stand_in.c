@@ -1,7 +1,10 @@
 /* Stands in for ffmpeg.exe in the recording check under Wine: checks that the demo gives
    raw BGRA frames on standard input and an output file last, counts the bytes it is sent
    and writes "frames bytes" into the output file, so the check can tell every frame
-   arrived whole. Exits 2 on arguments it does not expect. */
+   arrived whole. Exits 2 on arguments it does not expect. The output's name is taken from
+   the wide command line, as ffmpeg does, so names in any script arrive whole. */
+#include <windows.h>
+#include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
@@ -32,7 +35,9 @@ int main(int argc, char** argv)
     long long bytes = 0;
     size_t got;
     while ((got = fread(buffer, 1, sizeof buffer, stdin)) > 0) bytes += (long long)got;
-    FILE* out = fopen(argv[argc - 1], "wb");
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    FILE* out = wide && count == argc ? _wfopen(wide[count - 1], L"wb") : NULL;
     if (!out) return 1;
     const long long frameBytes = (long long)width * height * 4;
     fprintf(out, "%lld %lld\n", bytes / frameBytes, bytes % frameBytes);

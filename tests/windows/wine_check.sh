@@ -120,5 +120,67 @@ else
   fail "--record: status $status, $(cat "$WORK/record/clip.mp4" 2>/dev/null), $(tr -d '\r' < "$WORK/record/err" | tail -n 3)"
 fi
 
+# The exe's resources: a version Explorer shows, the manifest (real pixels on scaled
+# displays, no elevation, UTF-8 code page) and the generated icon in every size.
+version_text=$(wrestool -x --raw --type=16 "$EXE" | strings -el | tr '\n' '|')
+project_version=$(grep -oP 'project\(ZirconMegademo VERSION \K[0-9.]+' "$(dirname "$0")/../../CMakeLists.txt")
+expected="ProductName|Zircon megademo|ProductVersion|$project_version|"
+if [[ "$version_text" == *"FileDescription|Zircon megademo: a real-time audiovisual demo|FileVersion|$project_version|"* &&
+      "$version_text" == *"$expected"* && "$version_text" == *"LegalCopyright|Copyright (C) 2026 Zircon megademo developers|"* ]]; then
+  pass "version resource: Zircon megademo $project_version, description and copyright"
+else
+  fail "version resource: $version_text"
+fi
+manifest=$(wrestool -x --raw --type=24 --name=1 "$EXE")
+missing=""
+for want in 'level="asInvoker"' '>true/pm</dpiAware>' '>PerMonitorV2, PerMonitor</dpiAwareness>' \
+            '>UTF-8</activeCodePage>' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '{1f676c76-80e1-4239-95bb-83d0f6d0da78}' \
+            "version=\"$project_version.0\""; do
+  grep -qF -- "$want" <<<"$manifest" || missing+=" $want"
+done
+[ -z "$missing" ] && pass "manifest: per-monitor v2 DPI awareness, asInvoker, Windows 10 and 8.1, UTF-8" ||
+  fail "manifest lacks:$missing"
+mkdir -p "$WORK/icon"
+wrestool -x --type=14 "$EXE" -o "$WORK/icon/exe.ico" && icotool -x -o "$WORK/icon" "$WORK/icon/exe.ico"
+sizes=$(icotool -l "$WORK/icon/exe.ico" | sed -nE 's/.*--width=([0-9]+) --height=\1 --bit-depth=32.*/\1/p' | tr '\n' ' ')
+hicolor=$(dirname "$NATIVE")/icons/hicolor/16x16/apps/zircon-megademo.png
+if [ "$sizes" = "16 24 32 48 64 128 256 " ] &&
+   "$FRAME_DIFF" "$WORK/icon/exe_1_16x16x32.png" "$hicolor" 0 0 0 > /dev/null; then
+  pass "icon: sizes $sizes, the 16 x 16 one the generator's"
+else
+  fail "icon: sizes '$sizes'; $("$FRAME_DIFF" "$WORK/icon/exe_1_16x16x32.png" "$hicolor" 0 0 0 2>&1)"
+fi
+
+# Folders named in any script (Latin accents, CJK), started from another folder: the data
+# set beside the exe, --capture, --keys with its screenshot in the working folder, and
+# --record all take the names as they are, and draw what the plain folder's run draws.
+wine "$EXE" --window --no-dialogs --fps 60 --start 60000 --capture "$(win "$WORK/plain-start")" --at 60000,60300 \
+  --until 60400 > /dev/null 2>&1
+for folder in "Zoë Ünïcødé" "デモ 作品"; do
+  mkdir -p "$WORK/$folder"
+  cp -r "$PACKAGE" "$WORK/$folder/"
+  exe="$WORK/$folder/$(basename "$PACKAGE")/zircon-megademo.exe"
+  here="$WORK/$folder/作業"
+  mkdir -p "$here"
+  problems=""
+  (cd "$WORK/elsewhere" && wine "$exe" --check-data > "$here/check" 2>&1) || problems+=" data check: status $?;"
+  (cd "$WORK/elsewhere" && wine "$exe" --window --no-dialogs --fps 60 --start 60000 --capture "$(win "$here/写真")" \
+     --at 60000,60300 --until 60400 > /dev/null 2>&1)
+  for name in t0060000.png t0060300.png; do
+    "$FRAME_DIFF" "$here/写真/$name" "$WORK/plain-start/$name" 0 0 0 > /dev/null 2>&1 || problems+=" capture $name;"
+  done
+  printf '300 f12\n400 escape\n' > "$here/キー.txt"
+  (cd "$here" && wine "$exe" --window --no-dialogs --fps 60 --start 60000 --keys キー.txt > /dev/null 2>&1)
+  "$FRAME_DIFF" "$here/zircon-t0060300.png" "$WORK/plain-start/t0060300.png" 0 0 0 > /dev/null 2>&1 ||
+    problems+=" --keys screenshot;"
+  (cd "$here" && WINEPATH="$(win "$STAND_IN")" wine "$exe" --record "録画 ü.mp4" --until 500 > /dev/null 2>&1)
+  grep -qE '^[0-9]+ 0$' "$here/録画 ü.mp4" 2>/dev/null || problems+=" --record;"
+  if [ -z "$problems" ]; then
+    pass "a folder named \"$folder\": data check, capture, --keys screenshot and --record"
+  else
+    fail "a folder named \"$folder\":$problems $(ls "$here" | tr '\n' ' ')"
+  fi
+done
+
 echo "windows: $passed passed, $failed failed"
 [ $failed -eq 0 ]

@@ -1,8 +1,12 @@
 # The Windows build's display-mode switch under Wine on a server that has modes
 # (scripts/xorg-run-here): it plays at 640x480, and the desktop's 1920x1080 is back within
 # 2 s after the end of the demo, Escape, SIGTERM and SIGABRT (Wine ends the process), and
-# SIGKILL (the guardian process restores it then).
-#   wine_display_mode.sh PACKAGE_DIR
+# SIGKILL (the guardian process restores it then). Focus lost to another window under a
+# window manager: the window is minimised, the desktop's mode is back and play holds;
+# activated again, it plays on at 640x480 from where it held.
+# With SCALED_PREFIX (a Wine prefix at 200 % display scaling), the switch there also plays
+# at 640x480 in real pixels.
+#   wine_display_mode.sh PACKAGE_DIR [SCALED_PREFIX]
 set -uo pipefail
 EXE=$1/zircon-megademo.exe
 WORK=$(mktemp -d)
@@ -17,3 +21,46 @@ ending "under Wine, Escape" "$WORK/escape.out" press_escape wine "$EXE" --no-dia
 for signal in TERM ABRT KILL; do
   ending "under Wine, SIG$signal" "$WORK/$signal.out" "kill -$signal \$pid" wine "$EXE" --no-dialogs --until 30000
 done
+
+# Focus lost and back, under a window manager.
+openbox --sm-disable --config-file /dev/null > "$WORK/wm.out" 2>&1 &
+wm=$!
+xmessage -geometry 300x100+800+500 "another program" &
+other_pid=$!
+trap 'kill $wm $other_pid 2>/dev/null; rm -rf "$WORK"' EXIT
+sleep 1
+other=$(xdotool search --name xmessage | head -n 1)
+wine "$EXE" --no-dialogs --until 8000 > "$WORK/focus.out" 2>&1 &
+pid=$!
+wait_mode 640x480 20 || fail "focus: never played at 640x480 ($(mode))"
+sleep 2
+demo=$(xdotool search --name "Zircon megademo" | head -n 1)
+xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowfocus --sync "$other"
+wait_mode 1920x1080 3 || fail "focus lost under Wine: the desktop is left at $(mode)"
+sleep 2
+hidden=$(tr -d '\r' < "$WORK/focus.out" | sed -nE 's/^window hidden: paused at demo ([0-9]+) ms$/\1/p')
+[ -n "$hidden" ] || fail "focus lost under Wine: play did not hold"
+xwininfo -id "$demo" | grep -q 'Map State: IsUnMapped' || fail "focus lost under Wine: the window is not minimised"
+xdotool windowactivate --sync "$demo"
+wait_mode 640x480 3 || fail "focus back under Wine: the mode is $(mode)"
+sleep 1.5
+back=$(tr -d '\r' < "$WORK/focus.out" | sed -nE 's/^window back: playing on at demo ([0-9]+) ms$/\1/p')
+[ "$back" = "$hidden" ] || fail "focus back under Wine: held at $hidden ms, went on from ${back:-nowhere}"
+level=$(ffmpeg -loglevel error -f x11grab -video_size 640x480 -i "$DISPLAY" -frames:v 1 -vf format=gray -f rawvideo - |
+  od -An -v -tu1 | awk '{ for (i = 1; i <= NF; i++) { s += $i; n++ } } END { printf "%d", s / n }')
+[ "$level" -ge 8 ] || fail "focus back under Wine: the screen is black (mean level $level)"
+wait $pid || fail "focus under Wine: exit status $?"
+wait_mode 1920x1080 2 || fail "focus under Wine: the end left $(mode)"
+echo "ok: under Wine, focus lost: minimised, 1920x1080 back, held at $hidden ms; focus back: 640x480, on from there"
+
+# The real switch on a display scaled to 200 %: the mode and the drawn window are 640x480.
+if [ -n "${2:-}" ]; then
+  WINEPREFIX=$2 wine "$EXE" --no-dialogs --stats --until 2000 > "$WORK/scaled.out" 2>&1 ||
+    fail "scaled to 200 %: exit status $?"
+  sizes=$(tr -d '\r' < "$WORK/scaled.out" | sed -n 's/^display: //p')
+  [ "$sizes" = "640x480, drawn in a window of 640x480 pixels" ] ||
+    fail "scaled to 200 %, the real switch: display ${sizes:-not reported}"
+  wait_mode 1920x1080 2 || fail "scaled to 200 %: the end left $(mode)"
+  WINEPREFIX=$2 wineserver -k 2>/dev/null
+  echo "ok: under Wine scaled to 200 %, the real switch: display $sizes"
+fi
