@@ -28,8 +28,18 @@ wm=$!
 xmessage -geometry 300x100+800+500 "another program" &
 other_pid=$!
 trap 'kill $wm $other_pid 2>/dev/null; rm -rf "$WORK"' EXIT
-sleep 1
-other=$(xdotool search --name xmessage | head -n 1)
+for _ in $(seq 1 50); do other=$(xdotool search --name xmessage | head -n 1); [ -n "$other" ] && break; sleep 0.1; done
+[ -n "$other" ] || fail "focus: the other window did not appear"
+# held_time WORD: the demo time of the last "window hidden"/"window back" line, waited for.
+held_time() {
+  local time
+  for _ in $(seq 1 50); do
+    time=$(tr -d '\r' < "$WORK/focus.out" | sed -nE "s/^window $1.* at demo ([0-9]+) ms\$/\\1/p" | tail -n 1)
+    [ -n "$time" ] && break
+    sleep 0.1
+  done
+  echo "$time"
+}
 wine "$EXE" --no-dialogs --until 8000 > "$WORK/focus.out" 2>&1 &
 pid=$!
 wait_mode 640x480 20 || fail "focus: never played at 640x480 ($(mode))"
@@ -37,14 +47,14 @@ sleep 2
 demo=$(xdotool search --name "Zircon megademo" | head -n 1)
 xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowfocus --sync "$other"
 wait_mode 1920x1080 3 || fail "focus lost under Wine: the desktop is left at $(mode)"
+hidden=$(held_time hidden)
+[ -n "$hidden" ] || fail "focus lost under Wine: play did not hold: $(tr -d '\r' < "$WORK/focus.out" | grep -v CHUNK | tail -n 3)"
 sleep 2
-hidden=$(tr -d '\r' < "$WORK/focus.out" | sed -nE 's/^window hidden: paused at demo ([0-9]+) ms$/\1/p')
-[ -n "$hidden" ] || fail "focus lost under Wine: play did not hold"
 xwininfo -id "$demo" | grep -q 'Map State: IsUnMapped' || fail "focus lost under Wine: the window is not minimised"
 xdotool windowactivate --sync "$demo"
 wait_mode 640x480 3 || fail "focus back under Wine: the mode is $(mode)"
-sleep 1.5
-back=$(tr -d '\r' < "$WORK/focus.out" | sed -nE 's/^window back: playing on at demo ([0-9]+) ms$/\1/p')
+back=$(held_time back)
+sleep 1
 [ "$back" = "$hidden" ] || fail "focus back under Wine: held at $hidden ms, went on from ${back:-nowhere}"
 level=$(ffmpeg -loglevel error -f x11grab -video_size 640x480 -i "$DISPLAY" -frames:v 1 -vf format=gray -f rawvideo - |
   od -An -v -tu1 | awk '{ for (i = 1; i <= NF; i++) { s += $i; n++ } } END { printf "%d", s / n }')
