@@ -1,6 +1,7 @@
 // The player: one frame at a time through the scene table, with the viewer's keys.
 #include "app/player.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "gfx/render_interface.h"
 #include "scenes/frame_context.h"
 #include "scenes/frame_stats.h"
+#include "scenes/frame_steps.h"
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
 #include "shell/window.h"
@@ -37,6 +39,7 @@ struct Player {
     bool untilReached = false;
     bool scenePresented = false;     // a scene frame has been presented
     bool pausedWhileHidden = false;  // the pause is the hidden window's, not the viewer's
+    bool landing = false;            // a start or seek: the scene it lands in is carried to its time
     size_t nextScripted = 0;
     double lastPresent = 0, frameMs = 0, smoothedFrameMs = 0;
 } g_player;
@@ -74,8 +77,60 @@ void Leave(SceneId scene)
 void EndOfPlay()
 {
     if (!g_player.playing) return;
-    Leave(g_player.scene);
+    if (!g_player.landing) Leave(g_player.scene);
     g_player.playing = false;
+}
+
+// The clock's grid: frame k of a play from 0 is drawn at floor(k × 1000 / fps), the
+// designed 60 a second standing in for the real clock.
+int64_t GridFps() { return g_player.settings.fixedFps > 0 ? g_player.settings.fixedFps : 60; }
+int32_t GridTime(int64_t k) { return static_cast<int32_t>(k * 1000 / GridFps()); }
+int64_t FirstGridFrameFrom(int32_t time) { return time <= 0 ? 0 : (time * GridFps() + 999) / 1000; }
+
+// Draws (without presenting) the scene's grid frames from..to-1, each followed by its
+// advance, as a play through draws them.
+void DrawUnseen(SceneId id, int64_t from, int64_t to)
+{
+    const SceneRoutines& scene = SceneRoutinesOf(id);
+    const double step = DesignedFrames(1.0 / static_cast<double>(GridFps()));
+    for (int64_t k = from; k < to; ++k) {
+        FrameContext frame{GridTime(k), step, *g_player.settings.render, *g_player.settings.resources,
+                           g_player.animationPhase};
+        scene.drawFrame(frame);
+        g_player.settings.render->ClearFrame();
+        frame.demoTime = GridTime(k + 1);
+        scene.advance(frame);
+    }
+}
+
+// Play reaches the clock's time by a start or a seek, and arrives as a play through does.
+// A frame leaves render state behind for the next (bindings, each texture's filters), so
+// every scene before is entered, its last two frames drawn unseen, and left; the scene
+// of the time is entered, its carried state brought to two frames before, and those two
+// drawn unseen. The last two, because a scene's first frame acts on what the scene before
+// left bound, and its later frames on what it binds itself.
+void Land()
+{
+    const int32_t time = g_player.clock.demoTime;
+    const SceneId target = SceneAtTime(time);
+    for (int i = 0; i < static_cast<int>(target); ++i) {
+        const SceneId scene = static_cast<SceneId>(i);
+        const int64_t first = FirstGridFrameFrom(SceneStart(scene)), end = FirstGridFrameFrom(SceneRoutinesOf(scene).end);
+        FrameContext frame = ContextOfFrame();
+        frame.demoTime = GridTime(first);
+        EnterScene(scene, frame);
+        DrawUnseen(scene, std::max(first, end - 2), end);
+        LeaveScene(scene, frame);
+    }
+    const int64_t first = FirstGridFrameFrom(SceneStart(target)), landing = FirstGridFrameFrom(time);
+    const int64_t unseen = std::max(first, landing - 2);
+    FrameContext frame = ContextOfFrame();
+    Enter(target);
+    frame.demoTime = std::min(time, GridTime(unseen));
+    CarrySceneTo(target, frame, g_player.settings.fixedFps);
+    DrawUnseen(target, unseen, landing);
+    g_player.scene = target;
+    g_player.landing = false;
 }
 
 // Play from demoTime as a run started there would: every scene before it entered and
@@ -87,19 +142,12 @@ void SeekTo(int32_t demoTime)
         EndOfPlay();
         return;
     }
-    Leave(g_player.scene);
+    if (!g_player.landing) Leave(g_player.scene);
     SeekDemoClock(&g_player.clock, demoTime, g_player.settings.latencyMs);
     g_player.animationPhase = AnimationPhaseAtStart;
-    const SceneId target = SceneAtTime(demoTime);
-    for (int i = 0;; ++i) {
-        const SceneId scene = static_cast<SceneId>(i);
-        Enter(scene);
-        if (scene == target) break;
-        Leave(scene);
-    }
-    g_player.scene = target;
     AudioSeek(g_player.settings.music, demoTime);
     g_player.heldFrameKept = false;
+    g_player.landing = true;
 }
 
 void SetPaused(bool paused)
@@ -230,7 +278,9 @@ FrameFinish DrawFrame(const SceneRoutines& scene)
     }
     FrameContext frame = ContextOfFrame(StepDesignedFrames(g_player.clock));
     const FrameFinish order = scene.drawFrame(frame);
-    if (g_player.keepPictures) render.KeepFrame();
+    // Copied once, when a pause begins (or a seek lands while paused): unpaused play
+    // reads nothing back.
+    if (g_player.keepPictures && g_player.clock.paused) render.KeepFrame();
     g_player.heldFrameKept = g_player.clock.paused;
     return order;
 }
@@ -288,15 +338,15 @@ void BeginPlay(int32_t startMs, const PlayerSettings& settings)
 {
     g_player = Player{};
     g_player.settings = settings;
-    // Only the viewer's keys and a script can pause.
+    // Only the viewer's keys, a script and a hidden window can pause.
     g_player.keepPictures = settings.keyboard || !settings.script.empty();
     for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i), *settings.resources);
     g_player.clock = StartDemoClock(settings.now, settings.fixedFps, startMs, settings.latencyMs);
     g_player.lastPresent = settings.now();
     g_player.playing = true;
-    // A run started late enters (and leaves) every scene before its start in order.
-    g_player.scene = SceneId::Opening;
-    Enter(g_player.scene);
+    // The first frame lands at the start (Land: a run started late arrives as a play
+    // through does).
+    g_player.landing = true;
 }
 
 bool PlayFrame()
@@ -308,6 +358,7 @@ bool PlayFrame()
     }
     TakeKeys();
     FollowWindowVisibility();
+    if (g_player.playing && g_player.landing) Land();
     while (g_player.playing && g_player.clock.demoTime >= SceneRoutinesOf(g_player.scene).end) {
         Leave(g_player.scene);
         if (g_player.scene == SceneId::Closing) {

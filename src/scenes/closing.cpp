@@ -27,8 +27,7 @@ void PlaceClosingView(Camera* camera, Matrix* matrix, float t, float* distance, 
     camera->targetZ = 0.0f;
     camera->roll = 0.0f;
 
-    if (demoTime > 88913) *distance = ClosingMiddleDistance;
-    if (demoTime > 89298) *distance = ClosingNearDistance;
+    StepClosingDistance(distance, demoTime);
 
     BuildViewMatrix(matrix, *camera);
     // The lattice sits right of and above the centre while the camera is far, and is
@@ -36,6 +35,12 @@ void PlaceClosingView(Camera* camera, Matrix* matrix, float t, float* distance, 
     const double g = static_cast<double>(*distance) - 1200.0;
     matrix->m[3] = static_cast<float>(matrix->m[3] + (1.25 * g + 500.0));
     matrix->m[7] = static_cast<float>(matrix->m[7] + (0.5 * g + 200.0));
+}
+
+void StepClosingDistance(float* distance, int32_t demoTime)
+{
+    if (demoTime > 88913) *distance = ClosingMiddleDistance;
+    if (demoTime > 89298) *distance = ClosingNearDistance;
 }
 
 namespace {
@@ -77,6 +82,16 @@ void EnterClosing(FrameContext& frame)
     g_scene.fadeLevel = 1.0f;
 }
 
+// A grid frame's step of the camera's distance, or a fade frame's step of the level.
+void CarryClosing(FrameContext& frame)
+{
+    ClosingScene& scene = g_scene;
+    scene.lastFrameInGrid = frame.demoTime < ClosingGridPhaseEnd;
+    if (scene.lastFrameInGrid) StepClosingDistance(&scene.distance, frame.demoTime);
+    else if (scene.fadeLevel > 0.0f)
+        scene.fadeLevel = FallBy(scene.fadeLevel, ClosingFadeStep, frame.elapsedFrames, -ClosingFadeStep);
+}
+
 FrameFinish DrawClosingFrame(FrameContext& frame)
 {
     ClosingScene& scene = g_scene;
@@ -88,8 +103,7 @@ FrameFinish DrawClosingFrame(FrameContext& frame)
     }
     frame.render.BindTexture(textures.whiteFlash);
     DrawBackgroundWhole(frame.render, scene.fadeLevel, scene.fadeLevel, scene.fadeLevel, textures.whiteFlash);
-    if (scene.fadeLevel > 0.0f)
-        scene.fadeLevel = FallBy(scene.fadeLevel, ClosingFadeStep, frame.elapsedFrames, -ClosingFadeStep);
+    CarryClosing(frame);
     return FrameFinish::TimeThenPresent;
 }
 
@@ -114,6 +128,6 @@ const ClosingScene& ClosingSceneState()
 }
 
 const SceneRoutines ClosingSceneRoutines = {
-    "closing",    ClosingSceneEnd, SetUpClosing,  EnterClosing, DrawClosingFrame, AdvanceClosing,
-    LeaveClosing, ReleaseClosing,
+    "closing",    ClosingSceneEnd, SetUpClosing,  EnterClosing,   DrawClosingFrame,
+    CarryClosing, AdvanceClosing,  LeaveClosing,  ReleaseClosing,
 };

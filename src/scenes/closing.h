@@ -20,6 +20,8 @@ constexpr float ClosingNearDistance = 800.0f;      // once DemoTime > 89298
 // distance minus 1200. So on the frame of a step the camera still uses the old distance
 // while the shift already uses the new one.
 void PlaceClosingView(Camera* camera, Matrix* matrix, float t, float* distance, int32_t demoTime);
+// The distance's steps by demo time (PlaceClosingView takes them after placing the camera).
+void StepClosingDistance(float* distance, int32_t demoTime);
 
 // The grid phase's step of the carried phase per designed frame.
 constexpr double ClosingPhaseStep = 0.009;

@@ -115,11 +115,21 @@ FrameFinish DrawCreditsFrame(FrameContext& frame)
     TransformAndProjectMesh(model, scene.matrix, scene.camera);
     DrawSortedFrontFaces(render, scene.list, SortMeshFaces(model, scene.list, DepthOrder::NearFirst));
     // Set after drawing, so this alpha shows in the next frame.
+    // (CarryCredits makes these two changes when nothing is drawn.)
     if (model.vertexBlock) SetVertexAlpha(model.vertexBlock->screen, model.vertexBlock->count, CreditsModelAlpha(t));
 
     DrawLineNoiseLayers(render, textures.lineNoise, t);
     FlashCreditBands(render, textures.credits, &scene.flashLevel, frame.demoTime, frame.elapsedFrames);
     return FrameFinish::PresentThenTime;
+}
+
+// The model's alpha of this frame, shown in the next, and the flash level.
+void CarryCredits(FrameContext& frame)
+{
+    const float t = static_cast<float>((frame.demoTime - CreditsPhaseOrigin) * 0.0001);
+    Mesh& model = frame.resources.front;
+    if (model.vertexBlock) SetVertexAlpha(model.vertexBlock->screen, model.vertexBlock->count, CreditsModelAlpha(t));
+    UpdateFlashLevel(&g_scene.flashLevel, CreditBeats, 3, CreditFlashDecay, frame.demoTime, frame.elapsedFrames);
 }
 
 void AdvanceCredits(FrameContext&) {}
@@ -139,6 +149,6 @@ const CreditsScene& CreditsSceneState()
 }
 
 const SceneRoutines CreditsSceneRoutines = {
-    "credits",    CreditsSceneEnd, SetUpCredits,  EnterCredits, DrawCreditsFrame, AdvanceCredits,
-    LeaveCredits, ReleaseCredits,
+    "credits",    CreditsSceneEnd, SetUpCredits,  EnterCredits,  DrawCreditsFrame,
+    CarryCredits, AdvanceCredits,  LeaveCredits,  ReleaseCredits,
 };

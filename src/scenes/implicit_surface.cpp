@@ -116,6 +116,15 @@ FrameFinish DrawImplicitSurfaceFrame(FrameContext& frame)
     return FrameFinish::PresentThenTime;
 }
 
+// The shapes moved with the carried phase, the camera's phase carried on, the greetings'
+// flash level.
+void CarryImplicitSurface(FrameContext& frame)
+{
+    MoveShapeSources(g_scene.field, frame.animationPhase);
+    frame.animationPhase = static_cast<float>((frame.demoTime - SurfaceCameraOrigin) * 0.0001);
+    UpdateFlashLevel(&g_scene.flashLevel, GreetingsWindows, 3, GreetingsFadeStep, frame.demoTime, frame.elapsedFrames);
+}
+
 void AdvanceImplicitSurface(FrameContext& frame)
 {
     AdvancePhase(&frame.animationPhase, ScaledStep(SurfacePhaseStep, frame.elapsedFrames));
@@ -139,6 +148,7 @@ const ImplicitSurfaceScene& ImplicitSurfaceSceneState()
 }
 
 const SceneRoutines ImplicitSurfaceSceneRoutines = {
-    "implicit surface",     ImplicitSurfaceSceneEnd, SetUpImplicitSurface,  EnterImplicitSurface,
-    DrawImplicitSurfaceFrame, AdvanceImplicitSurface, LeaveImplicitSurface, ReleaseImplicitSurface,
+    "implicit surface",       ImplicitSurfaceSceneEnd, SetUpImplicitSurface, EnterImplicitSurface,
+    DrawImplicitSurfaceFrame, CarryImplicitSurface,    AdvanceImplicitSurface, LeaveImplicitSurface,
+    ReleaseImplicitSurface,
 };

@@ -22,6 +22,15 @@ void EnterOpening(FrameContext& frame)
     g_scene.brightness = 0.0f;
 }
 
+// 0.002 per designed frame in double precision, stored as a float: at 60 frames a second
+// the 501st step reaches 1.0019943 and the ramp stops there.
+void CarryOpening(FrameContext& frame)
+{
+    float& brightness = g_scene.brightness;
+    if (brightness < 1.0f)
+        brightness = static_cast<float>(static_cast<double>(brightness) + ScaledStep(OpeningFadeStep, frame.elapsedFrames));
+}
+
 FrameFinish DrawOpeningFrame(FrameContext& frame)
 {
     RenderInterface& render = frame.render;
@@ -31,10 +40,7 @@ FrameFinish DrawOpeningFrame(FrameContext& frame)
     render.SetBlendMode(BlendMode::OpaqueTrilinear);
     render.SetBlendMode(BlendMode::OpaqueNearest);
     DrawBackgroundLower(render, brightness, brightness, brightness, backdrop);
-    // 0.002 per designed frame in double precision, stored as a float: at 60 frames
-    // a second the 501st step reaches 1.0019943 and the ramp stops there.
-    if (brightness < 1.0f)
-        brightness = static_cast<float>(static_cast<double>(brightness) + ScaledStep(OpeningFadeStep, frame.elapsedFrames));
+    CarryOpening(frame);   // the flares show the stepped brightness
     for (const int32_t flare : {OpeningFirstFlare, OpeningSecondFlare}) {
         if (frame.demoTime > flare) {
             render.SetBlendMode(BlendMode::Additive);
@@ -56,6 +62,6 @@ const OpeningScene& OpeningSceneState()
 }
 
 const SceneRoutines OpeningSceneRoutines = {
-    "opening picture", OpeningSceneEnd, SetUpOpening,  EnterOpening, DrawOpeningFrame, AdvanceOpening,
-    LeaveOpening,      ReleaseOpening,
+    "opening picture", OpeningSceneEnd, SetUpOpening, EnterOpening,   DrawOpeningFrame,
+    CarryOpening,      AdvanceOpening,  LeaveOpening, ReleaseOpening,
 };

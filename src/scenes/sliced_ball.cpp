@@ -91,7 +91,7 @@ void DrawSlicedBall(RenderInterface& render, Mesh& ball, float a, const FrameCon
     if (ball.restBlock) ComputeRadialFactors(*ball.restBlock, a, scene.radialFactors.data());
     ScaleMeshFromRest(&ball, scene.radialFactors.data());
     PlaceCircleCamera(&scene.camera, a);
-    UpdatePulseLength(&scene.pulseLength, frame.demoTime, frame.elapsedFrames);
+    UpdatePulseLength(&scene.pulseLength, frame.demoTime, frame.elapsedFrames);   // as CarrySlicedBall
     BuildViewMatrix(&scene.view, scene.camera);
     scene.view.m[3] = static_cast<float>(scene.view.m[3] - BallShiftLeft);
     const Vector3 plane = SlicePlaneVector(scene.view);
@@ -146,6 +146,11 @@ FrameFinish DrawSlicedBallFrame(FrameContext& frame)
     return FrameFinish::PresentThenTime;
 }
 
+void CarrySlicedBall(FrameContext& frame)
+{
+    UpdatePulseLength(&g_scene.pulseLength, frame.demoTime, frame.elapsedFrames);
+}
+
 void AdvanceSlicedBall(FrameContext&) {}
 void LeaveSlicedBall(FrameContext&) {}
 
@@ -165,6 +170,6 @@ const SlicedBallScene& SlicedBallSceneState()
 }
 
 const SceneRoutines SlicedBallSceneRoutines = {
-    "sliced ball",     SlicedBallSceneEnd, SetUpSlicedBall,  EnterSlicedBall, DrawSlicedBallFrame, AdvanceSlicedBall,
-    LeaveSlicedBall,   ReleaseSlicedBall,
+    "sliced ball",     SlicedBallSceneEnd, SetUpSlicedBall, EnterSlicedBall,  DrawSlicedBallFrame,
+    CarrySlicedBall,   AdvanceSlicedBall,  LeaveSlicedBall, ReleaseSlicedBall,
 };

@@ -32,7 +32,8 @@ enum class FrameFinish {
     TimeThenPresent,   // new demo time, PresentFrame, ClearFrame: the closing fade's frames
 };
 
-// One scene of the play sequence: the same six routines in every row, none of them null.
+// One scene of the play sequence: the same routines in every row, none of them null but
+// carry.
 struct SceneRoutines {
     const char* name;    // as the viewer overlay shows it
     int32_t end;         // demo time at which the next scene takes over
@@ -40,6 +41,9 @@ struct SceneRoutines {
     void (*enter)(FrameContext& frame);    // each time play reaches it: phases reset, render state set
     // Draws one frame; returns how the frame is to be finished.
     FrameFinish (*drawFrame)(FrameContext& frame);
+    // What drawFrame changes of the state carried to later frames (a fade's level, a
+    // beat's leap, a stepped phase), without drawing; null when nothing carries over.
+    void (*carry)(FrameContext& frame);
     void (*advance)(FrameContext& frame);  // after the frame is finished: the stepped phase
     void (*leave)(FrameContext& frame);    // when play moves on, ends or is quit: render state undone
     void (*release)();                     // once, after play: working storage freed
@@ -59,3 +63,9 @@ void ReleaseScene(SceneId scene);
 // Enters the scene: the frame statistics count its frames from now on.
 void EnterScene(SceneId scene, FrameContext& frame);
 void LeaveScene(SceneId scene, FrameContext& frame);
+// Brings a scene just entered at frame.demoTime (a start or a seek inside it) into the
+// state a play through has there: the frames such a play draws in the scene before that
+// time, on the grid of the fixed clock of fixedFps frames a second (the designed 60 on the
+// real clock, fixedFps 0), are carried and advanced without drawing. Returns the number of
+// frames replayed; frame.demoTime and elapsedFrames are as they were afterwards.
+int CarrySceneTo(SceneId scene, FrameContext& frame, int fixedFps);

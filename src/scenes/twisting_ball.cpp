@@ -120,7 +120,7 @@ FrameFinish DrawTwistingBallFrame(FrameContext& frame)
     // The frame's phase is taken before this frame's leap of the phase offset, which
     // shows from the next frame on.
     const float framePhase = TwistingBallPhase(frame.demoTime, scene->phaseOffset);
-    AddBeatLeap(&scene->phaseOffset, frame.demoTime, frame.elapsedFrames);
+    AddBeatLeap(&scene->phaseOffset, frame.demoTime, frame.elapsedFrames);   // as CarryTwistingBall
     const double a = framePhase;
 
     Mesh& ball = *scene->ball;
@@ -151,6 +151,12 @@ FrameFinish DrawTwistingBallFrame(FrameContext& frame)
     return FrameFinish::PresentThenTime;
 }
 
+// The beats' leaps of the phase offset.
+void CarryTwistingBall(FrameContext& frame)
+{
+    AddBeatLeap(&g_scene.phaseOffset, frame.demoTime, frame.elapsedFrames);
+}
+
 void AdvanceTwistingBall(FrameContext&) {}
 
 // Plain single texturing again, whether the scene ended by time or by quit.
@@ -173,6 +179,6 @@ const TwistingBallScene& TwistingBallSceneState()
 }
 
 const SceneRoutines TwistingBallSceneRoutines = {
-    "twisting ball",   TwistingBallSceneEnd, SetUpTwistingBall,  EnterTwistingBall, DrawTwistingBallFrame,
-    AdvanceTwistingBall, LeaveTwistingBall,  ReleaseTwistingBall,
+    "twisting ball",   TwistingBallSceneEnd, SetUpTwistingBall,   EnterTwistingBall, DrawTwistingBallFrame,
+    CarryTwistingBall, AdvanceTwistingBall,  LeaveTwistingBall,   ReleaseTwistingBall,
 };

@@ -103,7 +103,7 @@ protected:
 TEST_F(ClosingSceneRun, GridFramesAddTheLatticeOverTheVortexAndStepThePhase)
 {
     SceneRun run(SceneId::Closing, 80000, resources);
-    run.animationPhase = 7.0f;   // entry starts the phase at 0 whatever it was
+    run.animationPhase = 7.0f;   // entry starts the phase at 0 whatever it was, at 78000
     run.Play(3);
     const auto frames = run.Frames();
     ASSERT_EQ(frames.size(), 3u);
@@ -122,8 +122,10 @@ TEST_F(ClosingSceneRun, GridFramesAddTheLatticeOverTheVortexAndStepThePhase)
         EXPECT_GT(faces, 48);   // of the 48 panels' 96 faces, those in view, clipped ones in pieces
         EXPECT_EQ(grid.back().op, "ClearFrame");
     }
+    // A start at 80000 carries the 120 grid frames of a play through from 78000 (every
+    // 1000/60 ms), then the three frames drawn step it on.
     float phase = 0.0f;
-    for (int i = 0; i < 3; ++i) AdvancePhase(&phase, 0.009);
+    for (int i = 0; i < 120 + 3; ++i) AdvancePhase(&phase, 0.009);
     EXPECT_EQ(run.animationPhase, phase);
 }
 

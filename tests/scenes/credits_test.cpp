@@ -183,8 +183,9 @@ TEST_F(CreditsSceneRun, DrawsTheModelWithLastFramesAlphaAndCameraUnderTheOverlay
         ASSERT_GE(model.size(), 2u);
         ASSERT_EQ(model[1].op, "DrawTriangle") << n;
         const ScreenVertex& drawn = model[1].vertices[0];
-        // The alpha set after drawing frame n - 1; frame 0 keeps the alpha on entry.
-        EXPECT_EQ(drawn.alpha, n == 0 ? 0.5f : CreditsModelAlpha(Phase(times[n - 1]))) << n;
+        // The alpha set after drawing frame n - 1; frame 0 has the one a play through
+        // set at its frame before 45030 (45016, every 1000/60 ms from 0).
+        EXPECT_EQ(drawn.alpha, CreditsModelAlpha(Phase(n == 0 ? 45016 : times[n - 1]))) << n;
         // The camera uses the level left by the previous frame: the beat raises it in
         // frame 1, so the jolt shows from frame 2 on.
         Camera camera{};

@@ -42,10 +42,13 @@ public:
     FrameContext Frame() { return FrameContext{demoTime_, 1.0, recorder, resources_, animationPhase}; }
 
     void SetUp() { SetUpScene(scene_, resources_); }
+    // Entered as a start at `start` enters it: carried to that time as a play through
+    // carries it.
     void Enter()
     {
         FrameContext frame = Frame();
         EnterScene(scene_, frame);
+        CarrySceneTo(scene_, frame, 60);
     }
     void Leave()
     {
