@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "scenes/frame_steps.h"
 
@@ -10,6 +11,8 @@ double RealSteadySeconds()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
+
+void RealSleep(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
 
 namespace {
 

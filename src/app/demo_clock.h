@@ -9,6 +9,9 @@
 // Seconds on a steady clock: the real one, or a test's.
 using SteadySecondsSource = double (*)();
 double RealSteadySeconds();
+// Waits about that many seconds: the real one sleeps, a test's moves its clock on.
+using SleepFunction = void (*)(double seconds);
+void RealSleep(double seconds);
 
 struct DemoClock {
     SteadySecondsSource now = RealSteadySeconds;

@@ -62,8 +62,10 @@ FrameContext ContextOfFrame(double elapsedFrames)
 
 FrameContext ContextOfFrame() { return ContextOfFrame(ElapsedDesignedFrames(g_player.clock)); }
 
+// Enters a scene whose frames are shown: the statistics count them from now.
 void Enter(SceneId scene)
 {
+    BeginSceneFrames(static_cast<int>(scene) + 1, g_player.settings.now());
     FrameContext frame = ContextOfFrame();
     EnterScene(scene, frame);
 }
@@ -234,7 +236,7 @@ void PresentSceneFrame()
         render.PresentFrame();
         return;
     }
-    WaitForPresentSlot(&g_player.settings.schedule);
+    WaitForPresentSlot(&g_player.settings.schedule, g_player.settings.now, g_player.settings.sleep);
     CaptureFrame(render, demoTime);
     if (g_player.screenshotDue) {
         g_player.screenshotDue = false;
@@ -257,7 +259,7 @@ void PresentSceneFrame()
 // present for the closing fade's frames, after it for every other).
 void FinishFrame(FrameFinish order)
 {
-    RecordFrame(g_player.clock.demoTime);
+    RecordFrame(g_player.clock.demoTime, g_player.settings.now());
     if (order == FrameFinish::TimeThenPresent) RefreshDemoClock(&g_player.clock);
     PresentSceneFrame();
     g_player.settings.render->ClearFrame();

@@ -36,7 +36,8 @@ bool ParseKeyScript(const std::string& text, std::vector<ScriptedKey>* keys, std
 struct PlayerSettings {
     RenderInterface* render = nullptr;  // where frames are drawn and presented
     Resources* resources = nullptr;     // what the scenes draw; the scenes write its meshes
-    SteadySecondsSource now = RealSteadySeconds;
+    SteadySecondsSource now = RealSteadySeconds;   // the clock of play, pacing and statistics
+    SleepFunction sleep = RealSleep;                 // how pacing waits on that clock
     int fixedFps = 0;                   // > 0: the fixed-rate clock (--fps)
     int32_t untilMs = 0;                // > 0: play ends at the first frame drawn at or past it (--until)
     PresentSchedule schedule;           // when presents are due

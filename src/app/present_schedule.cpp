@@ -1,22 +1,9 @@
 #include "app/present_schedule.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "platform/platform.h"
-
-namespace {
-
-using SteadyClock = std::chrono::steady_clock;
-
-double SteadySeconds()
-{
-    return std::chrono::duration<double>(SteadyClock::now().time_since_epoch()).count();
-}
-
-}  // namespace
 
 double PacedFrameRate(int maxFps, bool fixedClock, bool vsyncOn, int refreshHz)
 {
@@ -57,18 +44,18 @@ PresentSchedule StartPresentSchedule(double framesPerSecond, int vsyncRefreshHz)
     return schedule;
 }
 
-double WaitForPresentSlot(PresentSchedule* schedule)
+double WaitForPresentSlot(PresentSchedule* schedule, SteadySecondsSource now, SleepFunction sleep)
 {
-    if (schedule->watchingVsync && VsyncDoesNotWait(&schedule->vsyncWatch, SteadySeconds())) {
+    if (schedule->watchingVsync && VsyncDoesNotWait(&schedule->vsyncWatch, now())) {
         PlatformSetVsync(false);
         const double refreshHz = schedule->vsyncWatch.refreshHz;
         *schedule = StartPresentSchedule(refreshHz);
         std::fprintf(stderr, "zircon-megademo: vsync was accepted but does not wait; presents are paced to %.0f Hz\n",
                      refreshHz);
     }
-    const double wait = TakePresentSlot(&schedule->pacing, SteadySeconds());
+    const double wait = TakePresentSlot(&schedule->pacing, now());
     if (wait <= 0) return 0;
-    const double before = SteadySeconds();
-    std::this_thread::sleep_for(std::chrono::duration<double>(wait));
-    return (SteadySeconds() - before) * 1000;
+    const double before = now();
+    sleep(wait);
+    return (now() - before) * 1000;
 }

@@ -4,6 +4,8 @@
 // none.
 #pragma once
 
+#include "app/demo_clock.h"
+
 // Frames a second to hold presents to: 0 for none (vsync does it, or no cap).
 //   maxFps      --max-fps (-1 when not given)
 //   fixedClock  the fixed-rate clock is in use (repeatable runs go as fast as they can)
@@ -49,7 +51,7 @@ struct PresentSchedule {
 // A schedule at the given rate (0: none). vsyncRefreshHz: vsync is on for a display of
 // that refresh rate (0 when unknown), and is watched; -1: vsync is off.
 PresentSchedule StartPresentSchedule(double framesPerSecond, int vsyncRefreshHz = -1);
-// Waits (sleeps; never spins) until the next present is due; returns the milliseconds
-// waited. With vsync on and found not to wait, turns it off and paces to the refresh
-// rate from then on.
-double WaitForPresentSlot(PresentSchedule* schedule);
+// Waits (sleeps; never spins) until the next present is due on the steady clock `now`;
+// returns the milliseconds waited. With vsync on and found not to wait, turns it off and
+// paces to the refresh rate from then on.
+double WaitForPresentSlot(PresentSchedule* schedule, SteadySecondsSource now, SleepFunction sleep);

@@ -29,7 +29,7 @@ struct SceneStats {
 };
 
 SceneStats g_stats[SceneCount + 1];
-Clock::time_point g_lastMark;
+double g_lastMarkSeconds = 0;   // on the player's clock
 double g_drawingMs = 0;   // of the frame under way
 double g_startup[2] = {-1, -1};
 PlayFigures g_play;
@@ -51,11 +51,11 @@ void MarkStartup(StartupMark mark)
     if (g_enabled && slot < 0) slot = MillisecondsSinceProcessStart();
 }
 
-void BeginSceneFrames(int scene)
+void BeginSceneFrames(int scene, double nowSeconds)
 {
     g_scene = scene;
     if (!g_enabled) return;
-    g_lastMark = Clock::now();
+    g_lastMarkSeconds = nowSeconds;
     g_drawingMs = 0;
 }
 
@@ -64,20 +64,19 @@ void AddDrawingTime(double milliseconds)
     g_drawingMs += milliseconds;
 }
 
-void RecordFrame(int32_t demoTime)
+void RecordFrame(int32_t demoTime, double nowSeconds)
 {
     if (!g_enabled || !ValidScene(g_scene)) return;
-    const Clock::time_point now = Clock::now();
     SceneStats& s = g_stats[g_scene];
     if (s.frames == 0) s.firstTime = demoTime;
     s.lastTime = demoTime;
     ++s.frames;
-    const double ms = Milliseconds(now - g_lastMark);
+    const double ms = (nowSeconds - g_lastMarkSeconds) * 1000.0;
     s.frameMs.push_back(static_cast<float>(ms));
     s.totalMs += ms;
     s.drawingMs += std::min(g_drawingMs, ms);
     g_drawingMs = 0;
-    g_lastMark = now;
+    g_lastMarkSeconds = nowSeconds;
 }
 
 int FramesDrawn(int scene) { return ValidScene(scene) ? g_stats[scene].frames : 0; }

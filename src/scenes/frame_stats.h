@@ -15,11 +15,12 @@ constexpr int SceneCount = 6;
 void EnableFrameStats(bool on);
 bool FrameStatsOn();
 
-// Marks the start of a scene's frame loop (the first frame's time starts here).
-void BeginSceneFrames(int scene);
-// Records one finished frame of the current scene drawn at the given DemoTime, when
-// statistics are on.
-void RecordFrame(int32_t demoTime);
+// Marks the start of a scene's frame loop at nowSeconds on the player's steady clock (the
+// first frame's time starts here).
+void BeginSceneFrames(int scene, double nowSeconds);
+// Records one finished frame of the current scene drawn at the given DemoTime and
+// finished at nowSeconds on the same clock, when statistics are on.
+void RecordFrame(int32_t demoTime, double nowSeconds);
 // Adds time spent inside a render-interface call to the frame under way.
 void AddDrawingTime(double milliseconds);
 int FramesDrawn(int scene);

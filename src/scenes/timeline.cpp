@@ -38,7 +38,6 @@ void ReleaseScene(SceneId scene) { SceneRoutinesOf(scene).release(); }
 
 void EnterScene(SceneId scene, FrameContext& frame)
 {
-    BeginSceneFrames(static_cast<int>(scene) + 1);
     SceneRoutinesOf(scene).enter(frame);
 }
 

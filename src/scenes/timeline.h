@@ -60,7 +60,7 @@ SceneId SceneAtTime(int32_t demoTime);
 
 void SetUpScene(SceneId scene, Resources& resources);
 void ReleaseScene(SceneId scene);
-// Enters the scene: the frame statistics count its frames from now on.
+// Enters the scene (the player also tells the frame statistics, whose clock it holds).
 void EnterScene(SceneId scene, FrameContext& frame);
 void LeaveScene(SceneId scene, FrameContext& frame);
 // Brings a scene just entered at frame.demoTime (a start or a seek inside it) into the

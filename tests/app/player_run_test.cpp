@@ -347,6 +347,34 @@ TEST_F(Player, StatisticsSplitFrameTimeIntoDrawingAndOurWork)
     EXPECT_NE(json.str().find("\"peak_resident_kb\": 4321\n}"), std::string::npos);
 }
 
+void FakeSleep(double seconds) { g_fakeSeconds += seconds; }
+
+// Pacing waits and statistics measure on the player's clock: frames that take 1/128 s of
+// work at a cap of 32 a second present every 1/32 s, and are counted so.
+TEST_F(Player, PacingAndStatisticsRunOnThePlayersClock)
+{
+    EnableFrameStats(true);
+    PlayerSettings settings = Settings(0);
+    settings.sleep = FakeSleep;
+    settings.schedule = StartPresentSchedule(32);
+    BeginPlay(20000, settings);
+    Play(33, 1.0 / 128);
+    EndPlay();
+    std::vector<int32_t> steps;
+    for (size_t i = 1; i < recorder.presentTimes.size(); ++i)
+        steps.push_back(recorder.presentTimes[i] - recorder.presentTimes[i - 1]);
+    // The first frame's work (7.8 ms), then a frame every 1/32 s: 31.25 ms, floored.
+    ASSERT_EQ(steps.size(), 32u);
+    EXPECT_EQ(steps[0], 7);
+    for (size_t i = 1; i < steps.size(); ++i) EXPECT_TRUE(steps[i] == 31 || steps[i] == 32) << i;
+    // 7.8125 ms, then 31 slots of 31.25 ms: 976.5625 ms after the start, floored.
+    EXPECT_EQ(recorder.presentTimes.back(), 20000 + 976);
+    const SceneFigures f = FiguresOfScene(2);
+    EXPECT_EQ(f.frames, 33);
+    EXPECT_EQ(f.medianMs, 31.25);
+    EXPECT_EQ(f.worstMs, 31.25);
+}
+
 // The characters the overlay's glyph quads show, in drawing order: each quad's texture
 // window read from the font atlas and matched to the glyph of that shape.
 std::string OverlayText(const std::vector<RecordedCall>& frame, uint32_t font)

@@ -104,7 +104,7 @@ TEST_P(SceneEntry, TheFrameStatisticsCountItsFramesFromItsEntryAgainAfterAnother
         run.Enter();
         for (int n = 0; n < visit.frames; ++n) {
             lastDrawn = run.DemoTime();
-            RecordFrame(lastDrawn);
+            RecordFrame(lastDrawn, run.FrameSeconds() + 1 / 60.0);
             run.Step();
         }
         run.Leave();
@@ -112,7 +112,7 @@ TEST_P(SceneEntry, TheFrameStatisticsCountItsFramesFromItsEntryAgainAfterAnother
     }
     ReleaseScene(visit.scene);
     EnableFrameStats(false);
-    RecordFrame(visit.start);   // switched off: not counted
+    RecordFrame(visit.start, 1.0);   // switched off: not counted
 
     for (int s = 1; s <= SceneCount; ++s)
         EXPECT_EQ(FramesDrawn(s) - before[s], s == number ? 2 * visit.frames : 0) << "scene " << s;

@@ -38,6 +38,8 @@ public:
 
     int32_t DemoTime() const { return demoTime_; }
     int FramesPresented() const { return presented_; }
+    // Its steady clock: one designed frame a presented frame.
+    double FrameSeconds() const { return presented_ / 60.0; }
 
     FrameContext Frame() { return FrameContext{demoTime_, 1.0, recorder, resources_, animationPhase}; }
 
@@ -46,6 +48,7 @@ public:
     // carries it.
     void Enter()
     {
+        BeginSceneFrames(static_cast<int>(scene_) + 1, FrameSeconds());
         FrameContext frame = Frame();
         EnterScene(scene_, frame);
         CarrySceneTo(scene_, frame, 60);
