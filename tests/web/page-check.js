@@ -16,7 +16,10 @@ const puppeteer = require('puppeteer-core');
 const MaxMeanDifference = 4.0;
 
 const [url, nativeDir, outDir, timesText] = process.argv.slice(2);
-const times = (timesText || '3000,12000,22000,36000,48000,60000,72000,85000,92000').split(',').map(Number);
+const times = (timesText || '3000,12000,22000,36000,36200,48000,60000,72000,85000,86000,92000').split(',').map(Number);
+
+// Starts inside a scene, each with a later moment of the play through to compare with.
+const landings = [[35000, 36200], [84000, 86000]].filter(([, at]) => times.includes(at));
 
 function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
 
@@ -76,6 +79,36 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
     const log = await tab.evaluate(() => window.zirconFrameTimes);
     fs.writeFileSync(path.join(outDir, 'frame-times.json'), JSON.stringify(log));
     await tab.close();
+
+    // A start inside a scene shows, pixel for pixel, the frame the page's play through
+    // drew at the same time (the twisting ball's beats and the closing lattice's phase
+    // are carried to the start).
+    for (const [start, at] of landings) {
+      if (!frames[at]) continue;
+      const late = await browser.newPage();
+      await late.setViewport({ width: 800, height: 600 });
+      await late.goto(`${url}?fps=60&start=${start}&at=${at}&until=${at + 100}`);
+      await late.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
+      await late.click('#play');
+      await late.waitForFunction((t) => window.zirconFrames[t] || window.zirconState === 'ended',
+                                 { timeout: 300000, polling: 500 }, at);
+      const frame = await late.evaluate((t) => window.zirconFrames[t], at);
+      const same = await late.evaluate(async (a, b) => {
+        if (!a) return false;
+        const pixels = async (src) => {
+          const bitmap = await createImageBitmap(await (await fetch(src)).blob());
+          const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+          const context = canvas.getContext('2d');
+          context.drawImage(bitmap, 0, 0);
+          return context.getImageData(0, 0, bitmap.width, bitmap.height).data;
+        };
+        const [p, q] = [await pixels(a), await pixels(b)];
+        return p.length === q.length && p.every((v, i) => v === q[i]);
+      }, frame, frames[at]);
+      console.log(`start=${start}: the frame at ${at} ms is the play through's ${same ? 'ok' : 'NOT THE SAME'}`);
+      if (!same) failed = true;
+      await late.close();
+    }
 
     // Real time: the click starts the music, and Escape ends play with the offer to play again.
     const live = await browser.newPage();
