@@ -6,11 +6,7 @@
 # the run falls back without a change. Frames drawn after a real switch are those of a
 # run on a 640x480 Xvfb.
 source "$(dirname "$0")/lib.sh"
-[ "$(id -u)" -eq 0 ] || { echo "Xorg needs root: skipped"; exit 77; }
-command -v Xorg >/dev/null && command -v xrandr >/dev/null || fail "Xorg or xrandr missing"
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-DATA=$PWD/megadata
-export DEMO DATA WORK ROOT
+need_xorg
 
 # The cases, run on the Xorg server by xorg-run-here.
 cat > "$WORK/cases.sh" <<'CASES'

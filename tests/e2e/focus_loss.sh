@@ -6,11 +6,7 @@
 # the focus. Once on the bare server (focus moved by xdotool alone), once under a window
 # manager, where the demo's window is minimised while away and activated to come back.
 source "$(dirname "$0")/lib.sh"
-[ "$(id -u)" -eq 0 ] || { echo "Xorg needs root: skipped"; exit 77; }
-command -v Xorg >/dev/null && command -v xrandr >/dev/null || fail "Xorg or xrandr missing"
-ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-DATA=$PWD/megadata
-export DEMO DATA WORK ROOT
+need_xorg
 
 cat > "$WORK/cases.sh" <<'CASES'
 set -uo pipefail

@@ -11,6 +11,17 @@ need_display() {
 
 fail() { echo "FAIL: $*"; exit 1; }
 
+# For cases run on an Xorg server of the test's own (scripts/xorg-run-here): skips without
+# root, and exports DEMO, DATA (the build folder's megadata), WORK and ROOT (the repository)
+# to the script of cases.
+need_xorg() {
+  [ "$(id -u)" -eq 0 ] || { echo "Xorg needs root: skipped"; exit 77; }
+  command -v Xorg >/dev/null && command -v xrandr >/dev/null || fail "Xorg or xrandr missing"
+  ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+  DATA=$PWD/megadata
+  export DEMO DATA WORK ROOT
+}
+
 # frames_of SCENE STATSFILE: frames drawn by a scene in a --stats report.
 frames_of() { awk -v s="$1" '$1 == s && $3 ~ /\.\./ { print $2 }' "$2"; }
 # last_time_of SCENE STATSFILE: the last DemoTime a scene drew.

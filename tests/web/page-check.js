@@ -21,6 +21,25 @@ const times = (timesText || '3000,12000,22000,36000,36200,48000,60000,72000,8500
 // Starts inside a scene, each with a later moment of the play through to compare with.
 const landings = [[35000, 36200], [84000, 86000]].filter(([, at]) => times.includes(at));
 
+// Two pictures decoded by the browser itself, compared over red, green and blue: the mean
+// absolute difference per channel (-1 when the sizes differ), and whether they are equal.
+async function comparePictures(tab, a, b) {
+  return tab.evaluate(async (a, b) => {
+    const pixels = async (src) => {
+      const bitmap = await createImageBitmap(await (await fetch(src)).blob());
+      const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+      const context = canvas.getContext('2d');
+      context.drawImage(bitmap, 0, 0);
+      return context.getImageData(0, 0, bitmap.width, bitmap.height).data;
+    };
+    const [p, q] = [await pixels(a), await pixels(b)];
+    if (p.length !== q.length) return { mean: -1, identical: false };
+    let sum = 0;
+    for (let i = 0; i < p.length; i += 4) sum += Math.abs(p[i] - q[i]) + Math.abs(p[i + 1] - q[i + 1]) + Math.abs(p[i + 2] - q[i + 2]);
+    return { mean: sum / (p.length / 4 * 3), identical: sum === 0 };
+  }, a, b);
+}
+
 function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
 
 (async () => {
@@ -57,21 +76,7 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
       if (!frames[t]) { console.log(`${t} ms: no frame`); failed = true; continue; }
       fs.writeFileSync(path.join(outDir, frameName(t)), Buffer.from(frames[t].split(',')[1], 'base64'));
       const native = 'data:image/png;base64,' + fs.readFileSync(path.join(nativeDir, frameName(t))).toString('base64');
-      // Both pictures decoded by the browser itself, compared over red, green and blue.
-      const difference = await tab.evaluate(async (a, b) => {
-        const pixels = async (src) => {
-          const bitmap = await createImageBitmap(await (await fetch(src)).blob());
-          const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
-          const context = canvas.getContext('2d');
-          context.drawImage(bitmap, 0, 0);
-          return context.getImageData(0, 0, bitmap.width, bitmap.height).data;
-        };
-        const [p, q] = [await pixels(a), await pixels(b)];
-        if (p.length !== q.length) return -1;
-        let sum = 0;
-        for (let i = 0; i < p.length; i += 4) sum += Math.abs(p[i] - q[i]) + Math.abs(p[i + 1] - q[i + 1]) + Math.abs(p[i + 2] - q[i + 2]);
-        return sum / (p.length / 4 * 3);
-      }, frames[t], native);
+      const difference = (await comparePictures(tab, frames[t], native)).mean;
       const ok = difference >= 0 && difference <= MaxMeanDifference;
       if (!ok) failed = true;
       console.log(`${t} ms: mean absolute difference ${difference.toFixed(3)} per channel ${ok ? 'ok' : 'TOO LARGE'}`);
@@ -93,18 +98,7 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
       await late.waitForFunction((t) => window.zirconFrames[t] || window.zirconState === 'ended',
                                  { timeout: 300000, polling: 500 }, at);
       const frame = await late.evaluate((t) => window.zirconFrames[t], at);
-      const same = await late.evaluate(async (a, b) => {
-        if (!a) return false;
-        const pixels = async (src) => {
-          const bitmap = await createImageBitmap(await (await fetch(src)).blob());
-          const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
-          const context = canvas.getContext('2d');
-          context.drawImage(bitmap, 0, 0);
-          return context.getImageData(0, 0, bitmap.width, bitmap.height).data;
-        };
-        const [p, q] = [await pixels(a), await pixels(b)];
-        return p.length === q.length && p.every((v, i) => v === q[i]);
-      }, frame, frames[at]);
+      const same = frame ? (await comparePictures(late, frame, frames[at])).identical : false;
       console.log(`start=${start}: the frame at ${at} ms is the play through's ${same ? 'ok' : 'NOT THE SAME'}`);
       if (!same) failed = true;
       await late.close();

@@ -6,12 +6,7 @@
 set -uo pipefail
 PACKAGE=$1 NATIVE=$2 FRAME_DIFF=$3 STAND_IN=$4
 EXE=$PACKAGE/zircon-megademo.exe
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-export WINEDEBUG=-all
-passed=0 failed=0
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+source "$(dirname "$0")/checks.sh"
 # The Windows name of a path here: Wine shows the root as drive Z:.
 win() { echo "Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'; }
 # Moments in all six scenes, as the page check also compares them.

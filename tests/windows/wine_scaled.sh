@@ -5,12 +5,7 @@
 #   wine_scaled.sh PACKAGE_DIR
 set -uo pipefail
 EXE=$1/zircon-megademo.exe
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-export WINEDEBUG=-all
-passed=0 failed=0
-pass() { echo "ok: $*"; passed=$((passed + 1)); }
-fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+source "$(dirname "$0")/checks.sh"
 
 dpi=$(wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/ { print $3 }')
 [ "$dpi" = 0xc0 ] || fail "the prefix is not scaled: LogPixels ${dpi:-unset}"
