@@ -147,6 +147,9 @@ void SeekTo(int32_t demoTime)
     if (!g_player.landing) Leave(g_player.scene);
     SeekDemoClock(&g_player.clock, demoTime, g_player.settings.latencyMs);
     g_player.animationPhase = AnimationPhaseAtStart;
+    // The scene of the new time, for the keys that follow in this frame; it is entered
+    // when the frame lands.
+    g_player.scene = SceneAtTime(demoTime);
     AudioSeek(g_player.settings.music, demoTime);
     g_player.heldFrameKept = false;
     g_player.landing = true;
@@ -348,6 +351,7 @@ void BeginPlay(int32_t startMs, const PlayerSettings& settings)
     g_player.playing = true;
     // The first frame lands at the start (Land: a run started late arrives as a play
     // through does).
+    g_player.scene = SceneAtTime(g_player.clock.demoTime);
     g_player.landing = true;
 }
 
