@@ -235,8 +235,8 @@ void PresentSceneFrame()
     const int32_t demoTime = g_player.clock.demoTime;
     if (g_player.settings.untilMs > 0 && demoTime >= g_player.settings.untilMs) {
         g_player.untilReached = true;
-        if (g_player.settings.scenePresented) g_player.settings.scenePresented(demoTime);
         render.PresentFrame();
+        if (g_player.settings.scenePresented) g_player.settings.scenePresented(demoTime);
         return;
     }
     WaitForPresentSlot(&g_player.settings.schedule, g_player.settings.now, g_player.settings.sleep);
@@ -246,8 +246,9 @@ void PresentSceneFrame()
         SaveScreenshot(demoTime);
     }
     RecordVideoFrame(render, demoTime);
-    if (g_player.settings.scenePresented) g_player.settings.scenePresented(demoTime);
     render.PresentFrame();
+    // After the present: a render interface that batches its triangles has drawn them all.
+    if (g_player.settings.scenePresented) g_player.settings.scenePresented(demoTime);
     if (!g_player.scenePresented) MarkStartup(StartupMark::FirstSceneFrame);
     g_player.scenePresented = true;
     CountPresentedFrame(&g_player.clock);

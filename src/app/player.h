@@ -45,7 +45,7 @@ struct PlayerSettings {
     std::vector<ScriptedKey> script;    // replayed whatever keyboard says; each applied key is traced
     int latencyMs = 0;                  // how long sound started now takes to be heard
     AudioStreamHandle music = 0;
-    void (*scenePresented)(int32_t demoTime) = nullptr;   // told of each scene frame presented
+    void (*scenePresented)(int32_t demoTime) = nullptr;   // told of each scene frame, just presented
 };
 
 // Sets the scenes up, starts the clock at startMs (the music is already playing from
