@@ -39,7 +39,7 @@ struct Player {
     bool untilReached = false;
     bool scenePresented = false;     // a scene frame has been presented
     bool pausedWhileHidden = false;  // the pause is the hidden window's, not the viewer's
-    bool landing = false;            // a start or seek: the scene it lands in is carried to its time
+    bool landing = false;            // a start or seek waits for the next frame to land (Land)
     size_t nextScripted = 0;
     double lastPresent = 0, frameMs = 0, smoothedFrameMs = 0;
 } g_player;
