@@ -2,6 +2,8 @@
 // the named files) into OUTDIR, creating it if needed.
 // megadata-gen --icons OUTDIR: writes the program's icon files (Windows icon, theme PNGs).
 // megadata-gen --preview OUTDIR: writes pictures of how the data looks in the demo.
+// megadata-gen --sync OUTDIR: writes the soundtrack before encoding and its beat hits, for
+// measuring picture against music.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "data_set.h"
 #include "icons.h"
 #include "preview/preview.h"
+#include "sound/sync_reference.h"
 
 namespace {
 
@@ -32,7 +35,7 @@ bool MakeFolders(const std::string& dir)
 int Usage()
 {
     std::fprintf(stderr, "usage: megadata-gen OUTDIR [FILE...]\n       megadata-gen --icons OUTDIR\n"
-                 "       megadata-gen --preview OUTDIR\n");
+                 "       megadata-gen --preview OUTDIR\n       megadata-gen --sync OUTDIR\n");
     return 2;
 }
 
@@ -42,9 +45,9 @@ int main(int argc, char** argv)
 {
     if (argc < 2) return Usage();
     std::string first = argv[1];
-    bool preview = first == "--preview", icons = first == "--icons";
-    if ((preview || icons) && argc != 3) return Usage();
-    std::string dir = preview || icons ? argv[2] : first;
+    bool preview = first == "--preview", icons = first == "--icons", sync = first == "--sync";
+    if ((preview || icons || sync) && argc != 3) return Usage();
+    std::string dir = preview || icons || sync ? argv[2] : first;
     if (!MakeFolders(dir)) {
         std::fprintf(stderr, "megadata-gen: cannot create %s\n", dir.c_str());
         return 1;
@@ -52,6 +55,13 @@ int main(int argc, char** argv)
     std::string error;
     if (preview) {
         if (!WritePreviews(dir, &error)) {
+            std::fprintf(stderr, "megadata-gen: %s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    if (sync) {
+        if (!WriteSyncReference(dir, &error)) {
             std::fprintf(stderr, "megadata-gen: %s\n", error.c_str());
             return 1;
         }
