@@ -1,9 +1,11 @@
 #include "app/present_schedule.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "scenes/frame_stats.h"
 
 double PacedFrameRate(int maxFps, bool fixedClock, bool vsyncOn, int refreshHz)
 {
@@ -12,15 +14,28 @@ double PacedFrameRate(int maxFps, bool fixedClock, bool vsyncOn, int refreshHz)
     return refreshHz > 0 ? refreshHz : 60;
 }
 
+double SlotForFrameReadyAt(const PresentPacing& pacing, double readyAt, int* skipped)
+{
+    if (skipped) *skipped = 0;
+    if (!pacing.started) return readyAt;
+    const double period = pacing.periodSeconds;
+    // A frame ready after its slot, by more than the tolerance, waits for the first slot of
+    // the refresh that it can still make: slots missed are skipped, never caught up.
+    const double tolerance = PresentLateTolerance * period;
+    if (readyAt <= pacing.nextDue + tolerance) return pacing.nextDue;
+    const int missed = static_cast<int>(std::ceil((readyAt - pacing.nextDue - tolerance) / period));
+    if (skipped) *skipped = missed;
+    return pacing.nextDue + missed * period;
+}
+
 double TakePresentSlot(PresentPacing* pacing, double now)
 {
     if (pacing->periodSeconds <= 0) return 0;
-    double due = pacing->started ? pacing->nextDue : now;
-    if (due < now - pacing->periodSeconds) due = now;
+    const double slot = SlotForFrameReadyAt(*pacing, now, &pacing->slotsSkipped);
+    pacing->readyAfterSlot = pacing->started ? now - pacing->nextDue : 0;
     pacing->started = true;
-    // A slightly late frame keeps the beat, so waking late now and then costs no rate.
-    pacing->nextDue = due + pacing->periodSeconds;
-    return std::max(0.0, due - now);
+    pacing->nextDue = slot + pacing->periodSeconds;
+    return std::max(0.0, slot - now);
 }
 
 bool VsyncDoesNotWait(VsyncWatch* watch, double now)
@@ -53,9 +68,11 @@ double WaitForPresentSlot(PresentSchedule* schedule, SteadySecondsSource now, Sl
         std::fprintf(stderr, "zircon-megademo: vsync was accepted but does not wait; presents are paced to %.0f Hz\n",
                      refreshHz);
     }
-    const double wait = TakePresentSlot(&schedule->pacing, now());
-    if (wait <= 0) return 0;
     const double before = now();
-    sleep(wait);
-    return (now() - before) * 1000;
+    const double wait = TakePresentSlot(&schedule->pacing, before);
+    if (wait > 0) sleep(wait);
+    const double after = wait > 0 ? now() : before;
+    const double waitedMs = (after - before) * 1000;
+    RecordPresent(after, schedule->pacing.readyAfterSlot * 1000, waitedMs, schedule->pacing.periodSeconds);
+    return waitedMs;
 }

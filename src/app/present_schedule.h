@@ -13,18 +13,33 @@
 //   refreshHz   the display's refresh rate, 0 when unknown
 double PacedFrameRate(int maxFps, bool fixedClock, bool vsyncOn, int refreshHz);
 
-// A schedule of presents one period apart.
+// A schedule of presents on a grid of slots one period apart, as a display shows frames
+// only at its refreshes.
 struct PresentPacing {
     double periodSeconds = 0;   // 0: no pacing
-    double nextDue = 0;         // steady-clock seconds at which the next present is due
-    bool started = false;
+    double nextDue = 0;         // steady-clock seconds of the next slot
+    bool started = false;       // the grid starts at the first present
+    // Of the last slot taken: seconds from the slot that was next until the frame was
+    // ready (negative when early), and whole slots skipped because it was too late.
+    double readyAfterSlot = 0;
+    int slotsSkipped = 0;
 };
 
+// How late after its slot, in periods, a frame still presents at once in it.
+constexpr double PresentLateTolerance = 0.25;
+
 // Seconds to wait before presenting at time `now` (steady-clock seconds), moving the
-// schedule on by one frame. A frame that is late presents at once; one late by more
-// than a period starts the schedule over from now instead of hurrying later frames;
-// one less late keeps to the schedule.
+// schedule on to the slot after the one taken. A frame ready before its slot waits for it;
+// one ready less than PresentLateTolerance periods after it presents at once and the slots
+// keep their beat (so waking late costs no rate); one later waits for the next slot it can
+// make, skipping those it missed. So presents are always a whole number of periods apart,
+// within the tolerance, and never bunch to catch up.
 double TakePresentSlot(PresentPacing* pacing, double now);
+// The steady-clock second of the slot a frame ready at readyAt is presented in, by the
+// rule above, without taking it (readyAt itself before the first present); `skipped`, when
+// given, receives the slots it misses. What a clock that draws each frame at its present
+// time predicts from.
+double SlotForFrameReadyAt(const PresentPacing& pacing, double readyAt, int* skipped = nullptr);
 
 // Presents made with vsync on, watched for a driver that accepts vsync and then does not
 // wait (Wine; drivers set to force it off): its presents come faster than the display
@@ -53,5 +68,6 @@ struct PresentSchedule {
 PresentSchedule StartPresentSchedule(double framesPerSecond, int vsyncRefreshHz = -1);
 // Waits (sleeps; never spins) until the next present is due on the steady clock `now`;
 // returns the milliseconds waited. With vsync on and found not to wait, turns it off and
-// paces to the refresh rate from then on.
+// paces to the refresh rate from then on. The present that follows at once is counted for
+// the statistics (RecordPresent) at the end of the wait.
 double WaitForPresentSlot(PresentSchedule* schedule, SteadySecondsSource now, SleepFunction sleep);

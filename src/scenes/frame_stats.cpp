@@ -33,6 +33,9 @@ double g_lastMarkSeconds = 0;   // on the player's clock
 double g_drawingMs = 0;   // of the frame under way
 double g_startup[2] = {-1, -1};
 PlayFigures g_play;
+int32_t g_lastRecordedTime = 0;
+bool g_frameRecorded = false;   // a scene frame was recorded since statistics were turned on
+std::vector<PresentMark> g_presents;
 
 bool ValidScene(int scene) { return scene >= 1 && scene <= SceneCount; }
 
@@ -40,7 +43,12 @@ double Milliseconds(Clock::duration d) { return std::chrono::duration<double, st
 
 }  // namespace
 
-void EnableFrameStats(bool on) { g_enabled = on; }
+void EnableFrameStats(bool on)
+{
+    g_enabled = on;
+    g_frameRecorded = false;
+    g_presents.clear();
+}
 bool FrameStatsOn() { return g_enabled; }
 
 double MillisecondsSinceProcessStart() { return Milliseconds(Clock::now() - g_processStart); }
@@ -68,6 +76,8 @@ void RecordFrame(int32_t demoTime, double nowSeconds)
 {
     if (!g_enabled || !ValidScene(g_scene)) return;
     SceneStats& s = g_stats[g_scene];
+    g_lastRecordedTime = demoTime;
+    g_frameRecorded = true;
     if (s.frames == 0) s.firstTime = demoTime;
     s.lastTime = demoTime;
     ++s.frames;
@@ -78,6 +88,14 @@ void RecordFrame(int32_t demoTime, double nowSeconds)
     g_drawingMs = 0;
     g_lastMarkSeconds = nowSeconds;
 }
+
+void RecordPresent(double nowSeconds, double readyMs, double waitedMs, double periodSeconds)
+{
+    if (!g_enabled || !g_frameRecorded) return;
+    g_presents.push_back(PresentMark{nowSeconds, g_lastRecordedTime, readyMs, waitedMs, periodSeconds});
+}
+
+const std::vector<PresentMark>& PresentMarks() { return g_presents; }
 
 int FramesDrawn(int scene) { return ValidScene(scene) ? g_stats[scene].frames : 0; }
 
@@ -151,6 +169,13 @@ bool WriteFrameStatsJson(const std::string& path, long peakResidentKb)
                  CpuPerDemoSecond());
     std::fprintf(out, "  \"display\": [%d, %d],\n  \"drawable\": [%d, %d],\n", g_play.displayWidth,
                  g_play.displayHeight, g_play.drawableWidth, g_play.drawableHeight);
-    std::fprintf(out, "  \"peak_resident_kb\": %ld\n}\n", peakResidentKb);
+    const double period = g_presents.empty() ? 0 : g_presents.back().periodSeconds;
+    std::fprintf(out, "  \"present_period_ms\": %.4f,\n  \"presents\": [\n", period * 1000);
+    for (size_t i = 0; i < g_presents.size(); ++i) {
+        const PresentMark& p = g_presents[i];
+        std::fprintf(out, "    [%.3f, %d, %.3f, %.3f]%s\n", (p.atSeconds - g_presents[0].atSeconds) * 1000,
+                     static_cast<int>(p.demoTime), p.readyMs, p.waitedMs, i + 1 < g_presents.size() ? "," : "");
+    }
+    std::fprintf(out, "  ],\n  \"peak_resident_kb\": %ld\n}\n", peakResidentKb);
     return std::fclose(out) == 0;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 constexpr int SceneCount = 6;
 
@@ -31,6 +32,22 @@ void MarkStartup(StartupMark mark);
 // Milliseconds since the process started (its first static initialisation).
 double MillisecondsSinceProcessStart();
 
+// One present of a scene frame: when it was made on the player's steady clock, the DemoTime
+// of the frame it showed (the last one RecordFrame was given), when that frame was ready
+// against the slot it was due in (negative: early), how long it waited to be presented,
+// and the pacing period in force (0: none, or vsync).
+struct PresentMark {
+    double atSeconds = 0;
+    int32_t demoTime = 0;
+    double readyMs = 0;
+    double waitedMs = 0;
+    double periodSeconds = 0;
+};
+// Records a present made at nowSeconds, when statistics are on and a scene frame was
+// recorded before it.
+void RecordPresent(double nowSeconds, double readyMs, double waitedMs, double periodSeconds);
+const std::vector<PresentMark>& PresentMarks();
+
 // Per-scene figures, derived from what was recorded.
 struct SceneFigures {
     int frames = 0;
@@ -51,7 +68,9 @@ struct PlayFigures {
 };
 void SetPlayFigures(const PlayFigures& figures);
 
-// The table for a person; the same figures as JSON for scripts. peakResidentKb from the
+// The table for a person; the same figures as JSON for scripts, which also lists every
+// present as [ms since the first present, DemoTime, ms ready after its slot, ms waited],
+// one a line, and the pacing period of the last one. peakResidentKb from the
 // operating system (0 when unknown).
 void PrintFrameStats(FILE* out, long peakResidentKb);
 bool WriteFrameStatsJson(const std::string& path, long peakResidentKb);
