@@ -1,6 +1,7 @@
 // The player's clock: demo time, elapsed time and play time from one steady source.
 #include "app/demo_clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -20,7 +21,7 @@ int32_t TimeSinceAnchor(const DemoClock& clock)
 {
     // Whole milliseconds from the frame count, so no rounding error accumulates.
     if (clock.fixedFps > 0) return static_cast<int32_t>(clock.framesSinceAnchor * 1000u / static_cast<uint64_t>(clock.fixedFps));
-    return static_cast<int32_t>(std::floor((clock.now() - clock.anchorSeconds) * 1000.0));
+    return static_cast<int32_t>(std::floor((clock.now() + clock.showLeadSeconds - clock.anchorSeconds) * 1000.0));
 }
 
 }  // namespace
@@ -44,6 +45,19 @@ void SeekDemoClock(DemoClock* clock, int32_t demoTime, int latencyMs)
     clock->pausedSince = clock->anchorSeconds;
     clock->framesSinceAnchor = 0;
     clock->demoTime = clock->anchorTime;
+}
+
+void SteerDemoClock(DemoClock* clock, double heardMs, double heardAt)
+{
+    if (clock->fixedFps > 0 || clock->paused) return;
+    const double shownAt = clock->now() + clock->showLeadSeconds;
+    const double musicMs = heardMs + (shownAt - heardAt) * 1000.0;
+    const double clockMs = clock->anchorTime + (shownAt - clock->anchorSeconds) * 1000.0;
+    const double error = musicMs - clockMs;
+    if (std::fabs(error) > SteerLimitMs) return;
+    // A tenth of the difference a frame: the output's jitter is smoothed away.
+    const double step = std::clamp(0.1 * error, -MaxSteerMsPerFrame, MaxSteerMsPerFrame);
+    clock->anchorSeconds -= step / 1000.0;
 }
 
 void PauseDemoClock(DemoClock* clock, bool paused)

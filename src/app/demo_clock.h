@@ -18,6 +18,9 @@ struct DemoClock {
     int fixedFps = 0;               // > 0: the fixed-rate clock of that many frames a second
 
     int32_t demoTime = 0;           // ms: the time the frame under way is drawn at
+    // Real clock: seconds from a refresh until the frame it begins is halfway through its
+    // time on screen; the frame is drawn at that moment's time. Set by the player.
+    double showLeadSeconds = 0;
     double elapsedSeconds = 0;      // between the last two refreshes (exactly 1 / fixedFps when fixed)
     bool paused = false;
 
@@ -41,6 +44,13 @@ DemoClock StartDemoClock(SteadySecondsSource now, int fixedFps, int32_t demoTime
 // Moves the demo time (a seek): the frames after a seek to T fall at the times of those of
 // a run started at T. Paused, the clock stays paused at T.
 void SeekDemoClock(DemoClock* clock, int32_t demoTime, int latencyMs);
+// Real clock, playing: moves demo time a little toward the music's, which is heardMs at
+// steady second heardAt, so that the two cannot drift apart. The step is at most
+// MaxSteerMsPerFrame, so demo time still grows at every frame; a difference over
+// SteerLimitMs (music that stalled or ended) is left alone.
+constexpr double MaxSteerMsPerFrame = 1.0;
+constexpr double SteerLimitMs = 250.0;
+void SteerDemoClock(DemoClock* clock, double heardMs, double heardAt);
 // Holds demo time where it is, or lets it run on from there.
 void PauseDemoClock(DemoClock* clock, bool paused);
 // Counts a presented frame: play time, and the fixed-rate clock's demo time unless paused.

@@ -258,16 +258,48 @@ void PresentSceneFrame()
     g_player.smoothedFrameMs += 0.1 * (g_player.frameMs - g_player.smoothedFrameMs);
 }
 
+// Seconds from now until the next frame is halfway through its time on screen: it is
+// shown at its present slot (with vsync, the next refresh) and held one period. A refresh
+// made before the present of the frame under way draws for the slot after that one.
+double SecondsUntilShownMiddle(const PresentSchedule& schedule, double now, bool beforePresent)
+{
+    const PresentPacing& pacing = schedule.pacing;
+    if (pacing.periodSeconds > 0) {
+        double due = pacing.started ? std::max(pacing.nextDue, now) : now;
+        if (beforePresent) due += pacing.periodSeconds;
+        return due - now + pacing.periodSeconds / 2;
+    }
+    if (schedule.watchingVsync) return (beforePresent ? 2.5 : 1.5) / schedule.vsyncWatch.refreshHz;
+    return 0;
+}
+
+// The real clock before a refresh: the frame's time is that of its middle on screen, and
+// the clock follows the music as the listener hears it.
+void FollowMusic(bool beforePresent)
+{
+    DemoClock& clock = g_player.clock;
+    if (clock.fixedFps > 0) return;
+    clock.showLeadSeconds = SecondsUntilShownMiddle(g_player.settings.schedule, clock.now(), beforePresent);
+    double heardMs = 0, heardAt = 0;
+    if (AudioHeardPosition(g_player.settings.music, &heardMs, &heardAt)) SteerDemoClock(&clock, heardMs, heardAt);
+}
+
 // A drawn frame finished in the given order: counted for the statistics at the time it
 // was drawn at, presented, the next frame cleared, and the clock moved on (before the
 // present for the closing fade's frames, after it for every other).
 void FinishFrame(FrameFinish order)
 {
     RecordFrame(g_player.clock.demoTime, g_player.settings.now());
-    if (order == FrameFinish::TimeThenPresent) RefreshDemoClock(&g_player.clock);
+    if (order == FrameFinish::TimeThenPresent) {
+        FollowMusic(true);
+        RefreshDemoClock(&g_player.clock);
+    }
     PresentSceneFrame();
     g_player.settings.render->ClearFrame();
-    if (order == FrameFinish::PresentThenTime) RefreshDemoClock(&g_player.clock);
+    if (order == FrameFinish::PresentThenTime) {
+        FollowMusic(false);
+        RefreshDemoClock(&g_player.clock);
+    }
     if (!g_player.clock.paused) g_player.heldFrameKept = false;
 }
 

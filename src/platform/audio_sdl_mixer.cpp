@@ -6,8 +6,10 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -18,7 +20,68 @@ bool g_mixerOpen = false;
 // (the device may not change it), so it is also the buffer the output obtained.
 constexpr int MixerBufferSamples = 1024;
 int g_outputFrequency = 0;
+int g_bytesPerFrame = 4;
 int g_lastError = AudioOk;
+SDL_AudioDeviceID g_device = 0;   // the mixer's output; its lock guards g_mixed
+double g_outputDelaySeconds = 0;   // from a buffer mixed to its first sample heard
+
+// What the mixer has mixed of the music since it last moved: written by the audio thread
+// after each buffer and by the calls that move the music (play, seek, pause), always
+// under the device's lock, so a buffer is counted wholly before or after a move.
+struct MixedMusic {
+    double startMs = 0;        // the stream's time at the first frame counted
+    uint64_t frames = 0;       // frames of it mixed since
+    int lastFrames = 0;        // frames in the last buffer
+    double mixedAt = 0;        // steady seconds when the last buffer was mixed
+    bool fresh = false;        // a buffer of music was mixed since the last move or pause
+};
+MixedMusic g_mixed;
+
+double SteadySeconds()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+struct DeviceLock {
+    DeviceLock() { if (g_device) SDL_LockAudioDevice(g_device); }
+    ~DeviceLock() { if (g_device) SDL_UnlockAudioDevice(g_device); }
+};
+
+// The device the mixer opened and started: the one open device that plays.
+SDL_AudioDeviceID PlayingDevice()
+{
+    for (SDL_AudioDeviceID id = 1; id < 32; ++id)
+        if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) return id;
+    return 0;
+}
+
+// How long the output holds sound it is given before it is heard. SDL 2 cannot ask the
+// device, so this is what each driver's way of asking for a buffer implies: the sound
+// server's stream asks for one once it has played what it held (measured from outside
+// against its monitor: 0 to 5 ms); other drivers ask while one more buffer is queued.
+double OutputDelaySeconds(const char* driver, int frequency)
+{
+    if (driver && std::strcmp(driver, "pulseaudio") == 0) return 0.0;
+    return static_cast<double>(MixerBufferSamples) / frequency;
+}
+
+// Runs on the audio thread after each buffer is mixed, under the device's lock.
+void CountMixedMusic(void*, Uint8*, int bytes)
+{
+    if (!Mix_PlayingMusic() || Mix_PausedMusic()) return;
+    g_mixed.lastFrames = bytes / g_bytesPerFrame;
+    g_mixed.frames += static_cast<uint64_t>(g_mixed.lastFrames);
+    g_mixed.mixedAt = SteadySeconds();
+    g_mixed.fresh = true;
+}
+
+// The music moved to startMs (or was held): nothing mixed before counts.
+void RestartCount(double startMs)
+{
+    g_mixed.startMs = startMs;
+    g_mixed.frames = 0;
+    g_mixed.fresh = false;
+}
 std::vector<Mix_Music*> g_streams;   // handle h refers to g_streams[h - 1]
 
 bool Fail(int code)
@@ -51,6 +114,10 @@ bool AudioInit(int /*device*/, int sampleRate, uint32_t /*flags*/, bool silentOu
     Uint16 format = 0;
     int channels = 0;
     Mix_QuerySpec(&g_outputFrequency, &format, &channels);
+    g_bytesPerFrame = channels * static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8);
+    g_device = PlayingDevice();
+    g_outputDelaySeconds = OutputDelaySeconds(SDL_GetCurrentAudioDriver(), g_outputFrequency);
+    Mix_SetPostMix(CountMixedMusic, nullptr);
     g_mixerOpen = true;
     g_lastError = AudioOk;
     return true;
@@ -90,10 +157,13 @@ bool AudioPlay(AudioStreamHandle stream, bool restart)
     if (!g_mixerOpen) return Fail(AudioErrorNotInit);
     Mix_Music* music = StreamOf(stream);
     if (!music) return Fail(AudioErrorHandle);
+    DeviceLock lock;
     if (!restart && Mix_PlayingMusic() && Mix_PausedMusic()) {
         Mix_ResumeMusic();
     } else if (Mix_PlayMusic(music, 0) != 0) {
         return Fail(AudioErrorStart);
+    } else {
+        RestartCount(0);
     }
     g_lastError = AudioOk;
     return true;
@@ -113,7 +183,9 @@ bool AudioSeek(AudioStreamHandle stream, int milliseconds)
 {
     if (!g_mixerOpen) return Fail(AudioErrorNotInit);
     if (!StreamOf(stream)) return Fail(AudioErrorHandle);
+    DeviceLock lock;
     if (Mix_SetMusicPosition(milliseconds / 1000.0) != 0) return Fail(AudioErrorStart);
+    RestartCount(milliseconds);
     g_lastError = AudioOk;
     return true;
 }
@@ -121,8 +193,10 @@ bool AudioSeek(AudioStreamHandle stream, int milliseconds)
 bool AudioPause(bool paused)
 {
     if (!g_mixerOpen) return Fail(AudioErrorNotInit);
+    DeviceLock lock;
     if (paused) Mix_PauseMusic();
     else Mix_ResumeMusic();
+    g_mixed.fresh = false;
     g_lastError = AudioOk;
     return true;
 }
@@ -135,10 +209,24 @@ int AudioPositionMs(AudioStreamHandle stream)
     return seconds < 0 ? -1 : static_cast<int>(seconds * 1000.0 + 0.5);
 }
 
+bool AudioHeardPosition(AudioStreamHandle stream, double* positionMs, double* atSeconds)
+{
+    if (!g_mixerOpen || !g_device || !StreamOf(stream) || g_outputFrequency <= 0) return false;
+    DeviceLock lock;
+    if (!g_mixed.fresh) return false;
+    // The buffer just mixed starts playing once the output has played what it holds.
+    const double msPerFrame = 1000.0 / g_outputFrequency;
+    *positionMs = g_mixed.startMs + (g_mixed.frames - g_mixed.lastFrames) * msPerFrame;
+    *atSeconds = g_mixed.mixedAt + g_outputDelaySeconds;
+    return true;
+}
+
 bool AudioStop()
 {
     if (!g_mixerOpen) return Fail(AudioErrorNotInit);
+    DeviceLock lock;
     Mix_HaltMusic();
+    g_mixed.fresh = false;
     g_lastError = AudioOk;
     return true;
 }
@@ -173,6 +261,8 @@ bool AudioFreeStream(AudioStreamHandle stream)
 void AudioFree()
 {
     if (g_mixerOpen) {
+        Mix_SetPostMix(nullptr, nullptr);
+        g_device = 0;
         Mix_HaltMusic();
         for (Mix_Music*& m : g_streams) {
             if (m) Mix_FreeMusic(m);

@@ -99,6 +99,9 @@ int AudioPositionMs(AudioStreamHandle stream)
     return PageMusicPositionMs();
 }
 
+// The page's own clock already follows the audio context's (web/zircon-page.js).
+bool AudioHeardPosition(AudioStreamHandle, double*, double*) { return false; }
+
 bool AudioStop()
 {
     if (!g_initialised) return Fail(AudioErrorNotInit);

@@ -132,6 +132,10 @@ bool AudioSeek(AudioStreamHandle stream, int milliseconds);
 bool AudioPause(bool paused);
 // Where the playing stream is, in milliseconds from its start; -1 when none plays.
 int AudioPositionMs(AudioStreamHandle stream);
+// The stream as the listener hears it: *positionMs of it is heard at *atSeconds on the
+// steady clock (std::chrono::steady_clock), the output's delay already counted. False
+// when the output cannot tell, nothing plays, or it is held.
+bool AudioHeardPosition(AudioStreamHandle stream, double* positionMs, double* atSeconds);
 bool AudioStop();
 bool AudioFreeStream(AudioStreamHandle stream);
 // Decodes the whole file (after a successful init) and returns the length of the sound

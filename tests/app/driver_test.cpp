@@ -158,4 +158,40 @@ TEST(DemoClock, RealTimeCountsFromWhenTheSoundIsHeardAndLeavesPausesOut)
     EXPECT_EQ(clock.demoTime, 20000);
 }
 
+TEST(DemoClock, RealTimeFollowsTheHeardMusicAndDrawsForTheMomentShown)
+{
+    g_fakeSeconds = 100;
+    DemoClock clock = StartDemoClock(FakeSeconds, 0, 10000, 0);
+    // A frame is drawn for the middle of its time on screen, 1/128 s ahead.
+    clock.showLeadSeconds = 0.0078125;
+    RefreshDemoClock(&clock);
+    EXPECT_EQ(clock.demoTime, 10007);
+    // Music heard 10 ms ahead of the clock: followed by at most 1 ms a frame, so demo time
+    // grows at every frame, until the two agree.
+    int32_t last = clock.demoTime;
+    for (int frame = 0; frame < 60; ++frame) {
+        g_fakeSeconds += 0.015625;
+        const double heardAt = g_fakeSeconds - 0.001;
+        const double heardMs = 10010.0 + (heardAt - 100.0) * 1000.0;
+        const double anchorBefore = clock.anchorSeconds;
+        SteerDemoClock(&clock, heardMs, heardAt);
+        EXPECT_LE(anchorBefore - clock.anchorSeconds, MaxSteerMsPerFrame / 1000.0 + 1e-12);
+        RefreshDemoClock(&clock);
+        EXPECT_GT(clock.demoTime, last) << frame;
+        last = clock.demoTime;
+    }
+    const double musicNow = 10010.0 + (g_fakeSeconds + clock.showLeadSeconds - 100.0) * 1000.0;
+    EXPECT_NEAR(clock.demoTime, musicNow, 1.0);
+    // Music that stalled (300 ms away), a held clock and the fixed-rate clock are left alone.
+    const double anchor = clock.anchorSeconds;
+    SteerDemoClock(&clock, musicNow - 300.0, g_fakeSeconds);
+    EXPECT_EQ(clock.anchorSeconds, anchor);
+    PauseDemoClock(&clock, true);
+    SteerDemoClock(&clock, musicNow + 5.0, g_fakeSeconds);
+    EXPECT_EQ(clock.anchorSeconds, anchor);
+    DemoClock fixed = StartDemoClock(FakeSeconds, 60, 0, 0);
+    SteerDemoClock(&fixed, 40.0, g_fakeSeconds);
+    EXPECT_EQ(fixed.anchorSeconds, g_fakeSeconds);
+}
+
 }  // namespace

@@ -95,7 +95,7 @@ def play_segments(start_ms, until_ms, keys):
                 segments.append((play, song, end_song - song))
             song = end_song
         play = at
-        if key == "end" or song >= until_ms:
+        if key in ("end", "escape") or song >= until_ms:
             break
         if key == "space":
             paused = not paused
@@ -117,10 +117,9 @@ def correlate(signal, template):
     return raw / np.sqrt(np.maximum(energy, 1e-9) * float(np.dot(template, template)))
 
 
-def find_in_recording(recorded, rec_start, reference, song_ms, predicted, search_ms, after=350):
+def find_in_recording(recorded, rec_start, reference, song_ms, predicted, search_ms, before=250, after=350):
     """Recording time at which the song reaches song_ms, near the predicted time: the
-    reference from 250 ms before to `after` ms after it, matched there."""
-    before = 250
+    reference from `before` ms before to `after` ms after it, matched there."""
     ref0 = int(round((song_ms - before) * RATE / 1000))
     template = reference[ref0: ref0 + int((before + after) * RATE / 1000)]
     lo = int((predicted - rec_start - (before + search_ms) / 1000) * RATE)
@@ -176,12 +175,13 @@ def main():
     n = min(len(times), len(frames))
     times, frames = times[:n], frames[:n]
 
-    # Where the song's first stretch lies: found by correlation over the first seconds.
+    # Where the song's first stretch lies: found by correlation over up to its first three
+    # seconds (long enough to tell bars apart, short enough to end before a key).
     segments = play_segments(args.start, args.until, read_keys(args.keys))
-    first_song = segments[0][1] + 500
+    first_song = segments[0][1] + 100
     anchor, score = find_in_recording(recorded, rec_start, reference, first_song,
                                       rec_start + (len(recorded) / RATE) / 2, len(recorded) / RATE * 500,
-                                      after=2750)
+                                      before=100, after=min(2900, segments[0][2] - 200))
     if anchor is None or score < 0.5:
         raise SystemExit(f"the music's start was not found in the recording (score {score:.2f})")
     play_zero = anchor - (first_song - segments[0][1]) / 1000
