@@ -113,7 +113,8 @@ def correlate(signal, template):
     size = 1 << int(np.ceil(np.log2(n)))
     spectrum = np.fft.rfft(signal, size) * np.conj(np.fft.rfft(template, size))
     raw = np.fft.irfft(spectrum, size)[: len(signal) - len(template) + 1]
-    energy = np.convolve(signal * signal, np.ones(len(template)), "valid")
+    squares = np.concatenate(([0.0], np.cumsum(signal.astype(np.float64) ** 2)))
+    energy = squares[len(template):] - squares[: len(signal) - len(template) + 1]
     return raw / np.sqrt(np.maximum(energy, 1e-9) * float(np.dot(template, template)))
 
 
