@@ -46,6 +46,7 @@ while [ $# -ge 2 ]; do
   start=$1 until=$2 range=$1..$2
   shift 2
   json="$WORK/$rate-$start.json" seen="$WORK/$rate-$start.seen"
+  : > "$seen"
   "$WATCH" $(( (until - start) / 1000 + 120 )) > "$seen" 2> "$WORK/watch.err" &
   watcher=$!
   for _ in $(seq 1 50); do grep -q '^watching' "$seen" && break; sleep 0.1; done
