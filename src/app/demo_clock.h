@@ -48,7 +48,7 @@ void SeekDemoClock(DemoClock* clock, int32_t demoTime, int latencyMs);
 // steady second heardAt, so that the two cannot drift apart. The step is at most
 // MaxSteerMsPerFrame, so demo time still grows at every frame; a difference over
 // SteerLimitMs (music that stalled or ended) is left alone.
-constexpr double MaxSteerMsPerFrame = 1.0;
+constexpr double MaxSteerMsPerFrame = 2.0;
 constexpr double SteerLimitMs = 250.0;
 void SteerDemoClock(DemoClock* clock, double heardMs, double heardAt);
 // Holds demo time where it is, or lets it run on from there.

@@ -166,7 +166,7 @@ TEST(DemoClock, RealTimeFollowsTheHeardMusicAndDrawsForTheMomentShown)
     clock.showLeadSeconds = 0.0078125;
     RefreshDemoClock(&clock);
     EXPECT_EQ(clock.demoTime, 10007);
-    // Music heard 10 ms ahead of the clock: followed by at most 1 ms a frame, so demo time
+    // Music heard 10 ms ahead of the clock: followed by at most 2 ms a frame, so demo time
     // grows at every frame, until the two agree.
     int32_t last = clock.demoTime;
     for (int frame = 0; frame < 60; ++frame) {
