@@ -34,8 +34,6 @@ const audio = {
   startedAt: 0,       // context time of the music's start
   paused: false,
   silent: false,
-  tickBase: null,     // tick minus the audio clock, fixed when the audio clock takes over
-  lastTick: 0,
 
   init(silent) {
     if (!this.context) return false;
@@ -99,12 +97,40 @@ const audio = {
     return buffer ? Math.round(buffer.duration * 1000) : -1;
   },
   sampleRate() { return this.context ? this.context.sampleRate : 0; },
-  // The audio clock in ms: the context time being heard, carried on by the page's clock
-  // between the audio thread's updates.
-  clockMs() {
-    const stamp = this.context.getOutputTimestamp ? this.context.getOutputTimestamp() : null;
-    if (stamp && stamp.performanceTime > 0) return stamp.contextTime * 1000 + (performance.now() - stamp.performanceTime);
-    return this.context.currentTime * 1000;
+  // The context time being heard now, in ms: the output's last timestamp carried on by the
+  // page's clock, never past the time being rendered, and standing still while the
+  // context does not run (suspended by the page or by the browser).
+  heardMs() {
+    const c = this.context;
+    const stamp = c.getOutputTimestamp ? c.getOutputTimestamp() : null;
+    if (!stamp || !(stamp.performanceTime > 0)) return (c.currentTime - (c.baseLatency || 0) - (c.outputLatency || 0)) * 1000;
+    const carried = c.state === 'running' ? Math.max(0, performance.now() - stamp.performanceTime) : 0;
+    return Math.min(stamp.contextTime * 1000 + carried, c.currentTime * 1000);
+  },
+  // How long music started now takes to be heard, in ms.
+  latencyMs() { return this.context ? Math.max(0, this.context.currentTime * 1000 - this.heardMs()) : 0; },
+};
+
+// ---- The clock of play --------------------------------------------------------------------
+
+// Milliseconds that never go back: while the music plays they pass as the music is heard
+// (so the picture keeps to the sound whatever the output's pace, underruns and a context
+// the browser suspends included), otherwise as the page's clock. Each change of source
+// goes on from where the clock stands.
+const clock = {
+  following: null,   // 'music' or 'page': what the clock passes with
+  base: 0,           // the clock less its source's time
+  last: 0,
+  nowMs() {
+    const music = audio.context !== null && audio.source !== null;
+    const source = music ? audio.heardMs() : performance.now();
+    const following = music ? 'music' : 'page';
+    if (following !== this.following) {
+      this.base = this.following === null ? performance.now() - source : this.last - source;
+      this.following = following;
+    }
+    this.last = Math.max(this.last, this.base + source);
+    return this.last;
   },
 };
 
@@ -114,24 +140,9 @@ const page = {
   pictures: new Map(),   // "megadata/x.png" -> {width, height, pixels}
   music: new Map(),      // "megadata/x.mp3" -> AudioBuffer, or null when undecodable
   audio,
-  // Real time, following the audio clock once the music runs so picture and sound stay locked.
-  tickMs() {
-    let tick = performance.now();
-    if (audio.context && audio.context.state === 'running' && audio.source) {
-      const clock = audio.clockMs();
-      if (audio.tickBase === null) audio.tickBase = tick - clock;
-      tick = audio.tickBase + clock;
-    } else if (audio.tickBase !== null) {
-      audio.tickBase = null;   // the page's clock again, from where it stands
-    }
-    audio.lastTick = Math.max(audio.lastTick, tick);
-    return audio.lastTick;
-  },
-  audioLatencyMs() {
-    const c = audio.context;
-    if (!c) return 0;
-    return Math.round(((c.outputLatency || 0) + (c.baseLatency || 0)) * 1000);
-  },
+  // The clock of play (steady seconds for the program; the tick count in ms).
+  tickMs() { return clock.nowMs(); },
+  audioLatencyMs() { return Math.round(audio.latencyMs()); },
   showMessage(text, caption) {
     $('caption').textContent = caption;
     $('text').textContent = text;

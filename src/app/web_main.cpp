@@ -38,6 +38,8 @@ void StartPlay(int32_t startMs)
     // The clock counts from when the music is heard; the fixed-rate clock plays silently.
     const int latencyMs = g_options.fps > 0 ? 0 : PlatformAudioLatencyMs();
     PlayerSettings settings = PlayerSettingsFor(g_options, &g_device, g_music, latencyMs, {});
+    // Play keeps time with the music as it is heard.
+    settings.now = PlatformPlaySeconds;
     // Each frame the page shows is also told to the page, with its demo time; the
     // browser's animation frames pace the presents.
     settings.scenePresented = PlatformFrameDrawn;

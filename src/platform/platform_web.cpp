@@ -226,5 +226,6 @@ EM_JS(void, PagePlayEnded, (), { Module.page.playEnded(); });
 EM_JS(int, PageAudioLatencyMs, (), { return Module.page.audioLatencyMs(); });
 
 void PlatformFrameDrawn(int32_t demoTime) { PageFrameDrawn(demoTime); }
+double PlatformPlaySeconds() { return PageTickMs() / 1000.0; }
 void PlatformPlayEnded() { PagePlayEnded(); }
 int PlatformAudioLatencyMs() { return PageAudioLatencyMs(); }

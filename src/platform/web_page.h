@@ -20,5 +20,10 @@ void PlatformFrameDrawn(int32_t demoTime);
 // Tells the page play has ended: it offers to play again.
 void PlatformPlayEnded();
 // How long a sound started now takes to be heard, in milliseconds (the audio output's
-// latency); 0 when not known.
+// latency, on the clock of PlatformPlaySeconds); 0 when not known.
 int PlatformAudioLatencyMs();
+// The page's clock of play in seconds, steady (it never goes back): while the music plays
+// it passes as the music is heard, so it stands still while the browser holds the sound
+// (a suspended audio context, an output that falls behind); otherwise it passes as the
+// page's own clock.
+double PlatformPlaySeconds();
