@@ -42,18 +42,20 @@ measure_run() {
   fi
   wineserver -k 2>/dev/null
   # SDL_AUDIODRIVER, set by measure-sync for the native program, names no Windows driver:
-  # the exe picks its own (WASAPI through Wine's mmdevapi and winepulse.drv).
+  # the exe picks its own (WASAPI through Wine's mmdevapi and winepulse.drv). Wine's pulse
+  # driver warns of each time the sound server's stream ran dry: counted in the report.
   "$ROOT/scripts/measure-sync" --out "$dir/record" --start "$start" --until "$until" "${keys[@]}" \
     --json "$dir/sync.json" -- \
-    env -u SDL_AUDIODRIVER bash -c 'wine "$@"; status=$?; wineserver -w; exit $status' wine \
+    env -u SDL_AUDIODRIVER WINEDEBUG=-all,warn+pulse bash -c 'wine "$@"; status=$?; wineserver -w; exit $status' wine \
       "$EXE" --start "$start" --until "$until" --no-dialogs ${keys_text:+--keys "$(win "$dir/keys.txt")"} \
     > "$dir/report.txt" 2>&1
   report=$(tr -d '\r' < "$dir/report.txt")
   line=$(grep '^sync: ' <<<"$report" | tail -n 1)
+  dry="Wine's stream ran dry $(grep -c 'pulse_underflow_callback' <<<"$report") times"
   if sync_within "$line" "$cues" "$median_bound" "$worst_bound"; then
-    pass "in step under Wine, $what: ${line#sync: }"
+    pass "in step under Wine, $what: ${line#sync: } ($dry)"
   else
-    fail "in step under Wine, $what (median within ±$median_bound ms, all within ±$worst_bound ms): ${line:-no summary}; $(grep -E '^music|measure-sync' <<<"$report" | tr '\n' ' ' | tail -c 600)"
+    fail "in step under Wine, $what (median within ±$median_bound ms, all within ±$worst_bound ms): ${line:-no summary} ($dry); $(grep -E '^music|measure-sync|not found in' <<<"$report" | tr '\n' ' ' | tail -c 600)"
   fi
 }
 
