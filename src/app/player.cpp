@@ -265,7 +265,7 @@ double SecondsUntilShownMiddle(const PresentSchedule& schedule, double now, bool
 {
     const PresentPacing& pacing = schedule.pacing;
     if (pacing.periodSeconds > 0) {
-        double due = pacing.started ? std::max(pacing.nextDue, now) : now;
+        double due = SlotForFrameReadyAt(pacing, now);
         if (beforePresent) due += pacing.periodSeconds;
         return due - now + pacing.periodSeconds / 2;
     }
@@ -380,6 +380,11 @@ void BeginPlay(int32_t startMs, const PlayerSettings& settings)
     g_player.keepPictures = settings.keyboard || !settings.script.empty();
     for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i), *settings.resources);
     g_player.clock = StartDemoClock(settings.now, settings.fixedFps, startMs, settings.latencyMs);
+    if (settings.fixedFps <= 0) {
+        // The first frame too is drawn for the middle of its time on screen.
+        g_player.clock.showLeadSeconds = SecondsUntilShownMiddle(settings.schedule, settings.now(), false);
+        RefreshDemoClock(&g_player.clock);
+    }
     g_player.lastPresent = settings.now();
     g_player.playing = true;
     // The first frame lands at the start (Land: a run started late arrives as a play

@@ -363,10 +363,12 @@ TEST_F(Player, PacingAndStatisticsRunOnThePlayersClock)
     std::vector<int32_t> steps;
     for (size_t i = 1; i < recorder.presentTimes.size(); ++i)
         steps.push_back(recorder.presentTimes[i] - recorder.presentTimes[i - 1]);
-    // The first frame's work (7.8 ms); from then on each frame is drawn for the middle of
-    // its time on screen, 1.5 slots ahead (46.875 ms); a frame every 1/32 s: 31.25 ms, floored.
+    // Each frame is drawn for the middle of its time on screen: the first, presented at
+    // once, half a slot ahead (15.625 ms); after the first frame's work (7.8 ms) the next
+    // slot is a whole one away, so 1.5 slots ahead (46.875 ms): a step of 39 ms. Then a
+    // frame every 1/32 s: 31.25 ms, floored.
     ASSERT_EQ(steps.size(), 32u);
-    EXPECT_EQ(steps[0], 54);
+    EXPECT_EQ(steps[0], 39);
     for (size_t i = 1; i < steps.size(); ++i) EXPECT_TRUE(steps[i] == 31 || steps[i] == 32) << i;
     // 7.8125 ms, then 31 slots of 31.25 ms, and the lead: 1023.4375 ms after the start.
     EXPECT_EQ(recorder.presentTimes.back(), 20000 + 1023);
