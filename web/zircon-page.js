@@ -115,15 +115,29 @@ const audio = {
 
 // Milliseconds that never go back: while the music plays they pass as the music is heard
 // (so the picture keeps to the sound whatever the output's pace, underruns and a context
-// the browser suspends included), otherwise as the page's clock. Each change of source
-// goes on from where the clock stands.
+// the browser suspends included), ahead of it by the time a frame drawn now takes to be
+// seen; otherwise as the page's clock. Each change of source goes on from where the clock
+// stands.
 const clock = {
   following: null,   // 'music' or 'page': what the clock passes with
   base: 0,           // the clock less its source's time
   last: 0,
+  // A frame drawn in one animation frame is composited in the next and shown from the one
+  // after: it is halfway through its time on screen 2.5 frame intervals after it is drawn.
+  shownAfterFrames: 2.5,
+  intervalMs: 0,     // the frames' interval, smoothed; 0 until two frames came in a row
+  lastFrameAt: 0,
+  frameDrawn(at) {
+    const interval = at - this.lastFrameAt;
+    this.lastFrameAt = at;
+    if (interval > 250) return;   // a pause of the animation frames (a hidden page), not a frame
+    this.intervalMs = this.intervalMs === 0 ? interval : this.intervalMs + 0.1 * (interval - this.intervalMs);
+  },
+  leadMs() { return this.shownAfterFrames * this.intervalMs; },
   nowMs() {
     const music = audio.context !== null && audio.source !== null;
-    const source = music ? audio.heardMs() : performance.now();
+    if (music && this.following === 'music' && audio.context.state !== 'running') return this.last;
+    const source = music ? audio.heardMs() + this.leadMs() : performance.now();
     const following = music ? 'music' : 'page';
     if (following !== this.following) {
       this.base = this.following === null ? performance.now() - source : this.last - source;
@@ -142,7 +156,9 @@ const page = {
   audio,
   // The clock of play (steady seconds for the program; the tick count in ms).
   tickMs() { return clock.nowMs(); },
-  audioLatencyMs() { return Math.round(audio.latencyMs()); },
+  // How much later music started now is heard than the frame drawn now is seen, on the
+  // clock of play (which already runs ahead of the music by the time to be seen).
+  audioLatencyMs() { return Math.round(audio.latencyMs() - clock.leadMs()); },
   showMessage(text, caption) {
     $('caption').textContent = caption;
     $('text').textContent = text;
@@ -151,6 +167,7 @@ const page = {
     $('play').hidden = true;
   },
   frameDrawn(demoTime) {
+    clock.frameDrawn(performance.now());
     window.zirconFrameTimes.push([performance.now(), demoTime]);
     while (captureTimes.length && demoTime >= captureTimes[0]) {
       window.zirconFrames[captureTimes.shift()] = Module.canvas.toDataURL('image/png');

@@ -19,11 +19,12 @@ bool PlatformCopyDecodedPicture(const char* path, uint8_t* pixels);
 void PlatformFrameDrawn(int32_t demoTime);
 // Tells the page play has ended: it offers to play again.
 void PlatformPlayEnded();
-// How long a sound started now takes to be heard, in milliseconds (the audio output's
-// latency, on the clock of PlatformPlaySeconds); 0 when not known.
+// How much later a sound started now is heard than a frame drawn now is seen, in
+// milliseconds on the clock of PlatformPlaySeconds (the audio output's latency less the
+// time the browser takes to show a frame); 0 when not known.
 int PlatformAudioLatencyMs();
 // The page's clock of play in seconds, steady (it never goes back): while the music plays
-// it passes as the music is heard, so it stands still while the browser holds the sound
-// (a suspended audio context, an output that falls behind); otherwise it passes as the
-// page's own clock.
+// it passes as the music is heard, ahead of it by the time a frame drawn now takes to be
+// seen, so it stands still while the browser holds the sound (a suspended audio context,
+// an output that falls behind); otherwise it passes as the page's own clock.
 double PlatformPlaySeconds();

@@ -115,6 +115,23 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
                                                position: Module.page.audio.positionMs() }));
     const musicOk = music.state === 'running' && music.playing && music.position >= 0;
     console.log(`click to play: context ${music.state}, music at ${music.position} ms ${musicOk ? 'ok' : 'NOT PLAYING'}`);
+    // The clock of play passes as the music is heard: it stands still while the browser
+    // holds the sound, and goes on from there when the sound comes back.
+    const held = await live.evaluate(async () => {
+      const context = Module.page.audio.context;
+      const wait = () => new Promise((resolve) => setTimeout(resolve, 300));
+      await context.suspend();
+      const from = Module.page.tickMs();
+      await wait();
+      const still = Module.page.tickMs();
+      await context.resume();
+      await wait();
+      return { held: still - from, after: Module.page.tickMs() - still };
+    });
+    const heldOk = held.held === 0 && held.after > 0;
+    console.log(`the clock while the sound is held: moved ${held.held} ms, then ${held.after.toFixed(0)} ms ` +
+                `${heldOk ? 'ok' : 'NOT WITH THE SOUND'}`);
+    if (!heldOk) failed = true;
     await live.keyboard.press('Escape');
     await live.waitForFunction(() => window.zirconState === 'ended', { timeout: 10000 }).catch(() => {});
     const ended = await live.evaluate(() => window.zirconState === 'ended' && !document.getElementById('ended').hidden &&

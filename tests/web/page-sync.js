@@ -30,7 +30,8 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
            '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-background-networking',
            '--disable-component-update', '--disable-sync', '--no-first-run', '--noerrdialogs',
            '--autoplay-policy=no-user-gesture-required',
-           // A deeper output buffer rides out a busy machine; its delay is in the output's timestamps.
+           // A deeper output buffer rides out a busy machine (its delay is in the output's
+           // timestamps, which the page's clock follows).
            '--audio-buffer-size=4096'],
   });
   let ok = false;
