@@ -2,11 +2,15 @@
 // sound through PulseAudio (PULSE_SERVER), for scripts/measure-sync to film and hear from
 // outside. The window is a kiosk one covering the screen and the page's stage is taken
 // fullscreen (its F key), so the canvas covers the screen from (0, 0).
-//   node page-sync.js URL START UNTIL [--away HIDE_MS,SHOW_MS [--freeze]]
+//   node page-sync.js URL START UNTIL [--away HIDE_MS,SHOW_MS [--freeze] [--keys FILE]]
 // Plays demo time START to UNTIL. --away hides the page behind another tab HIDE_MS after
 // its first frame and brings it back at SHOW_MS; with --freeze the browser also freezes
 // it meanwhile, as it may a page in the background. The music plays on while the page is
-// away. Exit status 1 when the page does not play to the end.
+// away unless the browser holds it; back, the stage is taken fullscreen again. --keys
+// writes where to look for the music to scripts/measure-sync's --keys FILE: a pause
+// ("MS space" twice, in play time) as long as the music was held. Only the places come
+// from the page: the offsets are found in the recording.
+// Exit status 1 when the page does not play to the end.
 'use strict';
 const fs = require('fs');
 const puppeteer = require('puppeteer-core');
@@ -15,6 +19,7 @@ const args = process.argv.slice(2);
 const [url, start, until] = args;
 const awayAt = args.includes('--away') ? args[args.indexOf('--away') + 1].split(',').map(Number) : null;
 const freeze = args.includes('--freeze');
+const keysFile = args.includes('--keys') ? args[args.indexOf('--keys') + 1] : null;
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 (async () => {
@@ -61,21 +66,34 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
     });
     console.log(`audio: ${output}`);
     if (awayAt) {
+      const lastFrame = () => tab.evaluate(() => window.zirconFrameTimes[window.zirconFrameTimes.length - 1]);
       await sleep(Math.max(0, first + awayAt[0] - (await now())));
       const other = await browser.newPage();
       await other.bringToFront();
-      const hidden = await now();
+      const [hidden, hiddenDemo] = await lastFrame();
       const state = await tab.evaluate(() => document.visibilityState);
       const session = freeze ? await tab.target().createCDPSession() : null;
       if (session) await session.send('Page.setWebLifecycleState', { state: 'frozen' });
-      await sleep(Math.max(0, first + awayAt[1] - hidden));
+      await sleep(Math.max(0, first + awayAt[1] - (await now())));
       if (session) await session.send('Page.setWebLifecycleState', { state: 'active' });
       await tab.bringToFront();
       const shown = await now();
       await other.close();
+      // Another tab in front ends the stage's fullscreen: the viewer takes it again.
+      await tab.keyboard.press('KeyF');
+      await tab.waitForFunction(() => document.fullscreenElement !== null, { timeout: 10000, polling: 10 });
+      await tab.waitForFunction((t) => window.zirconFrameTimes[window.zirconFrameTimes.length - 1][0] > t + 200,
+                                { timeout: 10000, polling: 10 }, shown);
+      const [backAt, backDemo] = await lastFrame();
+      // The play time of the plan counts demo time; what the music did not play while the
+      // page was away (a browser holds a frozen page's sound) stands as a pause.
+      const pauseAt = Math.max(0, hiddenDemo - Number(start));
+      const held = Math.max(0, Math.round(backAt - hidden - (backDemo - hiddenDemo)));
       const context = await tab.evaluate(() => Module.page.audio.context.state);
       console.log(`away (${state}${freeze ? ', frozen' : ''}) from ${Math.round(hidden - first)} to ` +
-                  `${Math.round(shown - first)} ms after the first frame; audio context ${context} after`);
+                  `${Math.round(shown - first)} ms after the first frame, the music held ${held} ms; ` +
+                  `audio context ${context} after`);
+      if (keysFile) fs.writeFileSync(keysFile, `${pauseAt} space\n${pauseAt + held} space\n`);
     }
     await tab.waitForFunction(() => window.zirconState === 'ended', { timeout: 120000, polling: 200 });
     const frames = await tab.evaluate(() => window.zirconFrameTimes);
