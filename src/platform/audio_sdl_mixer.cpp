@@ -2,6 +2,7 @@
 // thread; this side only starts, stops and releases them.
 #include "platform/platform.h"
 #include "platform/file_system.h"
+#include "platform/system.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -55,14 +56,18 @@ SDL_AudioDeviceID PlayingDevice()
     return 0;
 }
 
-// How long the output holds sound it is given before it is heard. SDL 2 cannot ask the
-// device, so this is what each driver's way of asking for a buffer implies: the sound
-// server's stream asks for one once it has played what it held (measured from outside
-// against its monitor: 0 to 5 ms); other drivers ask while one more buffer is queued.
+// How long the output holds a buffer it is given before its first sample is heard. SDL 2
+// cannot ask the device, so this is what each output's way of asking for a buffer implies,
+// each checked from outside (scripts/measure-sync): a sound server's stream asks for a
+// buffer when half of the one it holds is left (its latency is fitted to the buffer);
+// WASAPI and the other drivers ask while one more buffer is queued, and under Wine the
+// host's sound server adds its own queue of about 11 ms.
 double OutputDelaySeconds(const char* driver, int frequency)
 {
-    if (driver && std::strcmp(driver, "pulseaudio") == 0) return 0.0;
-    return static_cast<double>(MixerBufferSamples) / frequency;
+    const double buffer = static_cast<double>(MixerBufferSamples) / frequency;
+    if (driver && std::strcmp(driver, "pulseaudio") == 0) return buffer / 2;
+    if (driver && std::strcmp(driver, "wasapi") == 0 && PlatformUnderWine()) return buffer + 0.011;
+    return buffer;
 }
 
 // Runs on the audio thread after each buffer is mixed, under the device's lock.

@@ -13,8 +13,21 @@ for tool in pulseaudio pactl ffmpeg Xvfb; do
 done
 
 # measure NAME EVENTS START [KEYS]: plays from START (to 53000 without keys) and checks
-# the figures of the events found.
+# the figures of the events found. A run in which the sound server's stream ran dry (its
+# gaps of silence are counted in the recording) measures the machine, not the program: it
+# is played again, up to three times in all.
 measure() {
+  local attempt
+  for attempt in 1 2 3; do
+    measure_once "$@" && return 0
+    [ $? -eq 2 ] || exit 1
+    echo "$1: the sound ran dry (attempt $attempt): played again"
+  done
+  fail "$1: the sound ran dry in each of three runs"
+}
+
+# measure_once as measure: status 0 in step, 1 out of step, 2 disturbed.
+measure_once() {
   local name=$1 events=$2 start=$3 keys=${4:-} plan=() play=()
   if [ -n "$keys" ]; then
     printf '%b' "$keys" > "$WORK/$name.keys"
@@ -26,16 +39,21 @@ measure() {
   fi
   ZIRCON_GENERATOR=$GENERATOR "$ROOT/scripts/measure-sync" --out "$WORK/$name" --json "$WORK/$name.json" \
     "${plan[@]}" -- "$DEMO" --no-dialogs "${play[@]}" > "$WORK/$name.log" 2>&1 ||
-    { tail -n 20 "$WORK/$name.log"; fail "$name: not measured"; }
+    { tail -n 20 "$WORK/$name.log"; echo "FAIL: $name: not measured"; return 1; }
   grep -E '^(music|sync)' "$WORK/$name.log"
-  /usr/bin/python3 - "$WORK/$name.json" "$events" "$name" <<'PY' || fail "$name: out of step"
+  /usr/bin/python3 - "$WORK/$name.json" "$events" "$name" <<'PY'
 import json, sys
 s = json.load(open(sys.argv[1]))["summary"]
 want, name = int(sys.argv[2]), sys.argv[3]
-ok = s["events"] == want and s["found"] == want and abs(s["median_ms"]) <= 10 and abs(s["worst_ms"]) <= 17
 print(f"{name}: {s}")
+if s["dropouts"] > 0:
+    sys.exit(2)
+ok = s["events"] == want and s["found"] == want and abs(s["median_ms"]) <= 10 and abs(s["worst_ms"]) <= 17
 sys.exit(0 if ok else 1)
 PY
+  local status=$?
+  [ $status -eq 1 ] && echo "FAIL: $name: out of step"
+  return $status
 }
 
 measure played-through 3 44000
