@@ -2,7 +2,6 @@
 // thread; this side only starts, stops and releases them.
 #include "platform/platform.h"
 #include "platform/file_system.h"
-#include "platform/system.h"
 
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
@@ -58,16 +57,15 @@ SDL_AudioDeviceID PlayingDevice()
 
 // How long the output holds a buffer it is given before its first sample is heard. SDL 2
 // cannot ask the device, so this is what each output's way of asking for a buffer implies,
-// each checked from outside (scripts/measure-sync): a sound server's stream asks for a
-// buffer when half of the one it holds is left (its latency is fitted to the buffer);
-// WASAPI and the other drivers ask while one more buffer is queued, and under Wine the
-// host's sound server adds its own queue of about 11 ms.
+// each checked from outside (scripts/measure-sync): a sound server's stream and WASAPI
+// (Windows' shared mode, and Wine's, which feeds its host's sound server) ask for a
+// buffer when about half of the one they hold is left, their latency being fitted to the
+// buffer; the other drivers ask while one more whole buffer is queued.
 double OutputDelaySeconds(const char* driver, int frequency)
 {
     const double buffer = static_cast<double>(MixerBufferSamples) / frequency;
-    if (driver && std::strcmp(driver, "pulseaudio") == 0) return buffer / 2;
-    if (driver && std::strcmp(driver, "wasapi") == 0 && PlatformUnderWine()) return buffer + 0.011;
-    return buffer;
+    const bool fitted = driver && (std::strcmp(driver, "pulseaudio") == 0 || std::strcmp(driver, "wasapi") == 0);
+    return fitted ? buffer / 2 : buffer;
 }
 
 // Runs on the audio thread after each buffer is mixed, under the device's lock.

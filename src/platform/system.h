@@ -22,9 +22,6 @@ bool PlatformProcessFigures(ProcessFigures* figures);
 void PlatformUseParentConsole();
 
 bool PlatformIsTerminal(FILE* stream);
-// True when the Windows program runs under Wine (whose sound goes on through a sound
-// server of its host); false elsewhere.
-bool PlatformUnderWine();
 
 // The path of the executable `name` ("ffmpeg"; "ffmpeg.exe" on Windows) in the folders of
 // the PATH variable, first match wins; "" when there is none.

@@ -99,5 +99,3 @@ int PlatformFinishChild(ChildProcess* child)
     if (waited < 0 || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
 }
-
-bool PlatformUnderWine() { return false; }

@@ -121,9 +121,3 @@ int PlatformFinishChild(ChildProcess* child)
     delete child;
     return ended ? static_cast<int>(code) : -1;
 }
-
-bool PlatformUnderWine()
-{
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
