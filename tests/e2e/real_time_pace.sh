@@ -13,7 +13,10 @@ command -v ffmpeg >/dev/null || fail "ffmpeg missing"
 
 ffmpeg -v error -f x11grab -framerate 20 -video_size 640x480 -i "$DISPLAY" -t 14 -c:v ffv1 "$WORK/film.mkv" &
 grabber=$!
-sleep 1
+# The film must be rolling before the program starts, or its short loading picture is
+# missed: wait for the first frames in the file.
+for _ in $(seq 1 100); do [ "$(stat -c %s "$WORK/film.mkv" 2>/dev/null || echo 0)" -gt 4096 ] && break; sleep 0.05; done
+sleep 0.5
 "$DEMO" --max-fps 0 --no-dialogs --stats --until 9000 > "$WORK/out" 2> "$WORK/err"
 status=$?
 wait $grabber

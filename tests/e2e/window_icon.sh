@@ -8,7 +8,8 @@ for tool in xdotool xprop; do command -v $tool >/dev/null || fail "$tool missing
 # play_and_read_icon DATADIR: plays a little with that data folder and prints the
 # window's icon property as 32-bit numbers ("not found" when it has none).
 play_and_read_icon() {
-  "$DEMO" --data "$1" --window --fps 60 --until 4000 --no-dialogs > "$WORK/out" 2> "$WORK/err" &
+  # Paced to 60 frames a second, so the window outlives the look at it (4 s).
+  "$DEMO" --data "$1" --window --fps 60 --max-fps 60 --until 4000 --no-dialogs > "$WORK/out" 2> "$WORK/err" &
   local pid=$! window
   window=$(timeout 20 xdotool search --sync --name "Zircon megademo" | head -n 1)
   [ -n "$window" ] || { kill $pid; fail "no window appeared"; }
