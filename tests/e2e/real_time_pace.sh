@@ -11,7 +11,7 @@ command -v ffmpeg >/dev/null || fail "ffmpeg missing"
 # The same moments at a fixed 60 frames a second.
 "$DEMO" --fps 60 --capture "$WORK/fixed" --at 2000,4000,8000 > /dev/null 2>&1 || fail "the --fps 60 run failed"
 
-ffmpeg -v error -f x11grab -framerate 20 -video_size 640x480 -i "$DISPLAY" -t 14 -c:v ffv1 "$WORK/film.mkv" &
+ffmpeg -v error -f x11grab -framerate 20 -video_size 640x480 -i "$DISPLAY" -t 20 -c:v ffv1 "$WORK/film.mkv" &
 grabber=$!
 # The film must be rolling before the program starts, or its short loading picture is
 # missed: wait for the first frames in the file.
