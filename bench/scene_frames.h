@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "app/player.h"
@@ -45,7 +46,7 @@ public:
     }
     ~SceneFrames()
     {
-        EndPlay();
+        player_.reset();
         ResetWindowState();
     }
     SceneFrames(const SceneFrames&) = delete;
@@ -53,11 +54,12 @@ public:
 
     void Frame()
     {
-        if (PlayFrame()) return;
-        EndPlay();
-        Begin();
-        PlayFrame();
+        if (player_->PlayFrame()) return;
+        player_->Begin(SceneStart(scene_));
+        player_->PlayFrame();
     }
+
+    const Player& ThePlayer() const { return *player_; }
 
 private:
     void Begin()
@@ -68,11 +70,13 @@ private:
         settings.fixedFps = 60;
         settings.keyboard = false;
         settings.untilMs = SceneRoutinesOf(scene_).end;
-        BeginPlay(SceneStart(scene_), settings);
+        player_.reset(new Player(settings));
+        player_->Begin(SceneStart(scene_));
     }
 
     SceneId scene_;
     Resources& resources_;
+    std::unique_ptr<Player> player_;
 };
 
 // The benchmark body: every iteration one frame; counts the triangles handed over per frame.

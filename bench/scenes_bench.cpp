@@ -37,9 +37,9 @@ void BM_LandAtSceneEnd(benchmark::State& state, int scene)
         settings.resources = resources;
         settings.fixedFps = 60;
         settings.keyboard = false;
-        BeginPlay(time, settings);
-        PlayFrame();
-        EndPlay();
+        Player player(settings);
+        player.Begin(time);
+        player.PlayFrame();
     }
     ResetWindowState();
 }

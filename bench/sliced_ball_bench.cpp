@@ -18,7 +18,7 @@ void BM_SlicedBallRadialFactors(benchmark::State& state)
     std::vector<float> factors(rest.count);
     float a = 0.0f;
     for (auto _ : state) {
-        ComputeRadialFactors(rest, a, factors.data());
+        WobbleFactorsFromRest(rest, a, factors.data());
         a += 0.0016f;
         benchmark::ClobberMemory();
     }

@@ -28,9 +28,9 @@ void BM_EnvironmentMapBall(benchmark::State& state)
 {
     std::optional<SceneFrames> frames;
     if (!BallAfterOneFrame(state, &frames)) return;
-    const TwistingBallScene& scene = TwistingBallSceneState();
-    VertexBlock& block = *scene.ball->vertexBlock;
-    const FaceBlock& faces = *scene.ball->faceBlock;
+    const TwistingBallScene& scene = frames->ThePlayer().Scenes().twistingBall;
+    VertexBlock& block = *scene.ball.vertexBlock;
+    const FaceBlock& faces = *scene.ball.faceBlock;
     EnvironmentMapSums sums;
     AllocateEnvironmentMapSums(&sums);
     for (auto _ : state) {
@@ -48,11 +48,11 @@ void BM_RadialFactorsBall(benchmark::State& state)
 {
     std::optional<SceneFrames> frames;
     if (!BallAfterOneFrame(state, &frames)) return;
-    const TwistingBallScene& scene = TwistingBallSceneState();
+    const TwistingBallScene& scene = frames->ThePlayer().Scenes().twistingBall;
     std::vector<float> factors(scene.waveOffsets.size());
     float phase = 3.5f;
     for (auto _ : state) {
-        ComputeRadialFactors(scene.waveOffsets, phase, factors.data());
+        WaveFactorsFromOffsets(scene.waveOffsets, phase, factors.data());
         AdvancePhase(&phase, 0.0017);
         benchmark::ClobberMemory();
     }

@@ -13,6 +13,7 @@
 
 namespace {
 
+// Written by BeginCapture and CaptureFrame.
 bool g_active = false;
 std::string g_dir;
 std::vector<int> g_times;          // still to be written, ascending

@@ -1,6 +1,5 @@
 #include "app/demo.h"
 
-#include <chrono>
 #include <vector>
 #include <cstdio>
 
@@ -38,6 +37,32 @@ namespace {
 
 DemoOptions g_options;   // written once by ZirconMain from the command line
 
+// The frames --capture writes.
+class CaptureSink : public PresentSink {
+public:
+    void BeforePresent(RenderInterface& render, int32_t demoTime) override { CaptureFrame(render, demoTime); }
+};
+
+// The frames --record sends to the video.
+class RecordingSink : public PresentSink {
+public:
+    void BeforePresent(RenderInterface& render, int32_t demoTime) override { RecordVideoFrame(render, demoTime); }
+};
+
+// A run that cannot go on: the pictures' decoding stopped and a partial video removed
+// (what ZirconMain started before the device), before the box and the end.
+void StopStartedWork()
+{
+    StopPictureDecoding();
+    FinishRecording(false);
+}
+
+[[noreturn]] void FailRun(const std::string& message)
+{
+    StopStartedWork();
+    FatalError(message);
+}
+
 double CpuSeconds()
 {
     ProcessFigures figures;
@@ -57,23 +82,23 @@ PresentSchedule ChoosePresentSchedule()
                                 vsyncOn ? refreshHz : -1);
 }
 
-// The play sequence one frame at a time, measured for --stats: frames, real time, demo
-// time and CPU time.
-void PlayMeasuredSequence(const PlayerSettings& settings)
+// The play sequence one frame at a time, measured for --stats: frames, real time (on the
+// player's clock), demo time and CPU time.
+void PlayMeasuredSequence(Player& player)
 {
     PlayFigures play;
     PlatformDisplaySize(&play.displayWidth, &play.displayHeight);
     PlatformDrawableSize(&play.drawableWidth, &play.drawableHeight);
-    const auto realStart = std::chrono::steady_clock::now();
+    const double realStart = player.Now();
     const double cpuStart = CpuSeconds();
-    BeginPlay(g_options.startMs, settings);
-    const int32_t demoStart = CurrentPlayerStatus().demoTime;
-    while (PlayFrame()) {
+    player.Begin(g_options.startMs);
+    const int32_t demoStart = player.Status().demoTime;
+    while (player.PlayFrame()) {
     }
-    const int32_t demoEnd = CurrentPlayerStatus().demoTime;
-    EndPlay();
+    const int32_t demoEnd = player.Status().demoTime;
+    player.End();
     for (int scene = 1; scene <= SceneCount; ++scene) play.frames += FramesDrawn(scene);
-    play.realSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
+    play.realSeconds = player.Now() - realStart;
     play.demoSeconds = (demoEnd - demoStart) / 1000.0;
     play.cpuSeconds = CpuSeconds() - cpuStart;
     SetPlayFigures(play);
@@ -96,11 +121,8 @@ static void ReportDisplayChoices(const DeviceResult& display)
         const bool windowIsTheFrame =
             !g_options.window && drawableWidth == width && drawableHeight == height && g_options.msaa < 2;
         std::string error;
-        if (!windowIsTheFrame && !UseOffscreenFrames(width, height, g_options.msaa, &error)) {
-            StopPictureDecoding();
-            FinishRecording(false);
-            FatalError("Cannot draw the frames to write: " + error);
-        }
+        if (!windowIsTheFrame && !UseOffscreenFrames(width, height, g_options.msaa, &error))
+            FailRun("Cannot draw the frames to write: " + error);
     }
     if (display.fellBackToDesktop) {
         int width = 0, height = 0;
@@ -116,29 +138,36 @@ static void ReportDisplayChoices(const DeviceResult& display)
                      g_options.msaa, samples, samples < 2 ? "; drawing without multisampling" : ", used instead");
 }
 
-int RunDemo(const DeviceRequest& request, AudioStreamHandle music)
+int RunDemo(const DeviceRequest& request, AudioStreamHandle music, bool* untilReached)
 {
     // Nothing can be drawn without a context or both texture units: the box, then the end.
     DemoDevice device;
     std::string failure;
-    if (!OpenDemoDevice(request, FrameStatsOn(), &device, &failure)) {
-        StopPictureDecoding();
-        FinishRecording(false);
-        FatalError(failure);
-    }
+    if (!OpenDemoDevice(request, FrameStatsOn(), &device, &failure)) FailRun(failure);
     ReportDisplayChoices(device.display);
     const PresentSchedule schedule = ChoosePresentSchedule();
-    if (!LoadDemoResources(&device, &failure)) FatalError(failure);
+    if (!LoadDemoResources(&device, &failure)) FailRun(failure);
 
     StartMusic(music, g_options.startMs, false);
     // The real clock counts from when the music is heard; the fixed-rate clock (repeatable
-    // frames, silent output) from when it is started.
+    // frames, silent output) from when it is started. Natively the output's latency is
+    // one buffer, the same throughout.
     int samples = 0, frequency = 0, latencyMs = 0;
     if (g_options.fps <= 0 && AudioOutputBuffer(&samples, &frequency)) latencyMs = OutputLatencyMs(samples, frequency);
-    PlayerSettings settings = PlayerSettingsFor(g_options, &device, music, latencyMs, KeyScript);
+    PlayerSettings settings =
+        PlayerSettingsFor(g_options, &device, music, [latencyMs] { return latencyMs; }, KeyScript);
     settings.schedule = schedule;
 
-    PlayMeasuredSequence(settings);
+    {
+        CaptureSink capture;
+        RecordingSink recording;
+        Player player(settings);
+        player.AddPresentSink(&capture);
+        player.AddScreenshotSink();
+        player.AddPresentSink(&recording);
+        PlayMeasuredSequence(player);
+        *untilReached = player.UntilReached();
+    }
     FreeResources(&device.resources);
 
     AudioSetVolume(0);
@@ -213,17 +242,17 @@ int ZirconMain(int argc, char** argv)
     if (!WritesFrames(g_options)) windowOptions.samples = g_options.msaa;
     if (!CreateMainWindow(windowOptions)) {
         std::fprintf(stderr, "zircon-megademo: cannot open a window with OpenGL (is a display available?)\n");
-        StopPictureDecoding();
-        FinishRecording(false);
+        StopStartedWork();
         return 1;
     }
     SetWindowIconFromDataSet();   // without it the window keeps the system's icon
 
     const AudioStreamHandle music = OpenMusic(g_options.fps > 0);
 
-    RunDemo(request, music);
+    bool untilReached = false;
+    RunDemo(request, music, &untilReached);
 
-    AudioSetVolume(0);
+    // RunDemo has turned the sound down before closing the device.
     AudioStop();
     AudioFreeStream(music);
     AudioFree();
@@ -235,5 +264,5 @@ int ZirconMain(int argc, char** argv)
         if (!g_options.statsJson.empty() && !WriteFrameStatsJson(g_options.statsJson, peakKb))
             std::fprintf(stderr, "zircon-megademo: cannot write %s\n", g_options.statsJson.c_str());
     }
-    return FinishRecording(!QuitWasRequested() || UntilReached());
+    return FinishRecording(!QuitWasRequested() || untilReached);
 }

@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "app/capture.h"
-#include "app/record.h"
 #include "app/viewer_overlay.h"
 #include "platform/file_system.h"
 #include "gfx/render_interface.h"
@@ -23,27 +22,6 @@ namespace {
 
 constexpr int32_t SeekStepMs = 5000;
 
-// Everything below is written by the player's own functions only.
-struct Player {
-    PlayerSettings settings;
-    DemoClock clock;
-    SceneId scene = SceneId::Opening;
-    float animationPhase = AnimationPhaseAtStart;
-    bool playing = false;            // between BeginPlay and the end of play
-    bool keepPictures = false;       // each frame's picture is kept, for a pause to show
-    // The kept picture is the frame of the held demo time: it is shown instead of drawing
-    // until the clock moves on (through the pause and the frame that resumes it).
-    bool heldFrameKept = false;
-    bool overlay = false;
-    bool screenshotDue = false;
-    bool untilReached = false;
-    bool scenePresented = false;     // a scene frame has been presented
-    bool pausedWhileHidden = false;  // the pause is the hidden window's, not the viewer's
-    bool landing = false;            // a start or seek waits for the next frame to land (Land)
-    size_t nextScripted = 0;
-    double lastPresent = 0, frameMs = 0, smoothedFrameMs = 0;
-} g_player;
-
 const struct {
     Key key;
     const char* name;
@@ -53,55 +31,78 @@ const struct {
     {Key::Escape, "escape"},
 };
 
-// The context of the frame under way, standing for elapsedFrames designed frames.
-FrameContext ContextOfFrame(double elapsedFrames)
+}  // namespace
+
+void PresentSink::BeforePresent(RenderInterface&, int32_t) {}
+void PresentSink::AfterPresent(int32_t) {}
+
+void ScreenshotSink::BeforePresent(RenderInterface& render, int32_t demoTime)
 {
-    return FrameContext{g_player.clock.demoTime, elapsedFrames, *g_player.settings.render,
-                        *g_player.settings.resources, g_player.animationPhase};
+    if (!due) return;
+    due = false;
+    const std::string name = ScreenshotFileName(demoTime);
+    int width = 0, height = 0;
+    const std::vector<uint8_t> rgb = ReadBackFrame(render, &width, &height);
+    if (WriteFramePng(name, rgb, width, height)) std::fprintf(stderr, "screenshot saved as %s\n", name.c_str());
+    else std::fprintf(stderr, "zircon-megademo: cannot write %s\n", name.c_str());
 }
 
-FrameContext ContextOfFrame() { return ContextOfFrame(ElapsedDesignedFrames(g_player.clock)); }
+Player::Player(const PlayerSettings& settings) : settings_(settings) {}
+
+Player::~Player() { End(); }
+
+void Player::AddPresentSink(PresentSink* sink) { sinks_.push_back(sink); }
+
+void Player::AddScreenshotSink() { sinks_.push_back(&screenshot_); }
+
+int Player::LatencyMs() const { return settings_.latencyMs ? settings_.latencyMs() : 0; }
+
+// The context of the frame under way, standing for elapsedFrames designed frames.
+FrameContext Player::ContextOfFrame(double elapsedFrames)
+{
+    return FrameContext{clock_.demoTime, elapsedFrames, *settings_.render, *settings_.resources};
+}
+
+FrameContext Player::ContextOfFrame() { return ContextOfFrame(ElapsedDesignedFrames(clock_)); }
 
 // Enters a scene whose frames are shown: the statistics count them from now.
-void Enter(SceneId scene)
+void Player::Enter(SceneId scene)
 {
-    BeginSceneFrames(static_cast<int>(scene) + 1, g_player.settings.now());
+    BeginSceneFrames(static_cast<int>(scene) + 1, settings_.now());
     FrameContext frame = ContextOfFrame();
-    EnterScene(scene, frame);
+    EnterScene(scene, *scenes_, frame);
 }
 
-void Leave(SceneId scene)
+void Player::Leave(SceneId scene)
 {
     FrameContext frame = ContextOfFrame();
-    LeaveScene(scene, frame);
+    LeaveScene(scene, *scenes_, frame);
 }
 
-void EndOfPlay()
+void Player::EndOfPlay()
 {
-    if (!g_player.playing) return;
-    if (!g_player.landing) Leave(g_player.scene);
-    g_player.playing = false;
+    if (!playing_) return;
+    if (!landing_) Leave(scene_);
+    playing_ = false;
 }
 
 // The clock's grid: frame k of a play from 0 is drawn at floor(k × 1000 / fps), the
 // designed 60 a second standing in for the real clock.
-int64_t GridFps() { return g_player.settings.fixedFps > 0 ? g_player.settings.fixedFps : 60; }
-int32_t GridTime(int64_t k) { return static_cast<int32_t>(k * 1000 / GridFps()); }
-int64_t FirstGridFrameFrom(int32_t time) { return time <= 0 ? 0 : (time * GridFps() + 999) / 1000; }
+int64_t Player::GridFps() const { return settings_.fixedFps > 0 ? settings_.fixedFps : 60; }
+int32_t Player::GridTime(int64_t k) const { return static_cast<int32_t>(k * 1000 / GridFps()); }
+int64_t Player::FirstGridFrameFrom(int32_t time) const { return time <= 0 ? 0 : (time * GridFps() + 999) / 1000; }
 
 // Draws (without presenting) the scene's grid frames from..to-1, each followed by its
 // advance, as a play through draws them.
-void DrawUnseen(SceneId id, int64_t from, int64_t to)
+void Player::DrawUnseen(SceneId id, int64_t from, int64_t to)
 {
-    const SceneRoutines& scene = SceneRoutinesOf(id);
     const double step = DesignedFrames(1.0 / static_cast<double>(GridFps()));
     for (int64_t k = from; k < to; ++k) {
-        FrameContext frame{GridTime(k), step, *g_player.settings.render, *g_player.settings.resources,
-                           g_player.animationPhase};
-        scene.drawFrame(frame);
-        g_player.settings.render->ClearFrame();
+        FrameContext frame{GridTime(k), step, *settings_.render, *settings_.resources};
+        DrawScene(id, *scenes_, frame);
+        settings_.render->ClearFrame();
         frame.demoTime = GridTime(k + 1);
-        scene.advance(frame);
+        AdvanceScene(id, *scenes_, frame);
     }
 }
 
@@ -111,63 +112,62 @@ void DrawUnseen(SceneId id, int64_t from, int64_t to)
 // of the time is entered, its carried state brought to two frames before, and those two
 // drawn unseen. The last two, because a scene's first frame acts on what the scene before
 // left bound, and its later frames on what it binds itself.
-void Land()
+void Player::Land()
 {
-    const int32_t time = g_player.clock.demoTime;
+    const int32_t time = clock_.demoTime;
     const SceneId target = SceneAtTime(time);
     for (int i = 0; i < static_cast<int>(target); ++i) {
         const SceneId scene = static_cast<SceneId>(i);
         const int64_t first = FirstGridFrameFrom(SceneStart(scene)), end = FirstGridFrameFrom(SceneRoutinesOf(scene).end);
         FrameContext frame = ContextOfFrame();
         frame.demoTime = GridTime(first);
-        EnterScene(scene, frame);
+        EnterScene(scene, *scenes_, frame);
         DrawUnseen(scene, std::max(first, end - 2), end);
-        LeaveScene(scene, frame);
+        LeaveScene(scene, *scenes_, frame);
     }
     const int64_t first = FirstGridFrameFrom(SceneStart(target)), landing = FirstGridFrameFrom(time);
     const int64_t unseen = std::max(first, landing - 2);
     FrameContext frame = ContextOfFrame();
     Enter(target);
     frame.demoTime = std::min(time, GridTime(unseen));
-    CarrySceneTo(target, frame, g_player.settings.fixedFps);
+    CarrySceneTo(target, *scenes_, frame, settings_.fixedFps);
     DrawUnseen(target, unseen, landing);
-    g_player.scene = target;
-    g_player.landing = false;
+    scene_ = target;
+    landing_ = false;
 }
 
 // Play from demoTime as a run started there would: every scene before it entered and
-// left in order, the phase as at the start, the music and the clock at demoTime.
-void SeekTo(int32_t demoTime)
+// left in order, the music and the clock at demoTime.
+void Player::SeekTo(int32_t demoTime)
 {
     if (demoTime < 0) demoTime = 0;
     if (demoTime >= ClosingSceneEnd) {   // past the end: play is over, as at the end
         EndOfPlay();
         return;
     }
-    if (!g_player.landing) Leave(g_player.scene);
-    SeekDemoClock(&g_player.clock, demoTime, g_player.settings.latencyMs);
-    g_player.animationPhase = AnimationPhaseAtStart;
+    if (!landing_) Leave(scene_);
+    SeekDemoClock(&clock_, demoTime, LatencyMs());
     // The scene of the new time, for the keys that follow in this frame; it is entered
     // when the frame lands.
-    g_player.scene = SceneAtTime(demoTime);
-    AudioSeek(g_player.settings.music, demoTime);
-    g_player.heldFrameKept = false;
-    g_player.landing = true;
+    scene_ = SceneAtTime(demoTime);
+    AudioSeek(settings_.music, demoTime);
+    heldFrameKept_ = false;
+    landing_ = true;
 }
 
-void SetPaused(bool paused)
+void Player::SetPaused(bool paused)
 {
-    if (paused == g_player.clock.paused) return;
-    PauseDemoClock(&g_player.clock, paused);
+    if (paused == clock_.paused) return;
+    PauseDemoClock(&clock_, paused);
     AudioPause(paused);
 }
 
-void ApplyKey(Key key)
+void Player::ApplyKey(Key key)
 {
-    const int scene = static_cast<int>(g_player.scene);
-    const int32_t now = g_player.clock.demoTime;
+    const int scene = static_cast<int>(scene_);
+    const int32_t now = clock_.demoTime;
     switch (key) {
-    case Key::Space: SetPaused(!g_player.clock.paused); break;
+    case Key::Space: SetPaused(!clock_.paused); break;
     case Key::Left: SeekTo(now - SeekStepMs); break;
     case Key::Right: SeekTo(now + SeekStepMs); break;
     case Key::PageUp: SeekTo(SceneStart(static_cast<SceneId>(scene > 0 ? scene - 1 : 0))); break;
@@ -175,8 +175,8 @@ void ApplyKey(Key key)
         SeekTo(scene + 1 < SceneCount ? SceneStart(static_cast<SceneId>(scene + 1)) : ClosingSceneEnd);
         break;
     case Key::Home: SeekTo(0); break;
-    case Key::F12: g_player.screenshotDue = true; break;
-    case Key::Tab: g_player.overlay = !g_player.overlay; break;
+    case Key::F12: screenshot_.due = true; break;
+    case Key::Tab: overlay_ = !overlay_; break;
     case Key::Escape: PostWindowMessage({Message::Close}); break;
     case Key::Other: break;
     }
@@ -185,82 +185,199 @@ void ApplyKey(Key key)
 // A viewer who cannot see the window (minimised, or stepped aside from fullscreen for
 // another window) misses nothing: play and music hold until it is back, and then go on
 // unless the viewer had paused before.
-void FollowWindowVisibility()
+void Player::FollowWindowVisibility()
 {
-    if (!g_player.settings.keyboard || !g_player.playing) return;
+    if (!settings_.keyboard || !playing_) return;
     const bool hidden = MainWindowHidden();
-    if (hidden == g_player.pausedWhileHidden || (hidden && g_player.clock.paused)) return;
-    g_player.pausedWhileHidden = hidden;
+    if (hidden == pausedWhileHidden_ || (hidden && clock_.paused)) return;
+    pausedWhileHidden_ = hidden;
     SetPaused(hidden);
     std::fprintf(stderr, "window %s at demo %d ms\n", hidden ? "hidden: paused" : "back: playing on",
-                 static_cast<int>(g_player.clock.demoTime));
+                 static_cast<int>(clock_.demoTime));
 }
 
-void TraceKey(int64_t playMs, Key key)
+void Player::TraceKey(int64_t playMs, Key key)
 {
     std::fprintf(stderr, "key %s at play %lld ms: demo %d ms, music %d ms, %s\n", KeyName(key),
-                 static_cast<long long>(playMs), static_cast<int>(g_player.clock.demoTime),
-                 AudioPositionMs(g_player.settings.music),
-                 !g_player.playing ? "ended" : g_player.clock.paused ? "paused" : "playing");
+                 static_cast<long long>(playMs), static_cast<int>(clock_.demoTime),
+                 AudioPositionMs(settings_.music),
+                 !playing_ ? "ended" : clock_.paused ? "paused" : "playing");
 }
 
-void TakeKeys()
+void Player::TakeKeys()
 {
     Key key;
     while (TakeViewerKey(&key))
-        if (g_player.settings.keyboard && g_player.playing) ApplyKey(key);
-    const std::vector<ScriptedKey>& script = g_player.settings.script;
-    const int64_t now = PlayTimeMs(g_player.clock);
-    while (g_player.playing && g_player.nextScripted < script.size() && script[g_player.nextScripted].atMs <= now) {
-        const Key scripted = script[g_player.nextScripted++].key;
+        if (settings_.keyboard && playing_) ApplyKey(key);
+    const std::vector<ScriptedKey>& script = settings_.script;
+    const int64_t now = PlayTimeMs(clock_);
+    while (playing_ && nextScripted_ < script.size() && script[nextScripted_].atMs <= now) {
+        const Key scripted = script[nextScripted_++].key;
         ApplyKey(scripted);
         TraceKey(now, scripted);
     }
 }
 
-void SaveScreenshot(int32_t demoTime)
-{
-    const std::string name = ScreenshotFileName(demoTime);
-    int width = 0, height = 0;
-    const std::vector<uint8_t> rgb = ReadBackFrame(*g_player.settings.render, &width, &height);
-    if (WriteFramePng(name, rgb, width, height)) std::fprintf(stderr, "screenshot saved as %s\n", name.c_str());
-    else std::fprintf(stderr, "zircon-megademo: cannot write %s\n", name.c_str());
-}
-
 // The present of a scene frame: past --until the frame is shown and play ends; else the
-// wait for its slot, the frame written where asked, then shown and counted.
-void PresentSceneFrame()
+// wait for its slot, the sinks before the present, then shown, the sinks after it, and
+// counted.
+void Player::PresentSceneFrame()
 {
-    RenderInterface& render = *g_player.settings.render;
-    const int32_t demoTime = g_player.clock.demoTime;
-    if (g_player.settings.untilMs > 0 && demoTime >= g_player.settings.untilMs) {
-        g_player.untilReached = true;
+    RenderInterface& render = *settings_.render;
+    const int32_t demoTime = clock_.demoTime;
+    if (settings_.untilMs > 0 && demoTime >= settings_.untilMs) {
+        untilReached_ = true;
         render.PresentFrame();
-        if (g_player.settings.scenePresented) g_player.settings.scenePresented(demoTime);
+        for (PresentSink* sink : sinks_) sink->AfterPresent(demoTime);
         return;
     }
-    WaitForPresentSlot(&g_player.settings.schedule, g_player.settings.now, g_player.settings.sleep);
-    CaptureFrame(render, demoTime);
-    if (g_player.screenshotDue) {
-        g_player.screenshotDue = false;
-        SaveScreenshot(demoTime);
-    }
-    RecordVideoFrame(render, demoTime);
+    WaitForPresentSlot(&schedule_, settings_.now, settings_.sleep);
+    for (PresentSink* sink : sinks_) sink->BeforePresent(render, demoTime);
     render.PresentFrame();
-    // After the present: a render interface that batches its triangles has drawn them all.
-    if (g_player.settings.scenePresented) g_player.settings.scenePresented(demoTime);
-    if (!g_player.scenePresented) MarkStartup(StartupMark::FirstSceneFrame);
-    g_player.scenePresented = true;
-    CountPresentedFrame(&g_player.clock);
-    const double now = g_player.clock.now();
-    g_player.frameMs = (now - g_player.lastPresent) * 1000.0;
-    g_player.lastPresent = now;
-    g_player.smoothedFrameMs += 0.1 * (g_player.frameMs - g_player.smoothedFrameMs);
+    for (PresentSink* sink : sinks_) sink->AfterPresent(demoTime);
+    if (!scenePresented_) MarkStartup(StartupMark::FirstSceneFrame);
+    scenePresented_ = true;
+    CountPresentedFrame(&clock_);
+    const double now = clock_.now();
+    frameMs_ = (now - lastPresent_) * 1000.0;
+    lastPresent_ = now;
+    smoothedFrameMs_ += 0.1 * (frameMs_ - smoothedFrameMs_);
 }
 
-// Seconds from now until the next frame is halfway through its time on screen: it is
-// shown at its present slot (with vsync, the next refresh) and held one period. A refresh
-// made before the present of the frame under way draws for the slot after that one.
+// The real clock before a refresh: the frame's time is that of its middle on screen, and
+// the clock follows the music as the listener hears it.
+void Player::FollowMusic(bool beforePresent)
+{
+    DemoClock& clock = clock_;
+    if (clock.fixedFps > 0) return;
+    clock.showLeadSeconds = SecondsUntilShownMiddle(schedule_, clock.now(), beforePresent);
+    double heardMs = 0, heardAt = 0;
+    if (AudioHeardPosition(settings_.music, &heardMs, &heardAt)) SteerDemoClock(&clock, heardMs, heardAt);
+}
+
+// A drawn frame finished: counted for the statistics at the time it was drawn at,
+// presented, the next frame cleared, and the clock moved on (before the present for a
+// frame its scene shows at the time after it, after the present for every other).
+void Player::FinishFrame(bool timeFirst)
+{
+    RecordFrame(clock_.demoTime, settings_.now());
+    if (timeFirst) {
+        FollowMusic(true);
+        RefreshDemoClock(&clock_);
+    }
+    PresentSceneFrame();
+    settings_.render->ClearFrame();
+    if (!timeFirst) {
+        FollowMusic(false);
+        RefreshDemoClock(&clock_);
+    }
+    if (!clock_.paused) heldFrameKept_ = false;
+}
+
+// The scene's frame at the clock's time, or the held frame's picture; true when the
+// clock is to move on before the present. The frame a pause begins in is drawn as a run
+// without the pause draws it, standing for the last step's time, and kept; the paused
+// frames and the one that resumes show it again; the clock then goes on to the frame
+// after it.
+bool Player::DrawFrame()
+{
+    RenderInterface& render = *settings_.render;
+    if (keepPictures_ && heldFrameKept_) {
+        render.DrawKeptFrame();
+        return false;
+    }
+    FrameContext frame = ContextOfFrame(StepDesignedFrames(clock_));
+    DrawScene(scene_, *scenes_, frame);
+    // Copied once, when a pause begins (or a seek lands while paused): unpaused play
+    // reads nothing back.
+    if (keepPictures_ && clock_.paused) render.KeepFrame();
+    heldFrameKept_ = clock_.paused;
+    return SceneTakesTimeFirst(scene_, *scenes_);
+}
+
+void Player::Begin(int32_t startMs)
+{
+    End();
+    schedule_ = settings_.schedule;
+    clock_ = DemoClock{};
+    scene_ = SceneId::Opening;
+    heldFrameKept_ = overlay_ = untilReached_ = scenePresented_ = pausedWhileHidden_ = landing_ = false;
+    screenshot_.due = false;
+    nextScripted_ = 0;
+    frameMs_ = smoothedFrameMs_ = 0;
+    // Only the viewer's keys, a script and a hidden window can pause.
+    keepPictures_ = settings_.keyboard || !settings_.script.empty();
+    scenes_.reset(new SceneStates);
+    for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i), *scenes_, *settings_.resources);
+    clock_ = StartDemoClock(settings_.now, settings_.fixedFps, startMs, LatencyMs());
+    if (settings_.fixedFps <= 0) {
+        // The first frame too is drawn for the middle of its time on screen.
+        clock_.showLeadSeconds = SecondsUntilShownMiddle(schedule_, settings_.now(), false);
+        RefreshDemoClock(&clock_);
+    }
+    lastPresent_ = settings_.now();
+    playing_ = true;
+    // The first frame lands at the start (Land: a run started late arrives as a play
+    // through does).
+    scene_ = SceneAtTime(clock_.demoTime);
+    landing_ = true;
+}
+
+bool Player::PlayFrame()
+{
+    if (!playing_) return false;
+    if (PumpMessages()) {
+        EndOfPlay();
+        return false;
+    }
+    TakeKeys();
+    FollowWindowVisibility();
+    if (playing_ && landing_) Land();
+    while (playing_ && clock_.demoTime >= SceneRoutinesOf(scene_).end) {
+        Leave(scene_);
+        if (scene_ == SceneId::Closing) {
+            playing_ = false;
+            break;
+        }
+        scene_ = static_cast<SceneId>(static_cast<int>(scene_) + 1);
+        Enter(scene_);
+    }
+    if (!playing_) return false;
+
+    const SceneId scene = scene_;
+    const bool timeFirst = DrawFrame();
+    if (overlay_) DrawViewerOverlay(*settings_.render, Status());
+    FinishFrame(timeFirst);
+    if (untilReached_) {
+        EndOfPlay();
+        return false;
+    }
+    // The steps of the frame just finished, over the time the clock has just measured.
+    FrameContext next = ContextOfFrame();
+    AdvanceScene(scene, *scenes_, next);
+    return true;
+}
+
+void Player::End()
+{
+    EndOfPlay();
+    if (!scenes_) return;
+    for (int i = 0; i < SceneCount; ++i) ReleaseScene(static_cast<SceneId>(i), *scenes_);
+    scenes_.reset();
+}
+
+PlayerStatus Player::Status() const
+{
+    PlayerStatus status;
+    status.demoTime = clock_.demoTime;
+    status.scene = static_cast<int>(scene_) + 1;
+    status.sceneName = SceneRoutinesOf(scene_).name;
+    status.paused = clock_.paused;
+    status.frameMs = smoothedFrameMs_;
+    status.framesPerSecond = smoothedFrameMs_ > 0 ? 1000.0 / smoothedFrameMs_ : 0;
+    return status;
+}
+
 double SecondsUntilShownMiddle(const PresentSchedule& schedule, double now, bool beforePresent)
 {
     const PresentPacing& pacing = schedule.pacing;
@@ -272,58 +389,6 @@ double SecondsUntilShownMiddle(const PresentSchedule& schedule, double now, bool
     if (schedule.watchingVsync) return (beforePresent ? 2.5 : 1.5) / schedule.vsyncWatch.refreshHz;
     return 0;
 }
-
-// The real clock before a refresh: the frame's time is that of its middle on screen, and
-// the clock follows the music as the listener hears it.
-void FollowMusic(bool beforePresent)
-{
-    DemoClock& clock = g_player.clock;
-    if (clock.fixedFps > 0) return;
-    clock.showLeadSeconds = SecondsUntilShownMiddle(g_player.settings.schedule, clock.now(), beforePresent);
-    double heardMs = 0, heardAt = 0;
-    if (AudioHeardPosition(g_player.settings.music, &heardMs, &heardAt)) SteerDemoClock(&clock, heardMs, heardAt);
-}
-
-// A drawn frame finished in the given order: counted for the statistics at the time it
-// was drawn at, presented, the next frame cleared, and the clock moved on (before the
-// present for the closing fade's frames, after it for every other).
-void FinishFrame(FrameFinish order)
-{
-    RecordFrame(g_player.clock.demoTime, g_player.settings.now());
-    if (order == FrameFinish::TimeThenPresent) {
-        FollowMusic(true);
-        RefreshDemoClock(&g_player.clock);
-    }
-    PresentSceneFrame();
-    g_player.settings.render->ClearFrame();
-    if (order == FrameFinish::PresentThenTime) {
-        FollowMusic(false);
-        RefreshDemoClock(&g_player.clock);
-    }
-    if (!g_player.clock.paused) g_player.heldFrameKept = false;
-}
-
-// The scene's frame at the clock's time, or the held frame's picture. The frame a pause
-// begins in is drawn as a run without the pause draws it, standing for the last step's
-// time, and kept; the paused frames and the one that resumes show it again; the clock then
-// goes on to the frame after it.
-FrameFinish DrawFrame(const SceneRoutines& scene)
-{
-    RenderInterface& render = *g_player.settings.render;
-    if (g_player.keepPictures && g_player.heldFrameKept) {
-        render.DrawKeptFrame();
-        return FrameFinish::PresentThenTime;
-    }
-    FrameContext frame = ContextOfFrame(StepDesignedFrames(g_player.clock));
-    const FrameFinish order = scene.drawFrame(frame);
-    // Copied once, when a pause begins (or a seek lands while paused): unpaused play
-    // reads nothing back.
-    if (g_player.keepPictures && g_player.clock.paused) render.KeepFrame();
-    g_player.heldFrameKept = g_player.clock.paused;
-    return order;
-}
-
-}  // namespace
 
 const char* KeyName(Key key)
 {
@@ -372,78 +437,3 @@ std::string ScreenshotFileName(int32_t demoTime)
     return name;
 }
 
-void BeginPlay(int32_t startMs, const PlayerSettings& settings)
-{
-    g_player = Player{};
-    g_player.settings = settings;
-    // Only the viewer's keys, a script and a hidden window can pause.
-    g_player.keepPictures = settings.keyboard || !settings.script.empty();
-    for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i), *settings.resources);
-    g_player.clock = StartDemoClock(settings.now, settings.fixedFps, startMs, settings.latencyMs);
-    if (settings.fixedFps <= 0) {
-        // The first frame too is drawn for the middle of its time on screen.
-        g_player.clock.showLeadSeconds = SecondsUntilShownMiddle(settings.schedule, settings.now(), false);
-        RefreshDemoClock(&g_player.clock);
-    }
-    g_player.lastPresent = settings.now();
-    g_player.playing = true;
-    // The first frame lands at the start (Land: a run started late arrives as a play
-    // through does).
-    g_player.scene = SceneAtTime(g_player.clock.demoTime);
-    g_player.landing = true;
-}
-
-bool PlayFrame()
-{
-    if (!g_player.playing) return false;
-    if (PumpMessages()) {
-        EndOfPlay();
-        return false;
-    }
-    TakeKeys();
-    FollowWindowVisibility();
-    if (g_player.playing && g_player.landing) Land();
-    while (g_player.playing && g_player.clock.demoTime >= SceneRoutinesOf(g_player.scene).end) {
-        Leave(g_player.scene);
-        if (g_player.scene == SceneId::Closing) {
-            g_player.playing = false;
-            break;
-        }
-        g_player.scene = static_cast<SceneId>(static_cast<int>(g_player.scene) + 1);
-        Enter(g_player.scene);
-    }
-    if (!g_player.playing) return false;
-
-    const SceneRoutines& scene = SceneRoutinesOf(g_player.scene);
-    const FrameFinish order = DrawFrame(scene);
-    if (g_player.overlay) DrawViewerOverlay(*g_player.settings.render, CurrentPlayerStatus());
-    FinishFrame(order);
-    if (g_player.untilReached) {
-        EndOfPlay();
-        return false;
-    }
-    // The steps of the frame just finished, over the time the clock has just measured.
-    FrameContext next = ContextOfFrame();
-    scene.advance(next);
-    return true;
-}
-
-void EndPlay()
-{
-    EndOfPlay();
-    for (int i = 0; i < SceneCount; ++i) ReleaseScene(static_cast<SceneId>(i));
-}
-
-PlayerStatus CurrentPlayerStatus()
-{
-    PlayerStatus status;
-    status.demoTime = g_player.clock.demoTime;
-    status.scene = static_cast<int>(g_player.scene) + 1;
-    status.sceneName = SceneRoutinesOf(g_player.scene).name;
-    status.paused = g_player.clock.paused;
-    status.frameMs = g_player.smoothedFrameMs;
-    status.framesPerSecond = g_player.smoothedFrameMs > 0 ? 1000.0 / g_player.smoothedFrameMs : 0;
-    return status;
-}
-
-bool UntilReached() { return g_player.untilReached; }

@@ -1,7 +1,8 @@
 // The player: plays the scene table one frame at a time for whoever owns the loop (the
-// native driver's loop, a page's animation frames, a test). It owns the demo clock and the
-// present schedule, the event pump, the viewer's keys, the frame context each scene step
-// gets, the order in which a frame is finished, and what happens at each present.
+// native driver's loop, a page's animation frames, a test). It owns the demo clock and its
+// time source, the present schedule, the scenes' states, the viewer's keys, the frame
+// context each scene step gets, the order in which a frame is finished, and the sinks
+// told of each present.
 //
 // Viewer keys: Space pauses and resumes (the music with it); Left and Right seek 5 s back
 // and forward; Page Up and Page Down go to the start of the previous and next scene; Home
@@ -10,12 +11,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/demo_clock.h"
 #include "app/present_schedule.h"
 #include "platform/platform.h"
+#include "scenes/frame_context.h"
+#include "scenes/scenes.h"
 
 class RenderInterface;
 struct Resources;
@@ -33,9 +38,21 @@ const char* KeyName(Key key);
 // skipped. False with the first fault in *error.
 bool ParseKeyScript(const std::string& text, std::vector<ScriptedKey>* keys, std::string* error);
 
+// Told of each presented scene frame, in the order the player holds them: before the
+// present the finished frame can still be read back; after it, a render interface that
+// batches its triangles has drawn them all. Implementations: frame capture, recording,
+// screenshots, the page's hook.
+class PresentSink {
+public:
+    virtual ~PresentSink() = default;
+    // Not for the frame past --until, which ends play.
+    virtual void BeforePresent(RenderInterface& render, int32_t demoTime);
+    virtual void AfterPresent(int32_t demoTime);
+};
+
 struct PlayerSettings {
     RenderInterface* render = nullptr;  // where frames are drawn and presented
-    Resources* resources = nullptr;     // what the scenes draw; the scenes write its meshes
+    const Resources* resources = nullptr;   // what the scenes draw (they copy what they change)
     SteadySecondsSource now = RealSteadySeconds;   // the clock of play, pacing and statistics
     SleepFunction sleep = RealSleep;                 // how pacing waits on that clock
     int fixedFps = 0;                   // > 0: the fixed-rate clock (--fps)
@@ -43,21 +60,18 @@ struct PlayerSettings {
     PresentSchedule schedule;           // when presents are due
     bool keyboard = true;               // the viewer's keys act (not while recording or capturing)
     std::vector<ScriptedKey> script;    // replayed whatever keyboard says; each applied key is traced
-    int latencyMs = 0;                  // how long sound started now takes to be heard
+    // How long sound started now takes to be heard, asked at the start and at each seek
+    // (a page's output changes it while it plays); null: 0.
+    std::function<int()> latencyMs;
     AudioStreamHandle music = 0;
-    void (*scenePresented)(int32_t demoTime) = nullptr;   // told of each scene frame, just presented
 };
 
-// Sets the scenes up, starts the clock at startMs (the music is already playing from
-// there) and enters the scene that plays then.
-void BeginPlay(int32_t startMs, const PlayerSettings& settings);
-// One frame: keys, the scene's steps with this frame's context, the overlay, then the
-// present steps (--until, pacing, --capture, screenshots, --record) and the present.
-// Paused, the frame drawn at the held time is presented again. False once play is
-// over: its end reached, --until reached, or a quit.
-bool PlayFrame();
-// Leaves the scene under way and releases every scene.
-void EndPlay();
+// The player's own sink: F12's screenshot, written at the next present.
+class ScreenshotSink : public PresentSink {
+public:
+    bool due = false;
+    void BeforePresent(RenderInterface& render, int32_t demoTime) override;
+};
 
 // The figures the viewer overlay shows.
 struct PlayerStatus {
@@ -68,10 +82,89 @@ struct PlayerStatus {
     double framesPerSecond;
     double frameMs;
 };
-PlayerStatus CurrentPlayerStatus();
 
-// True when --until ended the run, which counts as reaching the end.
-bool UntilReached();
+// Owns one run of the scene table: the clock and its time source, the present schedule,
+// the scenes' states, the present sinks, and the order in which a frame is finished.
+class Player {
+public:
+    explicit Player(const PlayerSettings& settings);
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // Called in the order added at each present, after the player's screenshot sink
+    // for those added after AddScreenshotSink. Not owned; they outlive play.
+    void AddPresentSink(PresentSink* sink);
+    // Puts the player's screenshot sink at this place in the order.
+    void AddScreenshotSink();
+
+    // Sets the scenes up, starts the clock at startMs (the music is already playing from
+    // there) and enters the scene that plays then. A play ended before can begin again.
+    void Begin(int32_t startMs);
+    // One frame: keys, the scene's steps with this frame's context, the overlay, then the
+    // present steps (--until, pacing, the sinks) and the present. Paused, the frame drawn
+    // at the held time is presented again. False once play is over: its end reached,
+    // --until reached, or a quit.
+    bool PlayFrame();
+    // Leaves the scene under way and releases every scene (also done on destruction).
+    void End();
+
+    PlayerStatus Status() const;
+    // True when --until ended the run, which counts as reaching the end.
+    bool UntilReached() const { return untilReached_; }
+    const SceneStates& Scenes() const { return *scenes_; }
+    const DemoClock& Clock() const { return clock_; }
+    // Seconds on the player's steady clock.
+    double Now() const { return settings_.now(); }
+
+private:
+    FrameContext ContextOfFrame(double elapsedFrames);
+    FrameContext ContextOfFrame();
+    int LatencyMs() const;
+    void Enter(SceneId scene);
+    void Leave(SceneId scene);
+    void EndOfPlay();
+    int64_t GridFps() const;
+    int32_t GridTime(int64_t k) const;
+    int64_t FirstGridFrameFrom(int32_t time) const;
+    void DrawUnseen(SceneId id, int64_t from, int64_t to);
+    void Land();
+    void SeekTo(int32_t demoTime);
+    void SetPaused(bool paused);
+    void ApplyKey(Key key);
+    void FollowWindowVisibility();
+    void TraceKey(int64_t playMs, Key key);
+    void TakeKeys();
+    void PresentSceneFrame();
+    void FollowMusic(bool beforePresent);
+    void FinishFrame(bool timeFirst);
+    bool DrawFrame();
+
+    const PlayerSettings settings_;
+    PresentSchedule schedule_;   // settings_.schedule as play goes on
+    std::vector<PresentSink*> sinks_;
+    ScreenshotSink screenshot_;
+    std::unique_ptr<SceneStates> scenes_;   // made afresh for each play; null between plays
+    DemoClock clock_;
+    SceneId scene_ = SceneId::Opening;
+    bool playing_ = false;            // between Begin and the end of play
+    bool keepPictures_ = false;       // each frame's picture is kept, for a pause to show
+    // The kept picture is the frame of the held demo time: it is shown instead of drawing
+    // until the clock moves on (through the pause and the frame that resumes it).
+    bool heldFrameKept_ = false;
+    bool overlay_ = false;
+    bool untilReached_ = false;
+    bool scenePresented_ = false;     // a scene frame has been presented
+    bool pausedWhileHidden_ = false;  // the pause is the hidden window's, not the viewer's
+    bool landing_ = false;            // a start or seek waits for the next frame to land (Land)
+    size_t nextScripted_ = 0;
+    double lastPresent_ = 0, frameMs_ = 0, smoothedFrameMs_ = 0;
+};
+
+// Seconds from now until the next frame is halfway through its time on screen: it is
+// shown at its present slot (with vsync, the next refresh) and held one period. A refresh
+// made before the present of the frame under way draws for the slot after that one.
+double SecondsUntilShownMiddle(const PresentSchedule& schedule, double now, bool beforePresent);
 
 // The name a screenshot at demoTime gets in the working folder: "zircon-t0012345.png",
 // or with "-2", "-3"... before ".png" when such a file exists already.

@@ -17,6 +17,8 @@
 
 namespace {
 
+// Written by BeginRecording, RecordVideoFrame and FinishRecording (g_writeFailed also by
+// the frame writer's thread).
 ChildProcess* g_ffmpeg = nullptr;  // while recording
 FILE* g_pipe = nullptr;            // ffmpeg's standard input while recording
 std::atomic<bool> g_writeFailed{false};   // ffmpeg stopped taking frames (ended early, disk full)

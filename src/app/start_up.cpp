@@ -2,6 +2,7 @@
 #include "app/start_up.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "app/capture.h"
 #include "app/options.h"
@@ -99,14 +100,14 @@ bool LoadDemoResources(DemoDevice* device, std::string* failure)
 }
 
 PlayerSettings PlayerSettingsFor(const DemoOptions& options, DemoDevice* device, AudioStreamHandle music,
-                                 int latencyMs, const std::vector<ScriptedKey>& script)
+                                 std::function<int()> latencyMs, const std::vector<ScriptedKey>& script)
 {
     PlayerSettings settings;
     settings.render = device->render;
     settings.resources = &device->resources;
     settings.fixedFps = options.fps;
     settings.untilMs = options.untilMs;
-    settings.latencyMs = latencyMs;
+    settings.latencyMs = std::move(latencyMs);
     settings.music = music;
     // The viewer's keys act while playing on screen, not while frames are being written.
     settings.keyboard = !CaptureActive() && !RecordingActive();

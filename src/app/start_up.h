@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,7 @@ bool OpenDemoDevice(const DeviceRequest& request, bool timed, DemoDevice* device
 bool LoadDemoResources(DemoDevice* device, std::string* failure);
 
 // The player's settings for play with these options on this device: the clock, --until,
-// the script, the music and its latency. The present schedule is the caller's.
+// the script, the music and how its latency is asked for. The present schedule is the
+// caller's.
 PlayerSettings PlayerSettingsFor(const DemoOptions& options, DemoDevice* device, AudioStreamHandle music,
-                                 int latencyMs, const std::vector<ScriptedKey>& script);
+                                 std::function<int()> latencyMs, const std::vector<ScriptedKey>& script);

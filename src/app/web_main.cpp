@@ -5,6 +5,7 @@
 // ends, the page offers to play again, which calls ZirconPlayAgain.
 #include <emscripten.h>
 
+#include <memory>
 #include <string>
 
 #include "app/options.h"
@@ -22,11 +23,22 @@ namespace {
 DemoOptions g_options;
 AudioStreamHandle g_music = 0;
 DemoDevice g_device;
+std::unique_ptr<Player> g_player;   // made by main; each play (main's, ZirconPlayAgain's) begins it again
+
+// Each frame the page shows is told to the page, with its demo time, once presented.
+class PageSink : public PresentSink {
+public:
+    void AfterPresent(int32_t demoTime) override { PlatformFrameDrawn(demoTime); }
+} g_pageSink;   // not written
+
+// The page's output latency, asked for when play starts and at each seek: it changes
+// while the page plays. The fixed-rate clock plays silently.
+int PageLatencyMs() { return g_options.fps > 0 ? 0 : PlatformAudioLatencyMs(); }
 
 bool AnimationFrame()
 {
-    if (PlayFrame()) return true;
-    EndPlay();
+    if (g_player->PlayFrame()) return true;
+    g_player->End();
     AudioStop();
     PlatformPlayEnded();
     return false;
@@ -35,15 +47,7 @@ bool AnimationFrame()
 void StartPlay(int32_t startMs)
 {
     StartMusic(g_music, startMs, true);
-    // The clock counts from when the music is heard; the fixed-rate clock plays silently.
-    const int latencyMs = g_options.fps > 0 ? 0 : PlatformAudioLatencyMs();
-    PlayerSettings settings = PlayerSettingsFor(g_options, &g_device, g_music, latencyMs, {});
-    // Play keeps time with the music as it is heard.
-    settings.now = PlatformPlaySeconds;
-    // Each frame the page shows is also told to the page, with its demo time; the
-    // browser's animation frames pace the presents.
-    settings.scenePresented = PlatformFrameDrawn;
-    BeginPlay(startMs, settings);
+    g_player->Begin(startMs);
     PlatformRunAnimationFrames(AnimationFrame);
 }
 
@@ -76,6 +80,13 @@ int main(int argc, char** argv)
     g_music = OpenMusic(g_options.fps > 0);
     if (!OpenDemoDevice(DeviceRequest{}, false, &g_device, &error) || !LoadDemoResources(&g_device, &error))
         FatalError(error);
+    PlayerSettings settings = PlayerSettingsFor(g_options, &g_device, g_music, PageLatencyMs, {});
+    // Play keeps time with the music as it is heard; the browser's animation frames pace
+    // the presents.
+    settings.now = PlatformPlaySeconds;
+    g_player.reset(new Player(settings));
+    g_player->AddScreenshotSink();
+    g_player->AddPresentSink(&g_pageSink);
     StartPlay(g_options.startMs);
     return 0;
 }

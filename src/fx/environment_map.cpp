@@ -17,8 +17,7 @@ void FreeEnvironmentMapSums(EnvironmentMapSums* sums)
     *sums = EnvironmentMapSums{};
 }
 
-void ScaleTexCoords(ScreenVertex* records, const Face* /*faces*/, int32_t vertexCount, int32_t /*faceCount*/,
-                    float factor)
+void ScaleTexCoords(ScreenVertex* records, int32_t vertexCount, float factor)
 {
     for (int32_t i = 0; i < vertexCount; ++i) {
         ScreenVertex& r = records[i];

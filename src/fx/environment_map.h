@@ -34,10 +34,8 @@ struct EnvironmentMapSums {
 void AllocateEnvironmentMapSums(EnvironmentMapSums* sums);
 void FreeEnvironmentMapSums(EnvironmentMapSums* sums);
 
-// u, v, u2 and v2 of the first vertexCount records multiplied by factor. The faces are
-// not needed; they are taken so that both effects are called alike.
-void ScaleTexCoords(ScreenVertex* records, const Face* faces, int32_t vertexCount, int32_t faceCount,
-                    float factor);
+// u, v, u2 and v2 of the first vertexCount records multiplied by factor.
+void ScaleTexCoords(ScreenVertex* records, int32_t vertexCount, float factor);
 
 // Unit normal (e1 × e2 with e1 = p1 - p0, e2 = p2 - p0) of the view-space triangle,
 // computed in double precision and stored as floats. Returns false, with a zero vector,

@@ -14,5 +14,8 @@ struct Mesh {
 // Allocates the three blocks of an empty mesh: vertexCount zeroed positions and records
 // in the vertex and rest blocks, faceCount zeroed faces. Counts below 0 count as 0.
 void AllocateMesh(Mesh* mesh, int vertexCount, int faceCount);
-// Releases what AllocateMesh made and leaves the mesh empty.
+// Releases what AllocateMesh or CopyMesh made and leaves the mesh empty.
 void FreeMesh(Mesh* mesh);
+// *copy := blocks of its own holding what `from` holds (a block `from` lacks stays null),
+// its faces pointing at its own records. *copy must be empty.
+void CopyMesh(Mesh* copy, const Mesh& from);

@@ -14,14 +14,15 @@
 
 namespace {
 
+// Written by AudioInit and AudioFree, except where said.
 bool g_audioUp = false;
 bool g_mixerOpen = false;
 // The mixer's buffer: small, so the sound follows the picture closely. Its size is fixed
 // (the device may not change it), so it is also the buffer the output obtained.
 constexpr int MixerBufferSamples = 1024;
-int g_outputFrequency = 0;
-int g_bytesPerFrame = 4;
-int g_lastError = AudioOk;
+int g_outputFrequency = 0;   // written by AudioInit
+int g_bytesPerFrame = 4;     // written by AudioInit
+int g_lastError = AudioOk;   // written by every call that can fail
 SDL_AudioDeviceID g_device = 0;   // the mixer's output; its lock guards g_mixed
 double g_outputDelaySeconds = 0;   // from a buffer mixed to its first sample heard
 
@@ -85,7 +86,7 @@ void RestartCount(double startMs)
     g_mixed.frames = 0;
     g_mixed.fresh = false;
 }
-std::vector<Mix_Music*> g_streams;   // handle h refers to g_streams[h - 1]
+std::vector<Mix_Music*> g_streams;   // handle h refers to g_streams[h - 1]; written by AudioStreamFromFile and AudioFree
 
 bool Fail(int code)
 {

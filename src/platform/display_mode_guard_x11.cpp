@@ -16,7 +16,8 @@
 
 namespace {
 
-// The program's ends of the pipes while a guardian watches; -1 otherwise.
+// The program's ends of the pipes while a guardian watches; -1 otherwise. Written by
+// StartDisplayModeGuard and ReleaseDisplayModeGuard.
 int g_watchFd = -1;
 int g_answerFd = -1;
 
@@ -120,7 +121,8 @@ char ReadByte(int fd, int timeoutMs)
 }
 
 constexpr int CrashSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
-struct sigaction g_crashActions[sizeof CrashSignals / sizeof CrashSignals[0]];   // the ones before ours
+// The handlers before ours: written by RestoreOnCrash, read by RestoreAndDie.
+struct sigaction g_crashActions[sizeof CrashSignals / sizeof CrashSignals[0]];
 
 // A crash hands the mode back through the guardian before the process dies, then goes to
 // whatever handled the signal before (a sanitizer's report, or the default end).

@@ -44,7 +44,7 @@ void PinGLDriver() {}
 #if !defined(_WIN32)
 // A hang-up (the terminal that started the program closed) ends play as a close request
 // does; SDL turns SIGINT and SIGTERM into one by itself.
-volatile sig_atomic_t g_hangUp = 0;
+volatile sig_atomic_t g_hangUp = 0;   // written by NoteHangUp (the signal) and TakeHangUp
 void NoteHangUp(int) { g_hangUp = 1; }
 void CloseOnHangUp()
 {
@@ -64,14 +64,15 @@ void CloseOnHangUp() {}
 bool TakeHangUp() { return false; }
 #endif
 
-SDL_Window* g_window = nullptr;
-SDL_GLContext g_context = nullptr;
-bool g_videoUp = false;
+SDL_Window* g_window = nullptr;         // written by PlatformCreateWindow, PlatformDestroyWindow, PlatformQuit
+SDL_GLContext g_context = nullptr;      // written by PlatformCreateGLContext, PlatformDeleteGLContext
+bool g_videoUp = false;                 // written by EnsureVideo, PlatformQuit
+// Written by PlatformEnterFullscreen, PlatformEnterDesktopFullscreen, PlatformRestoreDisplayMode.
 bool g_fullscreen = false;
 Uint32 g_fullscreenKind = 0;   // SDL_WINDOW_FULLSCREEN or _FULLSCREEN_DESKTOP while fullscreen
-bool g_hidden = false;         // minimised, or stepped aside from fullscreen
-Uint32 g_timerEvent = 0;
-SDL_TimerID g_timer = 0;
+bool g_hidden = false;         // minimised, or stepped aside from fullscreen; written by the window-change events
+Uint32 g_timerEvent = 0;       // written by PlatformStartTimer
+SDL_TimerID g_timer = 0;       // written by PlatformStartTimer, PlatformQuit
 
 bool EnsureVideo()
 {

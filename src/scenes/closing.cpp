@@ -19,13 +19,8 @@
 // where it is stored.
 void PlaceClosingView(Camera* camera, Matrix* matrix, float t, float* distance, int32_t demoTime)
 {
-    camera->positionX = static_cast<float>(800.0 * std::sin(static_cast<double>(t)));
-    camera->positionY = static_cast<float>(800.0 * std::sin(1.6 * t));
-    camera->positionZ = *distance;
-    camera->targetX = 0.0f;
-    camera->targetY = 0.0f;
-    camera->targetZ = 0.0f;
-    camera->roll = 0.0f;
+    AimCamera(camera, static_cast<float>(800.0 * std::sin(static_cast<double>(t))),
+              static_cast<float>(800.0 * std::sin(1.6 * t)), *distance, 0.0f, 0.0f, 0.0f, 0.0f);
 
     StepClosingDistance(distance, demoTime);
 
@@ -45,13 +40,11 @@ void StepClosingDistance(float* distance, int32_t demoTime)
 
 namespace {
 
-ClosingScene g_scene;   // written only by the routines below
-
 // One grid frame: the lower vortex picture in the blend mode in force (additive: the
 // scene's entry and every frame set it), then the lattice.
-void DrawLatticeFrame(RenderInterface& render, const SceneTextures& textures, float phase, int32_t demoTime)
+void DrawLatticeFrame(ClosingScene& scene, RenderInterface& render, const SceneTextures& textures, float phase,
+                      int32_t demoTime)
 {
-    ClosingScene& scene = g_scene;
     render.BindTexture(textures.vortex);
     DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.vortex);
     render.BindTexture(textures.grid);
@@ -61,14 +54,15 @@ void DrawLatticeFrame(RenderInterface& render, const SceneTextures& textures, fl
     DrawSortedFaces(render, scene.list, SortMeshFaces(scene.lattice, scene.list, DepthOrder::FarFirst));
 }
 
-void SetUpClosing(Resources&)
+void SetUpClosing(SceneStates& states, const Resources&)
 {
-    g_scene.list = AllocatePolygonList(50000);
-    BuildLatticeMesh(&g_scene.lattice, 16, 55.0f);
-    InitSceneCamera(&g_scene.camera);
+    ClosingScene& scene = states.closing;
+    scene.list = AllocatePolygonList(50000);
+    BuildLatticeMesh(&scene.lattice, 16, 55.0f);
+    InitSceneCamera(&scene.camera);
 }
 
-void EnterClosing(FrameContext& frame)
+void EnterClosing(SceneStates& states, FrameContext& frame)
 {
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     // Off for the whole scene: the lattice is added, not depth-tested.
@@ -77,57 +71,54 @@ void EnterClosing(FrameContext& frame)
     // scene leaves behind the first frame would show no picture, a one-frame flash of
     // black. Additive, the mode of every later frame, shows it on the cleared frame.
     frame.render.SetBlendMode(BlendMode::Additive);
-    frame.animationPhase = 0.0f;
-    g_scene.distance = ClosingFarDistance;
-    g_scene.fadeLevel = 1.0f;
+    ClosingScene& scene = states.closing;
+    scene.phase = 0.0f;
+    scene.distance = ClosingFarDistance;
+    scene.fadeLevel = 1.0f;
 }
 
 // A grid frame's step of the camera's distance, or a fade frame's step of the level.
-void CarryClosing(FrameContext& frame)
+void CarryClosing(SceneStates& states, FrameContext& frame)
 {
-    ClosingScene& scene = g_scene;
+    ClosingScene& scene = states.closing;
     scene.lastFrameInGrid = frame.demoTime < ClosingGridPhaseEnd;
     if (scene.lastFrameInGrid) StepClosingDistance(&scene.distance, frame.demoTime);
     else if (scene.fadeLevel > 0.0f)
         scene.fadeLevel = FallBy(scene.fadeLevel, ClosingFadeStep, frame.elapsedFrames, -ClosingFadeStep);
 }
 
-FrameFinish DrawClosingFrame(FrameContext& frame)
+void DrawClosingFrame(SceneStates& states, FrameContext& frame)
 {
-    ClosingScene& scene = g_scene;
+    ClosingScene& scene = states.closing;
     const SceneTextures& textures = frame.resources.textures;
     scene.lastFrameInGrid = frame.demoTime < ClosingGridPhaseEnd;
     if (scene.lastFrameInGrid) {
-        DrawLatticeFrame(frame.render, textures, frame.animationPhase, frame.demoTime);
-        return FrameFinish::PresentThenTime;
+        DrawLatticeFrame(scene, frame.render, textures, scene.phase, frame.demoTime);
+        return;
     }
     frame.render.BindTexture(textures.whiteFlash);
     DrawBackgroundWhole(frame.render, scene.fadeLevel, scene.fadeLevel, scene.fadeLevel, textures.whiteFlash);
-    CarryClosing(frame);
-    return FrameFinish::TimeThenPresent;
+    CarryClosing(states, frame);
 }
 
-void AdvanceClosing(FrameContext& frame)
+void AdvanceClosing(SceneStates& states, FrameContext& frame)
 {
-    if (g_scene.lastFrameInGrid) AdvancePhase(&frame.animationPhase, ScaledStep(ClosingPhaseStep, frame.elapsedFrames));
+    ClosingScene& scene = states.closing;
+    if (scene.lastFrameInGrid) AdvancePhase(&scene.phase, ScaledStep(ClosingPhaseStep, frame.elapsedFrames));
 }
 
-void LeaveClosing(FrameContext&) {}
-
-void ReleaseClosing()
+void ReleaseClosing(SceneStates& states)
 {
-    FreePolygonList(&g_scene.list);
-    FreeMesh(&g_scene.lattice);
+    FreePolygonList(&states.closing.list);
+    FreeMesh(&states.closing.lattice);
 }
+
+// The fade's frames are shown at the time after them.
+bool ClosingTakesTimeFirst(const SceneStates& states) { return !states.closing.lastFrameInGrid; }
 
 }  // namespace
 
-const ClosingScene& ClosingSceneState()
-{
-    return g_scene;
-}
-
 const SceneRoutines ClosingSceneRoutines = {
-    "closing",    ClosingSceneEnd, SetUpClosing,  EnterClosing,   DrawClosingFrame,
-    CarryClosing, AdvanceClosing,  LeaveClosing,  ReleaseClosing,
+    "closing",    ClosingSceneEnd, SetUpClosing, EnterClosing,   DrawClosingFrame,
+    CarryClosing, AdvanceClosing,  nullptr,      ReleaseClosing, ClosingTakesTimeFirst,
 };

@@ -36,14 +36,15 @@ struct ClosingScene {
     Matrix matrix{};
     float distance = ClosingFarDistance;
     float fadeLevel = 1.0f;
+    float phase = 0.0f;            // the carried phase of the grid frames: 0 on entry
     bool lastFrameInGrid = true;   // whether the frame just drawn was a grid frame
 };
 
-// The scene's state as its routines left it. Entry sets the frame's carried phase to 0.
+// The scene's routines. Entry sets the carried phase to 0.
 // A grid frame (before ClosingGridPhaseEnd) draws the lower vortex picture additively,
 // then the lattice added over it through the pipeline, farthest faces first, with the
 // view of the carried phase; advancing after a grid frame steps that phase by
 // ClosingPhaseStep per designed frame. A fade frame draws the white picture at the fade
 // level, full on its first frame and ClosingFadeStep darker per designed frame on each
-// further one until 0 or just below, and is finished time first.
-const ClosingScene& ClosingSceneState();
+// further one until 0 or just below, and is shown at the time after it (the clock moves
+// on before its present).

@@ -24,14 +24,9 @@
 
 void PlaceCreditsCamera(Camera* camera, float t, float flashLevel)
 {
-    camera->positionX = static_cast<float>(100.0 * std::sin(1.5 * t));
-    camera->positionY = static_cast<float>(100.0 * std::sin(1.3 * t) + 200.0);
-    camera->positionZ =
-        static_cast<float>(100.0 * std::sin(2.1 * t) - 500.0 + 200.0 * std::sin(1.57 * flashLevel));
-    camera->targetX = 30.0f;
-    camera->targetY = 30.0f;
-    camera->targetZ = 0.0f;
-    camera->roll = 180.0f;
+    AimCamera(camera, static_cast<float>(100.0 * std::sin(1.5 * t)), static_cast<float>(100.0 * std::sin(1.3 * t) + 200.0),
+              static_cast<float>(100.0 * std::sin(2.1 * t) - 500.0 + 200.0 * std::sin(1.57 * flashLevel)), 30.0f,
+              30.0f, 0.0f, 180.0f);
 }
 
 float CreditsModelAlpha(float t)
@@ -77,31 +72,31 @@ void FlashCreditBands(RenderInterface& render, TextureId credits, float* flashLe
 
 namespace {
 
-CreditsScene g_scene;   // written only by the routines below
-
-void SetUpCredits(Resources& resources)
+void SetUpCredits(SceneStates& states, const Resources& resources)
 {
-    g_scene.list = AllocatePolygonList(50000);
-    InitSceneCamera(&g_scene.camera);
-    if (const VertexBlock* block = resources.front.vertexBlock)
-        for (int32_t i = 0; i < block->count; ++i) g_scene.loadedAlphas.push_back(block->screen[i].alpha);
+    CreditsScene& scene = states.credits;
+    CopyMesh(&scene.model, resources.front);
+    scene.list = AllocatePolygonList(50000);
+    InitSceneCamera(&scene.camera);
 }
 
-void EnterCredits(FrameContext& frame)
+void EnterCredits(SceneStates& states, FrameContext& frame)
 {
+    CreditsScene& scene = states.credits;
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
-    g_scene.flashLevel = 0.0f;
-    if (VertexBlock* block = frame.resources.front.vertexBlock)
-        for (size_t i = 0; i < g_scene.loadedAlphas.size() && i < static_cast<size_t>(block->count); ++i)
-            block->screen[i].alpha = g_scene.loadedAlphas[i];
+    scene.flashLevel = 0.0f;
+    const VertexBlock* loaded = frame.resources.front.vertexBlock;
+    if (VertexBlock* block = scene.model.vertexBlock)
+        for (int32_t i = 0; loaded && i < block->count && i < loaded->count; ++i)
+            block->screen[i].alpha = loaded->screen[i].alpha;
 }
 
-FrameFinish DrawCreditsFrame(FrameContext& frame)
+void DrawCreditsFrame(SceneStates& states, FrameContext& frame)
 {
-    CreditsScene& scene = g_scene;
+    CreditsScene& scene = states.credits;
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
-    Mesh& model = frame.resources.front;
+    Mesh& model = scene.model;
     render.SetBlendMode(BlendMode::OpaqueNearest);
     DrawBackgroundUpper(render, 1.0f, 1.0f, 1.0f, textures.backdrop);
     const float t = static_cast<float>((frame.demoTime - CreditsPhaseOrigin) * 0.0001);
@@ -120,35 +115,27 @@ FrameFinish DrawCreditsFrame(FrameContext& frame)
 
     DrawLineNoiseLayers(render, textures.lineNoise, t);
     FlashCreditBands(render, textures.credits, &scene.flashLevel, frame.demoTime, frame.elapsedFrames);
-    return FrameFinish::PresentThenTime;
 }
 
 // The model's alpha of this frame, shown in the next, and the flash level.
-void CarryCredits(FrameContext& frame)
+void CarryCredits(SceneStates& states, FrameContext& frame)
 {
+    CreditsScene& scene = states.credits;
     const float t = static_cast<float>((frame.demoTime - CreditsPhaseOrigin) * 0.0001);
-    Mesh& model = frame.resources.front;
+    Mesh& model = scene.model;
     if (model.vertexBlock) SetVertexAlpha(model.vertexBlock->screen, model.vertexBlock->count, CreditsModelAlpha(t));
-    UpdateFlashLevel(&g_scene.flashLevel, CreditBeats, 3, CreditFlashDecay, frame.demoTime, frame.elapsedFrames);
+    UpdateFlashLevel(&scene.flashLevel, CreditBeats, 3, CreditFlashDecay, frame.demoTime, frame.elapsedFrames);
 }
 
-void AdvanceCredits(FrameContext&) {}
-void LeaveCredits(FrameContext&) {}
-
-void ReleaseCredits()
+void ReleaseCredits(SceneStates& states)
 {
-    FreePolygonList(&g_scene.list);
-    g_scene.loadedAlphas = std::vector<float>();
+    FreeMesh(&states.credits.model);
+    FreePolygonList(&states.credits.list);
 }
 
 }  // namespace
 
-const CreditsScene& CreditsSceneState()
-{
-    return g_scene;
-}
-
 const SceneRoutines CreditsSceneRoutines = {
-    "credits",    CreditsSceneEnd, SetUpCredits,  EnterCredits,  DrawCreditsFrame,
-    CarryCredits, AdvanceCredits,  LeaveCredits,  ReleaseCredits,
+    "credits",    CreditsSceneEnd, SetUpCredits, EnterCredits,   DrawCreditsFrame,
+    CarryCredits, nullptr,         nullptr,      ReleaseCredits, nullptr,
 };

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/mesh.h"
 #include "pipeline/polygon_list.h"
 #include "pipeline/vector_math.h"
 
@@ -32,17 +33,16 @@ void FlashCreditBands(RenderInterface& render, TextureId credits, float* flashLe
 
 // The scene's working state, written only by its routines.
 struct CreditsScene {
+    // Its own copy of resources.front: each frame sets the next frame's alpha, and entry
+    // starts again from the loaded alphas.
+    Mesh model;
     PolygonList list;
     Camera camera{};
     Matrix matrix{};
     float flashLevel = 0.0f;
-    // The model's alphas as loaded: each frame sets the next frame's, so entering the
-    // scene again starts from these.
-    std::vector<float> loadedAlphas;
 };
 
-// The scene's state as its routines left it. Each frame draws the backdrop, then
+// The scene's routines. Each frame draws the backdrop, then its copy of
 // resources.front through the pipeline (nearest faces first, back faces dropped) with
 // the camera at the previous frame's flash level, sets the model's next alpha, and
 // draws the line-noise layers and the credit bands.
-const CreditsScene& CreditsSceneState();

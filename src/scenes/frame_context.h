@@ -11,8 +11,5 @@ struct FrameContext {
     int32_t demoTime;        // ms on the demo clock at which this frame is drawn
     double elapsedFrames;    // time since the previous frame in designed frames (frame_steps.h); 0 when held
     RenderInterface& render;
-    Resources& resources;
-    // The phase carried from frame to frame: the player sets it to AnimationPhaseAtStart
-    // when play starts and at each seek; the scenes that step a phase keep it here.
-    float& animationPhase;
+    const Resources& resources;   // as loaded: scenes draw their own copies of what they change
 };

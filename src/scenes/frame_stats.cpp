@@ -28,6 +28,8 @@ struct SceneStats {
     double drawingMs = 0;
 };
 
+// Written by RecordFrame, RecordPresent, AddDrawingTime, MarkStartup, SetPlayFigures and
+// EnableFrameStats, on the player's thread.
 SceneStats g_stats[SceneCount + 1];
 double g_lastMarkSeconds = 0;   // on the player's clock
 double g_drawingMs = 0;   // of the frame under way

@@ -34,32 +34,32 @@ void DrawSpinningSquares(RenderInterface& render, const Camera& camera, float t)
     DrawSpinningSquare(render, camera, -0.5f, 0.0f, 5.0f, static_cast<float>(4 * std::sin(4.7 * t) + 10), -5 * t);
 }
 
-ImplicitSurfaceScene g_scene;   // written only by the routines below
-
-void SetUpImplicitSurface(Resources&)
+void SetUpImplicitSurface(SceneStates& states, const Resources&)
 {
-    AllocateShapeField(&g_scene.field);
-    AllocateFieldSurface(&g_scene.fieldSurface);
-    AllocateMesh(&g_scene.surface, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
-    g_scene.list = AllocatePolygonList(SurfacePolygonListSize);
-    InitSceneCamera(&g_scene.camera);
+    ImplicitSurfaceScene& scene = states.implicitSurface;
+    AllocateShapeField(&scene.field);
+    AllocateFieldSurface(&scene.fieldSurface);
+    AllocateMesh(&scene.surface, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
+    scene.list = AllocatePolygonList(SurfacePolygonListSize);
+    InitSceneCamera(&scene.camera);
 }
 
-void EnterImplicitSurface(FrameContext& frame)
+void EnterImplicitSurface(SceneStates& states, FrameContext& frame)
 {
-    std::fill(std::begin(g_scene.greetingsBlock), std::end(g_scene.greetingsBlock), ScreenVertex{});
+    ImplicitSurfaceScene& scene = states.implicitSurface;
+    std::fill(std::begin(scene.greetingsBlock), std::end(scene.greetingsBlock), ScreenVertex{});
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     frame.render.SetDepthTest(true);
     frame.render.SetBlendMode(BlendMode::OpaqueBilinear);
-    frame.animationPhase = 0.0f;
-    g_scene.flashLevel = 0.0f;
-    InitShapeField(g_scene.field);
-    ClearSurfaceOutput(g_scene.fieldSurface);
+    scene.phase = 0.0f;
+    scene.flashLevel = 0.0f;
+    InitShapeField(scene.field);
+    ClearSurfaceOutput(scene.fieldSurface);
 }
 
-FrameFinish DrawImplicitSurfaceFrame(FrameContext& frame)
+void DrawImplicitSurfaceFrame(SceneStates& states, FrameContext& frame)
 {
-    ImplicitSurfaceScene& scene = g_scene;
+    ImplicitSurfaceScene& scene = states.implicitSurface;
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
     render.SetBlendMode(BlendMode::OpaqueNearest);
@@ -72,7 +72,7 @@ FrameFinish DrawImplicitSurfaceFrame(FrameContext& frame)
     render.SetBlendMode(BlendMode::AlphaBlend);
     // The carried phase as the previous frame left it (0 on the first frame); the shapes
     // move with the same value.
-    const float shapesPhase = frame.animationPhase;
+    const float shapesPhase = scene.phase;
     DrawSpinningSquares(render, scene.camera, shapesPhase);
 
     render.BindTexture(textures.envMap);
@@ -90,16 +90,10 @@ FrameFinish DrawImplicitSurfaceFrame(FrameContext& frame)
     // The camera follows the demo time; 0.0001 is a double constant. Its phase is the one
     // carried to the next frame.
     const float cameraPhase = static_cast<float>((frame.demoTime - SurfaceCameraOrigin) * 0.0001);
-    frame.animationPhase = cameraPhase;
+    scene.phase = cameraPhase;
     const double sway = 100 * std::sin(static_cast<double>(cameraPhase));
     Camera& camera = scene.camera;
-    camera.positionX = static_cast<float>(sway);
-    camera.positionY = static_cast<float>(sway);
-    camera.positionZ = 650.0f;
-    camera.targetX = -100.0f;
-    camera.targetY = 0.0f;
-    camera.targetZ = 0.0f;
-    camera.roll = 0.0f;
+    AimCamera(&camera, static_cast<float>(sway), static_cast<float>(sway), 650.0f, -100.0f, 0.0f, 0.0f, 0.0f);
 
     BuildViewMatrix(&scene.matrix, camera);
     TransformMeshVertices(*scene.surface.vertexBlock, scene.matrix);
@@ -113,42 +107,36 @@ FrameFinish DrawImplicitSurfaceFrame(FrameContext& frame)
     UpdateFlashLevel(&scene.flashLevel, GreetingsWindows, 3, GreetingsFadeStep, frame.demoTime, frame.elapsedFrames);
     // The whole 255 × 255 picture with its top-left corner at about pixel (350, 100).
     DrawScreenQuad(render, scene.greetingsBlock, 0, 0, 255, 255, 700, 200, 2, 2, scene.flashLevel);
-    return FrameFinish::PresentThenTime;
 }
 
 // The shapes moved with the carried phase, the camera's phase carried on, the greetings'
 // flash level.
-void CarryImplicitSurface(FrameContext& frame)
+void CarryImplicitSurface(SceneStates& states, FrameContext& frame)
 {
-    MoveShapeSources(g_scene.field, frame.animationPhase);
-    frame.animationPhase = static_cast<float>((frame.demoTime - SurfaceCameraOrigin) * 0.0001);
-    UpdateFlashLevel(&g_scene.flashLevel, GreetingsWindows, 3, GreetingsFadeStep, frame.demoTime, frame.elapsedFrames);
+    ImplicitSurfaceScene& scene = states.implicitSurface;
+    MoveShapeSources(scene.field, scene.phase);
+    scene.phase = static_cast<float>((frame.demoTime - SurfaceCameraOrigin) * 0.0001);
+    UpdateFlashLevel(&scene.flashLevel, GreetingsWindows, 3, GreetingsFadeStep, frame.demoTime, frame.elapsedFrames);
 }
 
-void AdvanceImplicitSurface(FrameContext& frame)
+void AdvanceImplicitSurface(SceneStates& states, FrameContext& frame)
 {
-    AdvancePhase(&frame.animationPhase, ScaledStep(SurfacePhaseStep, frame.elapsedFrames));
+    AdvancePhase(&states.implicitSurface.phase, ScaledStep(SurfacePhaseStep, frame.elapsedFrames));
 }
 
-void LeaveImplicitSurface(FrameContext&) {}
-
-void ReleaseImplicitSurface()
+void ReleaseImplicitSurface(SceneStates& states)
 {
-    FreePolygonList(&g_scene.list);
-    FreeMesh(&g_scene.surface);
-    FreeFieldSurface(&g_scene.fieldSurface);
-    FreeShapeField(&g_scene.field);
+    ImplicitSurfaceScene& scene = states.implicitSurface;
+    FreePolygonList(&scene.list);
+    FreeMesh(&scene.surface);
+    FreeFieldSurface(&scene.fieldSurface);
+    FreeShapeField(&scene.field);
 }
 
 }  // namespace
 
-const ImplicitSurfaceScene& ImplicitSurfaceSceneState()
-{
-    return g_scene;
-}
-
 const SceneRoutines ImplicitSurfaceSceneRoutines = {
-    "implicit surface",       ImplicitSurfaceSceneEnd, SetUpImplicitSurface, EnterImplicitSurface,
-    DrawImplicitSurfaceFrame, CarryImplicitSurface,    AdvanceImplicitSurface, LeaveImplicitSurface,
-    ReleaseImplicitSurface,
+    "implicit surface",       ImplicitSurfaceSceneEnd, SetUpImplicitSurface,   EnterImplicitSurface,
+    DrawImplicitSurfaceFrame, CarryImplicitSurface,    AdvanceImplicitSurface, nullptr,
+    ReleaseImplicitSurface,   nullptr,
 };

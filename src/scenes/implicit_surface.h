@@ -36,7 +36,5 @@ struct ImplicitSurfaceScene {
     Matrix matrix{};
     ScreenVertex greetingsBlock[4] = {};
     float flashLevel = 0.0f;
+    float phase = 0.0f;   // the carried phase: 0 on entry, the shapes and squares move with it
 };
-
-// The scene's state as its routines left it.
-const ImplicitSurfaceScene& ImplicitSurfaceSceneState();

@@ -11,57 +11,43 @@
 
 namespace {
 
-OpeningScene g_scene;   // written only by the routines below
-
-void SetUpOpening(Resources&) {}
-
-void EnterOpening(FrameContext& frame)
+void EnterOpening(SceneStates& states, FrameContext& frame)
 {
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     frame.render.SetDepthTest(false);
-    g_scene.brightness = 0.0f;
+    states.opening.brightness = 0.0f;
 }
 
 // 0.002 per designed frame in double precision, stored as a float: at 60 frames a second
 // the 501st step reaches 1.0019943 and the ramp stops there.
-void CarryOpening(FrameContext& frame)
+void CarryOpening(SceneStates& states, FrameContext& frame)
 {
-    float& brightness = g_scene.brightness;
+    float& brightness = states.opening.brightness;
     if (brightness < 1.0f)
         brightness = static_cast<float>(static_cast<double>(brightness) + ScaledStep(OpeningFadeStep, frame.elapsedFrames));
 }
 
-FrameFinish DrawOpeningFrame(FrameContext& frame)
+void DrawOpeningFrame(SceneStates& states, FrameContext& frame)
 {
     RenderInterface& render = frame.render;
     const TextureId backdrop = frame.resources.textures.backdrop;
-    float& brightness = g_scene.brightness;
+    const float& brightness = states.opening.brightness;
     render.BindSecondTexture(NoTexture);
     render.SetBlendMode(BlendMode::OpaqueTrilinear);
     render.SetBlendMode(BlendMode::OpaqueNearest);
     DrawBackgroundLower(render, brightness, brightness, brightness, backdrop);
-    CarryOpening(frame);   // the flares show the stepped brightness
+    CarryOpening(states, frame);   // the flares show the stepped brightness
     for (const int32_t flare : {OpeningFirstFlare, OpeningSecondFlare}) {
         if (frame.demoTime > flare) {
             render.SetBlendMode(BlendMode::Additive);
             DrawBackgroundLower(render, brightness, brightness, brightness, backdrop);
         }
     }
-    return FrameFinish::PresentThenTime;
 }
-
-void AdvanceOpening(FrameContext&) {}
-void LeaveOpening(FrameContext&) {}
-void ReleaseOpening() {}
 
 }  // namespace
 
-const OpeningScene& OpeningSceneState()
-{
-    return g_scene;
-}
-
 const SceneRoutines OpeningSceneRoutines = {
-    "opening picture", OpeningSceneEnd, SetUpOpening, EnterOpening,   DrawOpeningFrame,
-    CarryOpening,      AdvanceOpening,  LeaveOpening, ReleaseOpening,
+    "opening picture", OpeningSceneEnd, nullptr, EnterOpening, DrawOpeningFrame, CarryOpening,
+    nullptr,           nullptr,         nullptr, nullptr,
 };

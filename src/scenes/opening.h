@@ -15,6 +15,3 @@ constexpr int32_t OpeningSecondFlare = 17250;
 struct OpeningScene {
     float brightness = 0.0f;   // 0 on entry; the picture's colour, grown after each frame's first copy
 };
-
-// The scene's state as its routines left it.
-const OpeningScene& OpeningSceneState();

@@ -18,6 +18,17 @@ void InitSceneCamera(Camera* camera)
     camera->inverseFocalY = 1.0f / camera->focalY;
 }
 
+void AimCamera(Camera* camera, float x, float y, float z, float targetX, float targetY, float targetZ, float roll)
+{
+    camera->positionX = x;
+    camera->positionY = y;
+    camera->positionZ = z;
+    camera->targetX = targetX;
+    camera->targetY = targetY;
+    camera->targetZ = targetZ;
+    camera->roll = roll;
+}
+
 void BuildViewMatrix(Matrix* matrix, const Camera& camera)
 {
     MatrixLookAt(matrix, camera);

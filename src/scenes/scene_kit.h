@@ -15,6 +15,9 @@ constexpr double HalfFieldOfView = 0.532325436671575;
 // inverses. Position, target and roll are the scene's to set each frame.
 void InitSceneCamera(Camera* camera);
 
+// The camera at (x, y, z), looking at (targetX, targetY, targetZ), rolled by roll degrees.
+void AimCamera(Camera* camera, float x, float y, float z, float targetX, float targetY, float targetZ, float roll);
+
 // Look-at view matrix scaled by the camera's focal factors.
 void BuildViewMatrix(Matrix* matrix, const Camera& camera);
 

@@ -1,8 +1,24 @@
-// The six scenes of the play sequence, in play order, as the timeline's table holds them.
-// Each scene's state lives in its own unit and is written only by its routines.
+// The six scenes of the play sequence, in play order, as the timeline's table holds them,
+// and the record of their states that the player owns and hands to every routine.
 #pragma once
 
+#include "scenes/closing.h"
+#include "scenes/credits.h"
+#include "scenes/implicit_surface.h"
+#include "scenes/opening.h"
+#include "scenes/sliced_ball.h"
 #include "scenes/timeline.h"
+#include "scenes/twisting_ball.h"
+
+// Each scene's state, written only by that scene's routines.
+struct SceneStates {
+    OpeningScene opening;
+    SlicedBallScene slicedBall;
+    TwistingBallScene twistingBall;
+    CreditsScene credits;
+    ImplicitSurfaceScene implicitSurface;
+    ClosingScene closing;
+};
 
 extern const SceneRoutines OpeningSceneRoutines;          // picture fade-in, ends at 17950
 extern const SceneRoutines SlicedBallSceneRoutines;       // ends at 30000

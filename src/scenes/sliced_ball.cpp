@@ -25,7 +25,7 @@ void UpdatePulseLength(float* length, int32_t demoTime, double frames)
             *length = PulseKickLength;
 }
 
-void ComputeRadialFactors(const VertexBlock& rest, float a, float* factors)
+void WobbleFactorsFromRest(const VertexBlock& rest, float a, float* factors)
 {
     constexpr double OneOver26 = 0.038461538461538464;   // 1/26 as a double
     constexpr double OneOver36 = 0.027777777777777776;   // 1/36 as a double
@@ -42,11 +42,8 @@ void ComputeRadialFactors(const VertexBlock& rest, float a, float* factors)
 void PlaceCircleCamera(Camera* camera, float a)
 {
     const double angle = 4 * a;   // a float product, taken as a double by the sines
-    camera->positionX = static_cast<float>(800 * std::sin(angle));
-    camera->positionY = static_cast<float>(800 * std::cos(angle));
-    camera->positionZ = 100.0f;
-    camera->targetX = camera->targetY = camera->targetZ = 0.0f;
-    camera->roll = 0.0f;
+    AimCamera(camera, static_cast<float>(800 * std::sin(angle)), static_cast<float>(800 * std::cos(angle)), 100.0f,
+              0.0f, 0.0f, 0.0f, 0.0f);
 }
 
 Vector3 SlicePlaneVector(const Matrix& m)
@@ -56,26 +53,26 @@ Vector3 SlicePlaneVector(const Matrix& m)
 
 namespace {
 
-SlicedBallScene g_scene;   // written only by the routines below
-
-void SetUpSlicedBall(Resources& resources)
+void SetUpSlicedBall(SceneStates& states, const Resources& resources)
 {
-    g_scene.list = AllocatePolygonList(20000);
-    InitSceneCamera(&g_scene.camera);
-    const Mesh& ball = resources.ballA;
-    g_scene.radialFactors.assign(ball.restBlock ? ball.restBlock->count : 0, 1.0f);
-    AllocateCutEdges(&g_scene.cutEdges);
-    AllocateCutBand(&g_scene.band);
+    SlicedBallScene& scene = states.slicedBall;
+    CopyMesh(&scene.ball, resources.ballA);
+    scene.list = AllocatePolygonList(20000);
+    InitSceneCamera(&scene.camera);
+    scene.radialFactors.assign(scene.ball.restBlock ? scene.ball.restBlock->count : 0, 1.0f);
+    AllocateCutEdges(&scene.cutEdges);
+    AllocateCutBand(&scene.band);
 }
 
-void EnterSlicedBall(FrameContext& frame)
+void EnterSlicedBall(SceneStates& states, FrameContext& frame)
 {
     RenderInterface& render = frame.render;
+    SlicedBallScene& scene = states.slicedBall;
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
-    g_scene.pulseLength = PulseRestLength;
-    g_scene.cutEdges.count = 0;
-    g_scene.band.vertices.count = 0;
-    g_scene.band.faces.count = 0;
+    scene.pulseLength = PulseRestLength;
+    scene.cutEdges.count = 0;
+    scene.band.vertices.count = 0;
+    scene.band.faces.count = 0;
     render.BindTexture(frame.resources.textures.radialMap);
     render.BindSecondTexture(NoTexture);
     render.SetDepthTest(true);
@@ -85,10 +82,10 @@ void EnterSlicedBall(FrameContext& frame)
 
 // The ball, deformed, transformed with the view matrix shifted left, sliced at the plane
 // and drawn front to back with depth test on.
-void DrawSlicedBall(RenderInterface& render, Mesh& ball, float a, const FrameContext& frame)
+void DrawSlicedBall(RenderInterface& render, SlicedBallScene& scene, float a, const FrameContext& frame)
 {
-    SlicedBallScene& scene = g_scene;
-    if (ball.restBlock) ComputeRadialFactors(*ball.restBlock, a, scene.radialFactors.data());
+    Mesh& ball = scene.ball;
+    if (ball.restBlock) WobbleFactorsFromRest(*ball.restBlock, a, scene.radialFactors.data());
     ScaleMeshFromRest(&ball, scene.radialFactors.data());
     PlaceCircleCamera(&scene.camera, a);
     UpdatePulseLength(&scene.pulseLength, frame.demoTime, frame.elapsedFrames);   // as CarrySlicedBall
@@ -105,9 +102,8 @@ void DrawSlicedBall(RenderInterface& render, Mesh& ball, float a, const FrameCon
 
 // The rim's band pushed toward the eye by the pulse length, added to the picture without
 // a depth test.
-void DrawCutBand(RenderInterface& render)
+void DrawCutBand(RenderInterface& render, SlicedBallScene& scene)
 {
-    SlicedBallScene& scene = g_scene;
     const Vector3 towardEye{0.0f, 0.0f, 1.0f};   // pushed by -length along it
     BuildCutBand(scene.band, scene.cutEdges, scene.pulseLength, towardEye);
     ProjectMeshVertices(scene.band.vertices, scene.camera);
@@ -116,8 +112,9 @@ void DrawCutBand(RenderInterface& render)
     DrawSortedFaces(render, scene.list, faces);
 }
 
-FrameFinish DrawSlicedBallFrame(FrameContext& frame)
+void DrawSlicedBallFrame(SceneStates& states, FrameContext& frame)
 {
+    SlicedBallScene& scene = states.slicedBall;
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
     render.BindSecondTexture(NoTexture);
@@ -132,44 +129,37 @@ FrameFinish DrawSlicedBallFrame(FrameContext& frame)
     // The frame's phase, rounded to a float once.
     const float a = static_cast<float>((frame.demoTime - 18000) * 0.0001);
 
-    DrawSlicedBall(render, frame.resources.ballA, a, frame);
+    DrawSlicedBall(render, scene, a, frame);
 
     render.SetBlendMode(BlendMode::OpaqueBilinear);
     render.SetBlendMode(BlendMode::Additive);
     render.SetDepthTest(false);
-    DrawCutBand(render);
+    DrawCutBand(render, scene);
 
     DrawScreenOverlay(render, 0.0f, static_cast<float>(std::sin(static_cast<double>(2 * a))), 1.0f, 1.0f, 1.0f,
                       1.0f, 1.0f, textures.vertNoise);
     DrawScreenOverlay(render, 0.0f, static_cast<float>(std::sin(-2.0 * a)), 1.0f, 1.0f, 1.0f, 1.0f, 1.0f,
                       textures.vertNoise);
-    return FrameFinish::PresentThenTime;
 }
 
-void CarrySlicedBall(FrameContext& frame)
+void CarrySlicedBall(SceneStates& states, FrameContext& frame)
 {
-    UpdatePulseLength(&g_scene.pulseLength, frame.demoTime, frame.elapsedFrames);
+    UpdatePulseLength(&states.slicedBall.pulseLength, frame.demoTime, frame.elapsedFrames);
 }
 
-void AdvanceSlicedBall(FrameContext&) {}
-void LeaveSlicedBall(FrameContext&) {}
-
-void ReleaseSlicedBall()
+void ReleaseSlicedBall(SceneStates& states)
 {
-    FreePolygonList(&g_scene.list);
-    g_scene.radialFactors = std::vector<float>();
-    FreeCutEdges(&g_scene.cutEdges);
-    FreeCutBand(&g_scene.band);
+    SlicedBallScene& scene = states.slicedBall;
+    FreeMesh(&scene.ball);
+    FreePolygonList(&scene.list);
+    scene.radialFactors = std::vector<float>();
+    FreeCutEdges(&scene.cutEdges);
+    FreeCutBand(&scene.band);
 }
 
 }  // namespace
 
-const SlicedBallScene& SlicedBallSceneState()
-{
-    return g_scene;
-}
-
 const SceneRoutines SlicedBallSceneRoutines = {
-    "sliced ball",     SlicedBallSceneEnd, SetUpSlicedBall, EnterSlicedBall,  DrawSlicedBallFrame,
-    CarrySlicedBall,   AdvanceSlicedBall,  LeaveSlicedBall, ReleaseSlicedBall,
+    "sliced ball",   SlicedBallSceneEnd, SetUpSlicedBall, EnterSlicedBall, DrawSlicedBallFrame,
+    CarrySlicedBall, nullptr,            nullptr,         ReleaseSlicedBall, nullptr,
 };

@@ -30,6 +30,7 @@ constexpr double SliceDepthInFront = 100.0;
 // The scene's working state, made at set-up and kept for the whole scene; written only
 // by its routines.
 struct SlicedBallScene {
+    Mesh ball;                          // its own copy of resources.ballA, deformed each frame
     PolygonList list;
     Camera camera{};
     Matrix view{};
@@ -47,7 +48,7 @@ void UpdatePulseLength(float* length, int32_t demoTime, double frames);
 // Factor i of the wobble at phase a from rest position i:
 // 1 + 0.25·(sin(16a + x/26) + sin(23a + y/36)) + 0.215·sin(26a + z/26), the products with
 // a in float, the rest in double, each result stored as a float.
-void ComputeRadialFactors(const VertexBlock& rest, float a, float* factors);
+void WobbleFactorsFromRest(const VertexBlock& rest, float a, float* factors);
 
 // The eye on a circle of radius 800 in the plane z = 100 round the ball at the origin.
 void PlaceCircleCamera(Camera* camera, float a);
@@ -56,9 +57,8 @@ void PlaceCircleCamera(Camera* camera, float a);
 // plane z = m23 - 100 in view space, 100 units in front of the ball's centre.
 Vector3 SlicePlaneVector(const Matrix& m);
 
-// The scene's state as its routines left it. Set-up allocates the polygon list, the
-// camera and one factor per vertex of resources.ballA; entry sets the emission projection,
+// The scene's routines: set-up copies resources.ballA and allocates the polygon list, the
+// camera and one factor per vertex of the ball; entry sets the emission projection,
 // the pulse at rest and the ball's render state; each frame draws the background, the
 // sliced ball, the band and the two overlays at the frame's phase (demoTime - 18000) ×
 // 0.0001.
-const SlicedBallScene& SlicedBallSceneState();

@@ -33,17 +33,43 @@ SceneId SceneAtTime(int32_t demoTime)
     return static_cast<SceneId>(i);
 }
 
-void SetUpScene(SceneId scene, Resources& resources) { SceneRoutinesOf(scene).setUp(resources); }
-void ReleaseScene(SceneId scene) { SceneRoutinesOf(scene).release(); }
-
-void EnterScene(SceneId scene, FrameContext& frame)
+void SetUpScene(SceneId scene, SceneStates& states, const Resources& resources)
 {
-    SceneRoutinesOf(scene).enter(frame);
+    if (auto setUp = SceneRoutinesOf(scene).setUp) setUp(states, resources);
 }
 
-void LeaveScene(SceneId scene, FrameContext& frame) { SceneRoutinesOf(scene).leave(frame); }
+void ReleaseScene(SceneId scene, SceneStates& states)
+{
+    if (auto release = SceneRoutinesOf(scene).release) release(states);
+}
 
-int CarrySceneTo(SceneId scene, FrameContext& frame, int fixedFps)
+void EnterScene(SceneId scene, SceneStates& states, FrameContext& frame)
+{
+    if (auto enter = SceneRoutinesOf(scene).enter) enter(states, frame);
+}
+
+void DrawScene(SceneId scene, SceneStates& states, FrameContext& frame)
+{
+    SceneRoutinesOf(scene).drawFrame(states, frame);
+}
+
+void AdvanceScene(SceneId scene, SceneStates& states, FrameContext& frame)
+{
+    if (auto advance = SceneRoutinesOf(scene).advance) advance(states, frame);
+}
+
+void LeaveScene(SceneId scene, SceneStates& states, FrameContext& frame)
+{
+    if (auto leave = SceneRoutinesOf(scene).leave) leave(states, frame);
+}
+
+bool SceneTakesTimeFirst(SceneId scene, const SceneStates& states)
+{
+    const auto timeFirst = SceneRoutinesOf(scene).timeFirst;
+    return timeFirst && timeFirst(states);
+}
+
+int CarrySceneTo(SceneId scene, SceneStates& states, FrameContext& frame, int fixedFps)
 {
     const SceneRoutines& routines = SceneRoutinesOf(scene);
     if (!routines.carry) return 0;
@@ -59,9 +85,9 @@ int CarrySceneTo(SceneId scene, FrameContext& frame, int fixedFps)
     for (uint64_t k = (start * fps + 999u) / 1000u; timeOfFrame(k) < target; ++k, ++replayed) {
         frame.demoTime = timeOfFrame(k);
         frame.elapsedFrames = step;
-        routines.carry(frame);
+        routines.carry(states, frame);
         frame.demoTime = timeOfFrame(k + 1);
-        routines.advance(frame);
+        AdvanceScene(scene, states, frame);
     }
     frame.demoTime = target;
     frame.elapsedFrames = elapsed;

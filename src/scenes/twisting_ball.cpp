@@ -50,7 +50,7 @@ std::vector<WaveOffsets> MakeWaveOffsets(const Mesh& ball)
     return offsets;
 }
 
-void ComputeRadialFactors(const std::vector<WaveOffsets>& offsets, float phase, float* factors)
+void WaveFactorsFromOffsets(const std::vector<WaveOffsets>& offsets, float phase, float* factors)
 {
     const double a = phase;
     const double s16 = std::sin(16.0 * a), c16 = std::cos(16.0 * a);
@@ -71,13 +71,11 @@ void ComputeRadialFactors(const std::vector<WaveOffsets>& offsets, float phase, 
 
 namespace {
 
-TwistingBallScene g_scene;   // written only by the routines below
-
-void SetUpTwistingBall(Resources& resources)
+void SetUpTwistingBall(SceneStates& states, const Resources& resources)
 {
-    TwistingBallScene* scene = &g_scene;
-    Mesh* ball = &resources.ballB;
-    scene->ball = ball;
+    TwistingBallScene* scene = &states.twistingBall;
+    Mesh* ball = &scene->ball;
+    CopyMesh(ball, resources.ballB);
     scene->list = AllocatePolygonList(PolygonListCapacity);
     scene->waveOffsets = MakeWaveOffsets(*ball);
     scene->radialFactors.assign(scene->waveOffsets.size(), 0.0f);
@@ -86,24 +84,23 @@ void SetUpTwistingBall(Resources& resources)
     AllocateEnvironmentMapSums(&scene->mapSums);
 
     if (!HasBlocks(*ball)) return;   // nothing loaded: the background alone is drawn
-    ScaleTexCoords(ball->vertexBlock->screen, ball->faceBlock->faces, ball->vertexBlock->count,
-                   ball->faceBlock->count, 4.0f);
+    ScaleTexCoords(ball->vertexBlock->screen, ball->vertexBlock->count, 4.0f);
     BuildPolygonList(scene->list, ball->faceBlock->faces, ball->faceBlock->count);
     scene->seamCopies = FindCoincidentVertices(*ball->restBlock, ball->faceBlock->faces, ball->faceBlock->count);
 }
 
-void EnterTwistingBall(FrameContext& frame)
+void EnterTwistingBall(SceneStates& states, FrameContext& frame)
 {
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     frame.render.SetDepthTest(true);
     frame.render.SetBlendMode(BlendMode::DualTextureAlphaBlend);
     frame.render.SetBlendMode(BlendMode::OpaqueBilinear);
-    g_scene.phaseOffset = 0.0f;
+    states.twistingBall.phaseOffset = 0.0f;
 }
 
-FrameFinish DrawTwistingBallFrame(FrameContext& frame)
+void DrawTwistingBallFrame(SceneStates& states, FrameContext& frame)
 {
-    TwistingBallScene* scene = &g_scene;
+    TwistingBallScene* scene = &states.twistingBall;
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
     render.BindSecondTexture(NoTexture);
@@ -123,18 +120,15 @@ FrameFinish DrawTwistingBallFrame(FrameContext& frame)
     AddBeatLeap(&scene->phaseOffset, frame.demoTime, frame.elapsedFrames);   // as CarryTwistingBall
     const double a = framePhase;
 
-    Mesh& ball = *scene->ball;
-    if (!HasBlocks(ball)) return FrameFinish::PresentThenTime;
-    ComputeRadialFactors(scene->waveOffsets, framePhase, scene->radialFactors.data());
+    Mesh& ball = scene->ball;
+    if (!HasBlocks(ball)) return;
+    WaveFactorsFromOffsets(scene->waveOffsets, framePhase, scene->radialFactors.data());
     ScaleMeshFromRest(&ball, scene->radialFactors.data());
     TwistMesh(&ball, static_cast<float>(2.0 * std::sin(4.0 * a)));
 
     Camera& camera = scene->camera;
-    camera.positionX = static_cast<float>(600.0 * std::sin(a));
-    camera.positionY = static_cast<float>(600.0 * std::sin(a));
-    camera.positionZ = static_cast<float>(600.0 * std::cos(2.0 * a));
-    camera.targetX = camera.targetY = camera.targetZ = 0.0f;
-    camera.roll = 0.0f;
+    AimCamera(&camera, static_cast<float>(600.0 * std::sin(a)), static_cast<float>(600.0 * std::sin(a)),
+              static_cast<float>(600.0 * std::cos(2.0 * a)), 0.0f, 0.0f, 0.0f, 0.0f);
 
     BuildViewMatrix(&scene->matrix, camera);
     TransformAndProjectMesh(ball, scene->matrix, camera);
@@ -148,37 +142,30 @@ FrameFinish DrawTwistingBallFrame(FrameContext& frame)
     ComputeNegatedDepthKeys(scene->list, faces, faceCount);
     SortPolygonList(scene->list, faceCount);
     DrawSortedFacesCulled(render, scene->list, faceCount);
-    return FrameFinish::PresentThenTime;
 }
 
 // The beats' leaps of the phase offset.
-void CarryTwistingBall(FrameContext& frame)
+void CarryTwistingBall(SceneStates& states, FrameContext& frame)
 {
-    AddBeatLeap(&g_scene.phaseOffset, frame.demoTime, frame.elapsedFrames);
+    AddBeatLeap(&states.twistingBall.phaseOffset, frame.demoTime, frame.elapsedFrames);
 }
 
-void AdvanceTwistingBall(FrameContext&) {}
-
 // Plain single texturing again, whether the scene ended by time or by quit.
-void LeaveTwistingBall(FrameContext& frame) { frame.render.BindSecondTexture(NoTexture); }
+void LeaveTwistingBall(SceneStates&, FrameContext& frame) { frame.render.BindSecondTexture(NoTexture); }
 
-void ReleaseTwistingBall()
+void ReleaseTwistingBall(SceneStates& states)
 {
-    FreePolygonList(&g_scene.list);
-    g_scene.radialFactors.clear();
-    g_scene.waveOffsets.clear();
-    FreeEnvironmentMapSums(&g_scene.mapSums);
-    g_scene.ball = nullptr;
+    TwistingBallScene& scene = states.twistingBall;
+    FreePolygonList(&scene.list);
+    scene.radialFactors.clear();
+    scene.waveOffsets.clear();
+    FreeEnvironmentMapSums(&scene.mapSums);
+    FreeMesh(&scene.ball);
 }
 
 }  // namespace
 
-const TwistingBallScene& TwistingBallSceneState()
-{
-    return g_scene;
-}
-
 const SceneRoutines TwistingBallSceneRoutines = {
-    "twisting ball",   TwistingBallSceneEnd, SetUpTwistingBall,   EnterTwistingBall, DrawTwistingBallFrame,
-    CarryTwistingBall, AdvanceTwistingBall,  LeaveTwistingBall,   ReleaseTwistingBall,
+    "twisting ball",   TwistingBallSceneEnd, SetUpTwistingBall, EnterTwistingBall,   DrawTwistingBallFrame,
+    CarryTwistingBall, nullptr,              LeaveTwistingBall, ReleaseTwistingBall, nullptr,
 };

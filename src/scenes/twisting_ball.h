@@ -35,12 +35,12 @@ std::vector<WaveOffsets> MakeWaveOffsets(const Mesh& ball);
 
 // factors[i] := 1 + 0.25·(sin(16A + x/56) + cos(17A + y/47)) + 0.3·cos(15A + z/65) for each
 // vertex, with (x, y, z) its rest position, in double precision and stored as floats.
-void ComputeRadialFactors(const std::vector<WaveOffsets>& offsets, float phase, float* factors);
+void WaveFactorsFromOffsets(const std::vector<WaveOffsets>& offsets, float phase, float* factors);
 
 // The scene's state: made at set-up, used by every frame, released at the end; written
 // only by its routines.
 struct TwistingBallScene {
-    Mesh* ball = nullptr;
+    Mesh ball;   // its own copy of resources.ballB, texture coordinates scaled by 4; deformed each frame
     PolygonList list;
     Camera camera{};
     Matrix matrix{};
@@ -51,12 +51,11 @@ struct TwistingBallScene {
     EnvironmentMapSums mapSums;             // scratch of the environment map, zero between frames
 };
 
-// The scene's state as its routines left it. Set-up in order: polygon list of 20000
-// entries, wave offsets, camera; phase offset 0; resources.ballB's texture coordinates
-// scaled by 4 once (its second pair keeps that from now on); the polygon list built once;
+// The scene's routines. Set-up in order: its copy of resources.ballB, polygon list of
+// 20000 entries, wave offsets, camera; phase offset 0; the copy's texture coordinates
+// scaled by 4 (its second pair keeps that from now on); the polygon list built once;
 // the ball's coincident vertices found. Entry: screen projection; depth test on, blend
 // modes 15 then 2; phase offset 0. Each frame draws the vortex background, then the ball
 // wobbled and twisted from rest at the frame's phase, seen from the swinging camera,
 // environment-mapped (one value for all copies of a point) and drawn front to back with
 // back faces dropped; then it takes the beat leap. Leaving binds no second texture.
-const TwistingBallScene& TwistingBallSceneState();

@@ -10,7 +10,7 @@ bool g_windowOpen = false;      // written by CreateMainWindow and by closing
 bool g_quitRequested = false;   // written by the pump
 bool g_hidden = false;          // written by MainWindowProc
 
-std::deque<WindowMessage> g_queue;
+std::deque<WindowMessage> g_queue;   // written by PostWindowMessage, PostQuitMessage and the pump
 std::deque<Key> g_viewerKeys;   // written by MainWindowProc, taken by the player
 
 // Window-system events arrive in the queue as messages, in their order.

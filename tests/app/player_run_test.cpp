@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/player.h"
@@ -22,7 +23,6 @@
 #include "scenes/timeline.h"
 #include "shell/window.h"
 #include "support/call_recorder.h"
-#include "support/scene_run.h"
 
 namespace {
 
@@ -33,18 +33,35 @@ double FakeSeconds() { return g_fakeSeconds; }
 // Notes the demo time the player shows at each present.
 class PresentRecorder : public CallRecorder {
 public:
+    const Player* player = nullptr;
     std::vector<int32_t> presentTimes;
     void PresentFrame() override
     {
         CallRecorder::PresentFrame();
-        presentTimes.push_back(CurrentPlayerStatus().demoTime);
+        presentTimes.push_back(player->Status().demoTime);
     }
 };
 
-class Player : public ::testing::Test {
+class PlayerRun : public ::testing::Test {
 protected:
     PresentRecorder recorder;
     Resources resources{};
+    std::unique_ptr<Player> player;
+
+    // A player of these settings, begun at startMs.
+    void BeginPlay(int32_t startMs, const PlayerSettings& settings)
+    {
+        player.reset(new Player(settings));
+        recorder.player = player.get();
+        player->Begin(startMs);
+    }
+    bool PlayFrame() { return player->PlayFrame(); }
+    void EndPlay()
+    {
+        if (player) player->End();
+    }
+    PlayerStatus CurrentPlayerStatus() const { return player->Status(); }
+    bool UntilReached() const { return player->UntilReached(); }
 
     void SetUp() override
     {
@@ -128,7 +145,7 @@ std::vector<std::vector<RecordedCall>> WithoutOp(std::vector<std::vector<Recorde
     return ::testing::AssertionSuccess();
 }
 
-TEST_F(Player, FixedRateFramesFallOnWholeMillisecondsAndFinishInTheirScenesOrder)
+TEST_F(PlayerRun, FixedRateFramesFallOnWholeMillisecondsAndFinishInTheirScenesOrder)
 {
     // The opening's frames present at their drawing time, then the clock moves on.
     BeginPlay(0, Settings());
@@ -150,7 +167,7 @@ TEST_F(Player, FixedRateFramesFallOnWholeMillisecondsAndFinishInTheirScenesOrder
     EXPECT_EQ(recorder.presentTimes, (std::vector<int32_t>{91000, 91016, 91033}));
 }
 
-TEST_F(Player, PauseHoldsTimeAndPictureAndResumesAsIfNotPaused)
+TEST_F(PlayerRun, PauseHoldsTimeAndPictureAndResumesAsIfNotPaused)
 {
     for (int fixedFps : {60, 0}) {
         SCOPED_TRACE(fixedFps ? "fixed-rate clock" : "real clock");
@@ -192,7 +209,7 @@ TEST_F(Player, PauseHoldsTimeAndPictureAndResumesAsIfNotPaused)
     }
 }
 
-TEST_F(Player, ASeekBackAcrossScenesDrawsTheFramesOfARunStartedThere)
+TEST_F(PlayerRun, ASeekBackAcrossScenesDrawsTheFramesOfARunStartedThere)
 {
     // From the closing scene to the start, to the implicit surface, and from the implicit
     // surface at 56333 back into the credits: the scenes left carry other phases.
@@ -228,7 +245,7 @@ TEST_F(Player, ASeekBackAcrossScenesDrawsTheFramesOfARunStartedThere)
     }
 }
 
-TEST_F(Player, ASeekWhilePausedShowsTheNewTimeStillPaused)
+TEST_F(PlayerRun, ASeekWhilePausedShowsTheNewTimeStillPaused)
 {
     BeginPlay(80000, Settings());
     Play(20);
@@ -248,7 +265,7 @@ TEST_F(Player, ASeekWhilePausedShowsTheNewTimeStillPaused)
     EXPECT_EQ(status.scene, 5);
 }
 
-TEST_F(Player, AfterASeekBackTheScenesFollowInPlayOrder)
+TEST_F(PlayerRun, AfterASeekBackTheScenesFollowInPlayOrder)
 {
     BeginPlay(80000, Settings());
     Play(2);
@@ -287,7 +304,7 @@ float OpeningBrightness(const std::vector<RecordedCall>& frame)
     return -1;
 }
 
-TEST_F(Player, AStallStepsTheScenesBySixDesignedFramesAtMost)
+TEST_F(PlayerRun, AStallStepsTheScenesBySixDesignedFramesAtMost)
 {
     // The real clock: frames of 1/64 s (0.9375 designed frames), the fifth one stalled
     // for half a second more. The opening's picture brightens by 0.002 a designed frame,
@@ -307,7 +324,7 @@ TEST_F(Player, AStallStepsTheScenesBySixDesignedFramesAtMost)
     EXPECT_EQ(recorder.presentTimes, (std::vector<int32_t>{1000, 1015, 1031, 1046, 1062, 1578, 1593}));
 }
 
-TEST_F(Player, UntilEndsPlayAtTheFirstFrameDrawnAtOrPastIt)
+TEST_F(PlayerRun, UntilEndsPlayAtTheFirstFrameDrawnAtOrPastIt)
 {
     PlayerSettings settings = Settings();
     settings.untilMs = 1000;
@@ -321,7 +338,7 @@ TEST_F(Player, UntilEndsPlayAtTheFirstFrameDrawnAtOrPastIt)
     EXPECT_FALSE(PlayFrame());
 }
 
-TEST_F(Player, StatisticsSplitFrameTimeIntoDrawingAndOurWork)
+TEST_F(PlayerRun, StatisticsSplitFrameTimeIntoDrawingAndOurWork)
 {
     EnableFrameStats(true);
     TimedRenderInterface timed(&recorder);
@@ -351,7 +368,7 @@ void FakeSleep(double seconds) { g_fakeSeconds += seconds; }
 
 // Pacing waits and statistics measure on the player's clock: frames that take 1/128 s of
 // work at a cap of 32 a second present every 1/32 s, and are counted so.
-TEST_F(Player, PacingAndStatisticsRunOnThePlayersClock)
+TEST_F(PlayerRun, PacingAndStatisticsRunOnThePlayersClock)
 {
     EnableFrameStats(true);
     PlayerSettings settings = Settings(0);
@@ -411,7 +428,7 @@ std::string OverlayText(const std::vector<RecordedCall>& frame, uint32_t font)
     return text;
 }
 
-TEST_F(Player, TheOverlayNumbersTheScenesFromOneInPlayOrder)
+TEST_F(PlayerRun, TheOverlayNumbersTheScenesFromOneInPlayOrder)
 {
     SetUpViewerOverlay(recorder);
     const uint32_t font = recorder.NextTextureId;
@@ -428,40 +445,70 @@ TEST_F(Player, TheOverlayNumbersTheScenesFromOneInPlayOrder)
     }
 }
 
-// The scene tests step one scene alone (support/scene_run.h); after the frame that enters
-// it, every frame they see holds the calls of the player's frame at that time, and every
-// frame is presented at the player's demo time (the closing fade's time-first finish).
-TEST_F(Player, TheSceneTestDriverStepsAScenesFramesAsThePlayerDoes)
-{
-    for (int i = 0; i < SceneCount; ++i) {
-        const SceneId scene = static_cast<SceneId>(i);
-        SCOPED_TRACE(SceneRoutinesOf(scene).name);
-        const int32_t start = scene == SceneId::Closing ? ClosingGridPhaseEnd - 300 : SceneStart(scene);
-        recorder.calls.clear();
-        recorder.presentTimes.clear();
-        PlayerSettings settings = Settings();
-        settings.keyboard = false;   // no pause possible: no picture kept
-        BeginPlay(start, settings);
-        std::vector<std::vector<RecordedCall>> played = Play(40);
-        EndPlay();
-
-        Resources alone{};
-        SceneRun run(scene, start, alone);
-        run.SetUp();
-        run.Enter();
-        run.Steps(40);
-        run.Leave();
-        run.Release();
-        std::vector<std::vector<RecordedCall>> stepped = run.Frames();
-        ASSERT_EQ(stepped.size(), 40u);
-        played.erase(played.begin());
-        stepped.erase(stepped.begin());
-        EXPECT_TRUE(SameFrames(played, stepped));
-        EXPECT_EQ(run.recorder.presentTimes, recorder.presentTimes);
+// Notes, in one list shared by all of them, each call a sink receives.
+class NotingSink : public PresentSink {
+public:
+    NotingSink(std::vector<std::string>* log, std::string name) : log_(log), name_(std::move(name)) {}
+    void BeforePresent(RenderInterface& render, int32_t demoTime) override
+    {
+        const CallRecorder& recorder = static_cast<const CallRecorder&>(render);
+        log_->push_back(name_ + " before " + std::to_string(demoTime) + " " + recorder.calls.back().op);
     }
+    void AfterPresent(int32_t demoTime) override
+    {
+        log_->push_back(name_ + " after " + std::to_string(demoTime));
+    }
+
+private:
+    std::vector<std::string>* log_;
+    std::string name_;
+};
+
+// Each present: every sink before it in the order added, the frame still unpresented,
+// then every sink after it; past --until, only after it.
+TEST_F(PlayerRun, PresentSinksAreToldOfEachPresentInTheirOrder)
+{
+    std::vector<std::string> log;
+    NotingSink first(&log, "first"), second(&log, "second");
+    PlayerSettings settings = Settings();
+    settings.untilMs = 20;
+    BeginPlay(0, settings);
+    player->AddPresentSink(&first);
+    player->AddPresentSink(&second);
+    int frames = 0;
+    while (PlayFrame()) ++frames;
+    EXPECT_EQ(frames, 2);
+    const std::string drawn = "DrawTriangleAffine";
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "first before 0 " + drawn, "second before 0 " + drawn, "first after 0", "second after 0",
+                       "first before 16 " + drawn, "second before 16 " + drawn, "first after 16", "second after 16",
+                       "first after 33", "second after 33"}));
 }
 
-TEST_F(Player, AQuitEndsPlayBeforeTheNextFrame)
+int g_latencyMs = 0;
+int LatencyNow() { return g_latencyMs; }
+
+// The output's latency is asked for when play starts and again at each seek: the real
+// clock starts that much before the time asked for.
+TEST_F(PlayerRun, TheLatencyIsAskedForAtTheStartAndAtEachSeek)
+{
+    PlayerSettings settings = Settings(0);
+    settings.latencyMs = LatencyNow;
+    g_latencyMs = 30;
+    BeginPlay(20000, settings);
+    EXPECT_EQ(player->Clock().anchorTime, 20000 - 30);
+    Play(2);
+    g_latencyMs = 80;
+    Press(Key::PageDown);   // to the twisting ball's start
+    Play(1);
+    EXPECT_EQ(player->Clock().anchorTime, 30000 - 80);
+    g_latencyMs = 5;
+    Press(Key::Home);
+    Play(1);
+    EXPECT_EQ(player->Clock().anchorTime, 0 - 5);
+}
+
+TEST_F(PlayerRun, AQuitEndsPlayBeforeTheNextFrame)
 {
     BeginPlay(20000, Settings());
     Play(2);

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "model/deform.h"
+#include "model/mesh.h"
 
 namespace {
 
@@ -180,3 +182,45 @@ TEST(TwistMesh, AtPhaseZeroRotatesBySineOfDistance)
 }
 
 }  // namespace
+
+// A copy holds the same values in blocks of its own, its faces pointing at its own
+// records; writing it leaves the original as it was. A block the original lacks stays
+// null in the copy.
+TEST(CopyMesh, HoldsTheSameValuesInBlocksOfItsOwn)
+{
+    Mesh from;
+    BuildLatticeMesh(&from, 2, 1.0f);
+    from.vertexBlock->screen[1].alpha = 0.25f;
+    Mesh copy;
+    CopyMesh(&copy, from);
+    ASSERT_NE(copy.vertexBlock, nullptr);
+    ASSERT_NE(copy.restBlock, nullptr);
+    ASSERT_NE(copy.faceBlock, nullptr);
+    EXPECT_NE(copy.vertexBlock->screen, from.vertexBlock->screen);
+    EXPECT_NE(copy.restBlock->positions, from.restBlock->positions);
+    const int32_t count = from.vertexBlock->count;
+    ASSERT_EQ(copy.vertexBlock->count, count);
+    EXPECT_EQ(std::memcmp(copy.vertexBlock->positions, from.vertexBlock->positions, count * sizeof(Vector3)), 0);
+    EXPECT_EQ(std::memcmp(copy.vertexBlock->screen, from.vertexBlock->screen, count * sizeof(ScreenVertex)), 0);
+    EXPECT_EQ(std::memcmp(copy.restBlock->positions, from.restBlock->positions, count * sizeof(Vector3)), 0);
+    ASSERT_EQ(copy.faceBlock->count, from.faceBlock->count);
+    for (int32_t f = 0; f < copy.faceBlock->count; ++f) {
+        const Face &c = copy.faceBlock->faces[f], &o = from.faceBlock->faces[f];
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(c.index[k], o.index[k]);
+            EXPECT_EQ(c.vertex[k], copy.vertexBlock->screen + (o.vertex[k] - from.vertexBlock->screen));
+        }
+    }
+    copy.vertexBlock->screen[1].alpha = 1.0f;
+    copy.vertexBlock->positions[0].x = 99.0f;
+    EXPECT_EQ(from.vertexBlock->screen[1].alpha, 0.25f);
+    EXPECT_NE(from.vertexBlock->positions[0].x, 99.0f);
+    FreeMesh(&copy);
+    FreeMesh(&from);
+
+    Mesh empty, emptyCopy;
+    CopyMesh(&emptyCopy, empty);
+    EXPECT_EQ(emptyCopy.vertexBlock, nullptr);
+    EXPECT_EQ(emptyCopy.faceBlock, nullptr);
+    EXPECT_EQ(emptyCopy.restBlock, nullptr);
+}

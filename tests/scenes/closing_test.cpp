@@ -10,7 +10,7 @@
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
 #include "scenes/timeline.h"
-#include "support/scene_run.h"
+#include "support/played_scene.h"
 
 namespace {
 
@@ -102,16 +102,10 @@ protected:
 
 TEST_F(ClosingSceneRun, GridFramesAddTheLatticeOverTheVortexAndStepThePhase)
 {
-    SceneRun run(SceneId::Closing, 80000, resources);
-    run.animationPhase = 7.0f;   // entry starts the phase at 0 whatever it was, at 78000
+    PlayedScene run(SceneId::Closing, 80000, resources);
     run.Play(3);
     const auto frames = run.Frames();
     ASSERT_EQ(frames.size(), 3u);
-    // Entry: depth test off and additive blending before the first picture.
-    EXPECT_EQ(frames[0][0].op, "SetDepthTest");
-    EXPECT_EQ(frames[0][0].a, 0);
-    EXPECT_EQ(frames[0][1].op, "SetBlendMode");
-    EXPECT_EQ(frames[0][1].a, 9);
     for (const auto& frame : frames) {
         const std::vector<RecordedCall> grid = CallsAfter(frame, "BindTexture", 22);
         ASSERT_GE(grid.size(), 3u);
@@ -126,37 +120,46 @@ TEST_F(ClosingSceneRun, GridFramesAddTheLatticeOverTheVortexAndStepThePhase)
     // 1000/60 ms), then the three frames drawn step it on.
     float phase = 0.0f;
     for (int i = 0; i < 120 + 3; ++i) AdvancePhase(&phase, 0.009);
-    EXPECT_EQ(run.animationPhase, phase);
+    EXPECT_EQ(run.States().closing.phase, phase);
+
+    // Entry: depth test off and additive blending before the first picture.
+    PlayedScene entered(SceneId::Closing, 78000, resources);
+    entered.Play(1);
+    const auto first = entered.Frames();
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_GE(first[0].size(), 2u);
+    EXPECT_EQ(first[0][0].op, "SetDepthTest");
+    EXPECT_EQ(first[0][0].a, 0);
+    EXPECT_EQ(first[0][1].op, "SetBlendMode");
+    EXPECT_EQ(first[0][1].a, 9);
 }
 
 TEST_F(ClosingSceneRun, LeavingDuringTheGridPhaseShowsNoFade)
 {
-    SceneRun run(SceneId::Closing, 89000, resources);
+    PlayedScene run(SceneId::Closing, 89000, resources);
     run.Play(2);
     EXPECT_EQ(run.recorder.presentTimes.size(), 2u);
-    for (const RecordedCall& c : run.recorder.calls) {
-        EXPECT_FALSE(c.op == "BindTexture" && c.a == 23);
-        EXPECT_FALSE(c.op == "SetBlendMode" && c.a == 64);
+    for (const auto& frame : run.Frames()) {
+        for (const RecordedCall& c : frame) {
+            EXPECT_FALSE(c.op == "BindTexture" && c.a == 23);
+            EXPECT_FALSE(c.op == "SetBlendMode" && c.a == 64);
+        }
     }
 }
 
 // Each time the scene is entered: a seek back into it after the fade starts it bright.
 TEST_F(ClosingSceneRun, TheWhitePictureFadesToBlackAndStaysBlackUntil94000EachTimeTheSceneIsEntered)
 {
-    SetUpScene(SceneId::Closing, resources);
     for (int entry = 1; entry <= 2; ++entry) {
         SCOPED_TRACE("entry " + std::to_string(entry));
         PlayTheFadeFrom90000();
     }
-    ReleaseScene(SceneId::Closing);
 }
 
 void ClosingSceneRun::PlayTheFadeFrom90000()
 {
-    SceneRun run(SceneId::Closing, 90000, resources);
-    run.Enter();
-    run.StepsToEnd();
-    run.Leave();
+    PlayedScene run(SceneId::Closing, 90000, resources);
+    run.Play();
     const auto frames = run.Frames();
     const std::vector<int32_t>& presented = run.recorder.presentTimes;
     ASSERT_EQ(frames.size(), presented.size());
@@ -196,7 +199,7 @@ void ClosingSceneRun::PlayTheFadeFrom90000()
 
 TEST_F(ClosingSceneRun, NoFadeFrameOnceTheDemoTimeIsAt94000)
 {
-    SceneRun run(SceneId::Closing, 94000, resources);
+    PlayedScene run(SceneId::Closing, 94000, resources);
     run.Play();
     EXPECT_TRUE(run.recorder.presentTimes.empty());
     EXPECT_TRUE(run.Frames().empty());

@@ -13,7 +13,7 @@
 #include "scenes/resources.h"
 #include "scenes/scene_kit.h"
 #include "scenes/timeline.h"
-#include "support/scene_run.h"
+#include "support/played_scene.h"
 
 namespace {
 
@@ -157,7 +157,7 @@ protected:
 
 TEST_F(CreditsSceneRun, DrawsTheModelWithLastFramesAlphaAndCameraUnderTheOverlaysAndBands)
 {
-    SceneRun run(SceneId::Credits, 45030, resources);
+    PlayedScene run(SceneId::Credits, 45030, resources);
     run.Play(4);   // frames at 45030, 45046, 45063, 45080
     const auto frames = run.Frames();
     ASSERT_EQ(frames.size(), 4u);
@@ -207,7 +207,7 @@ TEST_F(CreditsSceneRun, DrawsTheModelWithLastFramesAlphaAndCameraUnderTheOverlay
 
 TEST_F(CreditsSceneRun, TheTwoLineNoiseLayersAreMirrorImagesInThePhase)
 {
-    SceneRun run(SceneId::Credits, 46046, resources);
+    PlayedScene run(SceneId::Credits, 46046, resources);
     run.Play(1);   // t = 0.1
     const auto frames = run.Frames();
     ASSERT_EQ(frames.size(), 1u);

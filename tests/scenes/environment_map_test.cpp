@@ -263,7 +263,7 @@ TEST(ScaleTexCoords, MultipliesBothPairsOfTheCountedRecords)
     std::vector<ScreenVertex> records(3, At(1, 2, 3));
     records[1].u = 0.5f;
     records[1].v2 = -0.125f;
-    ScaleTexCoords(records.data(), nullptr, 2, 0, 4.0f);
+    ScaleTexCoords(records.data(), 2, 4.0f);
     EXPECT_EQ(records[0].u, 1.0f);
     EXPECT_EQ(records[0].v, 1.0f);
     EXPECT_EQ(records[0].u2, 1.0f);

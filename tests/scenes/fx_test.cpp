@@ -10,7 +10,7 @@
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
 #include "support/call_recorder.h"
-#include "support/scene_run.h"
+#include "support/played_scene.h"
 
 namespace {
 
@@ -161,7 +161,7 @@ TEST(OpeningSceneRun, FadesInPerFrameAndFlaresAfter17100And17250)
 {
     Resources resources{};
     resources.textures.backdrop = TextureId{4242};
-    SceneRun run(SceneId::Opening, 0, resources);
+    PlayedScene run(SceneId::Opening, 0, resources);
     run.Play();
     std::vector<std::vector<RecordedCall>> frames = run.Frames();
     // Entry: depth test off before the first frame.
@@ -202,7 +202,7 @@ TEST(OpeningSceneRun, FadesInPerFrameAndFlaresAfter17100And17250)
     EXPECT_EQ(frames.size(), 1077u);
     EXPECT_EQ(run.recorder.presentTimes.back(), 17933);
     EXPECT_FLOAT_EQ(b, 1.0019943f);
-    EXPECT_EQ(OpeningSceneState().brightness, b);
+    EXPECT_EQ(run.States().opening.brightness, b);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// Entering a scene again (a seek back into it) plays it as its first entry did: the enter
-// step puts back every state the scene's frames change; and from its entry the frame
+// Playing a scene again in the same process (a page's play again, a seek back into it)
+// draws the frames of its first play byte for byte: set-up never changes what was loaded,
+// and entry puts back every state the scene's frames change; and from its entry the frame
 // statistics count its frames.
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@
 #include "scenes/frame_stats.h"
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
-#include "support/scene_run.h"
+#include "support/played_scene.h"
 
 namespace {
 
@@ -34,15 +35,12 @@ const Visit Visits[] = {
 
 void PrintTo(const Visit& visit, std::ostream* out) { *out << visit.name; }
 
-// The scene entered at `start` with the 60 fps clock, `frames` frames played, left: every
-// render call, with its vertices. The carried phase starts as at the start of play.
-std::vector<RecordedCall> PlayVisit(const Visit& visit, Resources& resources)
+// Every render call of the frames presented, with its vertices.
+std::vector<RecordedCall> CallsOf(const std::vector<std::vector<RecordedCall>>& frames)
 {
-    SceneRun run(visit.scene, visit.start, resources);
-    run.Enter();
-    run.Steps(visit.frames);
-    run.Leave();
-    return run.recorder.calls;
+    std::vector<RecordedCall> calls;
+    for (const auto& frame : frames) calls.insert(calls.end(), frame.begin(), frame.end());
+    return calls;
 }
 
 class SceneEntry : public ::testing::TestWithParam<Visit> {
@@ -70,14 +68,22 @@ protected:
 bool SceneEntry::loaded_ = false;
 Resources SceneEntry::resources_;
 
-TEST_P(SceneEntry, EnteredAgainItDrawsTheFramesOfItsFirstEntry)
+// The player begun at the visit's start, its frames played, ended, and begun there again:
+// every scene before it is set up, entered and drawn on the way both times.
+TEST_P(SceneEntry, PlayedAgainItDrawsTheFramesOfItsFirstPlay)
 {
     ASSERT_TRUE(loaded_) << "the data set beside the program did not load";
     const Visit& visit = GetParam();
-    SetUpScene(visit.scene, resources_);
-    const std::vector<RecordedCall> first = PlayVisit(visit, resources_);
-    const std::vector<RecordedCall> again = PlayVisit(visit, resources_);
-    ReleaseScene(visit.scene);
+    PlayedScene run(visit.scene, visit.start, resources_);
+    run.Play(visit.frames);
+    const std::vector<RecordedCall> first = CallsOf(run.Frames());
+    run.End();
+    const size_t firstCalls = run.recorder.calls.size();   // the frames drawn unseen included
+    run.recorder.calls.clear();
+    run.Play(visit.frames);
+    const std::vector<RecordedCall> again = CallsOf(run.Frames());
+    run.End();
+    EXPECT_EQ(run.recorder.calls.size(), firstCalls);
     ASSERT_GT(first.size(), static_cast<size_t>(visit.frames));
     const long differs = FirstDifferentCall(first, again);
     EXPECT_EQ(differs, -1) << "call " << differs << " of " << first.size() << " ("
@@ -94,28 +100,29 @@ TEST_P(SceneEntry, TheFrameStatisticsCountItsFramesFromItsEntryAgainAfterAnother
     int before[SceneCount + 1];
     for (int s = 1; s <= SceneCount; ++s) before[s] = FramesDrawn(s);
 
-    // Each frame recorded at the time it is drawn at, as the player records it; the visit
-    // plays twice with another scene's visit between.
+    // Each frame recorded by the player at the time it is drawn at; the visit plays twice
+    // with another scene's start between.
     EnableFrameStats(true);
-    SetUpScene(visit.scene, resources_);
     int32_t lastDrawn = 0;
     for (int entry = 0; entry < 2; ++entry) {
-        SceneRun run(visit.scene, visit.start, resources_);
-        run.Enter();
+        PlayedScene run(visit.scene, visit.start, resources_);
+        run.Begin();
         for (int n = 0; n < visit.frames; ++n) {
             lastDrawn = run.DemoTime();
-            RecordFrame(lastDrawn, run.FrameSeconds() + 1 / 60.0);
-            run.Step();
+            run.Steps(1);
         }
-        run.Leave();
-        if (entry == 0) SceneRun(other, SceneStart(other), resources_).Play(0);
+        run.End();
+        if (entry == 0) {
+            PlayedScene between(other, SceneStart(other), resources_);
+            between.Play(1);
+        }
     }
-    ReleaseScene(visit.scene);
     EnableFrameStats(false);
     RecordFrame(visit.start, 1.0);   // switched off: not counted
 
+    const int otherNumber = static_cast<int>(other) + 1;
     for (int s = 1; s <= SceneCount; ++s)
-        EXPECT_EQ(FramesDrawn(s) - before[s], s == number ? 2 * visit.frames : 0) << "scene " << s;
+        EXPECT_EQ(FramesDrawn(s) - before[s], s == number ? 2 * visit.frames : s == otherNumber ? 1 : 0) << "scene " << s;
     const SceneFigures figures = FiguresOfScene(number);
     if (before[number] == 0) {
         EXPECT_EQ(figures.firstTime, visit.start);

@@ -15,7 +15,7 @@
 #include "scenes/sliced_ball.h"
 #include "scenes/timeline.h"
 #include "support/call_recorder.h"
-#include "support/scene_run.h"
+#include "support/played_scene.h"
 
 namespace {
 
@@ -50,12 +50,12 @@ TEST(RadialFactors, FollowTheThreeWavesOfTheRestPositions)
     Vector3 rest[3] = {{0, 0, 0}, {13 * 3.14159265f, 0, 0}, {0, 18 * 3.14159265f, 13 * 3.14159265f}};
     VertexBlock block{rest, nullptr, 3};
     float factors[3];
-    ComputeRadialFactors(block, 0.0f, factors);
+    WobbleFactorsFromRest(block, 0.0f, factors);
     EXPECT_EQ(factors[0], 1.0f);
     EXPECT_FLOAT_EQ(factors[1], 1.25f);            // sin(x/26) = 1
     EXPECT_FLOAT_EQ(factors[2], 1.25f + 0.215f);   // sin(y/36) = 1, sin(z/26) = 1
     // A quarter turn of the first wave's phase (16a = pi/2) carries the origin's factor too.
-    ComputeRadialFactors(block, 3.14159265f / 32, factors);
+    WobbleFactorsFromRest(block, 3.14159265f / 32, factors);
     EXPECT_NEAR(factors[0], 1.25 + 0.25 * std::sin(23 * 3.14159265 / 32) + 0.215 * std::sin(26 * 3.14159265 / 32), 1e-6);
 }
 
@@ -71,8 +71,7 @@ TEST(SlicingPlane, LiesAHundredUnitsInFrontOfTheBallsCentre)
     EXPECT_EQ(p.z, -706.5f);   // with N = (0, 0, 1): the plane z = 706.5
 }
 
-// One frame of the scene with the generated ball, entered and drawn by its routines into
-// the recorder.
+// One frame of the scene with the generated ball, played by the player into the recorder.
 class SlicedBallFrame : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -81,26 +80,21 @@ protected:
     }
     static void TearDownTestSuite() { FreeMesh(&resources_.ballA); }
 
-    // The scene set up, entered and one frame drawn at demoTime; the frame's calls, from
-    // the first after the entry's up to the present that finishes the frame.
+    // Play begun at demoTime (inside the scene) and its first frame presented; the frame's
+    // calls up to the present that finishes it.
     std::vector<RecordedCall> DrawFrameAt(int32_t demoTime)
     {
-        run_.reset(new SceneRun(SceneId::SlicedBall, demoTime, resources_));
-        run_->SetUp();
-        run_->Enter();
-        const size_t entryCalls = run_->recorder.calls.size();
-        run_->Step();
-        const std::vector<RecordedCall>& calls = run_->recorder.calls;
-        EXPECT_GE(calls.size(), entryCalls + 2);
+        run_.reset(new PlayedScene(SceneId::SlicedBall, demoTime, resources_));
+        run_->Play(1);
+        const auto frames = run_->Frames();
+        EXPECT_EQ(frames.size(), 1u);
+        if (frames.empty()) return {};
+        const std::vector<RecordedCall>& calls = frames[0];
+        EXPECT_GE(calls.size(), 2u);
         EXPECT_EQ(calls[calls.size() - 2].op, "PresentFrame");
-        return std::vector<RecordedCall>(calls.begin() + static_cast<long>(entryCalls), calls.end() - 2);
+        return std::vector<RecordedCall>(calls.begin(), calls.end() - 2);
     }
-    void TearDown() override
-    {
-        if (!run_) return;
-        run_->Leave();
-        run_->Release();
-    }
+    const SlicedBallScene& Scene() const { return run_->States().slicedBall; }
 
     // Index of the first call with this name from `from` on, or the call count.
     static size_t Find(const std::vector<RecordedCall>& calls, const std::string& op, size_t from = 0)
@@ -117,7 +111,7 @@ protected:
     }
 
     static Resources resources_;
-    std::unique_ptr<SceneRun> run_;
+    std::unique_ptr<PlayedScene> run_;
 };
 Resources SlicedBallFrame::resources_;
 
@@ -133,7 +127,7 @@ TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder
 {
     ASSERT_NE(resources_.ballA.faceBlock, nullptr);
     const std::vector<RecordedCall> rec = DrawFrameAt(21050);   // just inside the first beat
-    const SlicedBallScene& scene = SlicedBallSceneState();
+    const SlicedBallScene& scene = Scene();
     EXPECT_EQ(scene.list.capacity, 20000);
     const std::vector<std::string> ops = Ops(rec);
 
@@ -211,7 +205,7 @@ TEST_F(SlicedBallFrame, TheTwoNoiseLayersScrollOppositeWays)
 TEST_F(SlicedBallFrame, OutsideTheBeatsTheBandRestsAndTheBallStaysSliced)
 {
     DrawFrameAt(18000);
-    const SlicedBallScene& scene = SlicedBallSceneState();
+    const SlicedBallScene& scene = Scene();
     ExpectEyeAtPhase(scene.camera, 0.0f);
     EXPECT_EQ(scene.camera.positionY, 800.0f);
     EXPECT_EQ(scene.pulseLength, 550.0f);

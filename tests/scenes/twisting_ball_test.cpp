@@ -15,7 +15,7 @@
 #include "scenes/timeline.h"
 #include "scenes/twisting_ball.h"
 #include "support/call_recorder.h"
-#include "support/scene_run.h"
+#include "support/played_scene.h"
 
 namespace {
 
@@ -81,10 +81,10 @@ TEST(TwistingBallWobble, FactorsAreTheThreeWavesOfTheRestPosition)
     const std::vector<WaveOffsets> offsets = MakeWaveOffsets(mesh);
     ASSERT_EQ(offsets.size(), 4u);
     float factors[4];
-    ComputeRadialFactors(offsets, 0.0f, factors);
+    WaveFactorsFromOffsets(offsets, 0.0f, factors);
     EXPECT_EQ(factors[0], 1.55f);   // 1 + 0.25·(0 + 1) + 0.3·1
     for (float phase : {0.0f, 3.5f, 4.123f, 5.02f}) {
-        ComputeRadialFactors(offsets, phase, factors);
+        WaveFactorsFromOffsets(offsets, phase, factors);
         for (int i = 0; i < 4; ++i) {
             const double a = phase;
             const Vector3& p = rest[i];
@@ -116,34 +116,34 @@ protected:
     }
 
     // For the tests that draw frames at times of their choosing into `recorder`: the
-    // scene set up and entered, frames drawn (each one designed frame long), then left
-    // and released.
+    // scene's routines on states of the test's own, the scene set up and entered, frames
+    // drawn (each one designed frame long), then left and released.
     CallRecorder recorder;
-    float carriedPhase = AnimationPhaseAtStart;
-    FrameContext FrameAt(int32_t demoTime) { return FrameContext{demoTime, 1.0, recorder, resources, carriedPhase}; }
+    SceneStates states;
+    FrameContext FrameAt(int32_t demoTime) { return FrameContext{demoTime, 1.0, recorder, resources}; }
     void SetUpAndEnter()
     {
-        SetUpScene(SceneId::TwistingBall, resources);
+        SetUpScene(SceneId::TwistingBall, states, resources);
         FrameContext frame = FrameAt(0);
-        EnterScene(SceneId::TwistingBall, frame);
+        EnterScene(SceneId::TwistingBall, states, frame);
     }
     void DrawAt(int32_t demoTime)
     {
         FrameContext frame = FrameAt(demoTime);
-        EXPECT_EQ(SceneRoutinesOf(SceneId::TwistingBall).drawFrame(frame), FrameFinish::PresentThenTime);
+        DrawScene(SceneId::TwistingBall, states, frame);
+        EXPECT_FALSE(SceneTakesTimeFirst(SceneId::TwistingBall, states));
     }
     void LeaveAndRelease()
     {
         FrameContext frame = FrameAt(0);
-        LeaveScene(SceneId::TwistingBall, frame);
-        ReleaseScene(SceneId::TwistingBall);
+        LeaveScene(SceneId::TwistingBall, states, frame);
+        ReleaseScene(SceneId::TwistingBall, states);
     }
 
-    // The recorded calls, with draws of one kind in a row counted as one entry.
-    static std::vector<std::string> CollapsedOps(const CallRecorder& r)
+    // The calls, with draws of one kind in a row counted as one entry.
+    static std::vector<std::string> CollapsedOps(const std::vector<RecordedCall>& calls)
     {
         std::vector<std::string> ops;
-        const std::vector<RecordedCall>& calls = r.calls;
         for (size_t i = 0; i < calls.size(); ++i) {
             std::string op = calls[i].op;
             if (op == "BindTexture" || op == "BindSecondTexture" || op == "SetBlendMode" || op == "SetDepthTest")
@@ -157,24 +157,21 @@ protected:
 
 TEST_F(TwistingBallRun, TheBallIsWobbledThenTwistedByTwiceTheSineOfFourTimesThePhase)
 {
-    SceneRun run(SceneId::TwistingBall, 31000, resources);   // A = 3.6: twist 2 sin 14.4 = 1.83
-    run.SetUp();
-    run.Enter();
-    run.Step();
-    run.Leave();
-    run.Release();
+    PlayedScene run(SceneId::TwistingBall, 31000, resources);   // A = 3.6: twist 2 sin 14.4 = 1.83
+    run.Play(1);
+    const Mesh& ball = run.States().twistingBall.ball;
     const float a = TwistingBallPhase(31000, 0.0f);
 
     // The same steps on the other ball, with the twist of the right sign.
     Mesh& other = resources.ballA;
     std::vector<float> factors(static_cast<size_t>(other.restBlock->count));
-    ComputeRadialFactors(MakeWaveOffsets(other), a, factors.data());
+    WaveFactorsFromOffsets(MakeWaveOffsets(other), a, factors.data());
     ScaleMeshFromRest(&other, factors.data());
     const float twist = static_cast<float>(2.0 * std::sin(4.0 * a));
     ASSERT_GT(twist, 1.0f);
     TwistMesh(&other, twist);
     for (int32_t i = 0; i < other.vertexBlock->count; ++i) {
-        const Vector3 &got = resources.ballB.vertexBlock->positions[i], &want = other.vertexBlock->positions[i];
+        const Vector3 &got = ball.vertexBlock->positions[i], &want = other.vertexBlock->positions[i];
         ASSERT_EQ(got.x, want.x) << i;
         ASSERT_EQ(got.y, want.y) << i;
         ASSERT_EQ(got.z, want.z) << i;
@@ -183,8 +180,16 @@ TEST_F(TwistingBallRun, TheBallIsWobbledThenTwistedByTwiceTheSineOfFourTimesTheP
 
 TEST_F(TwistingBallRun, EntersThenDrawsEachFrameInItsFixedOrderAndClearsTheSecondUnitOnLeaving)
 {
-    SceneRun run(SceneId::TwistingBall, 41950, resources);
+    PlayedScene run(SceneId::TwistingBall, 41950, resources);
     run.Play();
+    std::vector<RecordedCall> calls;
+    for (const auto& played : run.Frames()) calls.insert(calls.end(), played.begin(), played.end());
+    EXPECT_EQ(run.DemoTime(), 42000);
+    EXPECT_EQ(run.recorder.presentTimes.size(), 3u);
+    // Play ends (a quit) in the scene: it is left.
+    const size_t beforeEnd = run.recorder.calls.size();
+    run.End();
+    calls.insert(calls.end(), run.recorder.calls.begin() + static_cast<long>(beforeEnd), run.recorder.calls.end());
 
     const std::string v = std::to_string(vortex.name), e = std::to_string(envMap.name);
     const std::vector<std::string> frame = {
@@ -192,20 +197,19 @@ TEST_F(TwistingBallRun, EntersThenDrawsEachFrameInItsFixedOrderAndClearsTheSecon
         "DrawTriangleAffine",   "BindTexture(" + e + ")", "BindSecondTexture(0)",    "SetDepthTest(1)",
         "SetBlendMode(15)",     "SetBlendMode(20)",       "DrawTriangleDualTexture", "PresentFrame",
         "ClearFrame"};
-    std::vector<std::string> expected = {"SetDepthTest(1)", "SetBlendMode(15)", "SetBlendMode(2)"};
+    std::vector<std::string> expected;
     for (int n = 0; n < 3; ++n) expected.insert(expected.end(), frame.begin(), frame.end());   // 41950, 41966, 41983
     expected.push_back("BindSecondTexture(0)");
-    EXPECT_EQ(CollapsedOps(run.recorder), expected);
-    EXPECT_EQ(run.DemoTime(), 42000);
-    EXPECT_EQ(run.FramesPresented(), 3);
-}
+    EXPECT_EQ(CollapsedOps(calls), expected);
 
-TEST_F(TwistingBallRun, AVisitEndedBeforeItsFirstFrameLeavesTheSecondUnitCleared)
-{
-    SceneRun run(SceneId::TwistingBall, 30000, resources);
-    run.Play(0);
-    EXPECT_EQ(CollapsedOps(run.recorder), (std::vector<std::string>{"SetDepthTest(1)", "SetBlendMode(15)",
-                                                                    "SetBlendMode(2)", "BindSecondTexture(0)"}));
+    // Entered at its start: depth test on, then the blend modes, before the first frame.
+    PlayedScene entered(SceneId::TwistingBall, 30000, resources);
+    entered.Play(1);
+    const auto first = entered.Frames();
+    ASSERT_EQ(first.size(), 1u);
+    std::vector<std::string> enteredOps = {"SetDepthTest(1)", "SetBlendMode(15)", "SetBlendMode(2)"};
+    enteredOps.insert(enteredOps.end(), frame.begin(), frame.end());
+    EXPECT_EQ(CollapsedOps(first[0]), enteredOps);
 }
 
 // The swinging camera's eye at phase a.
@@ -219,7 +223,7 @@ void ExpectEyeAtPhase(const Camera& camera, float a)
 TEST_F(TwistingBallRun, TakesTheFramesPhaseBeforeTheBeatLeap)
 {
     SetUpAndEnter();
-    const TwistingBallScene& scene = TwistingBallSceneState();
+    const TwistingBallScene& scene = states.twistingBall;
 
     DrawAt(30000);
     EXPECT_EQ(scene.camera.positionX, static_cast<float>(600 * std::sin(3.5)));
@@ -270,7 +274,7 @@ TEST_F(TwistingBallRun, TheFacesThatPassTheOrientationTestAreTheOutsideTurnedToT
 TEST_F(TwistingBallRun, DrawsAboutHalfTheBallEnvironmentMappedInWhite)
 {
     SetUpAndEnter();
-    const Mesh& ball = resources.ballB;
+    const Mesh& ball = states.twistingBall.ball;
     const int32_t faceCount = ball.faceBlock->count;
     for (int32_t t : {30100, 32000, 33400, 36200, 39200, 41900}) {
         const size_t first = recorder.calls.size();
@@ -303,7 +307,7 @@ TEST_F(TwistingBallRun, DrawsAboutHalfTheBallEnvironmentMappedInWhite)
 
     // Every copy of a point along the texture seam and at the poles shows the same place
     // of the map.
-    const CoincidentVertices& copies = TwistingBallSceneState().seamCopies;
+    const CoincidentVertices& copies = states.twistingBall.seamCopies;
     EXPECT_EQ(copies.groupEnds.size(), 34u);
     size_t begin = 0;
     for (int32_t end : copies.groupEnds) {
@@ -317,23 +321,38 @@ TEST_F(TwistingBallRun, DrawsAboutHalfTheBallEnvironmentMappedInWhite)
     LeaveAndRelease();
 }
 
-TEST_F(TwistingBallRun, LeavesTheOtherBallAsLoaded)
+// Play draws the scenes' own copies: both balls stay as loaded, the sliced ball's (drawn
+// on the way) and the twisting ball's.
+TEST_F(TwistingBallRun, LeavesTheLoadedBallsAsLoaded)
 {
-    const VertexBlock& a = *resources.ballA.vertexBlock;
-    const std::vector<Vector3> positions(a.positions, a.positions + a.count);
-    const std::vector<ScreenVertex> records(a.screen, a.screen + a.count);
-    const Mesh& ballA = resources.ballA;
-    const std::vector<Face> faces(ballA.faceBlock->faces, ballA.faceBlock->faces + ballA.faceBlock->count);
+    struct Snapshot {
+        std::vector<Vector3> positions;
+        std::vector<ScreenVertex> records;
+        std::vector<Face> faces;
+    };
+    const auto take = [](const Mesh& mesh) {
+        const VertexBlock& v = *mesh.vertexBlock;
+        return Snapshot{{v.positions, v.positions + v.count},
+                        {v.screen, v.screen + v.count},
+                        {mesh.faceBlock->faces, mesh.faceBlock->faces + mesh.faceBlock->count}};
+    };
+    const Snapshot loaded[2] = {take(resources.ballA), take(resources.ballB)};
 
-    SceneRun run(SceneId::TwistingBall, 41900, resources);
+    PlayedScene run(SceneId::TwistingBall, 41900, resources);
     run.Play();
 
-    EXPECT_EQ(std::memcmp(positions.data(), a.positions, positions.size() * sizeof(Vector3)), 0);
-    EXPECT_EQ(std::memcmp(records.data(), a.screen, records.size() * sizeof(ScreenVertex)), 0);
-    EXPECT_EQ(std::memcmp(faces.data(), ballA.faceBlock->faces, faces.size() * sizeof(Face)), 0);
+    const Mesh* balls[2] = {&resources.ballA, &resources.ballB};
+    for (int k = 0; k < 2; ++k) {
+        const Snapshot& was = loaded[k];
+        const Mesh& ball = *balls[k];
+        EXPECT_EQ(std::memcmp(was.positions.data(), ball.vertexBlock->positions, was.positions.size() * sizeof(Vector3)), 0) << k;
+        EXPECT_EQ(std::memcmp(was.records.data(), ball.vertexBlock->screen, was.records.size() * sizeof(ScreenVertex)), 0) << k;
+        EXPECT_EQ(std::memcmp(was.faces.data(), ball.faceBlock->faces, was.faces.size() * sizeof(Face)), 0) << k;
+    }
     // The scene's ball itself did change: deformed, mapped, and its second pair four
     // times the loaded one.
-    const VertexBlock& b = *resources.ballB.vertexBlock;
+    const VertexBlock& a = *resources.ballB.vertexBlock;
+    const VertexBlock& b = *run.States().twistingBall.ball.vertexBlock;
     ASSERT_EQ(b.count, a.count);
     int moved = 0;
     for (int32_t i = 0; i < b.count; ++i) {
