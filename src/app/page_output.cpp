@@ -6,7 +6,6 @@
 
 bool BeginCapture(const std::string&, const std::vector<int>&) { return false; }
 bool CaptureActive() { return false; }
-void CaptureFrame(RenderInterface&, int32_t) {}
 void CaptureLoadingScreen(RenderInterface&) {}
 
 bool WriteFramePng(const std::string&, const std::vector<uint8_t>&, int, int) { return false; }
@@ -17,5 +16,4 @@ bool BeginRecording(const std::string&, int, int, int, const std::string&, int, 
     return false;
 }
 bool RecordingActive() { return false; }
-void RecordVideoFrame(RenderInterface&, int32_t) {}
 int FinishRecording(bool completed) { return completed ? 0 : 1; }
