@@ -92,10 +92,10 @@ public:
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
 
-    // Called in the order added at each present, after the player's screenshot sink
-    // for those added after AddScreenshotSink. Not owned; they outlive play.
+    // Sinks are told of each present in the order they were added. Not owned; they
+    // outlive play.
     void AddPresentSink(PresentSink* sink);
-    // Puts the player's screenshot sink at this place in the order.
+    // Adds the player's own screenshot sink (F12) at this place in the order.
     void AddScreenshotSink();
 
     // Sets the scenes up, starts the clock at startMs (the music is already playing from
