@@ -52,10 +52,10 @@ ClosingScene g_scene;   // written only by the routines below
 void DrawLatticeFrame(RenderInterface& render, const SceneTextures& textures, float phase, int32_t demoTime)
 {
     ClosingScene& scene = g_scene;
-    render.BindTexture(textures.vortex);
-    DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.vortex);
-    render.BindTexture(textures.grid);
-    render.SetBlendMode(BlendMode::Additive);
+    render.BindTexture(textures.swirlsBackground);
+    DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.swirlsBackground);
+    render.BindTexture(textures.latticePanel);
+    render.SetBlendMode(BlendMode::AdditiveFiltersKept);
     PlaceClosingView(&scene.camera, &scene.matrix, phase, &scene.distance, demoTime);
     TransformAndProjectMesh(scene.lattice, scene.matrix, scene.camera);
     DrawSortedFaces(render, scene.list, SortMeshFaces(scene.lattice, scene.list, DepthOrder::FarFirst));
@@ -76,7 +76,7 @@ void EnterClosing(FrameContext& frame)
     // The background's corners carry alpha 0, so under the alpha blending the previous
     // scene leaves behind the first frame would show no picture, a one-frame flash of
     // black. Additive, the mode of every later frame, shows it on the cleared frame.
-    frame.render.SetBlendMode(BlendMode::Additive);
+    frame.render.SetBlendMode(BlendMode::AdditiveFiltersKept);
     frame.animationPhase = 0.0f;
     g_scene.distance = ClosingFarDistance;
     g_scene.fadeLevel = 1.0f;

@@ -34,16 +34,15 @@ void CarryOpening(FrameContext& frame)
 FrameFinish DrawOpeningFrame(FrameContext& frame)
 {
     RenderInterface& render = frame.render;
-    const TextureId backdrop = frame.resources.textures.backdrop;
+    const TextureId backdrop = frame.resources.textures.titleCreditsBackground;
     float& brightness = g_scene.brightness;
     render.BindSecondTexture(NoTexture);
-    render.SetBlendMode(BlendMode::OpaqueTrilinear);
     render.SetBlendMode(BlendMode::OpaqueNearest);
     DrawBackgroundLower(render, brightness, brightness, brightness, backdrop);
     CarryOpening(frame);   // the flares show the stepped brightness
     for (const int32_t flare : {OpeningFirstFlare, OpeningSecondFlare}) {
         if (frame.demoTime > flare) {
-            render.SetBlendMode(BlendMode::Additive);
+            render.SetBlendMode(BlendMode::AdditiveFiltersKept);
             DrawBackgroundLower(render, brightness, brightness, brightness, backdrop);
         }
     }

@@ -76,11 +76,10 @@ void EnterSlicedBall(FrameContext& frame)
     g_scene.cutEdges.count = 0;
     g_scene.band.vertices.count = 0;
     g_scene.band.faces.count = 0;
-    render.BindTexture(frame.resources.textures.radialMap);
+    render.BindTexture(frame.resources.textures.slicedBallSkin);
     render.BindSecondTexture(NoTexture);
     render.SetDepthTest(true);
-    render.SetBlendMode(BlendMode::DualTextureAlphaBlend);
-    render.SetBlendMode(BlendMode::OpaqueBilinear);
+    render.SetBlendMode(BlendMode::OpaqueBothUnits);
 }
 
 // The ball, deformed, transformed with the view matrix shifted left, sliced at the plane
@@ -122,10 +121,10 @@ FrameFinish DrawSlicedBallFrame(FrameContext& frame)
     const SceneTextures& textures = frame.resources.textures;
     render.BindSecondTexture(NoTexture);
     render.SetBlendMode(BlendMode::OpaqueNearest);
-    DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.toriRadial);
+    DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.ringsBackground);
 
     // The radial map stays bound for the ball and the band.
-    render.BindTexture(textures.radialMap);
+    render.BindTexture(textures.slicedBallSkin);
     render.BindSecondTexture(NoTexture);
     render.SetDepthTest(true);
 
@@ -134,8 +133,7 @@ FrameFinish DrawSlicedBallFrame(FrameContext& frame)
 
     DrawSlicedBall(render, frame.resources.ballA, a, frame);
 
-    render.SetBlendMode(BlendMode::OpaqueBilinear);
-    render.SetBlendMode(BlendMode::Additive);
+    render.SetBlendMode(BlendMode::AdditiveFiltersKept);
     render.SetDepthTest(false);
     DrawCutBand(render);
 

@@ -106,8 +106,8 @@ protected:
     {
         ASSERT_EQ(LoadMesh3ds(&resources.ballA, "megadata\\ball2420.3ds", "GeoSphere0"), ModelRead::Found);
         ASSERT_EQ(LoadMesh3ds(&resources.ballB, "megadata\\ball2420.3ds", "GeoSphere0"), ModelRead::Found);
-        resources.textures.vortex = vortex;
-        resources.textures.envMap2 = envMap;
+        resources.textures.swirlsBackground = vortex;
+        resources.textures.ballReflections = envMap;
     }
     void TearDown() override
     {
@@ -187,12 +187,12 @@ TEST_F(TwistingBallRun, EntersThenDrawsEachFrameInItsFixedOrderAndClearsTheSecon
     run.Play();
 
     const std::string v = std::to_string(vortex.name), e = std::to_string(envMap.name);
+    const std::string bothUnits = "SetBlendMode(" + std::to_string(static_cast<int>(BlendMode::OpaqueBothUnits)) + ")";
     const std::vector<std::string> frame = {
         "BindSecondTexture(0)", "BindTexture(" + v + ")", "BindTexture(" + v + ")", "DrawTriangleAffine",
         "DrawTriangleAffine",   "BindTexture(" + e + ")", "BindSecondTexture(0)",    "SetDepthTest(1)",
-        "SetBlendMode(15)",     "SetBlendMode(20)",       "DrawTriangleDualTexture", "PresentFrame",
-        "ClearFrame"};
-    std::vector<std::string> expected = {"SetDepthTest(1)", "SetBlendMode(15)", "SetBlendMode(2)"};
+        bothUnits,              "DrawTriangleDualTexture", "PresentFrame",           "ClearFrame"};
+    std::vector<std::string> expected = {"SetDepthTest(1)", bothUnits};
     for (int n = 0; n < 3; ++n) expected.insert(expected.end(), frame.begin(), frame.end());   // 41950, 41966, 41983
     expected.push_back("BindSecondTexture(0)");
     EXPECT_EQ(CollapsedOps(run.recorder), expected);
@@ -204,8 +204,9 @@ TEST_F(TwistingBallRun, AVisitEndedBeforeItsFirstFrameLeavesTheSecondUnitCleared
 {
     SceneRun run(SceneId::TwistingBall, 30000, resources);
     run.Play(0);
-    EXPECT_EQ(CollapsedOps(run.recorder), (std::vector<std::string>{"SetDepthTest(1)", "SetBlendMode(15)",
-                                                                    "SetBlendMode(2)", "BindSecondTexture(0)"}));
+    const std::string bothUnits = "SetBlendMode(" + std::to_string(static_cast<int>(BlendMode::OpaqueBothUnits)) + ")";
+    EXPECT_EQ(CollapsedOps(run.recorder),
+              (std::vector<std::string>{"SetDepthTest(1)", bothUnits, "BindSecondTexture(0)"}));
 }
 
 // The swinging camera's eye at phase a.
