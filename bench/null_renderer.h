@@ -11,7 +11,6 @@ struct NullRenderer : RenderInterface {
     int64_t triangles = 0;
     uint32_t nextTextureId = FirstTextureIdBase;
     void SetDepthTest(bool) override {}
-    void UpdateTexture(TextureId, const Image&) override {}
     TextureId CreateTexture(const Image&) override { return TextureId{++nextTextureId}; }
     void DrawTriangle(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) override { ++triangles; }
     void DrawTriangleAffine(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) override { ++triangles; }

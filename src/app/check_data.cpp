@@ -95,7 +95,7 @@ DataFileCheck CheckSoundtrack()
 {
     DataFileCheck c{Soundtrack, false, ""};
     if (!Exists(Soundtrack)) return c.detail = "missing", c;
-    if (!AudioInit(-1, 44100, 16, true)) return c.detail = "no audio decoder could be started", c;
+    if (!AudioInit(44100, true)) return c.detail = "no audio decoder could be started", c;
     const AudioStreamHandle stream = AudioStreamFromFile(DataFilePath(Soundtrack).c_str());
     if (stream == 0) return c.detail = "not an MP3 stream the demo can play", c;
     AudioFreeStream(stream);

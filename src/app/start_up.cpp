@@ -35,9 +35,8 @@ int OutputLatencyMs(int bufferSamples, int frequency)
 
 AudioStreamHandle OpenMusic(bool silent)
 {
-    if (!AudioInit(-1, 44100, 16, silent)) ReportAudioError("Can't initialize digital sound system");
+    if (!AudioInit(44100, silent)) ReportAudioError("Can't initialize digital sound system");
     AudioStart();
-    PlatformStartTimer(250);
     const AudioStreamHandle music = AudioStreamFromFile(DataFilePath("megadata\\demusik.mp3").c_str());
     if (music == 0) ReportAudioError("Can't create stream");
     return music;

@@ -25,11 +25,6 @@ void TimedRenderInterface::SetDepthTest(bool enabled)
     Timed([&] { inner_->SetDepthTest(enabled); });
 }
 
-void TimedRenderInterface::UpdateTexture(TextureId id, const Image& image)
-{
-    Timed([&] { inner_->UpdateTexture(id, image); });
-}
-
 TextureId TimedRenderInterface::CreateTexture(const Image& image)
 {
     TextureId id;

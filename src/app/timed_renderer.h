@@ -11,7 +11,6 @@ public:
     explicit TimedRenderInterface(RenderInterface* inner);
 
     void SetDepthTest(bool enabled) override;
-    void UpdateTexture(TextureId id, const Image& image) override;
     TextureId CreateTexture(const Image& image) override;
     void DrawTriangle(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override;
     void DrawTriangleAffine(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override;

@@ -11,6 +11,6 @@
 void DrawBackgroundLower(RenderInterface& render, float red, float green, float blue, TextureId texture);
 // The upper picture (u 0..0.625, v 0..0.46875).
 void DrawBackgroundUpper(RenderInterface& render, float red, float green, float blue, TextureId texture);
-// The whole texture stretched over the screen, first row at the top, in blend mode 64
+// The whole texture stretched over the screen, first row at the top, in BlendMode::OpaqueNearest
 // (nearest texels, no blending), which stays in force afterwards.
 void DrawBackgroundWhole(RenderInterface& render, float red, float green, float blue, TextureId texture);

@@ -5,7 +5,7 @@ void DrawScreenOverlay(RenderInterface& render, float offsetU, float offsetV, fl
 {
     render.SetDepthTest(false);
     render.BindTexture(texture);
-    render.SetBlendMode(BlendMode::AlphaBlend);
+    render.SetBlendMode(BlendMode::AlphaBlendBilinear);
 
     static const float X[4] = {-1.0f, 1.0f, 1.0f, -1.0f};
     static const float Y[4] = {-1.0f, -1.0f, 1.0f, 1.0f};

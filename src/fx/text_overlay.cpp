@@ -162,15 +162,13 @@ void DrawTextLines(RenderInterface& render, TextureId font, const char* text, co
     render.BindSecondTexture(NoTexture);
     render.BindTexture(font);
     // The box samples the middle of the solid cell, where bilinear filtering gives white.
-    render.SetBlendMode(BlendMode::AlphaBlend);
+    render.SetBlendMode(BlendMode::AlphaBlendBilinear);
     const TextureWindow solid = CellWindow(SolidCell);
     const float middleU = solid.uLeft + 0.5f * FontCellSize / FontAtlasSize;
     const float middleV = solid.vTop + 0.5f * FontCellSize / FontAtlasSize;
     DrawRect(render, box, {middleU, middleU, middleV, middleV}, BoxColour);
 
-    // Nearest filters are set on the font itself and the additive mode keeps them.
-    render.SetBlendMode(BlendMode::OpaqueNearest);
-    render.SetBlendMode(BlendMode::Additive);
+    render.SetBlendMode(BlendMode::AdditiveNearest);   // on the font itself
     const float unitY = at.glyphHeight / GlyphRows;
     const float unitX = unitY * PixelWidthPerHeight;
     int line = 0, column = 0;

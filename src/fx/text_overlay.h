@@ -58,7 +58,6 @@ ScreenRect TextBox(const char* text, const TextPlacement& at);
 // box, so they stay crisp and full white over any scene.
 //
 // Leaves: depth test off; unit 0 active with the font bound (modulating), its filters
-// nearest and texture matrix identity; unit 1 bound to NoTexture; blending on, adding
-// source to destination (BlendMode::Additive). Expects lighting off, as every blend mode
-// but LitSphereMapAdded leaves it.
+// nearest; unit 1 bound to NoTexture; blending on, adding source to destination
+// (BlendMode::AdditiveNearest).
 void DrawTextLines(RenderInterface& render, TextureId font, const char* text, const TextPlacement& at);

@@ -45,8 +45,7 @@ void GL11RenderInterface::SetDepthTest(bool enabled)
         glDisable(GL_DEPTH_TEST);
 }
 
-// Bind, repeat wrapping and bilinear filters on the active unit (steps shared by
-// texture creation and update).
+// Bind, repeat wrapping and bilinear filters on the active unit.
 static void BindForUpload(TextureId id)
 {
     glBindTexture(GL_TEXTURE_2D, id.name);
@@ -62,15 +61,6 @@ static bool SidesArePowersOfTwo(const Image& image)
 {
     auto powerOfTwo = [](int n) { return n > 0 && (n & (n - 1)) == 0; };
     return powerOfTwo(image.Width()) && powerOfTwo(image.Height());
-}
-
-void GL11RenderInterface::UpdateTexture(TextureId id, const Image& image)
-{
-    BindForUpload(id);
-    // A size GL 1.1 refuses (sides not powers of two) leaves the texture as it was.
-    if (!SidesArePowersOfTwo(image)) return;
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, image.Width(), image.Height(), 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, image.Pixels());
 }
 
 TextureId GL11RenderInterface::CreateTexture(const Image& image)
@@ -175,102 +165,54 @@ void GL11RenderInterface::ReadFrame(std::vector<uint8_t>* bgra, int* width, int*
     ReadFinishedFrameBgra(bgra, width, height);
 }
 
-static void ResetTextureMatrix()
-{
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-}
-
 static void SetFilters(GLint minFilter, GLint magFilter)
 {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
 }
 
-// Texturing plus alpha blending on the active unit (one pass of modes 15 and 17).
-static void EnableAlphaBlendedUnit()
+// Blending on with the given function.
+static void BlendBy(GLenum source, GLenum destination)
 {
-    glEnable(GL_TEXTURE_2D);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
-    ResetTextureMatrix();
+    glBlendFunc(source, destination);
 }
 
 void GL11RenderInterface::SetBlendMode(BlendMode mode)
 {
+    if (mode == BlendMode::OpaqueBothUnits) {
+        ActiveTexture(GL_TEXTURE0_ARB);
+        glEnable(GL_TEXTURE_2D);
+        ActiveTexture(GL_TEXTURE1_ARB);
+    }
+    glEnable(GL_TEXTURE_2D);
     switch (mode) {
     case BlendMode::OpaqueBilinear:
-        glEnable(GL_TEXTURE_2D);
         SetFilters(GL_LINEAR, GL_LINEAR);
         glDisable(GL_BLEND);
-        ResetTextureMatrix();
-        break;
-    case BlendMode::AdditiveKeepingTextureMatrix:
-        glEnable(GL_TEXTURE_2D);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE);
-        break;
-    case BlendMode::MultiplyDestination:
-        glEnable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_COLOR);
-        ResetTextureMatrix();
-        break;
-    case BlendMode::Additive:
-        glEnable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE);
-        ResetTextureMatrix();
-        break;
-    case BlendMode::AlphaBlend:
-        SetFilters(GL_LINEAR, GL_LINEAR);
-        glEnable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        ResetTextureMatrix();
-        break;
-    case BlendMode::DualTextureAlphaBlend:
-    case BlendMode::DualTextureAlphaBlendToo:
-        ActiveTexture(GL_TEXTURE0_ARB);
-        EnableAlphaBlendedUnit();
-        ActiveTexture(GL_TEXTURE1_ARB);
-        EnableAlphaBlendedUnit();
-        break;
-    case BlendMode::LitSphereMapAdded:
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        ActiveTexture(GL_TEXTURE0_ARB);
-        glEnable(GL_LIGHTING);
-        glEnable(GL_LIGHT0);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glEnable(GL_TEXTURE_2D);
-        ActiveTexture(GL_TEXTURE1_ARB);
-        glEnable(GL_TEXTURE_2D);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
-        glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_ADD);
-        glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-        glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-        glEnable(GL_TEXTURE_GEN_S);
-        glEnable(GL_TEXTURE_GEN_T);
-        break;
-    case BlendMode::OpaqueTrilinear:
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glEnable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-        ResetTextureMatrix();
         break;
     case BlendMode::OpaqueNearest:
-        glEnable(GL_TEXTURE_2D);
         SetFilters(GL_NEAREST, GL_NEAREST);
         glDisable(GL_BLEND);
-        ResetTextureMatrix();
         break;
-    default:
-        break;   // modes without an entry change nothing
+    case BlendMode::OpaqueTrilinearMinFilter:
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glDisable(GL_BLEND);
+        break;
+    case BlendMode::OpaqueBothUnits:
+        glDisable(GL_BLEND);
+        break;
+    case BlendMode::AlphaBlendBilinear:
+        SetFilters(GL_LINEAR, GL_LINEAR);
+        BlendBy(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        break;
+    case BlendMode::AdditiveFiltersKept:
+        BlendBy(GL_ONE, GL_ONE);
+        break;
+    case BlendMode::AdditiveNearest:
+        SetFilters(GL_NEAREST, GL_NEAREST);
+        BlendBy(GL_ONE, GL_ONE);
+        break;
     }
 }
 
@@ -341,7 +283,7 @@ void GL11RenderInterface::DrawKeptFrame()
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound[unit]);
     }
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT |
-                 GL_LIGHTING_BIT | GL_POLYGON_BIT);
+                 GL_POLYGON_BIT);
     ActiveTexture(GL_TEXTURE1_ARB);
     glDisable(GL_TEXTURE_2D);
     ActiveTexture(GL_TEXTURE0_ARB);
@@ -350,11 +292,7 @@ void GL11RenderInterface::DrawKeptFrame()
     PushIdentity(GL_MODELVIEW);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_ALPHA_TEST);
     glDisable(GL_POLYGON_SMOOTH);
-    glDisable(GL_TEXTURE_GEN_S);
-    glDisable(GL_TEXTURE_GEN_T);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, KeptFrameTexture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);

@@ -5,7 +5,8 @@
 // frame's picture area. Depth is sent as w = 1/z with z the view distance, tested
 // GL_GEQUAL against a buffer cleared to 0, so the nearer surface wins. The state a draw
 // sees is whatever the preceding state calls accumulated, with GL 1.1's meaning: texture
-// units, filters, environments and blend functions as SetBlendMode documents them.
+// units, filters and blend functions as BlendMode documents them; the texture environment
+// is GL_MODULATE on both units, and the texture matrix stays the identity.
 #pragma once
 
 #include <cstdint>
@@ -27,19 +28,19 @@ inline bool operator!=(TextureId a, TextureId b) { return a.name != b.name; }
 // a usable texture (BindSecondTexture(NoTexture) returns to plain single texturing).
 constexpr TextureId NoTexture{0};
 
-// Sets of GL state chosen by SetBlendMode. The numbers are fixed; a value without an
-// entry changes nothing. "Resets the texture matrix" acts on the active unit.
-enum class BlendMode : int {
-    OpaqueBilinear = 2,                 // no blending, bilinear filters; resets the texture matrix
-    AdditiveKeepingTextureMatrix = 3,   // adds source to destination; texture matrix untouched
-    MultiplyDestination = 6,            // destination times source colour, plus source times (1 - alpha)
-    Additive = 9,                       // adds source to destination; resets the texture matrix
-    AlphaBlend = 10,                    // source over destination by source alpha, bilinear filters
-    DualTextureAlphaBlend = 15,         // both units textured, alpha blending; leaves unit 1 active
-    LitSphereMapAdded = 16,             // lit unit 0 plus a sphere-mapped unit 1, added by alpha; unit 1 active
-    DualTextureAlphaBlendToo = 17,      // the same state as DualTextureAlphaBlend
-    OpaqueTrilinear = 20,               // no blending, mipmapped minification; magnification untouched
-    OpaqueNearest = 64,                 // no blending, nearest-neighbour filters
+// The blend states the scenes draw in, each set by one SetBlendMode call. Every state turns
+// texturing on for the active unit and sets blending. Filters named in a state are set on
+// the texture bound to the active unit (so on no picture while unit 1 is active with
+// NoTexture); a state that names none leaves every texture's filters as they are. Only
+// OpaqueBothUnits changes the active unit.
+enum class BlendMode {
+    OpaqueBilinear,              // blending off; bilinear filters
+    OpaqueNearest,               // blending off; nearest-neighbour filters
+    OpaqueTrilinearMinFilter,    // blending off; mipmapped linear minification, magnification kept
+    OpaqueBothUnits,             // blending off; texturing on for units 0 and 1; leaves unit 1 active
+    AlphaBlendBilinear,          // source over destination by source alpha; bilinear filters
+    AdditiveFiltersKept,         // source added to destination
+    AdditiveNearest,             // source added to destination; nearest-neighbour filters
 };
 
 class RenderInterface {
@@ -48,8 +49,6 @@ public:
 
     // Depth testing (GL_GEQUAL against 1/z) on or off.
     virtual void SetDepthTest(bool enabled) = 0;
-    // Level 0 of an existing texture again from the image, alpha dropped.
-    virtual void UpdateTexture(TextureId id, const Image& image) = 0;
     // A new mipmapped texture, left bound on the active unit. Names are handed out one
     // after another, the first FirstTextureIdBase + 1.
     virtual TextureId CreateTexture(const Image& image) = 0;

@@ -12,36 +12,24 @@
 namespace {
 
 // Identity matrices throughout, so the position is already in clip space; the depth is
-// w = 1/z as natively. Colours clamp as fixed-function colours do. Lighting with GL's
-// default light, material and normal gives 0.2 × 0.2 + 0.8 = 0.84 grey, opaque; sphere
-// mapping reflects the eye ray (the vertex position) about the default normal (0, 0, 1).
+// w = 1/z as natively. Colours clamp as fixed-function colours do.
 const char* const VertexShader = R"(#version 300 es
 in vec3 position;
 in vec4 colour;
 in vec4 coord0;
 in vec2 coord1;
-uniform bool lit;
-uniform bool sphereMap;
 out vec4 vColour;
 out vec4 vCoord0;
 out vec2 vCoord1;
 void main() {
     gl_Position = vec4(position, 1.0);
-    vColour = lit ? vec4(0.84, 0.84, 0.84, 1.0) : clamp(colour, 0.0, 1.0);
+    vColour = clamp(colour, 0.0, 1.0);
     vCoord0 = coord0;
-    if (sphereMap) {
-        vec3 u = normalize(position);
-        vec3 r = vec3(u.x, u.y, -u.z);
-        float m = 2.0 * sqrt(r.x * r.x + r.y * r.y + (r.z + 1.0) * (r.z + 1.0));
-        vCoord1 = r.xy / m + 0.5;
-    } else {
-        vCoord1 = coord1;
-    }
+    vCoord1 = coord1;
 }
 )";
 
-// Unit 0 modulates the colour; unit 1 modulates the result, or adds to its colour while
-// still modulating its alpha (GL_COMBINE with GL_ADD for RGB only).
+// Each unit in use modulates the colour (GL_MODULATE).
 const char* const FragmentShader = R"(#version 300 es
 precision highp float;
 in vec4 vColour;
@@ -51,15 +39,11 @@ uniform sampler2D unit0;
 uniform sampler2D unit1;
 uniform bool useUnit0;
 uniform bool useUnit1;
-uniform bool addUnit1;
 out vec4 fragment;
 void main() {
     vec4 c = vColour;
     if (useUnit0) c *= texture(unit0, vCoord0.xy / vCoord0.w);
-    if (useUnit1) {
-        vec4 t = texture(unit1, vCoord1);
-        c = addUnit1 ? vec4(min(c.rgb + t.rgb, 1.0), c.a * t.a) : c * t;
-    }
+    if (useUnit1) c *= texture(unit1, vCoord1);
     fragment = c;
 }
 )";
@@ -79,8 +63,6 @@ GLuint CompileShader(GLenum kind, const char* source)
 }
 
 enum Attribute : GLuint { Position, Colour, Coord0, Coord1 };
-
-bool PowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 }  // namespace
 
@@ -105,9 +87,6 @@ bool WebGL2RenderInterface::Initialise()
     glUniform1i(glGetUniformLocation(program_, "unit1"), 1);
     useUnit0_ = glGetUniformLocation(program_, "useUnit0");
     useUnit1_ = glGetUniformLocation(program_, "useUnit1");
-    addUnit1_ = glGetUniformLocation(program_, "addUnit1");
-    lit_ = glGetUniformLocation(program_, "lit");
-    sphereMap_ = glGetUniformLocation(program_, "sphereMap");
 
     glGenVertexArrays(1, &vertexArray_);
     glBindVertexArray(vertexArray_);
@@ -143,9 +122,6 @@ void WebGL2RenderInterface::Flush()
     if (vertices_.empty()) return;
     glUniform1i(useUnit0_, UnitDraws(0));
     glUniform1i(useUnit1_, UnitDraws(1));
-    glUniform1i(addUnit1_, addOnUnit1_);
-    glUniform1i(lit_, lighting_);
-    glUniform1i(sphereMap_, sphereMapUnit1_);
     glBufferData(GL_ARRAY_BUFFER, vertices_.size() * sizeof(float), vertices_.data(), GL_STREAM_DRAW);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices_.size() / FloatsPerVertex));
     vertices_.clear();
@@ -235,20 +211,6 @@ static void SetUploadParameters()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 }
 
-void WebGL2RenderInterface::UpdateTexture(TextureId id, const Image& image)
-{
-    if (textures_.count(id.name) == 0) return;
-    Bind(activeUnit_, id);
-    SetUploadParameters();
-    // A size GL 1.1 would refuse (not a power of two) leaves the texture as it was.
-    if (!PowerOfTwo(image.Width()) || !PowerOfTwo(image.Height())) return;
-    // GL 1.1 kept this level as RGB: the alpha reads as opaque.
-    std::vector<uint8_t> opaque(image.Pixels(), image.Pixels() + static_cast<size_t>(image.Width()) * image.Height() * 4);
-    for (size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 255;
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.Width(), image.Height(), 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 opaque.data());
-}
-
 TextureId WebGL2RenderInterface::CreateTexture(const Image& image)
 {
     const TextureId id{++nextTextureId_};
@@ -272,7 +234,6 @@ void WebGL2RenderInterface::BindTexture(TextureId id)
 void WebGL2RenderInterface::BindSecondTexture(TextureId id)
 {
     Bind(1, id);
-    addOnUnit1_ = false;   // GL_MODULATE on unit 1
 }
 
 // The browser shows the canvas only when the frame's callback returns, and the frame is
@@ -308,12 +269,9 @@ void WebGL2RenderInterface::SetFilters(GLint minFilter, GLint magFilter)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
 }
 
-void WebGL2RenderInterface::SetBlend(bool enabled, GLenum source, GLenum destination)
+// Blending on with the given function.
+static void BlendBy(GLenum source, GLenum destination)
 {
-    if (!enabled) {
-        glDisable(GL_BLEND);
-        return;
-    }
     glEnable(GL_BLEND);
     glBlendFunc(source, destination);
 }
@@ -321,56 +279,39 @@ void WebGL2RenderInterface::SetBlend(bool enabled, GLenum source, GLenum destina
 void WebGL2RenderInterface::SetBlendMode(BlendMode mode)
 {
     Flush();
+    if (mode == BlendMode::OpaqueBothUnits) {
+        SelectUnit(0);
+        SetEnabled(0, true);
+        SelectUnit(1);
+    }
+    SetEnabled(activeUnit_, true);
     switch (mode) {
     case BlendMode::OpaqueBilinear:
-        SetEnabled(activeUnit_, true);
         SetFilters(GL_LINEAR, GL_LINEAR);
-        glDisable(GL_BLEND);
-        break;
-    case BlendMode::AdditiveKeepingTextureMatrix:
-    case BlendMode::Additive:
-        SetEnabled(activeUnit_, true);
-        SetBlend(true, GL_ONE, GL_ONE);
-        break;
-    case BlendMode::MultiplyDestination:
-        SetEnabled(activeUnit_, true);
-        SetBlend(true, GL_ONE_MINUS_SRC_ALPHA, GL_SRC_COLOR);
-        break;
-    case BlendMode::AlphaBlend:
-        SetFilters(GL_LINEAR, GL_LINEAR);
-        SetEnabled(activeUnit_, true);
-        SetBlend(true, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        break;
-    case BlendMode::DualTextureAlphaBlend:
-    case BlendMode::DualTextureAlphaBlendToo:
-        SelectUnit(0);
-        SetEnabled(0, true);
-        SelectUnit(1);
-        SetEnabled(1, true);
-        SetBlend(true, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        break;
-    case BlendMode::LitSphereMapAdded:
-        SetBlend(true, GL_SRC_ALPHA, GL_ONE);
-        SelectUnit(0);
-        lighting_ = true;
-        SetEnabled(0, true);
-        SelectUnit(1);
-        SetEnabled(1, true);
-        addOnUnit1_ = true;
-        sphereMapUnit1_ = true;
-        break;
-    case BlendMode::OpaqueTrilinear:
-        if (ActiveUnitHasTexture()) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        SetEnabled(activeUnit_, true);
         glDisable(GL_BLEND);
         break;
     case BlendMode::OpaqueNearest:
-        SetEnabled(activeUnit_, true);
         SetFilters(GL_NEAREST, GL_NEAREST);
         glDisable(GL_BLEND);
         break;
-    default:
-        break;   // modes without an entry change nothing
+    case BlendMode::OpaqueTrilinearMinFilter:
+        if (ActiveUnitHasTexture()) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        glDisable(GL_BLEND);
+        break;
+    case BlendMode::OpaqueBothUnits:
+        glDisable(GL_BLEND);
+        break;
+    case BlendMode::AlphaBlendBilinear:
+        SetFilters(GL_LINEAR, GL_LINEAR);
+        BlendBy(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        break;
+    case BlendMode::AdditiveFiltersKept:
+        BlendBy(GL_ONE, GL_ONE);
+        break;
+    case BlendMode::AdditiveNearest:
+        SetFilters(GL_NEAREST, GL_NEAREST);
+        BlendBy(GL_ONE, GL_ONE);
+        break;
     }
 }
 
@@ -445,9 +386,6 @@ void WebGL2RenderInterface::DrawKeptFrame()
         Emit(c[0] * 2 - 1, c[1] * 2 - 1, 0.0f, white, c[0], c[1], 1.0f, 0.0f, 0.0f);
     glUniform1i(useUnit0_, 1);
     glUniform1i(useUnit1_, 0);
-    glUniform1i(addUnit1_, 0);
-    glUniform1i(lit_, 0);
-    glUniform1i(sphereMap_, 0);
     glBufferData(GL_ARRAY_BUFFER, vertices_.size() * sizeof(float), vertices_.data(), GL_STREAM_DRAW);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices_.size() / FloatsPerVertex));
     vertices_.clear();

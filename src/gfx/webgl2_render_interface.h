@@ -1,8 +1,7 @@
 // The render interface on WebGL 2, for the page. It keeps the GL 1.1 interface's meaning:
-// the same texture names, units and filters, the same blend modes, depth as 1/z tested
-// GEQUAL against 0. The fixed-function state that WebGL lacks (texturing enabled per unit,
-// the texture environments, lighting and sphere mapping left by mode 16) is kept here
-// and handed to one small shader as uniforms. Triangles gather in one vertex buffer and
+// the same texture names, units and filters, the same blend states, depth as 1/z tested
+// GEQUAL against 0. The fixed-function state that WebGL lacks (texturing enabled per unit)
+// is kept here and handed to one small shader as uniforms. Triangles gather in one vertex buffer and
 // are drawn when a state they depend on changes, or the frame ends.
 #pragma once
 
@@ -19,7 +18,6 @@ public:
     bool Initialise();
 
     void SetDepthTest(bool enabled) override;
-    void UpdateTexture(TextureId id, const Image& image) override;
     TextureId CreateTexture(const Image& image) override;
     void DrawTriangle(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override;
     void DrawTriangleAffine(const ScreenVertex& p1, const ScreenVertex& p2, const ScreenVertex& p3) override;
@@ -50,7 +48,6 @@ private:
     void Bind(int unit, TextureId id);
     void SetEnabled(int unit, bool enabled);
     void SetFilters(GLint minFilter, GLint magFilter);
-    void SetBlend(bool enabled, GLenum source, GLenum destination);
     bool UnitDraws(int unit) const;
     bool ActiveUnitHasTexture() const;
 
@@ -59,7 +56,7 @@ private:
     // The kept picture, at the drawing buffer's size then, and that size.
     GLuint keptTexture_ = 0;
     int keptWidth_ = 0, keptHeight_ = 0;
-    GLint useUnit0_ = -1, useUnit1_ = -1, addUnit1_ = -1, lit_ = -1, sphereMap_ = -1;
+    GLint useUnit0_ = -1, useUnit1_ = -1;
     std::vector<float> vertices_;
     bool clearPending_ = false;
     std::unordered_map<uint32_t, GLuint> textures_;   // our texture names -> WebGL's
@@ -68,8 +65,5 @@ private:
     int activeUnit_ = 0;
     TextureId bound_[2];
     bool enabled_[2] = {true, false};   // the device enables texturing on unit 0
-    bool addOnUnit1_ = false;           // unit 1's environment: GL_COMBINE with GL_ADD
-    bool lighting_ = false;
-    bool sphereMapUnit1_ = false;
     float unit1S_ = 0, unit1T_ = 0;     // unit 1's current coordinates, kept between draws
 };

@@ -102,7 +102,7 @@ Mix_Music* StreamOf(AudioStreamHandle h)
 
 }  // namespace
 
-bool AudioInit(int /*device*/, int sampleRate, uint32_t /*flags*/, bool silentOutput)
+bool AudioInit(int sampleRate, bool silentOutput)
 {
     if (g_mixerOpen) return true;
     // The silent output is SDL's dummy driver: it consumes the stream in real time and

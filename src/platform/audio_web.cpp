@@ -39,7 +39,7 @@ EM_JS(void, PageMusicVolume, (int percent), { Module.page.audio.volume(percent /
 EM_JS(int, PageMusicLengthMs, (const char* path), { return Module.page.audio.lengthMs(UTF8ToString(path)); });
 EM_JS(int, PageAudioRate, (), { return Module.page.audio.sampleRate(); });
 
-bool AudioInit(int, int, uint32_t, bool silentOutput)
+bool AudioInit(int, bool silentOutput)
 {
     if (!PageAudioReady(silentOutput)) return Fail(AudioErrorInit);
     g_initialised = true;

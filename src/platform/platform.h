@@ -37,7 +37,7 @@ bool PlatformSetWindowIcon(const uint8_t* rgba, int width, int height);
 
 // ---- Events -------------------------------------------------------------------------
 
-enum class PlatformEventKind { KeyDown, CloseRequest, Expose, MouseOver, Timer, Hidden, Shown, Other };
+enum class PlatformEventKind { KeyDown, CloseRequest, Hidden, Shown, Other };
 
 // The keys the program reacts to; every other key arrives as Other.
 enum class Key { Other, Escape, Space, Tab, Left, Right, PageUp, PageDown, Home, F12 };
@@ -55,8 +55,6 @@ struct PlatformEvent {
 //
 // Takes the next pending event without waiting; false when none is pending.
 bool PlatformPollEvent(PlatformEvent* event);
-// Starts a periodic timer whose ticks arrive as Timer events.
-bool PlatformStartTimer(uint32_t periodMs);
 
 // ---- Display mode -------------------------------------------------------------------
 
@@ -117,8 +115,9 @@ enum AudioErrorCode {
     AudioErrorStart = 6,       // the output could not start playing
 };
 
-// silentOutput: decode and play to an output that makes no sound (repeatable runs).
-bool AudioInit(int device, int sampleRate, uint32_t flags, bool silentOutput);
+// Opens the output at sampleRate (the page's own rate in a browser). silentOutput: decode
+// and play to an output that makes no sound (repeatable runs).
+bool AudioInit(int sampleRate, bool silentOutput);
 bool AudioStart();
 // The output's buffer in sample frames and its rate, once the output is open; a sound
 // started now is heard about one buffer later.

@@ -71,8 +71,6 @@ bool g_videoUp = false;                 // written by EnsureVideo, PlatformQuit
 bool g_fullscreen = false;
 Uint32 g_fullscreenKind = 0;   // SDL_WINDOW_FULLSCREEN or _FULLSCREEN_DESKTOP while fullscreen
 bool g_hidden = false;         // minimised, or stepped aside from fullscreen; written by the window-change events
-Uint32 g_timerEvent = 0;       // written by PlatformStartTimer
-SDL_TimerID g_timer = 0;       // written by PlatformStartTimer, PlatformQuit
 
 bool EnsureVideo()
 {
@@ -283,37 +281,13 @@ bool PlatformPollEvent(PlatformEvent* event)
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
             case SDL_WINDOWEVENT_CLOSE: event->kind = PlatformEventKind::CloseRequest; return true;
-            case SDL_WINDOWEVENT_EXPOSED: event->kind = PlatformEventKind::Expose; return true;
-            case SDL_WINDOWEVENT_ENTER: event->kind = PlatformEventKind::MouseOver; return true;
             default: event->kind = KindOfWindowChange(e.window.event); return true;
             }
         default:
-            if (g_timerEvent != 0 && e.type == g_timerEvent) {
-                event->kind = PlatformEventKind::Timer;
-                return true;
-            }
             break;   // events the program has no use for are dropped here
         }
     }
     return false;
-}
-
-static Uint32 TimerTick(Uint32 interval, void*)
-{
-    SDL_Event e{};
-    e.type = g_timerEvent;
-    SDL_PushEvent(&e);
-    return interval;
-}
-
-bool PlatformStartTimer(uint32_t periodMs)
-{
-    if (!EnsureVideo()) return false;
-    if (g_timerEvent == 0) g_timerEvent = SDL_RegisterEvents(1);
-    if (g_timerEvent == static_cast<Uint32>(-1)) return false;
-    if (g_timer) SDL_RemoveTimer(g_timer);
-    g_timer = SDL_AddTimer(periodMs, TimerTick, nullptr);
-    return g_timer != 0;
 }
 
 bool PlatformCanChangeDisplayMode()
@@ -453,8 +427,6 @@ bool PlatformMessageBox(const char* text, const char* caption)
 void PlatformQuit()
 {
     AudioFree();
-    if (g_timer) SDL_RemoveTimer(g_timer);
-    g_timer = 0;
     PlatformRestoreDisplayMode();
     PlatformDeleteGLContext();
     if (g_window) SDL_DestroyWindow(g_window);

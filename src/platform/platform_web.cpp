@@ -17,8 +17,6 @@ constexpr const char* Canvas = "#canvas";
 bool g_window = false;
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_context = 0;
 std::deque<PlatformEvent> g_events;
-uint32_t g_timerPeriodMs = 0;
-double g_nextTimerMs = 0;
 bool (*g_frame)() = nullptr;
 
 Key KeyOf(const EmscriptenKeyboardEvent& e)
@@ -90,21 +88,9 @@ bool PlatformSetWindowIcon(const uint8_t*, int, int) { return false; }   // the 
 
 bool PlatformPollEvent(PlatformEvent* event)
 {
-    if (g_timerPeriodMs > 0 && emscripten_get_now() >= g_nextTimerMs) {
-        g_nextTimerMs = emscripten_get_now() + g_timerPeriodMs;
-        *event = {PlatformEventKind::Timer, Key::Other};
-        return true;
-    }
     if (g_events.empty()) return false;
     *event = g_events.front();
     g_events.pop_front();
-    return true;
-}
-
-bool PlatformStartTimer(uint32_t periodMs)
-{
-    g_timerPeriodMs = periodMs;
-    g_nextTimerMs = emscripten_get_now() + periodMs;
     return true;
 }
 

@@ -45,10 +45,10 @@ namespace {
 void DrawLatticeFrame(ClosingScene& scene, RenderInterface& render, const SceneTextures& textures, float phase,
                       int32_t demoTime)
 {
-    render.BindTexture(textures.vortex);
-    DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.vortex);
-    render.BindTexture(textures.grid);
-    render.SetBlendMode(BlendMode::Additive);
+    render.BindTexture(textures.swirlsBackground);
+    DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.swirlsBackground);
+    render.BindTexture(textures.latticePanel);
+    render.SetBlendMode(BlendMode::AdditiveFiltersKept);
     PlaceClosingView(&scene.camera, &scene.matrix, phase, &scene.distance, demoTime);
     TransformAndProjectMesh(scene.lattice, scene.matrix, scene.camera);
     DrawSortedFaces(render, scene.list, SortMeshFaces(scene.lattice, scene.list, DepthOrder::FarFirst));
@@ -70,7 +70,7 @@ void EnterClosing(SceneStates& states, FrameContext& frame)
     // The background's corners carry alpha 0, so under the alpha blending the previous
     // scene leaves behind the first frame would show no picture, a one-frame flash of
     // black. Additive, the mode of every later frame, shows it on the cleared frame.
-    frame.render.SetBlendMode(BlendMode::Additive);
+    frame.render.SetBlendMode(BlendMode::AdditiveFiltersKept);
     ClosingScene& scene = states.closing;
     scene.phase = 0.0f;
     scene.distance = ClosingFarDistance;

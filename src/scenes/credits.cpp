@@ -62,7 +62,7 @@ void FlashCreditBands(RenderInterface& render, TextureId credits, float* flashLe
                       double frames)
 {
     render.SetDepthTest(false);
-    render.SetBlendMode(BlendMode::AlphaBlend);
+    render.SetBlendMode(BlendMode::AlphaBlendBilinear);
     UpdateFlashLevel(flashLevel, CreditBeats, 3, CreditFlashDecay, demoTime, frames);
     render.BindTexture(credits);
     for (int i = 0; i < 3; ++i)
@@ -98,12 +98,12 @@ void DrawCreditsFrame(SceneStates& states, FrameContext& frame)
     const SceneTextures& textures = frame.resources.textures;
     Mesh& model = scene.model;
     render.SetBlendMode(BlendMode::OpaqueNearest);
-    DrawBackgroundUpper(render, 1.0f, 1.0f, 1.0f, textures.backdrop);
+    DrawBackgroundUpper(render, 1.0f, 1.0f, 1.0f, textures.titleCreditsBackground);
     const float t = static_cast<float>((frame.demoTime - CreditsPhaseOrigin) * 0.0001);
 
     render.SetDepthTest(true);
-    render.BindTexture(textures.ond);
-    render.SetBlendMode(BlendMode::AlphaBlend);
+    render.BindTexture(textures.creditsModelSkin);
+    render.SetBlendMode(BlendMode::AlphaBlendBilinear);
     // The level is still the previous frame's: it is updated further down.
     PlaceCreditsCamera(&scene.camera, t, scene.flashLevel);
     BuildViewMatrix(&scene.matrix, scene.camera);

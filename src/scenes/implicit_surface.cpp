@@ -63,22 +63,22 @@ void DrawImplicitSurfaceFrame(SceneStates& states, FrameContext& frame)
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
     render.SetBlendMode(BlendMode::OpaqueNearest);
-    DrawBackgroundUpper(render, 1.0f, 1.0f, 1.0f, textures.toriRadial);
+    DrawBackgroundUpper(render, 1.0f, 1.0f, 1.0f, textures.ringsBackground);
 
     // The squares first, without depth testing: the surface covers them.
     render.SetDepthTest(false);
     render.BindSecondTexture(NoTexture);
-    render.BindTexture(textures.torusDesign);
-    render.SetBlendMode(BlendMode::AlphaBlend);
+    render.BindTexture(textures.squareEmblem);
+    render.SetBlendMode(BlendMode::AlphaBlendBilinear);
     // The carried phase as the previous frame left it (0 on the first frame); the shapes
     // move with the same value.
     const float shapesPhase = scene.phase;
     DrawSpinningSquares(render, scene.camera, shapesPhase);
 
-    render.BindTexture(textures.envMap);
+    render.BindTexture(textures.studioReflections);
     render.SetDepthTest(true);
-    render.SetBlendMode(BlendMode::OpaqueTrilinear);
-    render.BindTexture(textures.envMap);
+    render.SetBlendMode(BlendMode::OpaqueTrilinearMinFilter);
+    render.BindTexture(textures.studioReflections);
 
     // The field is built from the positions of the previous frame, then the
     // sources move and the cells around their new places are polygonized.
@@ -102,8 +102,8 @@ void DrawImplicitSurfaceFrame(SceneStates& states, FrameContext& frame)
     DrawSortedFrontFaces(render, scene.list, SortMeshFaces(scene.surface, scene.list, DepthOrder::NearFirst));
 
     render.SetDepthTest(false);
-    render.SetBlendMode(BlendMode::AlphaBlend);
-    render.BindTexture(textures.greets);
+    render.SetBlendMode(BlendMode::AlphaBlendBilinear);
+    render.BindTexture(textures.greetingsCard);
     UpdateFlashLevel(&scene.flashLevel, GreetingsWindows, 3, GreetingsFadeStep, frame.demoTime, frame.elapsedFrames);
     // The whole 255 × 255 picture with its top-left corner at about pixel (350, 100).
     DrawScreenQuad(render, scene.greetingsBlock, 0, 0, 255, 255, 700, 200, 2, 2, scene.flashLevel);

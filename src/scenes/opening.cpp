@@ -30,16 +30,15 @@ void CarryOpening(SceneStates& states, FrameContext& frame)
 void DrawOpeningFrame(SceneStates& states, FrameContext& frame)
 {
     RenderInterface& render = frame.render;
-    const TextureId backdrop = frame.resources.textures.backdrop;
+    const TextureId backdrop = frame.resources.textures.titleCreditsBackground;
     const float& brightness = states.opening.brightness;
     render.BindSecondTexture(NoTexture);
-    render.SetBlendMode(BlendMode::OpaqueTrilinear);
     render.SetBlendMode(BlendMode::OpaqueNearest);
     DrawBackgroundLower(render, brightness, brightness, brightness, backdrop);
     CarryOpening(states, frame);   // the flares show the stepped brightness
     for (const int32_t flare : {OpeningFirstFlare, OpeningSecondFlare}) {
         if (frame.demoTime > flare) {
-            render.SetBlendMode(BlendMode::Additive);
+            render.SetBlendMode(BlendMode::AdditiveFiltersKept);
             DrawBackgroundLower(render, brightness, brightness, brightness, backdrop);
         }
     }

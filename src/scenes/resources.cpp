@@ -21,8 +21,7 @@ void DrawLoadingScreen(RenderInterface& render, TextureId loading)
     render.SetDepthTest(false);
     render.ClearFrame();
     render.BindTexture(loading);
-    render.SetBlendMode(BlendMode::OpaqueBilinear);
-    render.SetBlendMode(BlendMode::AlphaBlend);
+    render.SetBlendMode(BlendMode::AlphaBlendBilinear);
     DrawScreenQuad(render, block, 0.0f, 0.0f, 255.0f, 255.0f, 1.0f, 1.0f, 2.0f, 2.0f, 1.0f);
 }
 
@@ -37,19 +36,19 @@ const TextureFile FirstTextures[] = {
     {&SceneTextures::loading, "megadata\\loading.png"},
 };
 const TextureFile LaterTextures[] = {
-    {&SceneTextures::envMap, "megadata\\envmap.png"},
-    {&SceneTextures::radialMap, "megadata\\radialmap.png"},
+    {&SceneTextures::studioReflections, "megadata\\envmap.png"},
+    {&SceneTextures::slicedBallSkin, "megadata\\radialmap.png"},
     {&SceneTextures::vertNoise, "megadata\\vertnoise.png"},
-    {&SceneTextures::envMap2, "megadata\\envmap2.png"},
-    {&SceneTextures::toriRadial, "megadata\\tori_radial_bg1024.png"},
-    {&SceneTextures::backdrop, "megadata\\backdropbg_megademo1024.png"},
+    {&SceneTextures::ballReflections, "megadata\\envmap2.png"},
+    {&SceneTextures::ringsBackground, "megadata\\tori_radial_bg1024.png"},
+    {&SceneTextures::titleCreditsBackground, "megadata\\backdropbg_megademo1024.png"},
     {&SceneTextures::lineNoise, "megadata\\linenoise.png"},
     {&SceneTextures::credits, "megadata\\credits1024.png"},
-    {&SceneTextures::ond, "megadata\\ondtexture512.png"},
-    {&SceneTextures::grid, "megadata\\grid128.png"},
-    {&SceneTextures::vortex, "megadata\\vortex_kasser1024.png"},
-    {&SceneTextures::torusDesign, "megadata\\torusdesign.png"},
-    {&SceneTextures::greets, "megadata\\greets.png"},
+    {&SceneTextures::creditsModelSkin, "megadata\\ondtexture512.png"},
+    {&SceneTextures::latticePanel, "megadata\\grid128.png"},
+    {&SceneTextures::swirlsBackground, "megadata\\vortex_kasser1024.png"},
+    {&SceneTextures::squareEmblem, "megadata\\torusdesign.png"},
+    {&SceneTextures::greetingsCard, "megadata\\greets.png"},
 };
 constexpr int FirstTextureCount = sizeof FirstTextures / sizeof FirstTextures[0];
 constexpr int LaterTextureCount = sizeof LaterTextures / sizeof LaterTextures[0];

@@ -14,10 +14,24 @@ struct [[nodiscard]] LoadFailure {
     bool Failed() const { return !text.empty(); }
 };
 
-// The pictures, as textures of the render interface they were loaded through.
+// The pictures, as textures of the render interface they were loaded through, named for
+// what they show (tools/megadata's picture catalogue describes each).
 struct SceneTextures {
-    TextureId whiteFlash, loading, envMap, radialMap, vertNoise, envMap2, toriRadial, backdrop, lineNoise,
-        credits, ond, grid, vortex, torusDesign, greets;
+    TextureId whiteFlash;              // near-white closing picture
+    TextureId loading;                 // the "loading" sign
+    TextureId studioReflections;       // reflections repeated over the implicit surface
+    TextureId slicedBallSkin;          // wrapped round the sliced ball
+    TextureId vertNoise;               // vertical streaks
+    TextureId ballReflections;         // the twisting ball's reflection map
+    TextureId ringsBackground;         // rings: behind the shapes above, the sliced ball below
+    TextureId titleCreditsBackground;  // the credits backdrop above, the title picture below
+    TextureId lineNoise;               // horizontal scan lines
+    TextureId credits;                 // the three credit bands
+    TextureId creditsModelSkin;        // the credits model's translucent skin
+    TextureId latticePanel;            // one glowing panel of the closing lattice
+    TextureId swirlsBackground;        // swirls: behind the twisting ball above, the lattice below
+    TextureId squareEmblem;            // the round emblem on the spinning squares
+    TextureId greetingsCard;           // the greetings text
 };
 
 // Everything the scenes draw. The two balls are separate copies of the same object, so

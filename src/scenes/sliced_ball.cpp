@@ -73,11 +73,10 @@ void EnterSlicedBall(SceneStates& states, FrameContext& frame)
     scene.cutEdges.count = 0;
     scene.band.vertices.count = 0;
     scene.band.faces.count = 0;
-    render.BindTexture(frame.resources.textures.radialMap);
+    render.BindTexture(frame.resources.textures.slicedBallSkin);
     render.BindSecondTexture(NoTexture);
     render.SetDepthTest(true);
-    render.SetBlendMode(BlendMode::DualTextureAlphaBlend);
-    render.SetBlendMode(BlendMode::OpaqueBilinear);
+    render.SetBlendMode(BlendMode::OpaqueBothUnits);
 }
 
 // The ball, deformed, transformed with the view matrix shifted left, sliced at the plane
@@ -119,10 +118,10 @@ void DrawSlicedBallFrame(SceneStates& states, FrameContext& frame)
     const SceneTextures& textures = frame.resources.textures;
     render.BindSecondTexture(NoTexture);
     render.SetBlendMode(BlendMode::OpaqueNearest);
-    DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.toriRadial);
+    DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.ringsBackground);
 
     // The radial map stays bound for the ball and the band.
-    render.BindTexture(textures.radialMap);
+    render.BindTexture(textures.slicedBallSkin);
     render.BindSecondTexture(NoTexture);
     render.SetDepthTest(true);
 
@@ -131,8 +130,7 @@ void DrawSlicedBallFrame(SceneStates& states, FrameContext& frame)
 
     DrawSlicedBall(render, scene, a, frame);
 
-    render.SetBlendMode(BlendMode::OpaqueBilinear);
-    render.SetBlendMode(BlendMode::Additive);
+    render.SetBlendMode(BlendMode::AdditiveFiltersKept);
     render.SetDepthTest(false);
     DrawCutBand(render, scene);
 

@@ -93,8 +93,7 @@ void EnterTwistingBall(SceneStates& states, FrameContext& frame)
 {
     SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     frame.render.SetDepthTest(true);
-    frame.render.SetBlendMode(BlendMode::DualTextureAlphaBlend);
-    frame.render.SetBlendMode(BlendMode::OpaqueBilinear);
+    frame.render.SetBlendMode(BlendMode::OpaqueBothUnits);
     states.twistingBall.phaseOffset = 0.0f;
 }
 
@@ -104,15 +103,14 @@ void DrawTwistingBallFrame(SceneStates& states, FrameContext& frame)
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
     render.BindSecondTexture(NoTexture);
-    render.BindTexture(textures.vortex);
-    DrawBackgroundUpper(render, 1.0f, 1.0f, 1.0f, textures.vortex);
+    render.BindTexture(textures.swirlsBackground);
+    DrawBackgroundUpper(render, 1.0f, 1.0f, 1.0f, textures.swirlsBackground);
 
     // The environment map alone on the first unit, opaque, depth-tested.
-    render.BindTexture(textures.envMap2);
+    render.BindTexture(textures.ballReflections);
     render.BindSecondTexture(NoTexture);
     render.SetDepthTest(true);
-    render.SetBlendMode(BlendMode::DualTextureAlphaBlend);
-    render.SetBlendMode(BlendMode::OpaqueTrilinear);
+    render.SetBlendMode(BlendMode::OpaqueBothUnits);
 
     // The frame's phase is taken before this frame's leap of the phase offset, which
     // shows from the next frame on.

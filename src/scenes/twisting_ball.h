@@ -54,8 +54,8 @@ struct TwistingBallScene {
 // The scene's routines. Set-up in order: its copy of resources.ballB, polygon list of
 // 20000 entries, wave offsets, camera; phase offset 0; the copy's texture coordinates
 // scaled by 4 (its second pair keeps that from now on); the polygon list built once;
-// the ball's coincident vertices found. Entry: screen projection; depth test on, blend
-// modes 15 then 2; phase offset 0. Each frame draws the vortex background, then the ball
+// the ball's coincident vertices found. Entry: screen projection; depth test on,
+// BlendMode::OpaqueBothUnits; phase offset 0. Each frame draws the vortex background, then the ball
 // wobbled and twisted from rest at the frame's phase, seen from the swinging camera,
 // environment-mapped (one value for all copies of a point) and drawn front to back with
 // back faces dropped; then it takes the beat leap. Leaving binds no second texture.

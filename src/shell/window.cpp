@@ -21,9 +21,6 @@ void CollectPlatformEvents()
         switch (event.kind) {
         case PlatformEventKind::KeyDown: g_queue.push_back({Message::KeyDown, event.key}); break;
         case PlatformEventKind::CloseRequest: g_queue.push_back({Message::Close}); break;
-        case PlatformEventKind::Expose: g_queue.push_back({Message::Paint}); break;
-        case PlatformEventKind::MouseOver: g_queue.push_back({Message::SetCursor}); break;
-        case PlatformEventKind::Timer: g_queue.push_back({Message::Timer}); break;
         case PlatformEventKind::Hidden: g_queue.push_back({Message::Hide}); break;
         case PlatformEventKind::Shown: g_queue.push_back({Message::Show}); break;
         case PlatformEventKind::Other: break;
@@ -80,10 +77,6 @@ long MainWindowProc(const WindowMessage& message)
     case Message::Destroy:
         PostQuitMessage();
         return DefaultProcessing(message);
-    case Message::Paint:
-        return DefaultProcessing(message);   // nothing to repaint: every frame is drawn anew
-    case Message::SetCursor:
-        return 1;                            // the cursor stays hidden over the window
     case Message::Hide:
     case Message::Show:
         g_hidden = message.kind == Message::Hide;

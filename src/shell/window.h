@@ -10,7 +10,7 @@
 
 #include "platform/platform.h"
 
-enum class Message { Destroy, Paint, SetCursor, KeyDown, Close, Quit, Timer, Hide, Show, Other };
+enum class Message { Destroy, KeyDown, Close, Quit, Hide, Show, Other };
 
 struct WindowMessage {
     Message kind;

@@ -1,4 +1,4 @@
-// Every blend mode, render state and reserved operation, read back from GL.
+// Every blend state and the depth switch, read back from GL.
 #include "gl_fixture.h"
 
 
@@ -49,115 +49,76 @@ protected:
     TextureId texture_[2] = {NoTexture, NoTexture};
 };
 
-// The state each mode leaves, from the state before it.
-GLState AfterBlendMode(int mode, GLState s)
+// The state each blend state leaves, from the state before it: texturing on for the
+// active unit, its filters and blending; nothing else (environments, texture generation,
+// texture matrices, lighting) changes.
+GLState AfterBlendMode(BlendMode mode, GLState s)
 {
-    UnitState& active = s.unit[s.activeUnit];
-    switch (mode) {
-    case 2:
-        active.texture2D = true;
-        active.minFilter = active.magFilter = GL_LINEAR;
-        s.blend = false;
-        active.identityMatrix = true;
-        break;
-    case 3:
-        active.texture2D = true;
-        s.blend = true;
-        s.blendSrc = s.blendDst = GL_ONE;
-        break;
-    case 6:
-        active.texture2D = true;
-        s.blend = true;
-        s.blendSrc = GL_ONE_MINUS_SRC_ALPHA;
-        s.blendDst = GL_SRC_COLOR;
-        active.identityMatrix = true;
-        break;
-    case 9:
-        active.texture2D = true;
-        s.blend = true;
-        s.blendSrc = s.blendDst = GL_ONE;
-        active.identityMatrix = true;
-        break;
-    case 10:
-        active.minFilter = active.magFilter = GL_LINEAR;
-        active.texture2D = true;
-        s.blend = true;
-        s.blendSrc = GL_SRC_ALPHA;
-        s.blendDst = GL_ONE_MINUS_SRC_ALPHA;
-        active.identityMatrix = true;
-        break;
-    case 15:
-    case 17:
-        for (UnitState& unit : s.unit) {
-            unit.texture2D = true;
-            unit.identityMatrix = true;
-        }
-        s.blend = true;
-        s.blendSrc = GL_SRC_ALPHA;
-        s.blendDst = GL_ONE_MINUS_SRC_ALPHA;
-        s.activeUnit = 1;
-        break;
-    case 16:
-        s.blend = true;
-        s.blendSrc = GL_SRC_ALPHA;
-        s.blendDst = GL_ONE;
-        s.lighting = s.light0 = true;
-        s.unit[0].envMode = GL_MODULATE;
+    if (mode == BlendMode::OpaqueBothUnits) {
         s.unit[0].texture2D = true;
-        s.unit[1].texture2D = true;
-        s.unit[1].envMode = GL_COMBINE_ARB;
-        s.unit[1].combineRgb = GL_ADD;
-        s.unit[1].genModeS = s.unit[1].genModeT = GL_SPHERE_MAP;
-        s.unit[1].genS = s.unit[1].genT = true;
         s.activeUnit = 1;
-        break;
-    case 20:
-        active.minFilter = GL_LINEAR_MIPMAP_LINEAR;
-        active.texture2D = true;
+    }
+    UnitState& active = s.unit[s.activeUnit];
+    active.texture2D = true;
+    auto blendBy = [&s](GLint source, GLint destination) {
+        s.blend = true;
+        s.blendSrc = source;
+        s.blendDst = destination;
+    };
+    switch (mode) {
+    case BlendMode::OpaqueBilinear:
+        active.minFilter = active.magFilter = GL_LINEAR;
         s.blend = false;
-        active.identityMatrix = true;
         break;
-    case 64:
-        active.texture2D = true;
+    case BlendMode::OpaqueNearest:
         active.minFilter = active.magFilter = GL_NEAREST;
         s.blend = false;
-        active.identityMatrix = true;
         break;
-    default:
+    case BlendMode::OpaqueTrilinearMinFilter:
+        active.minFilter = GL_LINEAR_MIPMAP_LINEAR;
+        s.blend = false;
+        break;
+    case BlendMode::OpaqueBothUnits:
+        s.blend = false;
+        break;
+    case BlendMode::AlphaBlendBilinear:
+        active.minFilter = active.magFilter = GL_LINEAR;
+        blendBy(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        break;
+    case BlendMode::AdditiveFiltersKept:
+        blendBy(GL_ONE, GL_ONE);
+        break;
+    case BlendMode::AdditiveNearest:
+        active.minFilter = active.magFilter = GL_NEAREST;
+        blendBy(GL_ONE, GL_ONE);
         break;
     }
     return s;
 }
 
-class BlendModeTest : public StateTest, public ::testing::WithParamInterface<int> {};
+class BlendModeTest : public StateTest, public ::testing::WithParamInterface<BlendMode> {};
 
 TEST_P(BlendModeTest, LeavesTheStateOfItsRow)
 {
-    const int mode = GetParam();
+    const BlendMode mode = GetParam();
     for (Start start : {Start::Quiet, Start::Busy}) {
         for (int unit : {0, 1}) {
             SCOPED_TRACE(std::string(start == Start::Quiet ? "quiet" : "busy") + ", unit " +
                          std::to_string(unit) + " active");
             Prepare(start, unit);
             const GLState before = ReadGLState();
-            renderer_->SetBlendMode(static_cast<BlendMode>(mode));
+            renderer_->SetBlendMode(mode);
             ExpectSameState(AfterBlendMode(mode, before), ReadGLState());
             EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryMode, BlendModeTest, ::testing::Values(2, 3, 6, 9, 10, 15, 16, 17, 20, 64));
-
-TEST_F(StateTest, NumbersWithoutAModeChangeNothing)
-{
-    for (Start start : {Start::Quiet, Start::Busy}) {
-        Prepare(start, start == Start::Busy ? 1 : 0);
-        const GLState before = ReadGLState();
-        for (int mode : {0, 4, 100, 1, 65, -2, 5, 63}) renderer_->SetBlendMode(static_cast<BlendMode>(mode));
-        ExpectSameState(before, ReadGLState());
-    }
-}
+INSTANTIATE_TEST_SUITE_P(EveryMode, BlendModeTest,
+                         ::testing::Values(BlendMode::OpaqueBilinear, BlendMode::OpaqueNearest,
+                                           BlendMode::OpaqueTrilinearMinFilter, BlendMode::OpaqueBothUnits,
+                                           BlendMode::AlphaBlendBilinear, BlendMode::AdditiveFiltersKept,
+                                           BlendMode::AdditiveNearest));
 
 TEST_F(StateTest, DepthTestFollowsItsSwitch)
 {
@@ -171,30 +132,19 @@ TEST_F(StateTest, DepthTestFollowsItsSwitch)
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
 }
 
-TEST(BlendModeNumbers, AreTheFixedOnes)
-{
-    EXPECT_EQ(static_cast<int>(BlendMode::OpaqueBilinear), 2);
-    EXPECT_EQ(static_cast<int>(BlendMode::AdditiveKeepingTextureMatrix), 3);
-    EXPECT_EQ(static_cast<int>(BlendMode::MultiplyDestination), 6);
-    EXPECT_EQ(static_cast<int>(BlendMode::Additive), 9);
-    EXPECT_EQ(static_cast<int>(BlendMode::AlphaBlend), 10);
-    EXPECT_EQ(static_cast<int>(BlendMode::DualTextureAlphaBlend), 15);
-    EXPECT_EQ(static_cast<int>(BlendMode::LitSphereMapAdded), 16);
-    EXPECT_EQ(static_cast<int>(BlendMode::DualTextureAlphaBlendToo), 17);
-    EXPECT_EQ(static_cast<int>(BlendMode::OpaqueTrilinear), 20);
-    EXPECT_EQ(static_cast<int>(BlendMode::OpaqueNearest), 64);
-}
-
-TEST_F(StateTest, AfterModeFifteenModeTwoActsOnUnitOne)
+// Filters named by a state land on the active unit's texture: after OpaqueBothUnits that
+// is unit 1's, and unit 0's texture keeps its own.
+TEST_F(StateTest, AfterBothUnitsFiltersActOnUnitOne)
 {
     Prepare(Start::Quiet, 0);
-    renderer_->SetBlendMode(BlendMode::DualTextureAlphaBlend);
-    renderer_->SetBlendMode(BlendMode::OpaqueBilinear);
+    renderer_->SetBlendMode(BlendMode::OpaqueBothUnits);
+    renderer_->SetBlendMode(BlendMode::AdditiveNearest);
     const GLState s = ReadGLState();
     EXPECT_EQ(s.activeUnit, 1);
     EXPECT_EQ(s.unit[1].binding, static_cast<GLint>(texture_[1].name));
-    EXPECT_EQ(s.unit[1].minFilter, GL_LINEAR);
-    EXPECT_EQ(s.unit[1].magFilter, GL_LINEAR);
+    EXPECT_EQ(s.unit[1].minFilter, GL_NEAREST);
+    EXPECT_EQ(s.unit[1].magFilter, GL_NEAREST);
+    EXPECT_TRUE(s.unit[0].texture2D);
     EXPECT_TRUE(s.unit[1].texture2D);
     EXPECT_EQ(s.unit[0].minFilter, GL_NEAREST_MIPMAP_NEAREST);
     EXPECT_EQ(s.unit[0].magFilter, GL_NEAREST);

@@ -83,7 +83,7 @@ TEST_F(DrawTest, QuadWithCornersAtDifferentDepthsMapsPerspectiveCorrectly)
 
 TEST_F(DrawTest, EachCornerOfATriangleKeepsItsOwnAlpha)
 {
-    renderer_->SetBlendMode(BlendMode::AlphaBlend);
+    renderer_->SetBlendMode(BlendMode::AlphaBlendBilinear);
     ScreenVertex p[3] = {Vertex(-0.9f, -0.9f, 1.0f), Vertex(0.9f, -0.9f, 1.0f), Vertex(0.0f, 0.9f, 1.0f)};
     const float alpha[3] = {0.0f, 0.5f, 1.0f};
     for (int i = 0; i < 3; ++i) p[i].alpha = alpha[i];
@@ -148,12 +148,12 @@ TEST_F(DrawTest, TrianglesWithZBetweenMinusOneAndOneAreClippedAway)
     EXPECT_EQ(ReadBackPixel(PixelColumn(0.0f), PixelRow(0.0f)).g, 255);
 }
 
-TEST_F(DrawTest, UnitOneStaysOnAfterModeFifteenUntilTextureZeroIsBound)
+TEST_F(DrawTest, UnitOneStaysOnAfterBothUnitsUntilTextureZeroIsBound)
 {
     const TextureId red = renderer_->CreateTexture(*MakeImage(2, 2, [](int, int) { return 0xFF0000FFu; }));
     renderer_->BindTexture(white_);
     renderer_->BindSecondTexture(red);
-    renderer_->SetBlendMode(BlendMode::DualTextureAlphaBlend);
+    renderer_->SetBlendMode(BlendMode::OpaqueBothUnits);
     renderer_->DrawTriangle(Vertex(-0.8f, -0.8f, 2.0f), Vertex(0.0f, -0.8f, 2.0f), Vertex(-0.4f, 0.8f, 2.0f));
     const Rgba modulated = ReadBackPixel(PixelColumn(-0.4f), PixelRow(-0.2f));
     EXPECT_EQ(modulated.r, 255);

@@ -237,7 +237,7 @@ void DrawTestPicture(RenderInterface* renderer)
     })));
     renderer->SetBlendMode(BlendMode::OpaqueNearest);
     renderer->DrawQuad(Vertex(-1, -1, 2, 0, 1), Vertex(1, -1, 2, 1, 1), Vertex(1, 1, 2, 1, 0), Vertex(-1, 1, 2, 0, 0));
-    renderer->SetBlendMode(BlendMode::AlphaBlend);
+    renderer->SetBlendMode(BlendMode::AlphaBlendBilinear);
     ScreenVertex p[3] = {Vertex(-0.9f, -0.8f, 1, 0.1f, 0.2f), Vertex(0.7f, -0.3f, 1, 0.9f, 0.4f),
                          Vertex(-0.2f, 0.9f, 1, 0.5f, 0.95f)};
     p[0].green = 0.2f;

@@ -82,9 +82,9 @@ TEST_F(KeptFrameTest, KeptClearedAndDrawnBackIsTheSameFrameByteForByte)
 
 TEST_F(KeptFrameTest, KeepingAndDrawingBackLeavesEveryStateAsItWas)
 {
-    for (BlendMode mode : {BlendMode::OpaqueBilinear, BlendMode::AdditiveKeepingTextureMatrix,
-                           BlendMode::MultiplyDestination, BlendMode::DualTextureAlphaBlend,
-                           BlendMode::LitSphereMapAdded, BlendMode::OpaqueTrilinear, BlendMode::OpaqueNearest}) {
+    for (BlendMode mode : {BlendMode::OpaqueBilinear, BlendMode::OpaqueNearest, BlendMode::OpaqueTrilinearMinFilter,
+                           BlendMode::OpaqueBothUnits, BlendMode::AlphaBlendBilinear, BlendMode::AdditiveFiltersKept,
+                           BlendMode::AdditiveNearest}) {
         SCOPED_TRACE(static_cast<int>(mode));
         SetUp();
         DrawTestPicture(renderer_);
@@ -105,7 +105,7 @@ TEST_F(KeptFrameTest, KeepingAndDrawingBackLeavesEveryStateAsItWas)
 
 TEST_F(KeptFrameTest, DrawingGoesOnAfterTheKeptFrameAsWithoutIt)
 {
-    for (BlendMode mode : {BlendMode::Additive, BlendMode::DualTextureAlphaBlend, BlendMode::LitSphereMapAdded}) {
+    for (BlendMode mode : {BlendMode::AdditiveFiltersKept, BlendMode::OpaqueBothUnits, BlendMode::AlphaBlendBilinear}) {
         SCOPED_TRACE(static_cast<int>(mode));
         std::vector<uint8_t> without, with;
         int width = 0, height = 0;

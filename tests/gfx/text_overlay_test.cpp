@@ -39,7 +39,7 @@ protected:
                         {BackgroundRgb[0] / 255.0f, BackgroundRgb[1] / 255.0f, BackgroundRgb[2] / 255.0f, 1.0f});
         renderer_->DrawQuad(corner[0], corner[1], corner[2], corner[3]);
         renderer_->BindSecondTexture(red);
-        renderer_->SetBlendMode(BlendMode::DualTextureAlphaBlend);
+        renderer_->SetBlendMode(BlendMode::OpaqueBothUnits);
         renderer_->SetDepthTest(true);
     }
     void TearDown() override { renderer_->PresentFrame(); }

@@ -21,7 +21,7 @@ TEST(BackgroundWhole, WholeTextureOverTheScreenWithoutBlending)
     ASSERT_EQ(r.Ops(), (std::vector<std::string>{"BindTexture", "SetBlendMode", "DrawTriangleAffine",
                                                  "DrawTriangleAffine"}));
     EXPECT_EQ(r.calls[0].a, 6);
-    EXPECT_EQ(r.calls[1].a, 64);
+    EXPECT_EQ(r.calls[1].a, static_cast<int>(BlendMode::OpaqueNearest));
     const float x[4] = {-1, 1, 1, -1}, y[4] = {-1, -1, 1, 1}, u[4] = {0, 1, 1, 0}, v[4] = {1, 1, 0, 0};
     const int order[2][3] = {{0, 1, 2}, {0, 2, 3}};
     for (int t = 0; t < 2; ++t)
@@ -84,8 +84,8 @@ class ClosingSceneRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resources.textures.vortex = TextureId{21};
-        resources.textures.grid = TextureId{22};
+        resources.textures.swirlsBackground = TextureId{21};
+        resources.textures.latticePanel = TextureId{22};
         resources.textures.whiteFlash = TextureId{23};
     }
     // The scene entered at 90000 and played to its end, its fade checked frame by frame.
@@ -110,7 +110,7 @@ TEST_F(ClosingSceneRun, GridFramesAddTheLatticeOverTheVortexAndStepThePhase)
         const std::vector<RecordedCall> grid = CallsAfter(frame, "BindTexture", 22);
         ASSERT_GE(grid.size(), 3u);
         EXPECT_EQ(grid[0].op, "SetBlendMode");
-        EXPECT_EQ(grid[0].a, 9);
+        EXPECT_EQ(grid[0].a, static_cast<int>(BlendMode::AdditiveFiltersKept));
         int faces = 0;
         for (const RecordedCall& c : grid) faces += c.op == "DrawTriangle";
         EXPECT_GT(faces, 48);   // of the 48 panels' 96 faces, those in view, clipped ones in pieces
@@ -131,7 +131,7 @@ TEST_F(ClosingSceneRun, GridFramesAddTheLatticeOverTheVortexAndStepThePhase)
     EXPECT_EQ(first[0][0].op, "SetDepthTest");
     EXPECT_EQ(first[0][0].a, 0);
     EXPECT_EQ(first[0][1].op, "SetBlendMode");
-    EXPECT_EQ(first[0][1].a, 9);
+    EXPECT_EQ(first[0][1].a, static_cast<int>(BlendMode::AdditiveFiltersKept));
 }
 
 TEST_F(ClosingSceneRun, LeavingDuringTheGridPhaseShowsNoFade)
@@ -142,7 +142,7 @@ TEST_F(ClosingSceneRun, LeavingDuringTheGridPhaseShowsNoFade)
     for (const auto& frame : run.Frames()) {
         for (const RecordedCall& c : frame) {
             EXPECT_FALSE(c.op == "BindTexture" && c.a == 23);
-            EXPECT_FALSE(c.op == "SetBlendMode" && c.a == 64);
+            EXPECT_FALSE(c.op == "SetBlendMode" && c.a == static_cast<int>(BlendMode::OpaqueNearest));
         }
     }
 }

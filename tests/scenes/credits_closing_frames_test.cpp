@@ -195,7 +195,7 @@ TEST_F(ClosingFrames, TheLatticeGlowsOverTheVortex)
 
 TEST_F(ClosingFrames, TheWhitePictureAtFullBrightnessThenBlackBy93900)
 {
-    // Blend mode 64: the nearest texel of the 256 × 256 picture stretched over the screen.
+    // BlendMode::OpaqueNearest: the nearest texel of the 256 × 256 picture stretched over the screen.
     // Where a pixel centre falls on a texel edge either texel may be chosen.
     const CapturedPicture white = DataPicture("whiteflash.png");
     const CapturedPicture first = g_closing.Frame(90050);

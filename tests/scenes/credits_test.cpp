@@ -71,7 +71,7 @@ std::vector<std::pair<std::string, float>> BandsAt(float* level, int32_t demoTim
     EXPECT_EQ(c[0].op, "SetDepthTest");
     EXPECT_EQ(c[0].a, 0);
     EXPECT_EQ(c[1].op, "SetBlendMode");
-    EXPECT_EQ(c[1].a, 10);
+    EXPECT_EQ(c[1].a, static_cast<int>(BlendMode::AlphaBlendBilinear));
     EXPECT_EQ(c[2].op, "BindTexture");
     EXPECT_EQ(c[2].a, 31);
     std::vector<std::pair<std::string, float>> bands;
@@ -144,8 +144,8 @@ protected:
                 front.faceBlock->faces[f].vertex[k] = &front.vertexBlock->screen[order[f][k]];
                 front.faceBlock->faces[f].index[k] = order[f][k];
             }
-        resources.textures.backdrop = TextureId{11};
-        resources.textures.ond = TextureId{12};
+        resources.textures.titleCreditsBackground = TextureId{11};
+        resources.textures.creditsModelSkin = TextureId{12};
         resources.textures.lineNoise = TextureId{13};
         resources.textures.credits = TextureId{14};
     }
@@ -170,11 +170,11 @@ TEST_F(CreditsSceneRun, DrawsTheModelWithLastFramesAlphaAndCameraUnderTheOverlay
         "SetDepthTest", "BindTexture", "SetBlendMode", "DrawTriangle", "DrawTriangle",       // and again
         "SetDepthTest", "SetBlendMode", "BindTexture", "PresentFrame", "ClearFrame"};        // no band yet
     EXPECT_EQ(OpsOf(frames[0]), quiet);
-    EXPECT_EQ(frames[0][0].a, 64);
+    EXPECT_EQ(frames[0][0].a, static_cast<int>(BlendMode::OpaqueNearest));
     EXPECT_EQ(frames[0][1].a, 11);
     EXPECT_EQ(frames[0][4].a, 1);
     EXPECT_EQ(frames[0][5].a, 12);
-    EXPECT_EQ(frames[0][6].a, 10);
+    EXPECT_EQ(frames[0][6].a, static_cast<int>(BlendMode::AlphaBlendBilinear));
     EXPECT_EQ(frames[1].size(), quiet.size() + 2);   // the first band from 45046 on
 
     const int32_t times[4] = {45030, 45046, 45063, 45080};

@@ -137,7 +137,7 @@ TEST(ScreenOverlay, DepthOffAlphaBlendedScrollingWindow)
                                                  "DrawTriangle", "DrawTriangle"}));
     EXPECT_EQ(r.calls[0].a, 0);   // depth test off
     EXPECT_EQ(r.calls[1].a, 77);
-    EXPECT_EQ(r.calls[2].a, 10);
+    EXPECT_EQ(r.calls[2].a, static_cast<int>(BlendMode::AlphaBlendBilinear));
     // Corners 0, 1, 2: (ou, ov), (ou + 1, ov), (ou + 1, ov + 1), all times the scale.
     const ScreenVertex* p = r.calls[3].vertices.data();
     EXPECT_EQ(p[0].u, 1.0f);
@@ -160,7 +160,7 @@ TEST(ScreenOverlay, DepthOffAlphaBlendedScrollingWindow)
 TEST(OpeningSceneRun, FadesInPerFrameAndFlaresAfter17100And17250)
 {
     Resources resources{};
-    resources.textures.backdrop = TextureId{4242};
+    resources.textures.titleCreditsBackground = TextureId{4242};
     PlayedScene run(SceneId::Opening, 0, resources);
     run.Play();
     std::vector<std::vector<RecordedCall>> frames = run.Frames();
@@ -171,32 +171,31 @@ TEST(OpeningSceneRun, FadesInPerFrameAndFlaresAfter17100And17250)
     EXPECT_EQ(frames[0][0].a, 0);
     frames[0].erase(frames[0].begin());
 
-    const std::vector<std::string> plain = {"BindSecondTexture", "SetBlendMode", "SetBlendMode", "BindTexture",
+    const std::vector<std::string> plain = {"BindSecondTexture", "SetBlendMode", "BindTexture",
                                             "DrawTriangleAffine", "DrawTriangleAffine", "PresentFrame", "ClearFrame"};
     const std::vector<RecordedCall>& first = frames[0];
     std::vector<std::string> ops;
     for (const RecordedCall& c : first) ops.push_back(c.op);
     EXPECT_EQ(ops, plain);
     EXPECT_EQ(first[0].a, 0);      // nothing on the second unit
-    EXPECT_EQ(first[1].a, 20);
-    EXPECT_EQ(first[2].a, 64);
-    EXPECT_EQ(first[3].a, 4242);
-    EXPECT_EQ(first[4].vertices[0].red, 0.0f);   // the first frame is black
+    EXPECT_EQ(first[1].a, static_cast<int>(BlendMode::OpaqueNearest));
+    EXPECT_EQ(first[2].a, 4242);
+    EXPECT_EQ(first[3].vertices[0].red, 0.0f);   // the first frame is black
 
     // Brightness steps by 0.002 per frame in double precision, stored as a float.
     float b = 0.0f;
     for (size_t n = 0; n < frames.size(); ++n) {
         const std::vector<RecordedCall>& frame = frames[n];
         const int32_t t = static_cast<int32_t>(n * 1000LL / 60);
-        ASSERT_GE(frame.size(), 5u) << "frame " << n;
-        ASSERT_EQ(frame[4].vertices[0].red, b) << "frame " << n;
+        ASSERT_GE(frame.size(), 4u) << "frame " << n;
+        ASSERT_EQ(frame[3].vertices[0].red, b) << "frame " << n;
         if (b < 1.0f) b = static_cast<float>(static_cast<double>(b) + 0.002);
         const size_t expectedCalls = plain.size() + (t > 17100 ? 4 : 0) + (t > 17250 ? 4 : 0);
         ASSERT_EQ(frame.size(), expectedCalls) << "frame " << n << " at " << t;
         if (t > 17100) {
-            EXPECT_EQ(frame[6].op, "SetBlendMode");
-            EXPECT_EQ(frame[6].a, 9);
-            EXPECT_EQ(frame[8].vertices[0].red, b);   // the value after this frame's step
+            EXPECT_EQ(frame[5].op, "SetBlendMode");
+            EXPECT_EQ(frame[5].a, static_cast<int>(BlendMode::AdditiveFiltersKept));
+            EXPECT_EQ(frame[7].vertices[0].red, b);   // the value after this frame's step
         }
     }
     EXPECT_EQ(frames.size(), 1077u);

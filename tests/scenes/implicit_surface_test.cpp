@@ -210,10 +210,10 @@ protected:
 
     void SetUp() override
     {
-        resources.textures.toriRadial = TextureId{501};
-        resources.textures.torusDesign = TextureId{502};
-        resources.textures.envMap = TextureId{503};
-        resources.textures.greets = TextureId{504};
+        resources.textures.ringsBackground = TextureId{501};
+        resources.textures.squareEmblem = TextureId{502};
+        resources.textures.studioReflections = TextureId{503};
+        resources.textures.greetingsCard = TextureId{504};
     }
     std::vector<int32_t> presentTimes;   // of the last Play
     // The player begun at `from`, `frames` frames of the 60 fps clock (fewer at the
@@ -229,13 +229,13 @@ protected:
         phase = run.States().implicitSurface.phase;
     }
     int32_t FrameTime(int n) const { return start + static_cast<int32_t>(n * 1000LL / 60); }
-    // The calls of frame n (0-based), from its first SetBlendMode(64) to its ClearFrame.
+    // The calls of frame n (0-based), from its first SetBlendMode(OpaqueNearest) to its ClearFrame.
     std::vector<RecordedCall> FrameCalls(int n) const
     {
         std::vector<RecordedCall> frame;
         int seen = -1;
         for (const RecordedCall& c : calls) {
-            if (c.op == "SetBlendMode" && c.a == 64) ++seen;
+            if (c.op == "SetBlendMode" && c.a == static_cast<int>(BlendMode::OpaqueNearest)) ++seen;
             if (seen == n) frame.push_back(c);
         }
         return frame;
@@ -266,7 +266,7 @@ TEST_F(ImplicitSurfaceSceneRun, EntryThenEachFrameInTheDesignedOrder)
     Play(54000, 3);
     // Entry: depth test on, bilinear; then the first frame's backdrop mode.
     using Call = std::pair<std::string, int>;
-    const Call opening[3] = {{"SetDepthTest", 1}, {"SetBlendMode", 2}, {"SetBlendMode", 64}};
+    const Call opening[3] = {{"SetDepthTest", 1}, {"SetBlendMode", static_cast<int>(BlendMode::OpaqueBilinear)}, {"SetBlendMode", static_cast<int>(BlendMode::OpaqueNearest)}};
     ASSERT_GE(calls.size(), 3u);
     for (size_t i = 0; i < 3; ++i) EXPECT_EQ(Call(calls[i].op, calls[i].a), opening[i]) << i;
 
@@ -280,9 +280,11 @@ TEST_F(ImplicitSurfaceSceneRun, EntryThenEachFrameInTheDesignedOrder)
         // Texture, depth test and mode arguments in call order: background; squares
         // (depth off, nothing on unit 1, alpha blending); surface; greetings.
         const size_t after = 16 + surface;
-        const std::pair<size_t, int> arguments[] = {{1, 501},   {4, 0},      {5, 0},    {6, 502},
-                                                    {7, 10},    {12, 503},   {13, 1},   {14, 20},
-                                                    {15, 503},  {after, 0},  {after + 1, 10},
+        const int alphaBlend = static_cast<int>(BlendMode::AlphaBlendBilinear);
+        const int trilinear = static_cast<int>(BlendMode::OpaqueTrilinearMinFilter);
+        const std::pair<size_t, int> arguments[] = {{1, 501},   {4, 0},      {5, 0},          {6, 502},
+                                                    {7, alphaBlend}, {12, 503}, {13, 1},     {14, trilinear},
+                                                    {15, 503},  {after, 0},  {after + 1, alphaBlend},
                                                     {after + 2, 504}};
         for (const auto& [call, argument] : arguments) EXPECT_EQ(frame[call].a, argument) << "call " << call;
         // The greetings: the whole picture at layout (700, 200), at level 0 this early.

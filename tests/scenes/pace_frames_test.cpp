@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ struct Stretch {
     const char* what;
 };
 
+void PrintTo(const Stretch& s, std::ostream* os) { *os << s.what; }
+
 // The rates put different whole frames inside a beat window or a fade: a frame at 24 fps
 // takes 2.5 designed steps at once, and the 60 fps run itself counts a window by whole
 // frames. So a moment may differ from the 60 fps one by up to about half a designed step
@@ -55,32 +58,39 @@ const Stretch Stretches[] = {
     {90000, {90250, 90750, 91250}, 8.0, "the final fade"},
 };
 
-TEST(PaceFrames, EveryRateShowsTheSixtyFramesASecondPictureAtTheSameTime)
+// One test a stretch, so that ctest spreads the runs over its jobs.
+class PaceFrames : public ::testing::TestWithParam<Stretch> {};
+
+TEST_P(PaceFrames, EveryRateShowsTheSixtyFramesASecondPictureAtTheSameTime)
 {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display";
-    for (const Stretch& s : Stretches) {
-        std::string folders[4];
-        const int rates[4] = {60, 24, 144, 240};
-        for (int r = 0; r < 4; ++r)
-            ASSERT_NE(CaptureDemoFrames(ZIRCON_DEMO, "--fps " + std::to_string(rates[r]) + " --start " +
-                                                         std::to_string(s.start),
-                                        s.moments, &folders[r]),
-                      "")
-                << rates[r] << " fps from " << s.start << ": see " << folders[r] << "/out.txt";
-        for (int32_t t : s.moments) {
-            CapturedPicture at60;
-            ASSERT_TRUE(ReadCapturedPicture(folders[0] + "/" + CapturedFrameName(t), &at60)) << t;
-            for (int r = 1; r < 4; ++r) {
-                CapturedPicture other;
-                ASSERT_TRUE(ReadCapturedPicture(folders[r] + "/" + CapturedFrameName(t), &other))
-                    << rates[r] << " fps, " << t;
-                const double d = MeanGreyDifference(at60, other);
-                std::printf("%-50s %6d ms  %3d fps: %.2f\n", s.what, t, rates[r], d);
-                EXPECT_LE(d, s.bound) << s.what << ", " << t << " ms at " << rates[r] << " fps";
-            }
+    const Stretch& s = GetParam();
+    std::string folders[4];
+    const int rates[4] = {60, 24, 144, 240};
+    for (int r = 0; r < 4; ++r)
+        ASSERT_NE(CaptureDemoFrames(ZIRCON_DEMO, "--fps " + std::to_string(rates[r]) + " --start " +
+                                                     std::to_string(s.start),
+                                    s.moments, &folders[r]),
+                  "")
+            << rates[r] << " fps from " << s.start << ": see " << folders[r] << "/out.txt";
+    for (int32_t t : s.moments) {
+        CapturedPicture at60;
+        ASSERT_TRUE(ReadCapturedPicture(folders[0] + "/" + CapturedFrameName(t), &at60)) << t;
+        for (int r = 1; r < 4; ++r) {
+            CapturedPicture other;
+            ASSERT_TRUE(ReadCapturedPicture(folders[r] + "/" + CapturedFrameName(t), &other))
+                << rates[r] << " fps, " << t;
+            const double d = MeanGreyDifference(at60, other);
+            std::printf("%-50s %6d ms  %3d fps: %.2f\n", s.what, t, rates[r], d);
+            EXPECT_LE(d, s.bound) << s.what << ", " << t << " ms at " << rates[r] << " fps";
         }
-        for (const std::string& f : folders) std::system(("rm -rf " + f).c_str());
     }
+    for (const std::string& f : folders) std::system(("rm -rf " + f).c_str());
 }
+
+INSTANTIATE_TEST_SUITE_P(FromEachStart, PaceFrames, ::testing::ValuesIn(Stretches),
+                         [](const ::testing::TestParamInfo<Stretch>& info) {
+                             return "From" + std::to_string(info.param.start);
+                         });
 
 }  // namespace

@@ -68,20 +68,18 @@ TEST(LoadResources, LoadsInOrderAndDrawsTheLoadingScreenOnceAfterTheSecondTextur
 
     // The loading screen is presented once, right after it is drawn.
     std::vector<std::string> expected = {"CreateTexture", "CreateTexture", "SetDepthTest",   "ClearFrame",
-                                         "BindTexture",   "SetBlendMode",  "SetBlendMode",   "DrawQuad",
-                                         "PresentFrame"};
+                                         "BindTexture",   "SetBlendMode",  "DrawQuad",       "PresentFrame"};
     for (int i = 0; i < 13; ++i) expected.push_back("CreateTexture");
     ASSERT_EQ(r.Ops(), expected);
     EXPECT_EQ(r.calls[2].a, 0);   // depth test off
     EXPECT_EQ(r.calls[4].a, static_cast<int>(resources.textures.loading.name));
-    EXPECT_EQ(r.calls[5].a, 2);
-    EXPECT_EQ(r.calls[6].a, 10);
+    EXPECT_EQ(r.calls[5].a, static_cast<int>(BlendMode::AlphaBlendBilinear));
 
     // Ids are handed out in loading order.
     const SceneTextures& t = resources.textures;
-    const TextureId inOrder[] = {t.whiteFlash, t.loading,   t.envMap, t.radialMap, t.vertNoise,
-                                 t.envMap2,    t.toriRadial, t.backdrop, t.lineNoise, t.credits,
-                                 t.ond,        t.grid,      t.vortex, t.torusDesign, t.greets};
+    const TextureId inOrder[] = {t.whiteFlash, t.loading,   t.studioReflections, t.slicedBallSkin, t.vertNoise,
+                                 t.ballReflections,    t.ringsBackground, t.titleCreditsBackground, t.lineNoise, t.credits,
+                                 t.creditsModelSkin,        t.latticePanel,      t.swirlsBackground, t.squareEmblem, t.greetingsCard};
     for (uint32_t i = 0; i < 15; ++i) EXPECT_EQ(inOrder[i].name, base + 1 + i) << i;
 
     // Two independent copies of the ball and the credits model.
@@ -178,7 +176,7 @@ TEST(PictureDecoding, PicturesDecodedAheadReachGlInLoadingOrderWithTheSameIds)
         EXPECT_FALSE(loaded.failure.Failed());
         EXPECT_EQ(recorder.pictures, expected) << startedEarly;
         EXPECT_EQ(loaded.resources.textures.whiteFlash.name, base + 1);
-        EXPECT_EQ(loaded.resources.textures.greets.name, base + 15);
+        EXPECT_EQ(loaded.resources.textures.greetingsCard.name, base + 15);
         FreeResources(&loaded.resources);
     }
 }

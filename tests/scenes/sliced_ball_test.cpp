@@ -148,7 +148,7 @@ TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder
     // of the screen centre.
     const size_t ballStart = 8;
     const size_t bandModes = Find(rec, "SetBlendMode", ballStart);
-    ASSERT_LT(bandModes + 3, rec.size());
+    ASSERT_LT(bandModes + 2, rec.size());
     const float planeDepth = scene.view.m[11] - 100.0f;
     double sumX = 0;
     size_t vertices = 0;
@@ -162,10 +162,9 @@ TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder
     }
     ASSERT_GT(vertices, 300u);
     EXPECT_LT(sumX / vertices, -0.15);
-    EXPECT_EQ(rec[bandModes].a, static_cast<int>(BlendMode::OpaqueBilinear));
-    EXPECT_EQ(rec[bandModes + 1].a, static_cast<int>(BlendMode::Additive));
-    EXPECT_EQ(rec[bandModes + 2].op, "SetDepthTest");
-    EXPECT_EQ(rec[bandModes + 2].a, 0);
+    EXPECT_EQ(rec[bandModes].a, static_cast<int>(BlendMode::AdditiveFiltersKept));
+    EXPECT_EQ(rec[bandModes + 1].op, "SetDepthTest");
+    EXPECT_EQ(rec[bandModes + 1].a, 0);
 
     // The band: one per cut edge, pushed 800 toward the eye; what is drawn of it lies in
     // front of the eye, nearer than the plane.
@@ -173,8 +172,8 @@ TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder
     EXPECT_EQ(scene.band.faces.count, 2 * scene.cutEdges.count);
     EXPECT_EQ(scene.band.vertices.screen[2].z, scene.cutEdges.edges[0].first.z - 800.0f);
     const size_t overlays = Find(rec, "BindTexture", bandModes);
-    ASSERT_GT(overlays, bandModes + 3);
-    for (size_t i = bandModes + 3; i < overlays - 1; ++i) {
+    ASSERT_GT(overlays, bandModes + 2);
+    for (size_t i = bandModes + 2; i < overlays - 1; ++i) {
         ASSERT_EQ(rec[i].op, "DrawTriangle") << i;
         for (const ScreenVertex& v : rec[i].vertices) {
             EXPECT_GT(v.z, 0.0f);

@@ -106,8 +106,8 @@ protected:
     {
         ASSERT_EQ(LoadMesh3ds(&resources.ballA, "megadata\\ball2420.3ds", "GeoSphere0"), ModelRead::Found);
         ASSERT_EQ(LoadMesh3ds(&resources.ballB, "megadata\\ball2420.3ds", "GeoSphere0"), ModelRead::Found);
-        resources.textures.vortex = vortex;
-        resources.textures.envMap2 = envMap;
+        resources.textures.swirlsBackground = vortex;
+        resources.textures.ballReflections = envMap;
     }
     void TearDown() override
     {
@@ -192,22 +192,22 @@ TEST_F(TwistingBallRun, EntersThenDrawsEachFrameInItsFixedOrderAndClearsTheSecon
     calls.insert(calls.end(), run.recorder.calls.begin() + static_cast<long>(beforeEnd), run.recorder.calls.end());
 
     const std::string v = std::to_string(vortex.name), e = std::to_string(envMap.name);
+    const std::string bothUnits = "SetBlendMode(" + std::to_string(static_cast<int>(BlendMode::OpaqueBothUnits)) + ")";
     const std::vector<std::string> frame = {
         "BindSecondTexture(0)", "BindTexture(" + v + ")", "BindTexture(" + v + ")", "DrawTriangleAffine",
         "DrawTriangleAffine",   "BindTexture(" + e + ")", "BindSecondTexture(0)",    "SetDepthTest(1)",
-        "SetBlendMode(15)",     "SetBlendMode(20)",       "DrawTriangleDualTexture", "PresentFrame",
-        "ClearFrame"};
+        bothUnits,              "DrawTriangleDualTexture", "PresentFrame",           "ClearFrame"};
     std::vector<std::string> expected;
     for (int n = 0; n < 3; ++n) expected.insert(expected.end(), frame.begin(), frame.end());   // 41950, 41966, 41983
     expected.push_back("BindSecondTexture(0)");
     EXPECT_EQ(CollapsedOps(calls), expected);
 
-    // Entered at its start: depth test on, then the blend modes, before the first frame.
+    // Entered at its start: depth test on, then the blend mode, before the first frame.
     PlayedScene entered(SceneId::TwistingBall, 30000, resources);
     entered.Play(1);
     const auto first = entered.Frames();
     ASSERT_EQ(first.size(), 1u);
-    std::vector<std::string> enteredOps = {"SetDepthTest(1)", "SetBlendMode(15)", "SetBlendMode(2)"};
+    std::vector<std::string> enteredOps = {"SetDepthTest(1)", bothUnits};
     enteredOps.insert(enteredOps.end(), frame.begin(), frame.end());
     EXPECT_EQ(CollapsedOps(first[0]), enteredOps);
 }

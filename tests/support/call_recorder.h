@@ -21,7 +21,6 @@ public:
     uint32_t NextTextureId = FirstTextureIdBase;
 
     void SetDepthTest(bool enabled) override { Add("SetDepthTest", enabled ? 1 : 0); }
-    void UpdateTexture(TextureId id, const Image&) override { Add("UpdateTexture", static_cast<int>(id.name)); }
     TextureId CreateTexture(const Image&) override
     {
         Add("CreateTexture");

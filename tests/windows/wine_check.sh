@@ -7,6 +7,9 @@ set -uo pipefail
 PACKAGE=$1 NATIVE=$2 FRAME_DIFF=$3 STAND_IN=$4
 EXE=$PACKAGE/zircon-megademo.exe
 source "$(dirname "$0")/checks.sh"
+# shellcheck source=scripts/lib.sh
+source "$(dirname "$0")/../../scripts/lib.sh"
+project_version=$(project_version)
 # The Windows name of a path here: Wine shows the root as drive Z:.
 win() { echo "Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'; }
 # Moments in all six scenes, as the page check also compares them.
@@ -26,7 +29,7 @@ fi
 
 # --version and --check-data print to the console the program was started from.
 version=$(wine "$EXE" --version 2>&1 | tr -d '\r')
-[ "$version" = "zircon-megademo $(grep -oP 'project\(ZirconMegademo VERSION \K[0-9.]+' "$(dirname "$0")/../../CMakeLists.txt")" ] &&
+[ "$version" = "zircon-megademo $project_version" ] &&
   pass "--version prints: $version" || fail "--version printed: $version"
 (cd "$PACKAGE" && wine ./zircon-megademo.exe --check-data > "$WORK/check-win" 2>&1)
 status=$?
@@ -118,7 +121,6 @@ fi
 # The exe's resources: a version Explorer shows, the manifest (real pixels on scaled
 # displays, no elevation, UTF-8 code page) and the generated icon in every size.
 version_text=$(wrestool -x --raw --type=16 "$EXE" | strings -el | tr '\n' '|')
-project_version=$(grep -oP 'project\(ZirconMegademo VERSION \K[0-9.]+' "$(dirname "$0")/../../CMakeLists.txt")
 expected="ProductName|Zircon megademo|ProductVersion|$project_version|"
 if [[ "$version_text" == *"FileDescription|Zircon megademo: a real-time audiovisual demo|FileVersion|$project_version|"* &&
       "$version_text" == *"$expected"* && "$version_text" == *"LegalCopyright|Copyright (C) 2026 Zircon megademo developers|"* ]]; then
