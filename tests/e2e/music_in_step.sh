@@ -15,15 +15,24 @@ done
 # measure NAME EVENTS START [KEYS]: plays from START (to 53000 without keys) and checks
 # the figures of the events found. A run in which the sound server's stream ran dry (its
 # gaps of silence are counted in the recording) measures the machine, not the program: it
-# is played again, up to three times in all.
+# is played again, up to three times in all. A run out of step is played once more: on two
+# shared cores one present can miss its slot (a frame late: about +20 ms); a program out
+# of step is out of step in both runs.
 measure() {
-  local attempt
+  local attempt status late=0
   for attempt in 1 2 3; do
-    measure_once "$@" && return 0
-    [ $? -eq 2 ] || exit 1
-    echo "$1: the sound ran dry (attempt $attempt): played again"
+    measure_once "$@"
+    status=$?
+    [ $status -eq 0 ] && return 0
+    if [ $status -eq 1 ]; then
+      late=$((late + 1))
+      [ $late -ge 2 ] && fail "$1: out of step in two runs"
+      echo "$1: out of step (attempt $attempt): played again"
+    else
+      echo "$1: the sound ran dry (attempt $attempt): played again"
+    fi
   done
-  fail "$1: the sound ran dry in each of three runs"
+  fail "$1: not measured in step in three runs"
 }
 
 # measure_once as measure: status 0 in step, 1 out of step, 2 disturbed.
@@ -52,7 +61,7 @@ ok = s["events"] == want and s["found"] == want and abs(s["median_ms"]) <= 10 an
 sys.exit(0 if ok else 1)
 PY
   local status=$?
-  [ $status -eq 1 ] && echo "FAIL: $name: out of step"
+  [ $status -eq 1 ] && echo "$name: out of step"
   return $status
 }
 
