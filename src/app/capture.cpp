@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "scenes/frame_stats.h"
 #include "shell/window.h"
 #include "gfx/frame_target.h"
 #include "platform/file_system.h"

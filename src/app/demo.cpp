@@ -1,7 +1,8 @@
 #include "app/demo.h"
 
-#include <vector>
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 #include "app/capture.h"
 #include "app/check_data.h"
@@ -82,9 +83,9 @@ PresentSchedule ChoosePresentSchedule()
                                 vsyncOn ? refreshHz : -1);
 }
 
-// The play sequence one frame at a time, measured for --stats: frames, real time (on the
-// player's clock), demo time and CPU time.
-void PlayMeasuredSequence(Player& player)
+// The play sequence one frame at a time, measured into `stats` when kept: frames, real
+// time (on the player's clock), demo time and CPU time.
+void PlayMeasuredSequence(Player& player, FrameStats* stats)
 {
     PlayFigures play;
     PlatformDisplaySize(&play.displayWidth, &play.displayHeight);
@@ -97,11 +98,23 @@ void PlayMeasuredSequence(Player& player)
     }
     const int32_t demoEnd = player.Status().demoTime;
     player.End();
-    for (int scene = 1; scene <= SceneCount; ++scene) play.frames += FramesDrawn(scene);
+    if (!stats) return;
+    for (int scene = 1; scene <= SceneCount; ++scene) play.frames += stats->FramesDrawn(scene);
     play.realSeconds = player.Now() - realStart;
     play.demoSeconds = (demoEnd - demoStart) / 1000.0;
     play.cpuSeconds = CpuSeconds() - cpuStart;
-    SetPlayFigures(play);
+    stats->SetPlayFigures(play);
+}
+
+// The statistics on standard output, and as JSON where --stats-json asks.
+void ReportStatistics(const FrameStats& stats)
+{
+    ProcessFigures figures;
+    PlatformProcessFigures(&figures);
+    const long peakKb = figures.peakResidentKb;
+    stats.Print(stdout, peakKb);
+    if (!g_options.statsJson.empty() && !stats.WriteJson(g_options.statsJson, peakKb))
+        std::fprintf(stderr, "zircon-megademo: cannot write %s\n", g_options.statsJson.c_str());
 }
 
 }  // namespace
@@ -138,12 +151,19 @@ static void ReportDisplayChoices(const DeviceResult& display)
                      g_options.msaa, samples, samples < 2 ? "; drawing without multisampling" : ", used instead");
 }
 
-int RunDemo(const DeviceRequest& request, AudioStreamHandle music, bool* untilReached)
+// The run, once the window is open: the music, the device, the resources, the play
+// sequence; then its end, the start undone in reverse: resources freed, the sound turned
+// down, the display mode restored, the sound system closed, the statistics reported, the
+// video finished. Returns the exit status. A failure before play ends the program
+// (FailRun).
+static int RunDemo(const DeviceRequest& request)
 {
+    std::unique_ptr<FrameStats> stats(g_options.stats ? new FrameStats : nullptr);
+    const AudioStreamHandle music = OpenMusic(g_options.fps > 0);
     // Nothing can be drawn without a context or both texture units: the box, then the end.
     DemoDevice device;
     std::string failure;
-    if (!OpenDemoDevice(request, FrameStatsOn(), &device, &failure)) FailRun(failure);
+    if (!OpenDemoDevice(request, stats.get(), &device, &failure)) FailRun(failure);
     ReportDisplayChoices(device.display);
     const PresentSchedule schedule = ChoosePresentSchedule();
     if (!LoadDemoResources(&device, &failure)) FailRun(failure);
@@ -158,6 +178,7 @@ int RunDemo(const DeviceRequest& request, AudioStreamHandle music, bool* untilRe
         PlayerSettingsFor(g_options, &device, music, [latencyMs] { return latencyMs; }, KeyScript);
     settings.schedule = schedule;
 
+    bool untilReached = false;
     {
         CaptureSink capture;
         RecordingSink recording;
@@ -165,16 +186,20 @@ int RunDemo(const DeviceRequest& request, AudioStreamHandle music, bool* untilRe
         player.AddPresentSink(&capture);
         player.AddScreenshotSink();
         player.AddPresentSink(&recording);
-        PlayMeasuredSequence(player);
-        *untilReached = player.UntilReached();
+        PlayMeasuredSequence(player, stats.get());
+        untilReached = player.UntilReached();
     }
     FreeResources(&device.resources);
 
     AudioSetVolume(0);
     failure.clear();
-    const int restored = CloseDevice(&failure);
+    CloseDevice(&failure);
     if (!failure.empty()) ShowErrorBox(failure, "ERROR");
-    return restored;
+    AudioStop();
+    AudioFreeStream(music);
+    AudioFree();
+    if (stats) ReportStatistics(*stats);
+    return FinishRecording(!QuitWasRequested() || untilReached);
 }
 
 int ZirconMain(int argc, char** argv)
@@ -208,7 +233,6 @@ int ZirconMain(int argc, char** argv)
         }
     }
     DialogsEnabled = !g_options.noDialogs;
-    EnableFrameStats(g_options.stats);
     // --size without frames to write asks for a window of that size.
     const bool sizedWindow = g_options.width > 0 && !WritesFrames(g_options);
     DeviceRequest request;
@@ -246,23 +270,5 @@ int ZirconMain(int argc, char** argv)
         return 1;
     }
     SetWindowIconFromDataSet();   // without it the window keeps the system's icon
-
-    const AudioStreamHandle music = OpenMusic(g_options.fps > 0);
-
-    bool untilReached = false;
-    RunDemo(request, music, &untilReached);
-
-    // RunDemo has turned the sound down before closing the device.
-    AudioStop();
-    AudioFreeStream(music);
-    AudioFree();
-    if (g_options.stats) {
-        ProcessFigures figures;
-        PlatformProcessFigures(&figures);
-        const long peakKb = figures.peakResidentKb;
-        PrintFrameStats(stdout, peakKb);
-        if (!g_options.statsJson.empty() && !WriteFrameStatsJson(g_options.statsJson, peakKb))
-            std::fprintf(stderr, "zircon-megademo: cannot write %s\n", g_options.statsJson.c_str());
-    }
-    return FinishRecording(!QuitWasRequested() || untilReached);
+    return RunDemo(request);
 }

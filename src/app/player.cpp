@@ -68,7 +68,7 @@ FrameContext Player::ContextOfFrame() { return ContextOfFrame(ElapsedDesignedFra
 // Enters a scene whose frames are shown: the statistics count them from now.
 void Player::Enter(SceneId scene)
 {
-    BeginSceneFrames(static_cast<int>(scene) + 1, settings_.now());
+    if (settings_.stats) settings_.stats->BeginSceneFrames(static_cast<int>(scene) + 1, settings_.now());
     FrameContext frame = ContextOfFrame();
     EnterScene(scene, *scenes_, frame);
 }
@@ -231,11 +231,11 @@ void Player::PresentSceneFrame()
         for (PresentSink* sink : sinks_) sink->AfterPresent(demoTime);
         return;
     }
-    WaitForPresentSlot(&schedule_, settings_.now, settings_.sleep);
+    WaitForPresentSlot(&schedule_, settings_.now, settings_.sleep, settings_.stats);
     for (PresentSink* sink : sinks_) sink->BeforePresent(render, demoTime);
     render.PresentFrame();
     for (PresentSink* sink : sinks_) sink->AfterPresent(demoTime);
-    if (!scenePresented_) MarkStartup(StartupMark::FirstSceneFrame);
+    if (!scenePresented_ && settings_.stats) settings_.stats->MarkStartup(StartupMark::FirstSceneFrame);
     scenePresented_ = true;
     CountPresentedFrame(&clock_);
     const double now = clock_.now();
@@ -260,7 +260,7 @@ void Player::FollowMusic(bool beforePresent)
 // frame its scene shows at the time after it, after the present for every other).
 void Player::FinishFrame(bool timeFirst)
 {
-    RecordFrame(clock_.demoTime, settings_.now());
+    if (settings_.stats) settings_.stats->RecordFrame(clock_.demoTime, settings_.now());
     if (timeFirst) {
         FollowMusic(true);
         RefreshDemoClock(&clock_);

@@ -22,6 +22,7 @@
 #include "scenes/frame_context.h"
 #include "scenes/scenes.h"
 
+class FrameStats;
 class RenderInterface;
 struct Resources;
 
@@ -64,6 +65,7 @@ struct PlayerSettings {
     // (a page's output changes it while it plays); null: 0.
     std::function<int()> latencyMs;
     AudioStreamHandle music = 0;
+    FrameStats* stats = nullptr;        // where frames and presents are counted (--stats); null: nowhere
 };
 
 // The player's own sink: F12's screenshot, written at the next present.

@@ -59,7 +59,7 @@ PresentSchedule StartPresentSchedule(double framesPerSecond, int vsyncRefreshHz)
     return schedule;
 }
 
-double WaitForPresentSlot(PresentSchedule* schedule, SteadySecondsSource now, SleepFunction sleep)
+double WaitForPresentSlot(PresentSchedule* schedule, SteadySecondsSource now, SleepFunction sleep, FrameStats* stats)
 {
     if (schedule->watchingVsync && VsyncDoesNotWait(&schedule->vsyncWatch, now())) {
         PlatformSetVsync(false);
@@ -73,6 +73,6 @@ double WaitForPresentSlot(PresentSchedule* schedule, SteadySecondsSource now, Sl
     if (wait > 0) sleep(wait);
     const double after = wait > 0 ? now() : before;
     const double waitedMs = (after - before) * 1000;
-    RecordPresent(after, schedule->pacing.readyAfterSlot * 1000, waitedMs, schedule->pacing.periodSeconds);
+    if (stats) stats->RecordPresent(after, schedule->pacing.readyAfterSlot * 1000, waitedMs, schedule->pacing.periodSeconds);
     return waitedMs;
 }

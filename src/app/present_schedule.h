@@ -6,6 +6,8 @@
 
 #include "app/demo_clock.h"
 
+class FrameStats;
+
 // Frames a second to hold presents to: 0 for none (vsync does it, or no cap).
 //   maxFps      --max-fps (-1 when not given)
 //   fixedClock  the fixed-rate clock is in use (repeatable runs go as fast as they can)
@@ -68,6 +70,7 @@ struct PresentSchedule {
 PresentSchedule StartPresentSchedule(double framesPerSecond, int vsyncRefreshHz = -1);
 // Waits (sleeps; never spins) until the next present is due on the steady clock `now`;
 // returns the milliseconds waited. With vsync on and found not to wait, turns it off and
-// paces to the refresh rate from then on. The present that follows at once is counted for
-// the statistics (RecordPresent) at the end of the wait.
-double WaitForPresentSlot(PresentSchedule* schedule, SteadySecondsSource now, SleepFunction sleep);
+// paces to the refresh rate from then on. The present that follows at once is counted in
+// `stats`, when given, at the end of the wait.
+double WaitForPresentSlot(PresentSchedule* schedule, SteadySecondsSource now, SleepFunction sleep,
+                          FrameStats* stats = nullptr);

@@ -69,13 +69,14 @@ bool SetWindowIconFromDataSet()
     return PlatformSetWindowIcon(rgba.data(), image->Width(), image->Height());
 }
 
-bool OpenDemoDevice(const DeviceRequest& request, bool timed, DemoDevice* device, std::string* failure)
+bool OpenDemoDevice(const DeviceRequest& request, FrameStats* stats, DemoDevice* device, std::string* failure)
 {
     device->backEnd = OpenDevice(request, &device->display, failure);
     if (!device->backEnd) return false;
     device->render = device->backEnd.get();
-    if (timed) {
-        device->timing.reset(new TimedRenderInterface(device->backEnd.get()));
+    device->stats = stats;
+    if (stats) {
+        device->timing.reset(new TimedRenderInterface(device->backEnd.get(), stats));
         device->render = device->timing.get();
     }
     return true;
@@ -84,10 +85,11 @@ bool OpenDemoDevice(const DeviceRequest& request, bool timed, DemoDevice* device
 bool LoadDemoResources(DemoDevice* device, std::string* failure)
 {
     RenderInterface& render = *device->render;
-    LoadedResources loaded = LoadResources(render, [&render] {
+    FrameStats* stats = device->stats;
+    LoadedResources loaded = LoadResources(render, [&render, stats] {
         CaptureLoadingScreen(render);
         render.PresentFrame();
-        MarkStartup(StartupMark::LoadingScreenShown);
+        if (stats) stats->MarkStartup(StartupMark::LoadingScreenShown);
     });
     if (loaded.failure.Failed()) {
         *failure = loaded.failure.text;
@@ -104,6 +106,7 @@ PlayerSettings PlayerSettingsFor(const DemoOptions& options, DemoDevice* device,
     PlayerSettings settings;
     settings.render = device->render;
     settings.resources = &device->resources;
+    settings.stats = device->stats;
     settings.fixedFps = options.fps;
     settings.untilMs = options.untilMs;
     settings.latencyMs = std::move(latencyMs);

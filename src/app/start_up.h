@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "scenes/resources.h"
 
+class FrameStats;
 class Image;
 struct DemoOptions;
 
@@ -45,15 +46,16 @@ struct DemoDevice {
     std::unique_ptr<RenderInterface> backEnd;
     std::unique_ptr<RenderInterface> timing;   // with statistics: the timing front over the back end
     RenderInterface* render = nullptr;         // what the loading screen and the player draw through
+    FrameStats* stats = nullptr;               // the run's statistics (--stats), else null
     DeviceResult display;
     Resources resources;
 };
 
-// Opens the device; with `timed`, every call is timed for the statistics. False with the
-// text of the "FATAL ERROR" box.
-bool OpenDemoDevice(const DeviceRequest& request, bool timed, DemoDevice* device, std::string* failure);
+// Opens the device; with `stats`, every call is timed into them. False with the text of
+// the "FATAL ERROR" box.
+bool OpenDemoDevice(const DeviceRequest& request, FrameStats* stats, DemoDevice* device, std::string* failure);
 // Loads the resources through the device, presenting the loading screen (and writing it
-// when frames are captured). False with the text of the "FATAL ERROR" box.
+// when frames are captured; marking it in the statistics). False with the text of the "FATAL ERROR" box.
 bool LoadDemoResources(DemoDevice* device, std::string* failure);
 
 // The player's settings for play with these options on this device: the clock, --until,

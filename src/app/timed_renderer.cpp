@@ -5,20 +5,16 @@
 
 #include "scenes/frame_stats.h"
 
-namespace {
-
 // Runs the call and adds its duration to the frame under way.
 template <typename Call>
-void Timed(Call&& call)
+void TimedRenderInterface::Timed(Call&& call)
 {
     const auto begin = std::chrono::steady_clock::now();
     call();
-    AddDrawingTime(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+    stats_->AddDrawingTime(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
 }
 
-}  // namespace
-
-TimedRenderInterface::TimedRenderInterface(RenderInterface* inner) : inner_(inner) {}
+TimedRenderInterface::TimedRenderInterface(RenderInterface* inner, FrameStats* stats) : inner_(inner), stats_(stats) {}
 
 void TimedRenderInterface::SetDepthTest(bool enabled)
 {

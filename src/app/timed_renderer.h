@@ -1,14 +1,16 @@
-// A render interface in front of another that times every call for --stats: the time
-// inside the calls is drawing (submission to the rasteriser, and the present, which waits
-// for it); the rest of a frame is our own CPU work. It also marks when the loading screen
-// and the first scene frame reach the screen.
+// A render interface in front of another that times every call into a run's statistics:
+// the time inside the calls is drawing (submission to the rasteriser, and the present,
+// which waits for it); the rest of a frame is our own CPU work.
 #pragma once
 
 #include "gfx/render_interface.h"
 
+class FrameStats;
+
 class TimedRenderInterface : public RenderInterface {
 public:
-    explicit TimedRenderInterface(RenderInterface* inner);
+    // Both outlive it.
+    TimedRenderInterface(RenderInterface* inner, FrameStats* stats);
 
     void SetDepthTest(bool enabled) override;
     TextureId CreateTexture(const Image& image) override;
@@ -28,5 +30,9 @@ public:
     void DrawKeptFrame() override;
 
 private:
+    template <typename Call>
+    void Timed(Call&& call);
+
     RenderInterface* inner_;
+    FrameStats* stats_;
 };

@@ -78,7 +78,7 @@ int main(int argc, char** argv)
         return 1;
     }
     g_music = OpenMusic(g_options.fps > 0);
-    if (!OpenDemoDevice(DeviceRequest{}, false, &g_device, &error) || !LoadDemoResources(&g_device, &error))
+    if (!OpenDemoDevice(DeviceRequest{}, nullptr, &g_device, &error) || !LoadDemoResources(&g_device, &error))
         FatalError(error);
     PlayerSettings settings = PlayerSettingsFor(g_options, &g_device, g_music, PageLatencyMs, {});
     // Play keeps time with the music as it is heard; the browser's animation frames pace

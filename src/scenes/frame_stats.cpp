@@ -9,35 +9,11 @@
 
 namespace {
 
-// Written by EnableFrameStats and BeginSceneFrames only.
-bool g_enabled = false;
-int g_scene = 0;   // the scene whose frames are recorded, 1..6
-
 using Clock = std::chrono::steady_clock;
 
 // Taken during static initialisation, before main: the process's start as near as it
 // can be seen from inside.
-const Clock::time_point g_processStart = Clock::now();
-
-struct SceneStats {
-    int frames = 0;
-    int32_t firstTime = 0;
-    int32_t lastTime = 0;
-    std::vector<float> frameMs;
-    double totalMs = 0;
-    double drawingMs = 0;
-};
-
-// Written by RecordFrame, RecordPresent, AddDrawingTime, MarkStartup, SetPlayFigures and
-// EnableFrameStats, on the player's thread.
-SceneStats g_stats[SceneCount + 1];
-double g_lastMarkSeconds = 0;   // on the player's clock
-double g_drawingMs = 0;   // of the frame under way
-double g_startup[2] = {-1, -1};
-PlayFigures g_play;
-int32_t g_lastRecordedTime = 0;
-bool g_frameRecorded = false;   // a scene frame was recorded since statistics were turned on
-std::vector<PresentMark> g_presents;
+const Clock::time_point ProcessStart = Clock::now();
 
 bool ValidScene(int scene) { return scene >= 1 && scene <= SceneCount; }
 
@@ -45,67 +21,53 @@ double Milliseconds(Clock::duration d) { return std::chrono::duration<double, st
 
 }  // namespace
 
-void EnableFrameStats(bool on)
-{
-    g_enabled = on;
-    g_frameRecorded = false;
-    g_presents.clear();
-}
-bool FrameStatsOn() { return g_enabled; }
+double MillisecondsSinceProcessStart() { return Milliseconds(Clock::now() - ProcessStart); }
 
-double MillisecondsSinceProcessStart() { return Milliseconds(Clock::now() - g_processStart); }
-
-void MarkStartup(StartupMark mark)
+void FrameStats::MarkStartup(StartupMark mark)
 {
-    double& slot = g_startup[static_cast<int>(mark)];
-    if (g_enabled && slot < 0) slot = MillisecondsSinceProcessStart();
+    double& slot = startup_[static_cast<int>(mark)];
+    if (slot < 0) slot = MillisecondsSinceProcessStart();
 }
 
-void BeginSceneFrames(int scene, double nowSeconds)
+void FrameStats::BeginSceneFrames(int scene, double nowSeconds)
 {
-    g_scene = scene;
-    if (!g_enabled) return;
-    g_lastMarkSeconds = nowSeconds;
-    g_drawingMs = 0;
+    scene_ = scene;
+    lastMarkSeconds_ = nowSeconds;
+    drawingMs_ = 0;
 }
 
-void AddDrawingTime(double milliseconds)
-{
-    g_drawingMs += milliseconds;
-}
+void FrameStats::AddDrawingTime(double milliseconds) { drawingMs_ += milliseconds; }
 
-void RecordFrame(int32_t demoTime, double nowSeconds)
+void FrameStats::RecordFrame(int32_t demoTime, double nowSeconds)
 {
-    if (!g_enabled || !ValidScene(g_scene)) return;
-    SceneStats& s = g_stats[g_scene];
-    g_lastRecordedTime = demoTime;
-    g_frameRecorded = true;
+    if (!ValidScene(scene_)) return;
+    SceneRecord& s = scenes_[scene_];
+    lastRecordedTime_ = demoTime;
+    frameRecorded_ = true;
     if (s.frames == 0) s.firstTime = demoTime;
     s.lastTime = demoTime;
     ++s.frames;
-    const double ms = (nowSeconds - g_lastMarkSeconds) * 1000.0;
+    const double ms = (nowSeconds - lastMarkSeconds_) * 1000.0;
     s.frameMs.push_back(static_cast<float>(ms));
     s.totalMs += ms;
-    s.drawingMs += std::min(g_drawingMs, ms);
-    g_drawingMs = 0;
-    g_lastMarkSeconds = nowSeconds;
+    s.drawingMs += std::min(drawingMs_, ms);
+    drawingMs_ = 0;
+    lastMarkSeconds_ = nowSeconds;
 }
 
-void RecordPresent(double nowSeconds, double readyMs, double waitedMs, double periodSeconds)
+void FrameStats::RecordPresent(double nowSeconds, double readyMs, double waitedMs, double periodSeconds)
 {
-    if (!g_enabled || !g_frameRecorded) return;
-    g_presents.push_back(PresentMark{nowSeconds, g_lastRecordedTime, readyMs, waitedMs, periodSeconds});
+    if (!frameRecorded_) return;
+    presents_.push_back(PresentMark{nowSeconds, lastRecordedTime_, readyMs, waitedMs, periodSeconds});
 }
 
-const std::vector<PresentMark>& PresentMarks() { return g_presents; }
+int FrameStats::FramesDrawn(int scene) const { return ValidScene(scene) ? scenes_[scene].frames : 0; }
 
-int FramesDrawn(int scene) { return ValidScene(scene) ? g_stats[scene].frames : 0; }
-
-SceneFigures FiguresOfScene(int scene)
+SceneFigures FrameStats::FiguresOfScene(int scene) const
 {
     SceneFigures f;
     if (!ValidScene(scene)) return f;
-    const SceneStats& s = g_stats[scene];
+    const SceneRecord& s = scenes_[scene];
     f.frames = s.frames;
     f.firstTime = s.firstTime;
     f.lastTime = s.lastTime;
@@ -120,16 +82,13 @@ SceneFigures FiguresOfScene(int scene)
     return f;
 }
 
-void SetPlayFigures(const PlayFigures& figures) { g_play = figures; }
+double FrameStats::FrameRateReached() const { return play_.realSeconds > 0 ? play_.frames / play_.realSeconds : 0; }
+double FrameStats::CpuPerDemoSecond() const
+{
+    return play_.demoSeconds > 0 ? play_.cpuSeconds / play_.demoSeconds : 0;
+}
 
-namespace {
-
-double FrameRateReached() { return g_play.realSeconds > 0 ? g_play.frames / g_play.realSeconds : 0; }
-double CpuPerDemoSecond() { return g_play.demoSeconds > 0 ? g_play.cpuSeconds / g_play.demoSeconds : 0; }
-
-}  // namespace
-
-void PrintFrameStats(FILE* out, long peakResidentKb)
+void FrameStats::Print(FILE* out, long peakResidentKb) const
 {
     std::fprintf(out, "scene  frames  demo time (ms)   median ms  p99 ms  worst ms  our CPU  drawing\n");
     for (int scene = 1; scene <= SceneCount; ++scene) {
@@ -138,19 +97,19 @@ void PrintFrameStats(FILE* out, long peakResidentKb)
                      static_cast<int>(f.firstTime), static_cast<int>(f.lastTime), f.medianMs, f.p99Ms, f.worstMs,
                      f.frames ? 100 * (1 - f.drawingShare) : 0.0, 100 * f.drawingShare);
     }
-    std::fprintf(out, "start-up: loading screen shown at %.0f ms, first scene frame at %.0f ms\n", g_startup[0],
-                 g_startup[1]);
+    std::fprintf(out, "start-up: loading screen shown at %.0f ms, first scene frame at %.0f ms\n", startup_[0],
+                 startup_[1]);
     std::fprintf(out, "peak resident memory: %.1f MB\n", peakResidentKb / 1024.0);
     std::fprintf(out, "frame rate reached: %.1f frames a second (%d frames in %.1f s)\n", FrameRateReached(),
-                 g_play.frames, g_play.realSeconds);
+                 play_.frames, play_.realSeconds);
     std::fprintf(out, "CPU time: %.3f s per second of demo (%.1f s over %.1f s of demo)\n", CpuPerDemoSecond(),
-                 g_play.cpuSeconds, g_play.demoSeconds);
-    std::fprintf(out, "display: %dx%d, drawn in a window of %dx%d pixels\n", g_play.displayWidth,
-                 g_play.displayHeight, g_play.drawableWidth, g_play.drawableHeight);
+                 play_.cpuSeconds, play_.demoSeconds);
+    std::fprintf(out, "display: %dx%d, drawn in a window of %dx%d pixels\n", play_.displayWidth,
+                 play_.displayHeight, play_.drawableWidth, play_.drawableHeight);
     std::fflush(out);
 }
 
-bool WriteFrameStatsJson(const std::string& path, long peakResidentKb)
+bool FrameStats::WriteJson(const std::string& path, long peakResidentKb) const
 {
     FILE* out = PlatformOpenFile(path, "w");
     if (!out) return false;
@@ -165,18 +124,18 @@ bool WriteFrameStatsJson(const std::string& path, long peakResidentKb)
                      f.medianMs, f.p99Ms, f.worstMs, f.frames ? 1 - f.drawingShare : 0.0, f.drawingShare,
                      scene < SceneCount ? "," : "");
     }
-    std::fprintf(out, "  ],\n  \"loading_screen_ms\": %.1f,\n  \"first_scene_frame_ms\": %.1f,\n", g_startup[0],
-                 g_startup[1]);
+    std::fprintf(out, "  ],\n  \"loading_screen_ms\": %.1f,\n  \"first_scene_frame_ms\": %.1f,\n", startup_[0],
+                 startup_[1]);
     std::fprintf(out, "  \"frame_rate\": %.2f,\n  \"cpu_seconds_per_demo_second\": %.4f,\n", FrameRateReached(),
                  CpuPerDemoSecond());
-    std::fprintf(out, "  \"display\": [%d, %d],\n  \"drawable\": [%d, %d],\n", g_play.displayWidth,
-                 g_play.displayHeight, g_play.drawableWidth, g_play.drawableHeight);
-    const double period = g_presents.empty() ? 0 : g_presents.back().periodSeconds;
+    std::fprintf(out, "  \"display\": [%d, %d],\n  \"drawable\": [%d, %d],\n", play_.displayWidth,
+                 play_.displayHeight, play_.drawableWidth, play_.drawableHeight);
+    const double period = presents_.empty() ? 0 : presents_.back().periodSeconds;
     std::fprintf(out, "  \"present_period_ms\": %.4f,\n  \"presents\": [\n", period * 1000);
-    for (size_t i = 0; i < g_presents.size(); ++i) {
-        const PresentMark& p = g_presents[i];
-        std::fprintf(out, "    [%.3f, %d, %.3f, %.3f]%s\n", (p.atSeconds - g_presents[0].atSeconds) * 1000,
-                     static_cast<int>(p.demoTime), p.readyMs, p.waitedMs, i + 1 < g_presents.size() ? "," : "");
+    for (size_t i = 0; i < presents_.size(); ++i) {
+        const PresentMark& p = presents_[i];
+        std::fprintf(out, "    [%.3f, %d, %.3f, %.3f]%s\n", (p.atSeconds - presents_[0].atSeconds) * 1000,
+                     static_cast<int>(p.demoTime), p.readyMs, p.waitedMs, i + 1 < presents_.size() ? "," : "");
     }
     std::fprintf(out, "  ],\n  \"peak_resident_kb\": %ld\n}\n", peakResidentKb);
     return std::fclose(out) == 0;

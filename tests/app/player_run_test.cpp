@@ -72,7 +72,6 @@ protected:
     void TearDown() override
     {
         EndPlay();
-        EnableFrameStats(false);
         ResetWindowState();
     }
     PlayerSettings Settings(int fixedFps = 60)
@@ -340,14 +339,15 @@ TEST_F(PlayerRun, UntilEndsPlayAtTheFirstFrameDrawnAtOrPastIt)
 
 TEST_F(PlayerRun, StatisticsSplitFrameTimeIntoDrawingAndOurWork)
 {
-    EnableFrameStats(true);
-    TimedRenderInterface timed(&recorder);
+    FrameStats stats;
+    TimedRenderInterface timed(&recorder, &stats);
     PlayerSettings settings = Settings(50);
     settings.render = &timed;
+    settings.stats = &stats;
     BeginPlay(0, settings);
     Play(3);
     EndPlay();
-    const SceneFigures f = FiguresOfScene(1);
+    const SceneFigures f = stats.FiguresOfScene(1);
     EXPECT_EQ(f.frames, 3);
     EXPECT_EQ(f.firstTime, 0);
     EXPECT_EQ(f.lastTime, 40);
@@ -355,7 +355,7 @@ TEST_F(PlayerRun, StatisticsSplitFrameTimeIntoDrawingAndOurWork)
     EXPECT_LE(f.p99Ms, f.worstMs);
 
     const std::string path = testing::TempDir() + "zircon_stats_" + std::to_string(getpid()) + ".json";
-    ASSERT_TRUE(WriteFrameStatsJson(path, 4321));
+    ASSERT_TRUE(stats.WriteJson(path, 4321));
     std::stringstream json;
     json << std::ifstream(path).rdbuf();
     std::remove(path.c_str());
@@ -370,8 +370,9 @@ void FakeSleep(double seconds) { g_fakeSeconds += seconds; }
 // work at a cap of 32 a second present every 1/32 s, and are counted so.
 TEST_F(PlayerRun, PacingAndStatisticsRunOnThePlayersClock)
 {
-    EnableFrameStats(true);
+    FrameStats stats;
     PlayerSettings settings = Settings(0);
+    settings.stats = &stats;
     settings.sleep = FakeSleep;
     settings.schedule = StartPresentSchedule(32);
     BeginPlay(20000, settings);
@@ -389,7 +390,7 @@ TEST_F(PlayerRun, PacingAndStatisticsRunOnThePlayersClock)
     for (size_t i = 1; i < steps.size(); ++i) EXPECT_TRUE(steps[i] == 31 || steps[i] == 32) << i;
     // 7.8125 ms, then 31 slots of 31.25 ms, and the lead: 1023.4375 ms after the start.
     EXPECT_EQ(recorder.presentTimes.back(), 20000 + 1023);
-    const SceneFigures f = FiguresOfScene(2);
+    const SceneFigures f = stats.FiguresOfScene(2);
     EXPECT_EQ(f.frames, 33);
     EXPECT_EQ(f.medianMs, 31.25);
     EXPECT_EQ(f.worstMs, 31.25);

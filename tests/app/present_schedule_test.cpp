@@ -78,18 +78,18 @@ void FakeSleep(double seconds) { g_fakeSeconds += seconds; }
 // before it, and written to the JSON statistics one a line.
 TEST(PresentSchedule, PresentsAreTracedWithTheirDemoTimesForTheStatistics)
 {
-    EnableFrameStats(true);
+    FrameStats stats;
     PresentSchedule schedule = StartPresentSchedule(50);
     g_fakeSeconds = 100.0;
-    EXPECT_EQ(WaitForPresentSlot(&schedule, FakeSeconds, FakeSleep), 0.0);   // no scene frame yet: not counted
-    BeginSceneFrames(4, g_fakeSeconds);
+    EXPECT_EQ(WaitForPresentSlot(&schedule, FakeSeconds, FakeSleep, &stats), 0.0);   // no scene frame yet: not counted
+    stats.BeginSceneFrames(4, g_fakeSeconds);
     const int32_t times[] = {42000, 42020, 42041};
     for (int32_t t : times) {
         g_fakeSeconds += 0.005;   // the frame's work
-        RecordFrame(t, g_fakeSeconds);
-        EXPECT_NEAR(WaitForPresentSlot(&schedule, FakeSeconds, FakeSleep), 15.0, 1e-6);
+        stats.RecordFrame(t, g_fakeSeconds);
+        EXPECT_NEAR(WaitForPresentSlot(&schedule, FakeSeconds, FakeSleep, &stats), 15.0, 1e-6);
     }
-    const std::vector<PresentMark>& marks = PresentMarks();
+    const std::vector<PresentMark>& marks = stats.Presents();
     ASSERT_EQ(marks.size(), 3u);
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_NEAR(marks[i].atSeconds, 100.02 + 0.02 * static_cast<double>(i), 1e-9);
@@ -99,7 +99,7 @@ TEST(PresentSchedule, PresentsAreTracedWithTheirDemoTimesForTheStatistics)
         EXPECT_EQ(marks[i].periodSeconds, 0.02);
     }
     const std::string path = testing::TempDir() + "zircon_presents_" + std::to_string(getpid()) + ".json";
-    ASSERT_TRUE(WriteFrameStatsJson(path, 0));
+    ASSERT_TRUE(stats.WriteJson(path, 0));
     std::stringstream json;
     json << std::ifstream(path).rdbuf();
     std::remove(path.c_str());
@@ -107,8 +107,6 @@ TEST(PresentSchedule, PresentsAreTracedWithTheirDemoTimesForTheStatistics)
                               "    [0.000, 42000, -15.000, 15.000],\n    [20.000, 42020, -15.000, 15.000],\n"
                               "    [40.000, 42041, -15.000, 15.000]\n  ],\n"),
               std::string::npos);
-    EnableFrameStats(false);
-    EXPECT_TRUE(PresentMarks().empty());
 }
 
 TEST(PresentSchedule, VsyncThatDoesNotWaitIsNoticedFromPresentsFasterThanTheDisplay)

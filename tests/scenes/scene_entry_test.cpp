@@ -97,15 +97,12 @@ TEST_P(SceneEntry, TheFrameStatisticsCountItsFramesFromItsEntryAgainAfterAnother
     const Visit& visit = GetParam();
     const int number = static_cast<int>(visit.scene) + 1;   // the statistics count scenes from 1
     const SceneId other = visit.scene == SceneId::Opening ? SceneId::Closing : SceneId::Opening;
-    int before[SceneCount + 1];
-    for (int s = 1; s <= SceneCount; ++s) before[s] = FramesDrawn(s);
-
     // Each frame recorded by the player at the time it is drawn at; the visit plays twice
     // with another scene's start between.
-    EnableFrameStats(true);
+    FrameStats stats;
     int32_t lastDrawn = 0;
     for (int entry = 0; entry < 2; ++entry) {
-        PlayedScene run(visit.scene, visit.start, resources_);
+        PlayedScene run(visit.scene, visit.start, resources_, &stats);
         run.Begin();
         for (int n = 0; n < visit.frames; ++n) {
             lastDrawn = run.DemoTime();
@@ -113,20 +110,16 @@ TEST_P(SceneEntry, TheFrameStatisticsCountItsFramesFromItsEntryAgainAfterAnother
         }
         run.End();
         if (entry == 0) {
-            PlayedScene between(other, SceneStart(other), resources_);
+            PlayedScene between(other, SceneStart(other), resources_, &stats);
             between.Play(1);
         }
     }
-    EnableFrameStats(false);
-    RecordFrame(visit.start, 1.0);   // switched off: not counted
 
     const int otherNumber = static_cast<int>(other) + 1;
     for (int s = 1; s <= SceneCount; ++s)
-        EXPECT_EQ(FramesDrawn(s) - before[s], s == number ? 2 * visit.frames : s == otherNumber ? 1 : 0) << "scene " << s;
-    const SceneFigures figures = FiguresOfScene(number);
-    if (before[number] == 0) {
-        EXPECT_EQ(figures.firstTime, visit.start);
-    }
+        EXPECT_EQ(stats.FramesDrawn(s), s == number ? 2 * visit.frames : s == otherNumber ? 1 : 0) << "scene " << s;
+    const SceneFigures figures = stats.FiguresOfScene(number);
+    EXPECT_EQ(figures.firstTime, visit.start);
     EXPECT_EQ(figures.lastTime, lastDrawn);
 }
 

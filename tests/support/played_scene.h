@@ -30,7 +30,9 @@ class PlayedScene {
 public:
     PresentTimingRecorder recorder;
 
-    PlayedScene(SceneId scene, int32_t start, const Resources& resources) : scene_(scene), start_(start)
+    // stats: where the player counts frames, when given.
+    PlayedScene(SceneId scene, int32_t start, const Resources& resources, FrameStats* stats = nullptr)
+        : scene_(scene), start_(start)
     {
         ResetWindowState();
         MarkMainWindowOpen();
@@ -40,6 +42,7 @@ public:
         settings.now = [] { return 1000.0; };
         settings.fixedFps = 60;
         settings.keyboard = false;
+        settings.stats = stats;
         player_.reset(new Player(settings));
         recorder.player = player_.get();
     }
