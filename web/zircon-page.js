@@ -32,6 +32,7 @@ const audio = {
   source: null,
   offsetMs: 0,        // where the music starts (or stands while paused)
   startedAt: 0,       // context time of the music's start
+  beganMs: 0,         // context ms at which the playing source began (at offsetMs)
   paused: false,
   silent: false,
 
@@ -56,7 +57,8 @@ const audio = {
     source.connect(this.gain);
     source.start(0, this.offsetMs / 1000);
     this.source = source;
-    this.startedAt = this.context.currentTime - this.offsetMs / 1000;
+    this.beganMs = this.context.currentTime * 1000;
+    this.startedAt = this.beganMs / 1000 - this.offsetMs / 1000;
     this.paused = false;
   },
   stopSource() {
@@ -102,13 +104,31 @@ const audio = {
   // context does not run (suspended by the page or by the browser).
   heardMs() {
     const c = this.context;
+    const stated = (c.currentTime - (c.baseLatency || 0) - (c.outputLatency || 0)) * 1000;
     const stamp = c.getOutputTimestamp ? c.getOutputTimestamp() : null;
-    if (!stamp || !(stamp.performanceTime > 0)) return (c.currentTime - (c.baseLatency || 0) - (c.outputLatency || 0)) * 1000;
+    if (!stamp || !(stamp.performanceTime > 0)) return stated;
     const carried = c.state === 'running' ? Math.max(0, performance.now() - stamp.performanceTime) : 0;
-    return Math.min(stamp.contextTime * 1000 + carried, c.currentTime * 1000);
+    const stamped = stamp.contextTime * 1000 + carried;
+    // Carried past the time being rendered, the stamp is stale (the output has not
+    // stamped since the context last ran): the output's stated latency stands instead.
+    return stamped <= c.currentTime * 1000 ? stamped : Math.min(stated, c.currentTime * 1000);
   },
-  // How long music started now takes to be heard, in ms.
-  latencyMs() { return this.context ? Math.max(0, this.context.currentTime * 1000 - this.heardMs()) : 0; },
+  // The music as it is heard: its position heard now, and when that is on the clock of
+  // play (which runs ahead of what is heard by the time a frame takes to be seen); null
+  // while no music plays or the context does not run.
+  heardPosition() {
+    if (!this.source || this.paused || this.context.state !== 'running') return null;
+    return { positionMs: this.heardMs() - this.startedAt * 1000, atMs: clock.nowMs() - clock.leadMs() };
+  },
+  // How long the music's present source takes to be heard from its start, in ms (asked
+  // just after it starts: its first sample is due at the context time it began at, which
+  // currentTime no longer names once the output has taken its next buffer); with no
+  // source, how long a source started now would take.
+  latencyMs() {
+    if (!this.context) return 0;
+    const begins = this.source ? this.beganMs : this.context.currentTime * 1000;
+    return Math.max(0, begins - this.heardMs());
+  },
 };
 
 // ---- The clock of play --------------------------------------------------------------------

@@ -146,11 +146,12 @@ void Player::SeekTo(int32_t demoTime)
         return;
     }
     if (!landing_) Leave(scene_);
+    // The music first: its latency is that of the sound now started.
+    AudioSeek(settings_.music, demoTime);
     SeekDemoClock(&clock_, demoTime, LatencyMs());
     // The scene of the new time, for the keys that follow in this frame; it is entered
     // when the frame lands.
     scene_ = SceneAtTime(demoTime);
-    AudioSeek(settings_.music, demoTime);
     heldFrameKept_ = false;
     landing_ = true;
 }

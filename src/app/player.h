@@ -61,8 +61,9 @@ struct PlayerSettings {
     PresentSchedule schedule;           // when presents are due
     bool keyboard = true;               // the viewer's keys act (not while recording or capturing)
     std::vector<ScriptedKey> script;    // replayed whatever keyboard says; each applied key is traced
-    // How long sound started now takes to be heard, asked at the start and at each seek
-    // (a page's output changes it while it plays); null: 0.
+    // How long the music just started takes to be heard, asked at the start and at each
+    // seek, once the music is playing from there (a page's output changes it while it
+    // plays); null: 0.
     std::function<int()> latencyMs;
     AudioStreamHandle music = 0;
     FrameStats* stats = nullptr;        // where frames and presents are counted (--stats); null: nowhere

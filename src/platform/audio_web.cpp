@@ -99,8 +99,23 @@ int AudioPositionMs(AudioStreamHandle stream)
     return PageMusicPositionMs();
 }
 
-// The page's own clock already follows the audio context's (web/zircon-page.js).
-bool AudioHeardPosition(AudioStreamHandle, double*, double*) { return false; }
+EM_JS(int, PageMusicHeard, (double* positionMs, double* atMs), {
+    const heard = Module.page.audio.heardPosition();
+    if (!heard) return 0;
+    HEAPF64[positionMs >> 3] = heard.positionMs;
+    HEAPF64[atMs >> 3] = heard.atMs;
+    return 1;
+});
+
+// In the page, *atSeconds is on the clock of play (PlatformPlaySeconds), the player's.
+bool AudioHeardPosition(AudioStreamHandle stream, double* positionMs, double* atSeconds)
+{
+    if (!ValidStream(stream)) return false;
+    double atMs = 0;
+    if (!PageMusicHeard(positionMs, &atMs)) return false;
+    *atSeconds = atMs / 1000.0;
+    return true;
+}
 
 bool AudioStop()
 {

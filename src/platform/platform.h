@@ -132,7 +132,8 @@ bool AudioPause(bool paused);
 // Where the playing stream is, in milliseconds from its start; -1 when none plays.
 int AudioPositionMs(AudioStreamHandle stream);
 // The stream as the listener hears it: *positionMs of it is heard at *atSeconds on the
-// steady clock (std::chrono::steady_clock), the output's delay already counted. False
+// player's clock (std::chrono::steady_clock; in a page, its clock of play), the output's
+// delay already counted. False
 // when the output cannot tell, nothing plays, or it is held.
 bool AudioHeardPosition(AudioStreamHandle stream, double* positionMs, double* atSeconds);
 bool AudioStop();
