@@ -1,5 +1,6 @@
-// Plays the page in headless Chromium (software WebGL 2) with the fixed-rate clock and
-// compares its canvas at the listed demo times with the native program's --capture frames.
+// Plays the page in Chromium on an X display (DISPLAY; WebGL 2 through ANGLE on the
+// display's OpenGL, Mesa's llvmpipe under Xvfb) with the fixed-rate clock and compares its
+// canvas at the listed demo times with the native program's --capture frames.
 //   node page-check.js URL NATIVE_DIR OUT_DIR [TIMES]
 // URL: the served build-web/ ("http://127.0.0.1:8023/"); NATIVE_DIR: t0003000.png... from
 // `zircon-megademo --fps 60 --capture NATIVE_DIR --at TIMES`. Writes the page's frames and a
@@ -47,10 +48,10 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
   const userDataDir = fs.mkdtempSync('/tmp/zircon-page-check-');
   const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium',
-    headless: true,
+    headless: false,
     protocolTimeout: 1800000,
     userDataDir,
-    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--disable-background-networking',
+    args: ['--no-sandbox', '--use-gl=angle', '--use-angle=gl', '--ignore-gpu-blocklist', '--disable-background-networking',
            '--disable-component-update', '--disable-sync', '--no-first-run', '--autoplay-policy=user-gesture-required',
            '--window-size=800,640'],
   });
