@@ -2,13 +2,15 @@
 // sound through PulseAudio (PULSE_SERVER), for scripts/measure-sync to film and hear from
 // outside. The window is a kiosk one covering the screen and the page's stage is taken
 // fullscreen (its F key), so the canvas covers the screen from (0, 0).
-//   node page-sync.js URL START UNTIL [--away HIDE_MS,SHOW_MS [--freeze] [--keys FILE]]
-// Plays demo time START to UNTIL. --away hides the page behind another tab HIDE_MS after
+//   node page-sync.js URL START UNTIL [--pause PAUSE_MS,RESUME_MS | --away HIDE_MS,SHOW_MS [--freeze]]
+//                     [--keys FILE]
+// Plays demo time START to UNTIL. --pause presses Space PAUSE_MS after the first frame and
+// again at RESUME_MS, as a viewer pauses and resumes. --away hides the page behind another tab HIDE_MS after
 // its first frame and brings it back at SHOW_MS; with --freeze the browser also freezes
 // it meanwhile, as it may a page in the background. The music plays on while the page is
 // away unless the browser holds it; back, the stage is taken fullscreen again. --keys
 // writes where to look for the music to scripts/measure-sync's --keys FILE: a pause
-// ("MS space" twice, in play time) as long as the music was held. Only the places come
+// ("MS space" twice, in play time) as long as the music was paused or held. Only the places come
 // from the page: the offsets are found in the recording.
 // Exit status 1 when the page does not play to the end.
 'use strict';
@@ -17,6 +19,7 @@ const puppeteer = require('puppeteer-core');
 
 const args = process.argv.slice(2);
 const [url, start, until] = args;
+const pauseAt = args.includes('--pause') ? args[args.indexOf('--pause') + 1].split(',').map(Number) : null;
 const awayAt = args.includes('--away') ? args[args.indexOf('--away') + 1].split(',').map(Number) : null;
 const freeze = args.includes('--freeze');
 const keysFile = args.includes('--keys') ? args[args.indexOf('--keys') + 1] : null;
@@ -68,6 +71,19 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
              `heard ${(c.currentTime * 1000 - Module.page.audio.heardMs()).toFixed(1)} ms after it is rendered`;
     });
     console.log(`audio: ${output}`);
+    if (pauseAt) {
+      const lastFrame = () => tab.evaluate(() => window.zirconFrameTimes[window.zirconFrameTimes.length - 1]);
+      await sleep(Math.max(0, first + pauseAt[0] - (await now())));
+      await tab.keyboard.press('Space');
+      const pausedAt = await now();
+      const [, pausedDemo] = await lastFrame();
+      await sleep(Math.max(0, first + pauseAt[1] - (await now())));
+      await tab.keyboard.press('Space');
+      const pausedFor = Math.round((await now()) - pausedAt);
+      const playMs = Math.max(0, pausedDemo - Number(start));
+      console.log(`paused at demo ${pausedDemo} ms for ${pausedFor} ms`);
+      if (keysFile) fs.writeFileSync(keysFile, `${playMs} space\n${playMs + pausedFor} space\n`);
+    }
     if (awayAt) {
       const lastFrame = () => tab.evaluate(() => window.zirconFrameTimes[window.zirconFrameTimes.length - 1]);
       await sleep(Math.max(0, first + awayAt[0] - (await now())));
