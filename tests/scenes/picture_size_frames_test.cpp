@@ -7,15 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "scenes/play_through.h"
 #include "support/captured_frames.h"
 
 namespace {
 
-// One moment of each scene, from a short run started just before it.
+// One moment of each scene, at larger sizes from a short run started just before it; at
+// the designed size the play through's frame (a start shows the same).
 const int32_t Starts[] = {4000, 20000, 36000, 45000, 70000, 84000, 90000};
 int32_t At(int m) { return Starts[m] + 1000; }
 const char* const Sizes[3] = {"", "--size 1280x960", "--size 1920x1080"};
-std::vector<std::string> g_folders[3];   // by size, then moment
+std::vector<std::string> g_folders[3];   // by larger size, then moment
 
 // The area of `big` from column `left`, width × height, averaged down to the size of
 // `small`: the mean absolute difference per channel (0-255) and the share of pixels with
@@ -46,7 +48,7 @@ std::pair<double, double> CompareScaledDown(const CapturedPicture& big, int left
 
 class PictureSizes : public ::testing::Test {
 protected:
-    // Each size is captured when a test first needs it (ctest runs each test alone).
+    // Each larger size is captured when a test first needs it (ctest runs each test alone).
     static void Capture(int size)
     {
         for (int m = 0; m < 7; ++m) {
@@ -67,9 +69,10 @@ protected:
     }
     static CapturedPicture Frame(int size, int moment, const std::string& name)
     {
-        if (g_folders[size].empty()) Capture(size);
+        if (size > 0 && g_folders[size].empty()) Capture(size);
+        const std::string folder = size > 0 ? g_folders[size][moment] : PlayThroughFolder();
         CapturedPicture p;
-        EXPECT_TRUE(ReadCapturedPicture(g_folders[size][moment] + "/" + name, &p)) << g_folders[size][moment];
+        EXPECT_TRUE(ReadCapturedPicture(folder + "/" + name, &p)) << folder;
         return p;
     }
 };
