@@ -142,9 +142,11 @@ const clock = {
   following: null,   // 'music' or 'page': what the clock passes with
   base: 0,           // the clock less its source's time
   last: 0,
-  // A frame drawn in one animation frame is composited in the next and shown from the one
-  // after: it is halfway through its time on screen 2.5 frame intervals after it is drawn.
-  shownAfterFrames: 2.5,
+  // The player takes a frame's time at the end of the animation frame before the one that
+  // draws it (it moves its clock on after each present); drawn, the frame is composited in
+  // the next animation frame and shown from the one after. So it is halfway through its
+  // time on screen 3.5 frame intervals after its time is taken.
+  shownAfterFrames: 3.5,
   intervalMs: 0,     // the frames' interval, smoothed; 0 until two frames came in a row
   lastFrameAt: 0,
   frameDrawn(at) {
