@@ -23,6 +23,7 @@
 #include "scenes/timeline.h"
 #include "shell/window.h"
 #include "support/call_recorder.h"
+#include "support/played_scene.h"
 
 namespace {
 
@@ -30,21 +31,9 @@ namespace {
 double g_fakeSeconds = 1000.0;
 double FakeSeconds() { return g_fakeSeconds; }
 
-// Notes the demo time the player shows at each present.
-class PresentRecorder : public CallRecorder {
-public:
-    const Player* player = nullptr;
-    std::vector<int32_t> presentTimes;
-    void PresentFrame() override
-    {
-        CallRecorder::PresentFrame();
-        presentTimes.push_back(player->Status().demoTime);
-    }
-};
-
 class PlayerRun : public ::testing::Test {
 protected:
-    PresentRecorder recorder;
+    PresentTimingRecorder recorder;
     Resources resources{};
     std::unique_ptr<Player> player;
 
