@@ -1,7 +1,7 @@
 # The whole play sequence at a fixed 60 frames per second: each scene draws the frames
 # its end time allows, and the program ends normally. The picture is not looked at here
-# (whole_sequence.sh does), so it is drawn small: filling 640 × 480 frames in software is
-# most of a run's time.
+# (the frames tier looks at the play through's), so it is drawn small: filling 640 × 480
+# frames in software is most of a run's time.
 source "$(dirname "$0")/lib.sh"
 need_display
 "$DEMO" --fps 60 --no-dialogs --size 160x120 --stats > "$WORK/out" 2> "$WORK/err"
