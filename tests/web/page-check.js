@@ -73,6 +73,11 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
                               { timeout: 1200000, polling: 1000 }, times.length);
     await tab.screenshot({ path: path.join(outDir, 'page-playing.png') });
     const frames = await tab.evaluate(() => window.zirconFrames);
+    // The native frames are made beside the page's play through (scripts/web-check).
+    for (let waited = 0; !fs.existsSync(path.join(nativeDir, 'done')); waited += 500) {
+      if (fs.existsSync(path.join(nativeDir, 'failed')) || waited > 600000) throw new Error('no native frames');
+      await new Promise((resolve) => setTimeout(resolve, 500));
+    }
     for (const t of times) {
       if (!frames[t]) { console.log(`${t} ms: no frame`); failed = true; continue; }
       fs.writeFileSync(path.join(outDir, frameName(t)), Buffer.from(frames[t].split(',')[1], 'base64'));
