@@ -18,6 +18,11 @@ done
 # is played again, up to three times in all. A run out of step is played once more: on two
 # shared cores one present can miss its slot (a frame late: about +20 ms); a program out
 # of step is out of step in both runs.
+# measure NAME ...: up to three runs, until one is in step. Two runs out of step fail. A run
+# whose sound ran dry is one the machine disturbed, not a verdict: when no run of three was
+# in step and at most one was out of step, the stretch is not measured, and the test is
+# skipped once its other stretches are done (a too busy machine, never a pass).
+not_measured=""
 measure() {
   local attempt status late=0
   for attempt in 1 2 3; do
@@ -32,7 +37,7 @@ measure() {
       echo "$1: the sound ran dry (attempt $attempt): played again"
     fi
   done
-  fail "$1: not measured in step in three runs"
+  not_measured+=" $1"
 }
 
 # measure_once as measure: status 0 in step, 1 out of step, 2 disturbed.
@@ -69,4 +74,8 @@ measure played-through 3 44000
 # Page Down to the credits (45038), a one-second pause (48038), Left (45038), Right
 # (51038), Page Up to the twisting ball and Page Down back to the credits (45038).
 measure keys 5 40000 '1000 pagedown\n5000 space\n6000 space\n9000 left\n10600 right\n12000 pageup\n14000 pagedown\n18000 escape\n'
+if [ -n "$not_measured" ]; then
+  echo "not measured:$not_measured (the sound ran dry in the runs not out of step): skipped"
+  exit 77
+fi
 echo "picture and music in step"
