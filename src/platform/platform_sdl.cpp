@@ -19,14 +19,22 @@
 #if !defined(_WIN32)
 #include <signal.h>
 #endif
+// AddressSanitizer, as GCC and clang each announce it.
 #if defined(__SANITIZE_ADDRESS__)
+#define ZIRCON_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZIRCON_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(ZIRCON_ADDRESS_SANITIZER)
 #include <dlfcn.h>
 #include <link.h>
 #endif
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(ZIRCON_ADDRESS_SANITIZER)
 // Under the leak checker: the GL driver is unloaded at exit before the check runs, and
 // what its globals held would be reported from an unknown module. Pinned, it keeps them.
 int PinDriverLibrary(dl_phdr_info* info, size_t, void*)

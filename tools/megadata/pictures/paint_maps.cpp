@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
 constexpr float kTwoPi = 6.28318531f;
 
 // Distance from a to b on a circle of circumference 1.

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
 
 struct EngineMesh {
     std::vector<Vec3f> rest;                 // engine coordinates
