@@ -6,6 +6,7 @@
 #define SDL_MAIN_HANDLED
 #include <SDL.h>
 
+#include "platform/address_sanitizer.h"
 #include "platform/display_mode_guard.h"
 #include "platform/wayland_desktop.h"
 #include "platform/x11_window_size.h"
@@ -18,14 +19,6 @@
 #include <initializer_list>
 #if !defined(_WIN32)
 #include <signal.h>
-#endif
-// AddressSanitizer, as GCC and clang each announce it.
-#if defined(__SANITIZE_ADDRESS__)
-#define ZIRCON_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZIRCON_ADDRESS_SANITIZER 1
-#endif
 #endif
 #if defined(ZIRCON_ADDRESS_SANITIZER)
 #include <dlfcn.h>

@@ -4,14 +4,8 @@
 
 #include <sys/resource.h>
 
-// AddressSanitizer, as GCC and clang each announce it.
-#if defined(__SANITIZE_ADDRESS__)
-#define ZIRCON_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZIRCON_ADDRESS_SANITIZER 1
-#endif
-#endif
+#include "platform/address_sanitizer.h"
+
 #if defined(ZIRCON_ADDRESS_SANITIZER)
 constexpr bool MeasuringMemory = false;
 #else
