@@ -3,7 +3,7 @@
 // outside. The window is a kiosk one covering the screen and the page's stage is taken
 // fullscreen (its F key), so the canvas covers the screen from (0, 0).
 //   node page-sync.js URL START UNTIL [--pause PAUSE_MS,RESUME_MS | --away HIDE_MS,SHOW_MS [--freeze]]
-//                     [--keys FILE]
+//                     [--keys FILE] [--clock FILE]
 // Plays demo time START to UNTIL. --pause presses Space PAUSE_MS after the first frame and
 // again at RESUME_MS, as a viewer pauses and resumes. --away hides the page behind another tab HIDE_MS after
 // its first frame and brings it back at SHOW_MS; with --freeze the browser also freezes
@@ -11,7 +11,9 @@
 // away unless the browser holds it; back, the stage is taken fullscreen again. --keys
 // writes where to look for the music to scripts/measure-sync's --keys FILE: a pause
 // ("MS space" twice, in play time) as long as the music was paused or held. Only the places come
-// from the page: the offsets are found in the recording.
+// from the page: the offsets are found in the recording. --clock writes the page's own
+// account of the music for tests/sync/page_account.py: {heard: [[wall-clock ms,
+// music ms it takes as heard then], ...]} every 20 ms while the music plays.
 // Exit status 1 when the page does not play to the end.
 'use strict';
 const fs = require('fs');
@@ -23,6 +25,7 @@ const pauseAt = args.includes('--pause') ? args[args.indexOf('--pause') + 1].spl
 const awayAt = args.includes('--away') ? args[args.indexOf('--away') + 1].split(',').map(Number) : null;
 const freeze = args.includes('--freeze');
 const keysFile = args.includes('--keys') ? args[args.indexOf('--keys') + 1] : null;
+const clockFile = args.includes('--clock') ? args[args.indexOf('--clock') + 1] : null;
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 (async () => {
@@ -60,6 +63,13 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
       return [r.x, r.y, r.width, r.height].map((v) => Math.round(v * 10) / 10);
     });
     console.log(`canvas at (${box[0]}, ${box[1]}), ${box[2]} x ${box[3]}`);
+    await tab.evaluate(() => {
+      window.zirconHeard = [];
+      setInterval(() => {
+        const heard = Module.page.audio.heardPosition();
+        if (heard) window.zirconHeard.push([performance.timeOrigin + performance.now(), heard.positionMs]);
+      }, 20);
+    });
     await tab.click('#play');
     await tab.waitForFunction(() => window.zirconFrameTimes.length > 0, { timeout: 30000, polling: 10 });
     const first = await tab.evaluate(() => window.zirconFrameTimes[0][0]);
@@ -116,6 +126,7 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
     }
     await tab.waitForFunction(() => window.zirconState === 'ended', { timeout: 120000, polling: 200 });
     const frames = await tab.evaluate(() => window.zirconFrameTimes);
+    if (clockFile) fs.writeFileSync(clockFile, JSON.stringify({ heard: await tab.evaluate(() => window.zirconHeard) }));
     const gaps = frames.slice(1).map((f, i) => f[0] - frames[i][0]).sort((a, b) => a - b);
     console.log(`frames ${frames.length}, apart: median ${gaps[gaps.length >> 1].toFixed(1)} ms, ` +
                 `90 % under ${gaps[Math.floor(gaps.length * 0.9)].toFixed(1)} ms`);
