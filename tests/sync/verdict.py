@@ -1,0 +1,78 @@
+#!/usr/bin/python3
+"""The verdict on one recorded run, from measure_sync.py's figures.
+
+A run is judged on what was recorded outside the program. The recording holds the demo's
+sound and, beside it, a control stream: the soundtrack played by the sound server's own
+client with the demo's buffer. A gap in the demo's sound with a gap in the control's near
+it is the machine's (it fed neither); a gap in the demo's sound alone is the program's.
+
+    in step      every event found, |median| <= the median bound, every |offset| <= the
+                 worst bound (events a disturbance touched are left out of the figures)
+    out of step  an undisturbed event missed or outside the bounds: a real offset fails
+                 whether or not the run also had gaps elsewhere
+    disturbed    no undisturbed event out of step, but an event that a machine gap or a
+                 starved grabber touched could not be judged: not measured, play again
+    failed       the program failed: it exited with an error, or its sound ran dry on its own
+
+    verdict.py --summary FILE.json --events N --median-ms M --worst-ms W
+prints "verdict: WORD: reason" and exits 0 in step, 1 out of step, 2 disturbed, 3 failed.
+"""
+import argparse
+import json
+import statistics
+import sys
+
+IN_STEP, OUT_OF_STEP, DISTURBED, FAILED = "in step", "out of step", "disturbed", "failed"
+EXIT_CODES = {IN_STEP: 0, OUT_OF_STEP: 1, DISTURBED: 2, FAILED: 3}
+
+
+def disturbed_event(event):
+    """True when something outside the program kept this event from being measured."""
+    return bool(event.get("unmeasured") or event.get("machine_gap"))
+
+
+def judge(figures, want_events, median_bound, worst_bound):
+    """(verdict, reason) for one run's figures ({"summary": ..., "events": [...]})."""
+    s, events = figures["summary"], figures["events"]
+    status = s.get("command_status", 0)
+    if status != 0:
+        return FAILED, f"the program ended with status {status}"
+    if s.get("own_dropouts", 0) > 0:
+        return FAILED, f"the program's sound ran dry {s['own_dropouts']} times while the control stream's did not"
+    if len(events) != want_events:
+        return OUT_OF_STEP, f"{len(events)} events in the stretch, {want_events} expected"
+    judged = [e for e in events if not disturbed_event(e)]
+    missed = [e["music_ms"] for e in judged if not e["found"]]
+    if missed:
+        return OUT_OF_STEP, "not found: " + ", ".join(f"{m} ms" for m in missed)
+    offsets = [e["offset_ms"] for e in judged]
+    far = [o for o in offsets if abs(o) > worst_bound]
+    if far:
+        return OUT_OF_STEP, f"offsets beyond +-{worst_bound:g} ms: " + ", ".join(f"{o:+.1f}" for o in far)
+    if offsets and abs(statistics.median(offsets)) > median_bound:
+        return OUT_OF_STEP, f"median {statistics.median(offsets):+.1f} ms beyond +-{median_bound:g} ms"
+    left = len(events) - len(judged)
+    if left:
+        return DISTURBED, f"{left} of {len(events)} events touched by a machine gap or a starved grabber"
+    return IN_STEP, f"median {statistics.median(offsets):+.1f} ms, worst {max(offsets, key=abs):+.1f} ms"
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--summary", required=True, help="measure_sync.py's --json output")
+    ap.add_argument("--events", type=int, required=True, help="events the stretch holds")
+    ap.add_argument("--median-ms", type=float, required=True)
+    ap.add_argument("--worst-ms", type=float, required=True)
+    args = ap.parse_args()
+    try:
+        figures = json.load(open(args.summary))
+    except (OSError, ValueError) as e:
+        print(f"verdict: {FAILED}: no figures ({e})")
+        return EXIT_CODES[FAILED]
+    word, reason = judge(figures, args.events, args.median_ms, args.worst_ms)
+    print(f"verdict: {word}: {reason}")
+    return EXIT_CODES[word]
+
+
+if __name__ == "__main__":
+    sys.exit(main())
