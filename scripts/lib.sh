@@ -54,6 +54,40 @@ step() {
   return $status
 }
 
+# ctest_skips JUNIT: one line "NAME<tab>REASON" for each test that a ctest run (its
+# --output-junit file) skipped. The reason is the test's own: a line "SKIP: REASON" or
+# "REASON: skipped" of its output, gtest's message after "Skipped", else its last line.
+ctest_skips() {
+  python3 - "$1" <<'PY'
+import re, sys
+import xml.etree.ElementTree as ET
+for case in ET.parse(sys.argv[1]).getroot().iter("testcase"):
+    if case.get("status") != "notrun" or case.find("skipped") is None:
+        continue
+    lines = [l.strip() for l in (case.findtext("system-out") or "").splitlines() if l.strip()]
+    reason = ""
+    for i, line in enumerate(lines):
+        m = re.match(r"SKIP: (.+)", line) or re.match(r"(.+?):? skipped$", line)
+        if m:
+            reason = m.group(1)
+        elif line.endswith(": Skipped") and i + 1 < len(lines):
+            reason = lines[i + 1]
+    print(f"{case.get('name')}\t{reason or (lines[-1] if lines else 'no reason given')}")
+PY
+}
+
+# skip_allowed REASON: true when REASON holds one of the reasons that README.md lists as
+# skips CI may take (the lines "- `REASON`: why" between its "skips CI may take" marks).
+# As root nothing is allowed: every test can run there.
+skip_allowed() {
+  local allowed
+  [ "$(id -u)" -ne 0 ] || return 1
+  while IFS= read -r allowed; do
+    [ -n "$allowed" ] && [[ $1 == *"$allowed"* ]] && return 0
+  done < <(sed -n '/<!-- skips CI may take -->/,/<!-- end of skips -->/ s/^- `\([^`]*\)`.*/\1/p' "$root/README.md")
+  return 1
+}
+
 # native_build [TARGET...]: configures build/ (RelWithDebInfo, quietly) and builds the
 # targets, or everything; JOBS sets the parallelism (default: all cores).
 native_build() {

@@ -61,5 +61,28 @@ wait $gone
 : > "$work/none"
 check "a server that ended: a failure that says so" '! await_display Xtest $gone "$work/none" 2>"$work/err" && grep -q "Xtest did not start" "$work/err"'
 
+# Skips: each skipped test of a real ctest run by name with its own reason, whatever way it
+# says it; a test that ran is not one.
+mkdir -p "$work/skips"
+cat > "$work/skips/CMakeLists.txt" <<'CMAKE'
+cmake_minimum_required(VERSION 3.16)
+project(Skips NONE)
+enable_testing()
+add_test(NAME own_word COMMAND sh -c "echo starting; echo 'Xorg needs root: skipped'; exit 77")
+add_test(NAME prefixed COMMAND sh -c "echo 'SKIP: weston cannot start here'; exit 77")
+add_test(NAME gtest_style COMMAND sh -c "printf '[ RUN      ] A.B\\nx.cpp:9: Skipped\\nno display\\n\\n[  SKIPPED ] A.B\\n'")
+add_test(NAME ran COMMAND sh -c "echo 'nothing skipped'")
+set_tests_properties(own_word prefixed PROPERTIES SKIP_RETURN_CODE 77)
+set_tests_properties(gtest_style PROPERTIES SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+CMAKE
+(cmake -S "$work/skips" -B "$work/skips/build" && ctest --test-dir "$work/skips/build" --output-junit "$work/skips.xml") \
+  > "$work/skips.log" 2>&1
+check "each skipped test with its reason" '[ "$(ctest_skips "$work/skips.xml" | sort)" = "$(printf "gtest_style\tno display\nown_word\tXorg needs root\nprefixed\tweston cannot start here")" ]'
+# The README's list of skips CI may take: only without root, only the reasons listed.
+mkdir -p "$work/root-bin" && printf '#!/bin/sh\necho 0\n' > "$work/root-bin/id" && chmod +x "$work/root-bin/id"
+check "not root: a listed reason may skip" 'PATH=$work/bin:$PATH skip_allowed "Xorg needs root"'
+check "not root: a reason not listed may not" '! PATH=$work/bin:$PATH skip_allowed "weston cannot start here"'
+check "root: not even a listed reason" '! PATH=$work/root-bin:$PATH skip_allowed "Xorg needs root"'
+
 [ $failed -eq 0 ] && echo "scripts/lib.sh: all passed"
 exit $failed
