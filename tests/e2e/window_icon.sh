@@ -27,6 +27,16 @@ read -r -a icon <<<"$values"
 [ "${icon[2]}" -eq 0 ] || fail "the top-left corner is not clear: ${icon[2]}"
 middle=${icon[$((2 + 32 * 64 + 32))]}
 [ $(( middle >> 24 )) -eq 255 ] || fail "the middle is not opaque: $middle"
+# Every pixel's colour and alpha as icon.png holds them, decoded by ffmpeg, not the program
+# (the property's numbers are 0xAARRGGBB).
+ffmpeg -loglevel error -i megadata/icon.png -f rawvideo -pix_fmt rgba - | od -An -v -tu1 |
+  awk '{ for (i = 1; i <= NF; i++) v[n++] = $i }
+       END { for (p = 0; p < n; p += 4) printf "%.0f\n", v[p + 3] * 16777216 + v[p] * 65536 + v[p + 1] * 256 + v[p + 2] }' \
+  > "$WORK/expected"
+printf '%s\n' "${icon[@]:2}" > "$WORK/shown"
+[ "$(wc -l < "$WORK/expected")" -eq $((64 * 64)) ] || fail "icon.png did not decode to 64 x 64 pixels"
+differ=$(paste "$WORK/expected" "$WORK/shown" | awk '$1 != $2 { n++ } END { print n + 0 }')
+[ "$differ" -eq 0 ] || fail "$differ of the icon's 4096 pixels differ from icon.png: $(paste "$WORK/expected" "$WORK/shown" | awk '$1 != $2 { printf "%08x shown as %08x; ", $1, $2; if (++n == 3) exit }')"
 
 mkdir "$WORK/set"
 for f in megadata/*; do [ "$(basename "$f")" = icon.png ] || ln -s "$PWD/$f" "$WORK/set/"; done

@@ -116,15 +116,17 @@ else
   fail "real-time play under Wine: ${rate:-no} frames a second"
 fi
 
-# --record with ffmpeg.exe found on the PATH: every frame arrives whole through the pipe.
+# --record with ffmpeg.exe found on the PATH: every frame arrives whole through the pipe,
+# and the finished video takes the place of an older one of the same name.
 mkdir -p "$WORK/record"
+echo "an older clip" > "$WORK/record/clip.mp4"
 (cd "$WORK/record" && WINEPATH="$(win "$STAND_IN")" wine "$EXE" --data "$(win "$PACKAGE/megadata")" \
    --record "clip.mp4" --until 2000 > out 2> err)
 status=$?
 frames=$(tr -d '\r' < "$WORK/record/err" | sed -nE 's/^recorded ([0-9]+) frames to clip.mp4$/\1/p')
 if [ $status -eq 0 ] && [ -n "$frames" ] && [ "$(cat "$WORK/record/clip.mp4" 2>/dev/null)" = "$frames 0" ] &&
    [ ! -e "$WORK/record/clip.partial.mp4" ]; then
-  pass "--record through ffmpeg.exe on the PATH: $frames frames of 640x480 arrived whole"
+  pass "--record through ffmpeg.exe on the PATH: $frames frames of 640x480 arrived whole, over an older clip.mp4"
 else
   fail "--record: status $status, $(cat "$WORK/record/clip.mp4" 2>/dev/null), $(tr -d '\r' < "$WORK/record/err" | tail -n 3)"
 fi
