@@ -27,7 +27,10 @@ RATE = 44100
 SEEK_STEP_MS = 5000
 SCENE_STARTS = [0, 17950, 30000, 42000, 54000, 78000]
 PLAY_END_MS = 94000
-GAP_NEAR_S = 0.25          # a control gap this near a demo gap makes it the machine's
+# A control gap this near a demo gap makes it the machine's: a busy machine starves both
+# players in spells of a second or so, each at moments of its own (under a load of 8 on
+# two cores most demo gaps overlapped a control gap, a few lay 0.2 to 0.34 s from one).
+GAP_NEAR_S = 1.0
 GRAB_GAP_LIMIT_MS = 8.0    # two grabs 240 a second are 4.2 ms apart; beyond this, starved
 # An event's measuring window around its hit: the reference matched (250 ms before it to
 # 350 after), the picture's search (180 ms either side) and the quarter second before, in

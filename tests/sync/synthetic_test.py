@@ -177,9 +177,10 @@ class Synthetic(unittest.TestCase):
         self.assertEqual(verdict, OUT_OF_STEP)
 
     def test_a_gap_in_the_demo_alone_fails(self):
-        # 20 ms of silence in the demo's sound, a second before the second flash.
+        # 20 ms of silence in the demo's sound, a second before the second flash; the
+        # control's only gap ends 1.27 s before it.
         figures, verdict = self.analyse({45038: 1.0, 48038: 2.0, 51038: 3.0},
-                                        demo_gaps=[(PLAY_ZERO + 3.038, 20)], control_gaps=[(PLAY_ZERO + 6.5, 15)])
+                                        demo_gaps=[(PLAY_ZERO + 3.038, 20)], control_gaps=[(PLAY_ZERO + 1.75, 15)])
         s = figures["summary"]
         self.assertEqual((s["dropouts"], s["own_dropouts"], s["machine_dropouts"], s["control_dropouts"]),
                          (1, 1, 0, 1))
