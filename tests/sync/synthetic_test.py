@@ -54,8 +54,9 @@ def log_line(name, n, pts, rate, extra):
 def write_recording(folder, song, segments, offsets, demo_gaps=(), control_gaps=(), grab_gaps=None,
                     status=0):
     """segments: (play ms, song ms, length ms) as the run played; offsets: music ms -> ms the
-    flash comes after its beat (None: no flash); gaps: (recording s, ms) zeroed in a monitor;
-    grab_gaps: music ms -> ms between the grabs around that flash (else 1/240 s)."""
+    flash comes after its beat as heard (None: no flash); gaps: (recording s, ms) of silence
+    a monitor ran dry for, which moves what follows as late; grab_gaps: music ms -> ms
+    between the grabs around that flash (else 1/240 s)."""
     os.makedirs(folder)
     grab_gaps = grab_gaps or {}
     play_ms = max(p + n for p, _, n in segments)
@@ -69,6 +70,7 @@ def write_recording(folder, song, segments, offsets, demo_gaps=(), control_gaps=
         for music in CREDITS:
             if song_at < music < song_at + length and offsets.get(music) is not None:
                 heard = PLAY_ZERO + (play_at + music - song_at) / 1000
+                heard += sum(ms for t, ms in demo_gaps if t < heard) / 1000
                 flashes.append((heard + offsets[music] / 1000, grab_gaps.get(music, GRAB * 1000) / 1000))
     # The control: the soundtrack from the plan's start, straight on, from play's start.
     control = np.zeros(len(demo))
@@ -76,10 +78,13 @@ def write_recording(folder, song, segments, offsets, demo_gaps=(), control_gaps=
     first = int(round(segments[0][1] * RATE / 1000))
     piece = song[first: first + len(control) - at]
     control[at: at + len(piece)] = piece
+    sounds = []
     for sound, pts0, spans in ((demo, AUDIO_PTS0, demo_gaps), (control, CONTROL_PTS0, control_gaps)):
-        for t, ms in spans:
+        for t, ms in sorted(spans, reverse=True):
             a = int(round((t - pts0 / RATE) * RATE))
-            sound[a: a + int(ms * RATE / 1000)] = 0
+            sound = np.concatenate((sound[:a], np.zeros(int(ms * RATE / 1000)), sound[a:]))[: len(demo)]
+        sounds.append(sound)
+    demo, control = sounds
     # Grabs every 1/240 s, but the two around each flash's start lie either side of it.
     grabs = np.arange(AUDIO_PTS0 / RATE - 0.3, PLAY_ZERO + play_ms / 1000 + 0.5, GRAB)
     for seen, gap in flashes:
@@ -212,6 +217,17 @@ class Synthetic(unittest.TestCase):
         self.assertOffsets(figures, want)
         self.assertEqual(figures["summary"]["dropouts"], 0)
         self.assertEqual(verdict, IN_STEP)
+
+    def test_gaps_at_the_start_leave_the_later_events_measured(self):
+        # Both streams run dry six times in the first 2.5 s of play, 270 ms in all: the
+        # start's match fails, each event's own does not.
+        stutter = [(PLAY_ZERO + 0.4 * k + 0.2, 45) for k in range(6)]
+        want = {48038: 5.0, 51038: -4.0}
+        figures, verdict = self.analyse({45038: 1.0, **want}, demo_gaps=stutter, control_gaps=stutter)
+        self.assertEqual([e["machine_gap"] for e in figures["events"]], [True, False, False])
+        self.assertOffsets(figures, {45038: figures["events"][0].get("offset_ms"), **want})
+        self.assertEqual(figures["summary"]["machine_dropouts"], 6)
+        self.assertEqual(verdict, DISTURBED)
 
     def test_the_programs_exit_status_is_reported(self):
         figures, verdict = self.analyse({45038: 1.0, 48038: 2.0, 51038: 3.0}, status=139)
