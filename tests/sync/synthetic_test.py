@@ -94,7 +94,7 @@ def write_recording(folder, song, segments, offsets, demo_gaps=(), control_gaps=
     rng = np.random.default_rng(2)
     frames = np.empty((len(grabs), 120, 160), np.uint8)
     frames[:] = 40 + rng.integers(0, 20, (120, 160), dtype=np.uint8)
-    frames += rng.integers(0, 2, frames.shape, dtype=np.uint8)
+    frames += rng.integers(0, 2, (17, 120, 160), dtype=np.uint8)[np.arange(len(grabs)) % 17]   # motion
     for seen, _ in flashes:
         frames[(grabs >= seen) & (grabs < seen + 0.15), BAND_ROWS, :] += 100
     frames.tofile(folder + "/video.raw")
