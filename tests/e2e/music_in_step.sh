@@ -52,7 +52,7 @@ measure_once() {
   ZIRCON_GENERATOR=$GENERATOR "$ROOT/scripts/measure-sync" --out "$WORK/$name" --json "$WORK/$name.json" \
     "${plan[@]}" -- "$DEMO" --no-dialogs "${plan[@]}" > "$WORK/$name.log" 2>&1 ||
     tail -n 20 "$WORK/$name.log"
-  grep -E '^(music|gaps|sync)' "$WORK/$name.log"
+  grep -E '^(music|gaps|sync|the music)' "$WORK/$name.log"
   /usr/bin/python3 "$ROOT/tests/sync/verdict.py" --summary "$WORK/$name.json" --events "$events" \
     --median-ms 10 --worst-ms 17 | sed "s/^/$name: /"
   return "${PIPESTATUS[0]}"
