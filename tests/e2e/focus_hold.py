@@ -15,7 +15,7 @@ streams' times (showinfo/ashowinfo) on one clock. Times given here are on that c
                 soundtrack (megadata-gen --sync) and must be the same; from 0.3 s to 1.7 s
                 after it came back, as --moving
   --picture S   with --hold, --demo and --data: the grabs from S seconds after the music
-                came back (for 0.4 s) are matched against fixed-clock captures of the
+                came back (for 0.6 s) are matched against fixed-clock captures of the
                 program around the song position it came back at; the best must be at that
                 moment, and captures seconds later must match far worse
 
@@ -43,7 +43,7 @@ HEARD_RMS = 200.0          # music: the soundtrack's quietest second is louder t
 BLOCK = RATE // 100        # 10 ms blocks for finding the silence
 RESUME_MS = 80             # where the music came back against where it stopped (ms)
 PICTURE_MS = 250           # the matched capture's demo time against the music's
-MATCH_LEVELS = 6.0         # the best capture's mean difference from the grab, at most
+MATCH_LEVELS = 8.0         # the best capture's mean difference from a grab, at most (grey levels)
 LATER_MS = (3000, 5000)    # captures this much later must differ at least LATER_FACTOR times more
 LATER_FACTOR = 3.0
 
@@ -249,10 +249,10 @@ def moving(rec, a, b, figures, check):
 
 
 def picture(rec, args, back, back_ms, figures, check):
-    """The grabs from args.picture s after the music came back to 0.4 s later against
+    """The grabs from args.picture s after the music came back to 0.6 s later against
     captures around the moment the music says: the one that matches a capture best (a grab
     taken while a frame was being presented mixes two) must match the moment."""
-    pick = np.nonzero((rec.times >= back + args.picture) & (rec.times <= back + args.picture + 0.4))[0]
+    pick = np.nonzero((rec.times >= back + args.picture) & (rec.times <= back + args.picture + 0.6))[0]
     if len(pick) == 0:
         check(False, "picture: no grab after the return")
         return
