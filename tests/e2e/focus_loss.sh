@@ -4,8 +4,8 @@
 # ffmpeg through each case and read by tests/e2e/focus_hold.py.
 # - The real 640x480 mode: focus lost, the desktop's mode is back within 2 s, the picture is
 #   still and the monitor silent; focus back, 640x480 again, the music comes back at the
-#   song position where it stopped and the first grab after it matches a fixed-clock
-#   capture at that moment, not seconds later; then picture and music move on.
+#   song position where it stopped and a grab just after it matches a fixed-clock capture
+#   at that moment, not ones seconds later; then picture and music move on.
 # - --desktop: the same without a mode change (no capture at that size).
 # - A viewer's pause (Space) before the focus is lost stays a pause after it is back, until
 #   Space again.
@@ -63,8 +63,9 @@ stop_recording() { kill -INT $recorder; wait $recorder 2>/dev/null; recorder="";
 # now: seconds on the recording's clock; at T D: T plus D seconds.
 now() { awk -v t="$(date +%s.%N)" -v e="$epoch" 'BEGIN { printf "%.3f", t - e }'; }
 at() { awk -v t="$1" -v d="$2" 'BEGIN { printf "%.3f", t + d }'; }
-# wait_music NAME [SECONDS]: until the monitor carries sound (the last 0.1 s recorded), 30 s
-# at most.
+# wait_music NAME [SECONDS]: until the monitor carries sound (the last 0.1 s written, which
+# a busy machine's recorder writes late: it paces the case, the recording judges), 30 s at
+# most.
 wait_music() {
   for _ in $(seq 1 $(( ${2:-30} * 10 ))); do
     tail -c 8820 "$rec/audio.raw" 2>/dev/null | od -An -v -td2 |
