@@ -2,8 +2,9 @@
 # (scripts/xorg-run-here): it plays at 640x480, and the desktop's 1920x1080 is back within
 # 2 s after the end of the demo, Escape, SIGTERM and SIGABRT (Wine ends the process), and
 # SIGKILL (the guardian process restores it then). Focus lost to another window under a
-# window manager: the window is minimised, the desktop's mode is back and play holds;
-# activated again, it plays on at 640x480 from where it held.
+# window manager: the window is minimised, the desktop's mode is back, play holds and the
+# screen is still (two grabs 1 s apart); activated again, it plays on at 640x480 from where
+# it held, the screen moving (two grabs 0.5 s apart).
 # With SCALED_PREFIX (a Wine prefix at 200 % display scaling), the switch there also plays
 # at 640x480 in real pixels.
 #   wine_display_mode.sh PACKAGE_DIR [SCALED_PREFIX]
@@ -40,6 +41,15 @@ held_time() {
   done
   echo "$time"
 }
+# grab FILE: the screen's top-left 640x480 now, grey 160x120. moved A B: the mean difference
+# of two grabs (grey levels).
+grab() {
+  ffmpeg -loglevel error -f x11grab -draw_mouse 0 -video_size 640x480 -i "$DISPLAY" -frames:v 1 \
+    -vf scale=160:120:flags=area,format=gray -f rawvideo -y "$1"
+}
+moved() {
+  /usr/bin/python3 -c 'import sys, numpy as n; a, b = (n.fromfile(f, n.uint8).astype(float) for f in sys.argv[1:]); print("%.2f" % abs(a - b).mean())' "$1" "$2"
+}
 wine "$EXE" --no-dialogs --until 8000 > "$WORK/focus.out" 2>&1 &
 pid=$!
 wait_mode 640x480 20 || fail "focus: never played at 640x480 ($(mode))"
@@ -49,19 +59,25 @@ xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowfocus --sync
 wait_mode 1920x1080 3 || fail "focus lost under Wine: the desktop is left at $(mode)"
 hidden=$(held_time hidden)
 [ -n "$hidden" ] || fail "focus lost under Wine: play did not hold: $(tr -d '\r' < "$WORK/focus.out" | grep -v CHUNK | tail -n 3)"
-sleep 2
+sleep 1
+grab "$WORK/hidden1"; sleep 1; grab "$WORK/hidden2"
+still=$(moved "$WORK/hidden1" "$WORK/hidden2")
+awk -v d="$still" 'BEGIN { exit !(d <= 0.5) }' || fail "focus lost under Wine: the screen changes by $still grey levels in 1 s"
 xwininfo -id "$demo" | grep -q 'Map State: IsUnMapped' || fail "focus lost under Wine: the window is not minimised"
 xdotool windowactivate --sync "$demo"
 wait_mode 640x480 3 || fail "focus back under Wine: the mode is $(mode)"
 back=$(held_time back)
 sleep 1
+grab "$WORK/back1"; sleep 0.5; grab "$WORK/back2"
+moving=$(moved "$WORK/back1" "$WORK/back2")
+awk -v d="$moving" 'BEGIN { exit !(d >= 2) }' || fail "focus back under Wine: the screen changes by only $moving grey levels in 0.5 s"
 [ "$back" = "$hidden" ] || fail "focus back under Wine: held at $hidden ms, went on from ${back:-nowhere}"
 level=$(ffmpeg -loglevel error -f x11grab -video_size 640x480 -i "$DISPLAY" -frames:v 1 -vf format=gray -f rawvideo - |
   od -An -v -tu1 | awk '{ for (i = 1; i <= NF; i++) { s += $i; n++ } } END { printf "%d", s / n }')
 [ "$level" -ge 8 ] || fail "focus back under Wine: the screen is black (mean level $level)"
 wait $pid || fail "focus under Wine: exit status $?"
 wait_mode 1920x1080 2 || fail "focus under Wine: the end left $(mode)"
-echo "ok: under Wine, focus lost: minimised, 1920x1080 back, held at $hidden ms; focus back: 640x480, on from there"
+echo "ok: under Wine, focus lost: minimised, 1920x1080 back, held at $hidden ms, the screen still ($still grey levels in 1 s); focus back: 640x480, on from there, the screen moving ($moving grey levels in 0.5 s)"
 
 # The real switch on a display scaled to 200 %: the mode and the drawn window are 640x480.
 if [ -n "${2:-}" ]; then
