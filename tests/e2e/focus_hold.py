@@ -53,7 +53,7 @@ class Recording:
         log = os.path.join(folder, "ffmpeg.log")
         self.audio_start = audio_timeline(log)
         self.sound = np.fromfile(os.path.join(folder, "audio.raw"), dtype="<i2").astype(np.float32)
-        times = np.array([t for t, _ in read_log_times(log, "showinfo")])
+        times = np.array([t for t, _ in read_log_times(log, "showinfo@screen")])
         frames = read_frames(os.path.join(folder, "video.raw"), *GREY)
         n = min(len(times), len(frames))
         self.times, self.frames = times[:n], frames[:n]

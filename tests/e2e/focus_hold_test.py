@@ -39,7 +39,7 @@ def write_recording(folder, song, skip_ms=0, frames_hold=True):
     log = []
     for n, at in enumerate(range(0, len(sound), 1024)):
         pts = at + RATE   # the recording's clock starts at 1 s
-        log.append(f"[Parsed_ashowinfo_2 @ 0x1] n:{n} pts:{pts} pts_time:{pts / RATE:.6f} nb_samples:1024")
+        log.append(f"[ashowinfo@demo @ 0x1] n:{n} pts:{pts} pts_time:{pts / RATE:.6f} nb_samples:1024")
     rng = np.random.default_rng(7)
     frames, picture = [], rng.integers(0, 256, (240, 320), dtype=np.uint8)
     for n in range(int(9 * 30)):
@@ -48,7 +48,7 @@ def write_recording(folder, song, skip_ms=0, frames_hold=True):
         if not held:
             picture = np.roll(picture, 3, axis=1)
         frames.append(picture)
-        log.append(f"[Parsed_showinfo_1 @ 0x2] n:{n} pts:{int(t * 1e6)} pts_time:{t:.6f}")
+        log.append(f"[showinfo@screen @ 0x2] n:{n} pts:{int(t * 1e6)} pts_time:{t:.6f}")
     np.array(frames).tofile(os.path.join(folder, "video.raw"))
     with open(os.path.join(folder, "ffmpeg.log"), "w") as f:
         f.write("\n".join(log) + "\n")

@@ -44,20 +44,21 @@ pactl info >/dev/null 2>&1 || fail "PulseAudio did not start: $(tail -n 3 "$WORK
 for _ in $(seq 1 50); do other=$(xdotool search --name xmessage | head -n 1); [ -n "$other" ] && break; sleep 0.1; done
 [ -n "$other" ] || fail "the other window did not appear"
 
-# record NAME: one ffmpeg records the screen's top-left 640x480 (30 grabs a second, grey
-# 320x240) and the monitor into $WORK/NAME, both on the wall clock less $epoch.
+# record NAME: one ffmpeg, at real-time priority as measure-sync's, records the screen's
+# top-left 640x480 (30 grabs a second, grey 320x240) and the monitor into $WORK/NAME, both
+# on the wall clock less $epoch.
 record() {
   rec=$WORK/$1
   mkdir -p "$rec"
   epoch=$(( $(date +%s) - 1 ))
-  ffmpeg -hide_banner -nostdin -loglevel info -y -copyts \
+  chrt -f 20 ffmpeg -hide_banner -nostdin -loglevel info -y -copyts \
     -itsoffset -$epoch -thread_queue_size 1024 -f x11grab -draw_mouse 0 -framerate 30 -video_size 640x480 -i "$DISPLAY" \
     -itsoffset -$epoch -thread_queue_size 1024 -f pulse -sample_rate 44100 -channels 2 -fragment_size 1024 -i viewer.monitor \
-    -map 0:v -vf "scale=320:240:flags=area,format=gray,showinfo" -fps_mode passthrough -f rawvideo "$rec/video.raw" \
-    -map 1:a -af "aresample=async=0,pan=mono|c0=0.5*c0+0.5*c1,ashowinfo" -f s16le -acodec pcm_s16le "$rec/audio.raw" \
+    -map 0:v -vf "scale=320:240:flags=area,format=gray,showinfo@screen" -fps_mode passthrough -f rawvideo "$rec/video.raw" \
+    -map 1:a -af "aresample=async=0,pan=mono|c0=0.5*c0+0.5*c1,ashowinfo@demo" -f s16le -acodec pcm_s16le "$rec/audio.raw" \
     > "$rec/ffmpeg.log" 2>&1 &
   recorder=$!
-  for _ in $(seq 1 100); do grep -q "Parsed_ashowinfo" "$rec/ffmpeg.log" 2>/dev/null && break; sleep 0.05; done
+  for _ in $(seq 1 100); do grep -q "ashowinfo@demo" "$rec/ffmpeg.log" 2>/dev/null && break; sleep 0.05; done
 }
 stop_recording() { kill -INT $recorder; wait $recorder 2>/dev/null; recorder=""; }
 # now: seconds on the recording's clock; at T D: T plus D seconds.
