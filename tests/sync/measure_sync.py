@@ -9,7 +9,8 @@ recorded sound by cross-correlation with the reference, and the picture's change
 recorded frames, and reports how far apart a viewer sees and hears them.
 
 Nothing is read from the program: the plan (where play starts, the keys the run was given)
-only says roughly where to look.
+only says roughly where to look; with --plan sound it is found in the recorded sound
+(recorded_plan.py).
 """
 import argparse
 import json
@@ -18,6 +19,8 @@ import sys
 import wave
 
 import numpy as np
+
+import recorded_plan
 
 RATE = 44100
 SEEK_STEP_MS = 5000
@@ -173,6 +176,8 @@ def main():
     ap.add_argument("--start", type=int, default=0)
     ap.add_argument("--until", type=int, default=PLAY_END_MS)
     ap.add_argument("--keys", default="")
+    ap.add_argument("--plan", choices=("keys", "sound"), default="keys",
+                    help="the stretches of steady play: from --start and --keys, or found in the recorded sound")
     ap.add_argument("--grey-size", default="160x120")
     ap.add_argument("--json", default="")
     args = ap.parse_args()
@@ -198,6 +203,14 @@ def main():
     if anchor is None or score < 0.5:
         raise SystemExit(f"the music's start was not found in the recording (score {score:.2f})")
     play_zero = anchor - (first_song - segments[0][1]) / 1000
+    if args.plan == "sound":
+        plan = recorded_plan.find_plan(recorded, rec_start, reference, args.start)
+        if not plan:
+            raise SystemExit("no stretch of the music was found in the recording")
+        play_zero = plan[0].rec_s
+        segments = [((p.rec_s - play_zero) * 1000, p.song_ms, p.length_ms) for p in plan]
+    for play_at, song_at, length in segments:
+        print(f"plan: from {play_zero + play_at / 1000:.3f} s, song {song_at:.1f} ms for {length:.1f} ms")
 
     results = []
     for play_at, song_at, length in segments:
@@ -235,7 +248,9 @@ def main():
             print(f"music {r['music_ms']:6d} ms: not found (match {r['score']:.2f})")
     print("sync: " + ", ".join(f"{k} {v}" for k, v in summary.items()))
     if args.json:
-        json.dump({"summary": summary, "events": results}, open(args.json, "w"), indent=1)
+        json.dump({"summary": summary, "events": results, "plan_from": args.plan,
+                   "plan": [{"rec_s": round(play_zero + p / 1000, 5), "song_ms": s, "length_ms": n} for p, s, n in segments]},
+                  open(args.json, "w"), indent=1)
     return 0
 
 
