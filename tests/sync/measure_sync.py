@@ -1,12 +1,16 @@
 #!/usr/bin/python3
 """Picture against music in a recording of the demo made from outside.
 
-Reads what one ffmpeg process recorded (the screen as small grey frames, the sound
-server's monitor as PCM, and both streams' timestamps from its showinfo/ashowinfo logs)
-and the generator's reference (the soundtrack before encoding and its beat hits). For each
-moment where the design ties the picture to the music, it finds the music's hit in the
-recorded sound by cross-correlation with the reference, and the picture's change in the
-recorded frames, and reports how far apart a viewer sees and hears them.
+Reads what one ffmpeg process recorded (the screen as small grey frames, the demo's and the
+control's monitors as PCM, and every stream's timestamps from its showinfo/ashowinfo logs,
+the command's exit status) and the generator's reference (the soundtrack before encoding
+and its beat hits). For each moment where the design ties the picture to the music, it
+finds the music's hit in the recorded sound by cross-correlation with the reference, and
+the picture's change in the recorded frames, and reports how far apart a viewer sees and
+hears them. Gaps in the demo's sound are told apart by the control stream (the soundtrack
+played beside it by the sound server's own client): with a control gap near, the
+machine's; alone, the program's. An event a machine gap or a starved grabber touched is
+reported but left out of the figures (tests/sync/verdict.py judges the run).
 
 Nothing is read from the program: the plan (where play starts, the keys the run was given)
 only says roughly where to look; with --plan sound it is found in the recorded sound
@@ -26,6 +30,15 @@ RATE = 44100
 SEEK_STEP_MS = 5000
 SCENE_STARTS = [0, 17950, 30000, 42000, 54000, 78000]
 PLAY_END_MS = 94000
+# A control gap this near a demo gap makes it the machine's: a busy machine starves both
+# players in spells of a second or so, each at moments of its own (under a load of 8 on
+# two cores most demo gaps overlapped a control gap, a few lay 0.2 to 0.34 s from one).
+GAP_NEAR_S = 1.0
+GRAB_GAP_LIMIT_MS = 8.0    # two grabs 240 a second are 4.2 ms apart; beyond this, starved
+# An event's measuring window around its hit: the reference matched (250 ms before it to
+# 350 after), the picture's search (180 ms either side) and a quarter second before that, in
+# which a gap would move the hit as heard.
+WINDOW_BEFORE_S, WINDOW_AFTER_S = 0.5, 0.35
 
 # Picture cues: (picture ms, music hit ms, region). The picture changes at the first frame
 # whose demo time passes the picture ms; the music's hit is one the generator placed.
@@ -40,11 +53,12 @@ CUES = [
 ]
 
 
-def read_log_times(path, filter_name):
-    """Per frame (seconds, nb_samples or 0) from an ffmpeg showinfo/ashowinfo log. The exact
-    time is the integer pts over the filter's rate, which the rounded pts_time tells."""
+def read_log_times(path, instance):
+    """Per frame (seconds, nb_samples or 0) of one showinfo/ashowinfo instance of an ffmpeg
+    log ("showinfo@screen", "ashowinfo@demo", "ashowinfo@control"). The exact time is the
+    integer pts over the filter's rate, which the rounded pts_time tells."""
     rows = []
-    rx = re.compile(r"Parsed_%s_\d+ .*\bpts:(-?\d+) pts_time:(\S+)" % filter_name)
+    rx = re.compile(r"\[%s @ [^]]*\] .*\bpts: *(-?\d+) pts_time:(\S+)" % re.escape(instance))
     with open(path, errors="replace") as f:
         for line in f:
             m = rx.search(line)
@@ -56,11 +70,11 @@ def read_log_times(path, filter_name):
     return [(pts / rate, n) for pts, _, n in rows]
 
 
-def audio_timeline(log_path):
-    """Recording time of sample 0: the median of each frame's time less its place."""
-    frames = read_log_times(log_path, "ashowinfo")
+def audio_timeline(log_path, instance="ashowinfo@demo"):
+    """Recording time of a monitor's sample 0: the median of each frame's time less its place."""
+    frames = read_log_times(log_path, instance)
     if not frames:
-        raise SystemExit("no audio frames in the log")
+        raise SystemExit(f"no {instance} frames in the log")
     offsets, at = [], 0
     for t, n in frames:
         offsets.append(t - at / RATE)
@@ -136,42 +150,52 @@ def find_in_recording(recorded, rec_start, reference, song_ms, predicted, search
     return rec_start + (lo + best) / RATE + before / 1000, float(scores[best])
 
 
-def dropouts(recorded):
-    """Gaps the sound server filled with silence because the stream ran dry: runs of exact
-    zeros from 2.3 ms to 250 ms between the first and the last sound (a pause is longer)."""
+def gaps(recorded, rec_start):
+    """Gaps the sound server filled with silence because a stream ran dry, as (start, end) on
+    the recording clock: runs of exact zeros from 2.3 ms to 250 ms between the first and the
+    last sound (a pause is longer)."""
     loud = np.nonzero(np.abs(recorded) > 200)[0]
     if len(loud) < 2:
-        return 0
+        return []
     zero = (recorded[loud[0]: loud[-1]] == 0).astype(np.int8)
     edges = np.diff(np.concatenate(([0], zero, [0])))
-    lengths = np.nonzero(edges == -1)[0] - np.nonzero(edges == 1)[0]
-    return int(np.count_nonzero((lengths >= 100) & (lengths < RATE // 4)))
+    starts, ends = np.nonzero(edges == 1)[0], np.nonzero(edges == -1)[0]
+    keep = (ends - starts >= 100) & (ends - starts < RATE // 4)
+    return [(rec_start + (loud[0] + a) / RATE, rec_start + (loud[0] + b) / RATE)
+            for a, b in zip(starts[keep], ends[keep])]
+
+
+def near(span, spans, distance):
+    """True when some span of spans lies within distance (seconds) of span."""
+    return any(o[0] - span[1] <= distance and span[0] - o[1] <= distance for o in spans)
 
 
 def read_frames(raw_path, width, height):
     data = np.fromfile(raw_path, dtype=np.uint8)
     count = len(data) // (width * height)
-    return data[: count * width * height].reshape(count, height, width).astype(np.float32)
+    return data[: count * width * height].reshape(count, height, width)   # grey bytes, read as needed
 
 
 def picture_change(frames, times, region, scale, around, window):
     """Time the region first changes by a cue's size between two grabs near around: the
-    middle of the two grabs; and the size of that change (mean grey levels a pixel)."""
+    middle of the two grabs; the size of that change (mean grey levels a pixel); and the
+    time between the two grabs (None, 0, None without two grabs near around)."""
     x0, y0, x1, y1 = region or (0, 0, 640, 480)
     pick = np.nonzero((times > around - window) & (times < around + window))[0]
     if len(pick) < 2:
-        return None, 0.0
-    area = frames[pick, y0 // scale: y1 // scale, x0 // scale: x1 // scale]
+        return None, 0.0, None
+    area = frames[pick, y0 // scale: y1 // scale, x0 // scale: x1 // scale].astype(np.float32)
     steps = np.abs(np.diff(area, axis=0)).mean(axis=(1, 2))
     # The cue's first frame: the first change at least half the biggest (a flash often
     # changes the picture again on the frame after).
     k = int(np.nonzero(steps >= 0.5 * steps.max())[0][0])
-    return (times[pick[k]] + times[pick[k + 1]]) / 2, float(steps[k])
+    return (times[pick[k]] + times[pick[k + 1]]) / 2, float(steps[k]), float(times[pick[k + 1]] - times[pick[k]])
 
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--record", required=True, help="folder of the recording (video.raw, audio.raw, ffmpeg.log)")
+    ap.add_argument("--record", required=True,
+                    help="folder of the recording (video.raw, audio.raw, control.raw, ffmpeg.log, status)")
     ap.add_argument("--reference", required=True, help="folder of megadata-gen --sync")
     ap.add_argument("--start", type=int, default=0)
     ap.add_argument("--until", type=int, default=PLAY_END_MS)
@@ -188,10 +212,21 @@ def main():
     log = args.record + "/ffmpeg.log"
     rec_start = audio_timeline(log)
     recorded = np.fromfile(args.record + "/audio.raw", dtype="<i2").astype(np.float32)
-    times = np.array([t for t, _ in read_log_times(log, "showinfo")])
+    control = np.fromfile(args.record + "/control.raw", dtype="<i2").astype(np.float32)
+    times = np.array([t for t, _ in read_log_times(log, "showinfo@screen")])
     frames = read_frames(args.record + "/video.raw", width, height)
     n = min(len(times), len(frames))
     times, frames = times[:n], frames[:n]
+    try:
+        command_status = int(open(args.record + "/status").read())
+    except (OSError, ValueError):
+        command_status = None   # unknown: not a success
+
+    # The demo's gaps, each the machine's when the control ran dry near it, else its own.
+    control_gaps = gaps(control, audio_timeline(log, "ashowinfo@control"))
+    demo_gaps = gaps(recorded, rec_start)
+    machine = [g for g in demo_gaps if near(g, control_gaps, GAP_NEAR_S)]
+    own = [g for g in demo_gaps if not near(g, control_gaps, GAP_NEAR_S)]
 
     # Where the song's first stretch lies: found by correlation over up to its first three
     # seconds (long enough to tell bars apart, short enough to end before a key).
@@ -200,17 +235,26 @@ def main():
     anchor, score = find_in_recording(recorded, rec_start, reference, first_song,
                                       rec_start + (len(recorded) / RATE) / 2, len(recorded) / RATE * 500,
                                       before=100, after=min(2900, segments[0][2] - 200))
-    if anchor is None or score < 0.5:
-        raise SystemExit(f"the music's start was not found in the recording (score {score:.2f})")
-    play_zero = anchor - (first_song - segments[0][1]) / 1000
+    if anchor is not None and score >= 0.5:
+        play_zero = anchor - (first_song - segments[0][1]) / 1000
+    else:
+        # Gaps in those seconds (each moves what follows) can spoil the match: then play
+        # starts where the demo's sound does, near enough for each event's own search.
+        loud = np.nonzero(np.abs(recorded) > 200)[0]
+        if len(loud) == 0:
+            raise SystemExit("no sound in the recording")
+        play_zero = rec_start + loud[0] / RATE
+        print(f"the music's start was not matched (score {score:.2f}): play taken to start with the sound")
     if args.plan == "sound":
         plan = recorded_plan.find_plan(recorded, rec_start, reference, args.start)
         if not plan:
             raise SystemExit("no stretch of the music was found in the recording")
         play_zero = plan[0].rec_s
-        segments = [((p.rec_s - play_zero) * 1000, p.song_ms, p.length_ms) for p in plan]
-    for play_at, song_at, length in segments:
-        print(f"plan: from {play_zero + play_at / 1000:.3f} s, song {song_at:.1f} ms for {length:.1f} ms")
+        for p in plan:
+            print(f"plan: from {p.rec_s:.3f} s, song {p.song_ms:.1f} ms for {p.length_ms:.1f} ms")
+        # Events are looked for across a gap of the sound server's (up to 250 ms, as gaps()
+        # counts them), to be judged as the gaps are.
+        segments = [((p.rec_s - play_zero) * 1000, p.song_ms, p.length_ms) for p in recorded_plan.steady(plan, 250)]
 
     results = []
     for play_at, song_at, length in segments:
@@ -219,37 +263,55 @@ def main():
                 continue
             predicted = play_zero + (play_at + music_ms - song_at) / 1000
             heard, score = find_in_recording(recorded, rec_start, reference, music_ms, predicted, 400)
+            hit = predicted if heard is None or score < 0.5 else heard
+            window = (hit - WINDOW_BEFORE_S, hit + WINDOW_AFTER_S)
+            event = {"music_ms": music_ms, "found": False, "score": round(score, 3), "unmeasured": False,
+                     "machine_gap": near(window, control_gaps + machine, 0.0)}
+            results.append(event)
             if heard is None or score < 0.5:
-                results.append({"music_ms": music_ms, "found": False, "score": score})
                 continue
             designed = (picture_ms - music_ms) / 1000
-            seen, change = picture_change(frames, times, region, scale, heard + designed, 0.18)
-            # A cue changes its region by 20 grey levels or more; a smaller change is the
-            # scene's own motion, found where the cue was not.
+            seen, change, grab_gap = picture_change(frames, times, region, scale, heard + designed, 0.18)
+            event["unmeasured"] = grab_gap is None or grab_gap * 1000 > GRAB_GAP_LIMIT_MS
+            if grab_gap is not None:
+                event["grab_gap_ms"] = round(grab_gap * 1000, 1)
+            # A cue's first frame changes its region by 8 grey levels a pixel or more on
+            # average (the credits and greetings flashes light most of their region), the
+            # whole screen by 4 or more (the light band's kicks and the closing's steps
+            # change a part of it); the scenes' own motion between two grabs stays below
+            # these, so a smaller change is motion found where the cue was not.
             if seen is None or change < (8.0 if region else 4.0):
-                results.append({"music_ms": music_ms, "found": False, "score": score, "change": change})
+                event["change"] = round(change, 1)
                 continue
-            results.append({"music_ms": music_ms, "found": True, "heard_s": heard, "seen_s": seen,
-                            "offset_ms": round((seen - heard - designed) * 1000, 1),
-                            "score": round(score, 3), "change": round(change, 1)})
+            event.update({"found": True, "heard_s": heard, "seen_s": seen,
+                          "offset_ms": round((seen - heard - designed) * 1000, 1), "change": round(change, 1)})
 
     found = [r for r in results if r["found"]]
-    summary = {"events": len(results), "found": len(found), "dropouts": dropouts(recorded)}
-    if found:
-        offsets = np.array([r["offset_ms"] for r in found])
+    used = [r for r in found if not (r["unmeasured"] or r["machine_gap"])]
+    summary = {"events": len(results), "found": len(found), "dropouts": len(demo_gaps),
+               "machine_dropouts": len(machine), "own_dropouts": len(own), "control_dropouts": len(control_gaps),
+               "command_status": command_status}
+    if used:
+        offsets = np.array([r["offset_ms"] for r in used])
         summary.update({"median_ms": round(float(np.median(offsets)), 1),
                         "worst_ms": round(float(offsets[np.argmax(np.abs(offsets))]), 1),
                         "drift_ms": round(float(offsets[-1] - offsets[0]), 1)})
     for r in results:
+        notes = [w for w, on in (("a machine gap", r["machine_gap"]), ("grabs starved", r["unmeasured"])) if on]
+        note = f" [left out: {', '.join(notes)}]" if notes else ""
+        grabs = f", grabs {r['grab_gap_ms']:.1f} ms apart" if "grab_gap_ms" in r else ""
         if r["found"]:
             print(f"music {r['music_ms']:6d} ms: picture {r['offset_ms']:+6.1f} ms after the sound "
-                  f"(match {r['score']:.2f}, change {r['change']:.0f} grey levels)")
+                  f"(match {r['score']:.2f}, change {r['change']:.0f} grey levels{grabs}){note}")
         else:
-            print(f"music {r['music_ms']:6d} ms: not found (match {r['score']:.2f})")
+            print(f"music {r['music_ms']:6d} ms: not found (match {r['score']:.2f}{grabs}){note}")
+    for name, spans in (("demo", demo_gaps), ("control", control_gaps)):
+        if spans:
+            print(f"gaps in the {name}'s sound: " + ", ".join(f"{a:.3f} s ({(b - a) * 1000:.0f} ms)" for a, b in spans))
     print("sync: " + ", ".join(f"{k} {v}" for k, v in summary.items()))
     if args.json:
         json.dump({"summary": summary, "events": results, "plan_from": args.plan,
-                   "plan": [{"rec_s": round(play_zero + p / 1000, 5), "song_ms": s, "length_ms": n} for p, s, n in segments]},
+                   "plan": [p._asdict() for p in plan] if args.plan == "sound" else []},
                   open(args.json, "w"), indent=1)
     return 0
 

@@ -194,6 +194,20 @@ def joins(plan):
             for a, b in zip(plan, plan[1:])]
 
 
+def steady(plan, gap_ms):
+    """The plan with each stretch joined to the next when the sound was held less than gap_ms
+    and went on within gap_ms of where it stood (a stream that ran dry, not a pause): where
+    to look for events, each of which is looked for near where the joined stretch puts it."""
+    joined = list(plan[:1])
+    for (hold, jump), b in zip(joins(plan), plan[1:]):
+        a = joined[-1]
+        if hold < gap_ms and abs(jump) < gap_ms:
+            joined[-1] = Stretch(a.rec_s, a.song_ms, round(b.song_ms + b.length_ms - a.song_ms, 1))
+        else:
+            joined.append(b)
+    return joined
+
+
 def main():
     ap = argparse.ArgumentParser(description="The joins of a plan found in the recorded sound (measure_sync.py "
                                              "--plan sound --json FIGURES.json).")

@@ -64,15 +64,19 @@ class PlanTest(unittest.TestCase):
         self.assertAlmostEqual(held[1], 0, delta=4)
         self.assertAlmostEqual(jumped[1], 12000 - 6842, delta=3)
 
-    def test_a_resume_elsewhere_and_play_on_through_a_silence(self):
+    def test_a_resume_elsewhere_a_silence_played_through_and_a_stream_run_dry(self):
         # Resumed 150 ms of song after where it was paused: a jump of +150 ms. A silence of
         # 300 ms while the song went on (its sound lost, not held) is no stretch of its own.
+        # A gap of 40 ms that held the song (a stream that ran dry) is one, which the
+        # stretches to look for events in leave joined.
         reference = song()
-        recorded = recording(reference, [(6000, 1517), (None, 1009), (7667, 1500), (None, 300), (9467, 1000)])
+        recorded = recording(reference, [(6000, 1517), (None, 1009), (7667, 1500), (None, 300), (9467, 1000),
+                                         (None, 40), (10467, 800)])
         plan = recorded_plan.find_plan(recorded, REC_START, reference, 6000)
-        self.assertPlan(plan, [(0, 6000, 1517), (2.526, 7667, 2800)])
+        self.assertPlan(plan, [(0, 6000, 1517), (2.526, 7667, 2800), (5.366, 10467, 800)])
         self.assertAlmostEqual(recorded_plan.joins(plan)[0][1], 150, delta=3)
-
+        self.assertAlmostEqual(recorded_plan.joins(plan)[1][0], 40, delta=3)
+        self.assertPlan(recorded_plan.steady(plan, 250), [(0, 6000, 1517), (2.526, 7667, 3600)])
 
 if __name__ == "__main__":
     unittest.main()
