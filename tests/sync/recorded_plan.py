@@ -17,9 +17,10 @@ gives Stretch(rec_s, song_ms, length_ms) in recording order: the recording time 
 on the recording's clock) at which the stretch starts, the song position then, its length.
 
     recorded_plan.py --figures FIGURES.json [--held-ms MIN [--jump-ms J]]
-prints the plan measure_sync.py --plan sound found and, between stretches, how long the sound
+prints, between the stretches measure_sync.py --plan sound found, how long the sound
 was held and where the song went on; with --held-ms it exits 1 unless the sound was held
-MIN ms or more at least once and the song went on within J ms of where it stood at every join.
+MIN ms or more at least once and after each such hold the song went on within J ms of where
+it stood (shorter holds are a stream that ran dry, the machine's, judged as its gaps are).
 """
 import argparse
 import json
@@ -221,16 +222,15 @@ def main():
         return 1
     plan = [Stretch(p["rec_s"], p["song_ms"], p["length_ms"]) for p in figures["plan"]]
     held = joins(plan)
-    for p in plan:
-        print(f"plan: from {p.rec_s:.3f} s, song {p.song_ms:.1f} ms for {p.length_ms:.1f} ms")
     for hold, jump in held:
         print(f"plan: held {hold:.1f} ms, then on from {jump:+.1f} ms of song after where it stood")
     if args.held_ms is None:
         return 0
-    if not any(hold >= args.held_ms for hold, _ in held):
+    pauses = [jump for hold, jump in held if hold >= args.held_ms]
+    if not pauses:
         print(f"plan: NO HOLD of {args.held_ms:g} ms or more in the recorded sound")
         return 1
-    far = [jump for _, jump in held if abs(jump) > args.jump_ms]
+    far = [jump for jump in pauses if abs(jump) > args.jump_ms]
     if far:
         print(f"plan: THE SONG DID NOT GO ON FROM WHERE IT STOOD: {', '.join(f'{j:+.1f}' for j in far)} ms "
               f"(beyond +-{args.jump_ms:g} ms)")
