@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Picture against music as a viewer gets them, measured from outside (scripts/measure-sync:
-# the screen, the demo's sound and a control stream recorded by one ffmpeg): the three credits
-# flashes played through, and flashes after a pause and resume and after Page Down, Left,
-# Right and Page Up. Every event is found, each within 17 ms of its beat (one frame at
+# the screen, the demo's sound and a control stream recorded by one ffmpeg): the three
+# credits flashes played through, and flashes after a pause and resume and after Page
+# Down, Left, Right and Page Up. Every event is found, each within 17 ms of its beat (one frame at
 # 60 Hz), the median within 10 ms.
 # $1 the program, $2 the data-set generator.
 source "$(dirname "$0")/lib.sh" "$1"
@@ -52,7 +52,7 @@ measure_once() {
   ZIRCON_GENERATOR=$GENERATOR "$ROOT/scripts/measure-sync" --out "$WORK/$name" --json "$WORK/$name.json" \
     "${plan[@]}" -- "$DEMO" --no-dialogs "${plan[@]}" > "$WORK/$name.log" 2>&1 ||
     tail -n 20 "$WORK/$name.log"
-  grep -E '^(music|gaps|sync)' "$WORK/$name.log"
+  grep -E '^(music|gaps|sync|the music)' "$WORK/$name.log"
   /usr/bin/python3 "$ROOT/tests/sync/verdict.py" --summary "$WORK/$name.json" --events "$events" \
     --median-ms 10 --worst-ms 17 | sed "s/^/$name: /"
   return "${PIPESTATUS[0]}"

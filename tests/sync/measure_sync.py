@@ -35,10 +35,7 @@ PLAY_END_MS = 94000
 # two cores most demo gaps overlapped a control gap, a few lay 0.2 to 0.34 s from one).
 GAP_NEAR_S = 1.0
 GRAB_GAP_LIMIT_MS = 8.0    # two grabs 240 a second are 4.2 ms apart; beyond this, starved
-# An event's measuring window around its hit: the reference matched (250 ms before it to
-# 350 after), the picture's search (180 ms either side) and a quarter second before that, in
-# which a gap would move the hit as heard.
-WINDOW_BEFORE_S, WINDOW_AFTER_S = 0.5, 0.35
+WINDOW_AFTER_S = 0.35      # the reference matched for an event ends this long after its hit
 
 # Picture cues: (picture ms, music hit ms, region). The picture changes at the first frame
 # whose demo time passes the picture ms; the music's hit is one the generator placed.
@@ -229,21 +226,22 @@ def main():
     own = [g for g in demo_gaps if not near(g, control_gaps, GAP_NEAR_S)]
 
     # Where the song's first stretch lies: found by correlation over up to its first three
-    # seconds (long enough to tell bars apart, short enough to end before a key).
+    # seconds (long enough to tell bars apart, short enough to end before a key) within a
+    # second of where the demo's sound begins (farther off a repeated bar can match better
+    # than the stretch's own when gaps have spoiled it).
     segments = play_segments(args.start, args.until, read_keys(args.keys))
-    first_song = segments[0][1] + 100
-    anchor, score = find_in_recording(recorded, rec_start, reference, first_song,
-                                      rec_start + (len(recorded) / RATE) / 2, len(recorded) / RATE * 500,
-                                      before=100, after=min(2900, segments[0][2] - 200))
+    loud = np.nonzero(np.abs(recorded) > 200)[0]
+    if len(loud) == 0:
+        raise SystemExit("no sound in the recording")
+    sound_start = rec_start + loud[0] / RATE
+    anchor, score = find_in_recording(recorded, rec_start, reference, segments[0][1] + 100, sound_start + 0.1,
+                                      1000, before=100, after=min(2900, segments[0][2] - 200))
     if anchor is not None and score >= 0.5:
-        play_zero = anchor - (first_song - segments[0][1]) / 1000
+        play_zero = anchor - 0.1
     else:
-        # Gaps in those seconds (each moves what follows) can spoil the match: then play
-        # starts where the demo's sound does, near enough for each event's own search.
-        loud = np.nonzero(np.abs(recorded) > 200)[0]
-        if len(loud) == 0:
-            raise SystemExit("no sound in the recording")
-        play_zero = rec_start + loud[0] / RATE
+        # Gaps in those seconds (each moves what follows) can spoil the match: then play is
+        # taken to start with the sound, near enough for each event's own search.
+        play_zero = sound_start
         print(f"the music's start was not matched (score {score:.2f}): play taken to start with the sound")
     if args.plan == "sound":
         plan = recorded_plan.find_plan(recorded, rec_start, reference, args.start)
@@ -264,9 +262,14 @@ def main():
             predicted = play_zero + (play_at + music_ms - song_at) / 1000
             heard, score = find_in_recording(recorded, rec_start, reference, music_ms, predicted, 400)
             hit = predicted if heard is None or score < 0.5 else heard
-            window = (hit - WINDOW_BEFORE_S, hit + WINDOW_AFTER_S)
+            # The machine disturbed the event with a gap of the demo's it caused anywhere in
+            # the stretch up to the end of the match (each moves the sound after it against
+            # the count of what the demo mixed, until play starts anew), or a gap of the
+            # control's near the hit (the players were starved then, the demo's frames with
+            # them).
+            stretch = (play_zero + play_at / 1000, hit + WINDOW_AFTER_S)
             event = {"music_ms": music_ms, "found": False, "score": round(score, 3), "unmeasured": False,
-                     "machine_gap": near(window, control_gaps + machine, 0.0)}
+                     "machine_gap": near(stretch, machine, 0.0) or near((hit, hit), control_gaps, GAP_NEAR_S)}
             results.append(event)
             if heard is None or score < 0.5:
                 continue

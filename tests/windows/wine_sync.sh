@@ -66,7 +66,7 @@ measure_run() {
       "$EXE" --start "$start" --until "$until" --no-dialogs ${keys_text:+--keys "$(win "$dir/keys.txt")"} \
     > "$dir/report.txt" 2>&1
   report=$(tr -d '\r' < "$dir/report.txt")
-  grep -E '^(music|gaps|sync|measure-sync)|not found in' <<<"$report" | sed "s/^/  $name: /"
+  grep -E '^(music|gaps|sync|measure-sync|the music)' <<<"$report" | sed "s/^/  $name: /"
   verdict=$(/usr/bin/python3 "$ROOT/tests/sync/verdict.py" --summary "$dir/sync.json" --events "$cues" \
     --median-ms "$median_bound" --worst-ms "$worst_bound")
   status=$?
