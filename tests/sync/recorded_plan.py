@@ -32,8 +32,10 @@ import numpy as np
 RATE = 44100
 BLOCK = RATE // 10          # 100 ms of sound matched at a time
 HOP = BLOCK // 2
-NEAR_MS = 300               # how far from steady play or a hold a block is looked for first
-FIRST_NEAR_MS = 2000        # how far from the asked start the first block is looked for
+NEAR_MS = 300               # how far from steady play a block is looked for first
+HELD_NEAR_MS = 2000         # how far from the asked start, or from where the song fell silent,
+                            # the first block after a silence is (a browser that holds a page's
+                            # sound drops what it had taken, a few hundred ms)
 MIN_SCORE = 0.8             # normalised correlation a block needs to be placed (the song's
                             # own blocks score 0.95 and more; a like bar elsewhere, less)
 ANYWHERE_TRIES = 12         # blocks looked for anywhere, at most (each a seek, or a stray)
@@ -70,7 +72,7 @@ def block_alignments(recorded, reference, start_ms):
     """[(recording index, alignment)] of each placed block; alignment: recording index less
     reference index."""
     placed = []
-    near, first_near = NEAR_MS * RATE // 1000, FIRST_NEAR_MS * RATE // 1000
+    near, held_near = NEAR_MS * RATE // 1000, HELD_NEAR_MS * RATE // 1000
     silent_since = None
     anywhere = ANYWHERE_TRIES
     for i in range(0, len(recorded) - BLOCK + 1, HOP):
@@ -82,12 +84,12 @@ def block_alignments(recorded, reference, start_ms):
                 silent_since = i
             continue
         if not placed:
-            near_places = [(start_ms * RATE // 1000, first_near)]
+            near_places = [(start_ms * RATE // 1000, held_near)]
         else:
             near_places = [(i - placed[-1][1], near)]
             if silent_since is not None:
                 # Held since the silence began: the song stands where it fell silent.
-                near_places.append((silent_since - placed[-1][1], near))
+                near_places.append((silent_since - placed[-1][1], held_near))
         at, score = max((place_block(block, reference, p - reach, p + reach, p) for p, reach in near_places),
                         key=lambda found: found[1])
         if score < MIN_SCORE and anywhere > 0:

@@ -77,6 +77,15 @@ class PlanTest(unittest.TestCase):
         self.assertAlmostEqual(recorded_plan.joins(plan)[0][1], 150, delta=3)
         self.assertAlmostEqual(recorded_plan.joins(plan)[1][0], 40, delta=3)
         self.assertPlan(recorded_plan.steady(plan, 250), [(0, 6000, 1517), (2.526, 7667, 3600)])
+    def test_a_hold_that_dropped_sound_where_steady_play_meets_a_like_bar(self):
+        # Held 2.4 s, then on 400 ms further (a browser that drops the sound it had taken):
+        # steady play would put the song a whole bar on, where the loop plays again.
+        reference = song()
+        recorded = recording(reference, [(3000, 1513), (None, 2400), (4913, 2000)])
+        plan = recorded_plan.find_plan(recorded, REC_START, reference, 3000)
+        self.assertPlan(plan, [(0, 3000, 1513), (3.913, 4913, 2000)])
+        self.assertAlmostEqual(recorded_plan.joins(plan)[0][1], 400, delta=3)
+
 
 if __name__ == "__main__":
     unittest.main()
