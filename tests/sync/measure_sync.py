@@ -250,9 +250,9 @@ def main():
         play_zero = plan[0].rec_s
         for p in plan:
             print(f"plan: from {p.rec_s:.3f} s, song {p.song_ms:.1f} ms for {p.length_ms:.1f} ms")
-        # Events are looked for across a gap of the sound server's (up to 250 ms, as gaps()
-        # counts them), to be judged as the gaps are.
-        segments = [((p.rec_s - play_zero) * 1000, p.song_ms, p.length_ms) for p in recorded_plan.steady(plan, 250)]
+        # Events are looked for across a gap or a stall of the sound (each event is found
+        # within 400 ms of where it is looked for), to be judged as the gaps are.
+        segments = [((p.rec_s - play_zero) * 1000, p.song_ms, p.length_ms) for p in recorded_plan.steady(plan, 400)]
 
     results = []
     for play_at, song_at, length in segments:

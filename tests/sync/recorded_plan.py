@@ -197,14 +197,15 @@ def joins(plan):
             for a, b in zip(plan, plan[1:])]
 
 
-def steady(plan, gap_ms):
-    """The plan with each stretch joined to the next when the sound was held less than gap_ms
-    and went on within gap_ms of where it stood (a stream that ran dry, not a pause): where
-    to look for events, each of which is looked for near where the joined stretch puts it."""
+def steady(plan, reach_ms):
+    """The plan with each stretch joined to the next when steady play from the first puts the
+    next one within reach_ms of where it is (the hold less the jump: a stream that ran dry or
+    stalled and went on, not a pause or a seek): where to look for events, each of which is
+    then looked for within reach_ms of where the joined stretch puts it."""
     joined = list(plan[:1])
     for (hold, jump), b in zip(joins(plan), plan[1:]):
         a = joined[-1]
-        if hold < gap_ms and abs(jump) < gap_ms:
+        if abs(hold - jump) < reach_ms:
             joined[-1] = Stretch(a.rec_s, a.song_ms, round(b.song_ms + b.length_ms - a.song_ms, 1))
         else:
             joined.append(b)

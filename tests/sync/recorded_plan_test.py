@@ -76,7 +76,7 @@ class PlanTest(unittest.TestCase):
         self.assertPlan(plan, [(0, 6000, 1517), (2.526, 7667, 2800), (5.366, 10467, 800)])
         self.assertAlmostEqual(recorded_plan.joins(plan)[0][1], 150, delta=3)
         self.assertAlmostEqual(recorded_plan.joins(plan)[1][0], 40, delta=3)
-        self.assertPlan(recorded_plan.steady(plan, 250), [(0, 6000, 1517), (2.526, 7667, 3600)])
+        self.assertPlan(recorded_plan.steady(plan, 400), [(0, 6000, 1517), (2.526, 7667, 3600)])
     def test_a_hold_that_dropped_sound_where_steady_play_meets_a_like_bar(self):
         # Held 2.4 s, then on 400 ms further (a browser that drops the sound it had taken):
         # steady play would put the song a whole bar on, where the loop plays again.
