@@ -8,8 +8,8 @@ and its beat hits). For each moment where the design ties the picture to the mus
 finds the music's hit in the recorded sound by cross-correlation with the reference, and
 the picture's change in the recorded frames, and reports how far apart a viewer sees and
 hears them. Gaps in the demo's sound are told apart by the control stream (the soundtrack
-played beside it by the sound server's own client): with a control gap near, the
-machine's; alone, the program's. An event a machine gap or a starved grabber touched is
+played beside it by the sound server's own client): in a run whose control ran dry too,
+the machine's; alone, the program's. An event a machine gap or a starved grabber touched is
 reported but left out of the figures (tests/sync/verdict.py judges the run).
 
 Nothing is read from the program: the plan (where play starts, the keys the run was given)
@@ -30,9 +30,9 @@ RATE = 44100
 SEEK_STEP_MS = 5000
 SCENE_STARTS = [0, 17950, 30000, 42000, 54000, 78000]
 PLAY_END_MS = 94000
-# A control gap this near a demo gap makes it the machine's: a busy machine starves both
-# players in spells of a second or so, each at moments of its own (under a load of 8 on
-# two cores most demo gaps overlapped a control gap, a few lay 0.2 to 0.34 s from one).
+# A control gap this near an event's beat disturbed it: a busy machine starves every
+# player in spells of a second or so (under a load of 8 on two cores the demo's and the
+# control's gaps lay up to 0.34 s apart), the demo's frames with them.
 GAP_NEAR_S = 1.0
 GRAB_GAP_LIMIT_MS = 8.0    # two grabs 240 a second are 4.2 ms apart; beyond this, starved
 WINDOW_AFTER_S = 0.35      # the reference matched for an event ends this long after its hit
@@ -219,11 +219,12 @@ def main():
     except (OSError, ValueError):
         command_status = None   # unknown: not a success
 
-    # The demo's gaps, each the machine's when the control ran dry near it, else its own.
+    # The demo's gaps are the machine's when the control ran dry in the same run: the
+    # machine starved both players, each at moments of its own. Gaps in the demo's sound
+    # alone are the program's.
     control_gaps = gaps(control, audio_timeline(log, "ashowinfo@control"))
     demo_gaps = gaps(recorded, rec_start)
-    machine = [g for g in demo_gaps if near(g, control_gaps, GAP_NEAR_S)]
-    own = [g for g in demo_gaps if not near(g, control_gaps, GAP_NEAR_S)]
+    machine, own = (demo_gaps, []) if control_gaps else ([], demo_gaps)
 
     # Where the song's first stretch lies: found by correlation over up to its first three
     # seconds (long enough to tell bars apart, short enough to end before a key) within a

@@ -40,6 +40,9 @@ TABLE = [
     ("a real offset with machine gaps elsewhere fails",
      run([ev(30.0), ev(31.0, **MACHINE_GAP), ev(29.0)], machine_dropouts=1), OUT_OF_STEP),
     ("machine gaps away from the events", run([ev(1.0), ev(2.0), ev(3.0)], machine_dropouts=4), IN_STEP),
+    ("one event left is no median", run([ev(12.0), ev(None, **MACHINE_GAP), ev(None, **MACHINE_GAP)]), DISTURBED),
+    ("one event left beyond the worst bound", run([ev(-18.0), ev(None, **MACHINE_GAP), ev(None, **MACHINE_GAP)]),
+     OUT_OF_STEP),
 ]
 
 
