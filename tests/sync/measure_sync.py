@@ -13,7 +13,8 @@ the machine's; alone, the program's. An event a machine gap or a starved grabber
 reported but left out of the figures (tests/sync/verdict.py judges the run).
 
 Nothing is read from the program: the plan (where play starts, the keys the run was given)
-only says roughly where to look.
+only says roughly where to look; with --plan sound it is found in the recorded sound
+(recorded_plan.py).
 """
 import argparse
 import json
@@ -22,6 +23,8 @@ import sys
 import wave
 
 import numpy as np
+
+import recorded_plan
 
 RATE = 44100
 SEEK_STEP_MS = 5000
@@ -194,6 +197,8 @@ def main():
     ap.add_argument("--start", type=int, default=0)
     ap.add_argument("--until", type=int, default=PLAY_END_MS)
     ap.add_argument("--keys", default="")
+    ap.add_argument("--plan", choices=("keys", "sound"), default="keys",
+                    help="the stretches of steady play: from --start and --keys, or found in the recorded sound")
     ap.add_argument("--grey-size", default="160x120")
     ap.add_argument("--json", default="")
     args = ap.parse_args()
@@ -239,6 +244,16 @@ def main():
         # taken to start with the sound, near enough for each event's own search.
         play_zero = sound_start
         print(f"the music's start was not matched (score {score:.2f}): play taken to start with the sound")
+    if args.plan == "sound":
+        plan = recorded_plan.find_plan(recorded, rec_start, reference, args.start)
+        if not plan:
+            raise SystemExit("no stretch of the music was found in the recording")
+        play_zero = plan[0].rec_s
+        for p in plan:
+            print(f"plan: from {p.rec_s:.3f} s, song {p.song_ms:.1f} ms for {p.length_ms:.1f} ms")
+        # Events are looked for across a gap or a stall of the sound (each event is found
+        # within 400 ms of where it is looked for), to be judged as the gaps are.
+        segments = [((p.rec_s - play_zero) * 1000, p.song_ms, p.length_ms) for p in recorded_plan.steady(plan, 400)]
 
     results = []
     for play_at, song_at, length in segments:
@@ -299,7 +314,9 @@ def main():
             print(f"gaps in the {name}'s sound: " + ", ".join(f"{a:.3f} s ({(b - a) * 1000:.0f} ms)" for a, b in spans))
     print("sync: " + ", ".join(f"{k} {v}" for k, v in summary.items()))
     if args.json:
-        json.dump({"summary": summary, "events": results}, open(args.json, "w"), indent=1)
+        json.dump({"summary": summary, "events": results, "plan_from": args.plan,
+                   "plan": [p._asdict() for p in plan] if args.plan == "sound" else []},
+                  open(args.json, "w"), indent=1)
     return 0
 
 

@@ -3,15 +3,14 @@
 // outside. The window is a kiosk one covering the screen and the page's stage is taken
 // fullscreen (its F key), so the canvas covers the screen from (0, 0).
 //   node page-sync.js URL START UNTIL [--pause PAUSE_MS,RESUME_MS | --away HIDE_MS,SHOW_MS [--freeze]]
-//                     [--keys FILE] [--clock FILE]
+//                     [--clock FILE]
 // Plays demo time START to UNTIL. --pause presses Space PAUSE_MS after the first frame and
 // again at RESUME_MS, as a viewer pauses and resumes. --away hides the page behind another tab HIDE_MS after
 // its first frame and brings it back at SHOW_MS; with --freeze the browser also freezes
 // it meanwhile, as it may a page in the background. The music plays on while the page is
-// away unless the browser holds it; back, the stage is taken fullscreen again. --keys
-// writes where to look for the music to scripts/measure-sync's --keys FILE: a pause
-// ("MS space" twice, in play time) as long as the music was paused or held. Only the places come
-// from the page: the offsets are found in the recording. --clock writes the page's own
+// away unless the browser holds it; back, the stage is taken fullscreen again. Where the
+// music stopped and went on is left to the recording (scripts/measure-sync --plan sound);
+// what the page believes is only printed. --clock writes the page's own
 // account of the music for tests/sync/page_account.py: {heard: [[wall-clock ms,
 // music ms it takes as heard then], ...]} every 20 ms while the music plays.
 // Exit status 1 when the page does not play to the end.
@@ -24,7 +23,6 @@ const [url, start, until] = args;
 const pauseAt = args.includes('--pause') ? args[args.indexOf('--pause') + 1].split(',').map(Number) : null;
 const awayAt = args.includes('--away') ? args[args.indexOf('--away') + 1].split(',').map(Number) : null;
 const freeze = args.includes('--freeze');
-const keysFile = args.includes('--keys') ? args[args.indexOf('--keys') + 1] : null;
 const clockFile = args.includes('--clock') ? args[args.indexOf('--clock') + 1] : null;
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -90,9 +88,7 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
       await sleep(Math.max(0, first + pauseAt[1] - (await now())));
       await tab.keyboard.press('Space');
       const pausedFor = Math.round((await now()) - pausedAt);
-      const playMs = Math.max(0, pausedDemo - Number(start));
       console.log(`paused at demo ${pausedDemo} ms for ${pausedFor} ms`);
-      if (keysFile) fs.writeFileSync(keysFile, `${playMs} space\n${playMs + pausedFor} space\n`);
     }
     if (awayAt) {
       const lastFrame = () => tab.evaluate(() => window.zirconFrameTimes[window.zirconFrameTimes.length - 1]);
@@ -114,15 +110,13 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
       await tab.waitForFunction((t) => window.zirconFrameTimes[window.zirconFrameTimes.length - 1][0] > t + 200,
                                 { timeout: 10000, polling: 10 }, shown);
       const [backAt, backDemo] = await lastFrame();
-      // The play time of the plan counts demo time; what the music did not play while the
-      // page was away (a browser holds a frozen page's sound) stands as a pause.
-      const pauseAt = Math.max(0, hiddenDemo - Number(start));
+      // What the page's frames say the music did not play while it was away (a browser
+      // holds a frozen page's sound); the recording says what it did.
       const held = Math.max(0, Math.round(backAt - hidden - (backDemo - hiddenDemo)));
       const context = await tab.evaluate(() => Module.page.audio.context.state);
       console.log(`away (${state}${freeze ? ', frozen' : ''}) from ${Math.round(hidden - first)} to ` +
                   `${Math.round(shown - first)} ms after the first frame, the music held ${held} ms; ` +
                   `audio context ${context} after`);
-      if (keysFile) fs.writeFileSync(keysFile, `${pauseAt} space\n${pauseAt + held} space\n`);
     }
     await tab.waitForFunction(() => window.zirconState === 'ended', { timeout: 120000, polling: 200 });
     const frames = await tab.evaluate(() => window.zirconFrameTimes);
