@@ -25,6 +25,7 @@ import wave
 import numpy as np
 
 import recorded_plan
+from recorded_plan import correlate  # noqa: F401 (also for the focus-loss judge)
 
 RATE = 44100
 SEEK_STEP_MS = 5000
@@ -119,17 +120,6 @@ def play_segments(start_ms, until_ms, keys):
                     "pageup": SCENE_STARTS[max(scene - 1, 0)],
                     "pagedown": SCENE_STARTS[scene + 1] if scene + 1 < len(SCENE_STARTS) else PLAY_END_MS}[key]
     return segments
-
-
-def correlate(signal, template):
-    """Normalised cross-correlation of template at every place in signal."""
-    n = len(signal) + len(template)
-    size = 1 << int(np.ceil(np.log2(n)))
-    spectrum = np.fft.rfft(signal, size) * np.conj(np.fft.rfft(template, size))
-    raw = np.fft.irfft(spectrum, size)[: len(signal) - len(template) + 1]
-    squares = np.concatenate(([0.0], np.cumsum(signal.astype(np.float64) ** 2)))
-    energy = squares[len(template):] - squares[: len(signal) - len(template) + 1]
-    return raw / np.sqrt(np.maximum(energy, 1e-9) * float(np.dot(template, template)))
 
 
 def find_in_recording(recorded, rec_start, reference, song_ms, predicted, search_ms, before=250, after=350):
