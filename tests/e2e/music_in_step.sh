@@ -18,11 +18,13 @@ done
 # in its sound that the control stream did not have too). In step: done. Failed: fails at
 # once. Out of step: played once more (on two shared cores one present can miss its slot,
 # a frame late); two runs out of step fail. Disturbed (an event a machine gap or a starved
-# grabber touched): played again; a stretch with no verdict after three runs is not
-# measured, and the test is skipped once its other stretches are done (never a pass).
+# grabber touched): played again, and judged with the earlier disturbed runs (each event
+# judged in one of them); a stretch with no verdict after three runs is not measured, and
+# the test is skipped once its other stretches are done (never a pass).
 not_measured=""
 measure() {
   local name=$1 attempt verdict late=0
+  runs=()
   for attempt in 1 2 3; do
     measure_once "$@"
     verdict=$?
@@ -39,7 +41,7 @@ measure() {
 }
 
 # measure_once as measure: verdict.py's status (0 in step, 1 out of step, 2 disturbed,
-# 3 failed; no figures count as failed).
+# 3 failed; no figures count as failed) on this run and the earlier ones in runs.
 measure_once() {
   local name=$1 events=$2 start=$3 keys=${4:-} plan=()
   if [ -n "$keys" ]; then
@@ -48,12 +50,14 @@ measure_once() {
   else
     plan=(--start "$start" --until 53000)
   fi
-  rm -f "$WORK/$name.json"
-  ZIRCON_GENERATOR=$GENERATOR "$ROOT/scripts/measure-sync" --out "$WORK/$name" --json "$WORK/$name.json" \
+  local json=$WORK/$name.${#runs[@]}.json
+  rm -f "$json"
+  runs+=("$json")
+  ZIRCON_GENERATOR=$GENERATOR "$ROOT/scripts/measure-sync" --out "$WORK/$name" --json "$json" \
     "${plan[@]}" -- "$DEMO" --no-dialogs "${plan[@]}" > "$WORK/$name.log" 2>&1 ||
     tail -n 20 "$WORK/$name.log"
   grep -E '^(music|gaps|sync|the music)' "$WORK/$name.log"
-  /usr/bin/python3 "$ROOT/tests/sync/verdict.py" --summary "$WORK/$name.json" --events "$events" \
+  /usr/bin/python3 "$ROOT/tests/sync/verdict.py" --summary "${runs[@]}" --events "$events" \
     --median-ms 10 --worst-ms 17 | sed "s/^/$name: /"
   return "${PIPESTATUS[0]}"
 }

@@ -14,9 +14,13 @@ program's.
                  whether or not the run also had gaps elsewhere
     disturbed    no undisturbed event out of step, but an event that a machine gap or a
                  starved grabber touched could not be judged: not measured, play again
+A stretch played again is judged on its runs together when its last run is disturbed: the
+earlier disturbed runs' undisturbed events count with the last run's (the same program
+played the same stretch), and the stretch is in step once every event was judged in one of
+them and all of those offsets together are within the bounds.
     failed       the program failed: it exited with an error, or its sound ran dry on its own
 
-    verdict.py --summary FILE.json --events N --median-ms M --worst-ms W
+    verdict.py --summary [EARLIER.json ...] LAST.json --events N --median-ms M --worst-ms W
 prints "verdict: WORD: reason" and exits 0 in step, 1 out of step, 2 disturbed, 3 failed.
 """
 import argparse
@@ -61,19 +65,40 @@ def judge(figures, want_events, median_bound, worst_bound):
     return IN_STEP, f"median {statistics.median(offsets):+.1f} ms, worst {max(offsets, key=abs):+.1f} ms"
 
 
+def judge_stretch(runs, want_events, median_bound, worst_bound):
+    """(verdict, reason) for the runs of one stretch, the last run last, pooled as the
+    module's text says."""
+    word, reason = judge(runs[-1], want_events, median_bound, worst_bound)
+    pool = [r for r in runs[:-1] if judge(r, want_events, median_bound, worst_bound)[0] == DISTURBED]
+    if word != DISTURBED or not pool:
+        return word, reason
+    pool.append(runs[-1])
+    judged = [[r["events"][i] for r in pool if not disturbed_event(r["events"][i])] for i in range(want_events)]
+    unjudged = [runs[-1]["events"][i]["music_ms"] for i, js in enumerate(judged) if not js]
+    if unjudged:
+        return DISTURBED, f"{reason}; in none of {len(pool)} runs: " + ", ".join(f"{m} ms" for m in unjudged)
+    offsets = [e["offset_ms"] for js in judged for e in js]
+    median = statistics.median(offsets)
+    if abs(median) > median_bound:
+        return OUT_OF_STEP, f"median {median:+.1f} ms beyond +-{median_bound:g} ms over {len(pool)} runs"
+    return IN_STEP, (f"every event judged in one of {len(pool)} runs: median {median:+.1f} ms, "
+                     f"worst {max(offsets, key=abs):+.1f} ms")
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    ap.add_argument("--summary", required=True, help="measure_sync.py's --json output")
+    ap.add_argument("--summary", required=True, nargs="+",
+                    help="measure_sync.py's --json output of each run of the stretch, the last run last")
     ap.add_argument("--events", type=int, required=True, help="events the stretch holds")
     ap.add_argument("--median-ms", type=float, required=True)
     ap.add_argument("--worst-ms", type=float, required=True)
     args = ap.parse_args()
     try:
-        figures = json.load(open(args.summary))
+        runs = [json.load(open(path)) for path in args.summary]
     except (OSError, ValueError) as e:
         print(f"verdict: {FAILED}: no figures ({e})")
         return EXIT_CODES[FAILED]
-    word, reason = judge(figures, args.events, args.median_ms, args.worst_ms)
+    word, reason = judge_stretch(runs, args.events, args.median_ms, args.worst_ms)
     print(f"verdict: {word}: {reason}")
     return EXIT_CODES[word]
 

@@ -5,7 +5,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from verdict import DISTURBED, FAILED, IN_STEP, OUT_OF_STEP, judge  # noqa: E402
+from verdict import DISTURBED, FAILED, IN_STEP, OUT_OF_STEP, judge, judge_stretch  # noqa: E402
 
 
 def ev(offset=None, **extra):
@@ -46,11 +46,38 @@ TABLE = [
 ]
 
 
+GAP = dict(found=False, **MACHINE_GAP)
+
+
+def stretch(*offsets):
+    """A run of the three flashes at 45, 48 and 51 s; None: a machine gap touched it."""
+    return run([ev(o, music_ms=45038 + 3000 * i) if o is not None else dict(music_ms=45038 + 3000 * i, **GAP)
+                for i, o in enumerate(offsets)], machine_dropouts=1)
+
+
+# Runs of one stretch, the last run last, pooled when the last is disturbed.
+STRETCHES = [
+    ("each event judged in one of two runs", [stretch(2.0, None, None), stretch(None, 3.0, -4.0)], IN_STEP),
+    ("an event judged in no run", [stretch(2.0, None, None), stretch(None, 3.0, None)], DISTURBED),
+    ("pooled median beyond -10", [stretch(-11.0, None, None), stretch(None, -12.0, -9.0)], OUT_OF_STEP),
+    ("an out-of-step run is not pooled", [stretch(2.0, 30.0, 30.0), stretch(None, 3.0, -4.0)], DISTURBED),
+    ("a last run in step needs no pool", [stretch(None, None, None), stretch(1.0, 2.0, 3.0)], IN_STEP),
+    ("a failed last run fails", [stretch(2.0, None, None), dict(stretch(1.0, 2.0, 3.0), summary={"command_status": 1})],
+     FAILED),
+]
+
+
 class VerdictTable(unittest.TestCase):
     def test_table(self):
         for name, figures, want in TABLE:
             with self.subTest(name):
                 word, reason = judge(figures, 3, 10, 17)
+                self.assertEqual(word, want, reason)
+
+    def test_stretches(self):
+        for name, runs, want in STRETCHES:
+            with self.subTest(name):
+                word, reason = judge_stretch(runs, 3, 10, 17)
                 self.assertEqual(word, want, reason)
 
 

@@ -25,10 +25,12 @@ win() { echo "Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'; }
 # measure_stretch NAME WHAT CUES START UNTIL [KEYS_TEXT]: up to three runs of measure_run,
 # until one is in step. A failed run fails the stretch at once, as do two runs out of step
 # (Wine's output runs on its own 10 ms timer, whose phase against the mixer differs from
-# run to run: one run out of step is played again). A stretch the machine disturbed in
-# every run that was not out of step is not measured: a SKIP, never a pass.
+# run to run: one run out of step is played again). A disturbed run is played again and
+# judged with the earlier disturbed runs (each event judged in one of them); a stretch
+# still not judged after three runs is not measured: a SKIP, never a pass.
 measure_stretch() {
   local name=$1 what=$2 attempt verdict late=0
+  runs=()
   for attempt in 1 2 3; do
     [ $attempt -gt 1 ] && echo "  (played again)"
     measure_run "$@"
@@ -46,12 +48,15 @@ measure_stretch() {
 
 # measure_run NAME WHAT CUES START UNTIL [KEYS_TEXT]: plays START..UNTIL (with the keys,
 # "MS KEY" lines) under Wine inside measure-sync, into $out/NAME, prints its figures and
-# verdict; its status is verdict.py's (0 in step, 1 out of step, 2 disturbed, 3 failed),
+# verdict on it and the earlier runs in runs; its status is verdict.py's (0 in step, 1 out
+# of step, 2 disturbed, 3 failed),
 # run_report the verdict's reason with the count of Wine's own underflow warnings.
 measure_run() {
   local name=$1 what=$2 cues=$3 start=$4 until=$5 keys_text=${6:-} dir=$out/$1 keys=() report verdict status
   mkdir -p "$dir"
-  rm -f "$dir/sync.json"
+  local json=$dir/sync.${#runs[@]}.json
+  rm -f "$json"
+  runs+=("$json")
   if [ -n "$keys_text" ]; then
     printf '%s\n' "$keys_text" > "$dir/keys.txt"
     keys=(--keys "$dir/keys.txt")
@@ -61,13 +66,13 @@ measure_run() {
   # the exe picks its own (WASAPI through Wine's mmdevapi and winepulse.drv). Wine's pulse
   # driver warns of each time its stream ran dry: reported beside the verdict.
   "$ROOT/scripts/measure-sync" --out "$dir/record" --start "$start" --until "$until" "${keys[@]}" \
-    --json "$dir/sync.json" -- \
+    --json "$json" -- \
     env -u SDL_AUDIODRIVER WINEDEBUG=-all,warn+pulse bash -c 'wine "$@"; status=$?; wineserver -w; exit $status' wine \
       "$EXE" --start "$start" --until "$until" --no-dialogs ${keys_text:+--keys "$(win "$dir/keys.txt")"} \
     > "$dir/report.txt" 2>&1
   report=$(tr -d '\r' < "$dir/report.txt")
   grep -E '^(music|gaps|sync|measure-sync|the music)' <<<"$report" | sed "s/^/  $name: /"
-  verdict=$(/usr/bin/python3 "$ROOT/tests/sync/verdict.py" --summary "$dir/sync.json" --events "$cues" \
+  verdict=$(/usr/bin/python3 "$ROOT/tests/sync/verdict.py" --summary "${runs[@]}" --events "$cues" \
     --median-ms "$median_bound" --worst-ms "$worst_bound")
   status=$?
   echo "  $name: $verdict"
