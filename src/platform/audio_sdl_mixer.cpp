@@ -63,8 +63,9 @@ SDL_AudioDeviceID PlayingDevice()
 // fitted to the buffer; the other drivers ask while one more whole buffer is queued.
 // WASAPI's shared mode holds more behind that: its audio engine's period on Windows, and
 // under Wine its host's sound server's stream. Measured under Wine, the only WASAPI heard
-// here: without it the picture came 6.3 ms early in the mean of 12 runs (per run 2.6 to 16.2 ms).
-constexpr double WasapiEngineSeconds = 0.006;
+// here: without it the picture came 4.4 ms early in the mean of 18 runs (per run from
+// 16.2 ms early to 6.1 ms late).
+constexpr double WasapiEngineSeconds = 0.005;
 
 double OutputDelaySeconds(const char* driver, int frequency)
 {
