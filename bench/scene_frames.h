@@ -69,7 +69,7 @@ private:
         settings.resources = &resources_;
         settings.fixedFps = 60;
         settings.keyboard = false;
-        settings.untilMs = SceneRoutinesOf(scene_).end;
+        settings.untilMs = SceneEnd(scene_);
         player_.reset(new Player(settings));
         player_->Begin(SceneStart(scene_));
     }

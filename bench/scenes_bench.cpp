@@ -28,7 +28,7 @@ void BM_LandAtSceneEnd(benchmark::State& state, int scene)
         state.SkipWithError("the data set's models could not be read");
         return;
     }
-    const int32_t time = scene < 0 ? 0 : SceneRoutinesOf(static_cast<SceneId>(scene)).end - 17;
+    const int32_t time = scene < 0 ? 0 : SceneEnd(static_cast<SceneId>(scene)) - 17;
     NullRenderer null;
     MarkMainWindowOpen();
     for (auto _ : state) {

@@ -8,6 +8,7 @@
 #include "model/mesh_load.h"
 #include "platform/data_file.h"
 #include "platform/platform.h"
+#include "scenes/timeline.h"
 
 namespace {
 
@@ -37,7 +38,6 @@ struct ModelSpec {
 const ModelSpec Models[] = {{"megadata\\ball2420.3ds", "GeoSphere0"}, {"megadata\\ting5.3ds", "front"}};
 
 constexpr const char* Soundtrack = "megadata\\demusik.mp3";
-constexpr int DemoLengthMs = 94000;
 
 bool Exists(const char* file)
 {
@@ -103,7 +103,7 @@ DataFileCheck CheckSoundtrack()
     if (ms < 0) return c.detail = "does not decode", c;
     char length[32];
     std::snprintf(length, sizeof length, "%d.%03d s", ms / 1000, ms % 1000);
-    if (ms < DemoLengthMs) return c.detail = std::string(length) + " of sound, the demo needs 94 s", c;
+    if (ms < DemoEnd()) return c.detail = std::string(length) + " of sound, the demo needs " + std::to_string(DemoEnd() / 1000) + " s", c;
     c.ok = true;
     c.detail = std::string("MP3, ") + length;
     return c;

@@ -6,6 +6,7 @@
 
 #include "app/capture.h"
 #include "app/check_data.h"
+#include "app/frame_stats.h"
 #include "app/options.h"
 #include "app/player.h"
 #include "app/present_schedule.h"
@@ -15,7 +16,6 @@
 #include "platform/data_file.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
-#include "scenes/frame_stats.h"
 #include "scenes/resources.h"
 #include "shell/report.h"
 #include "shell/window.h"
@@ -243,7 +243,7 @@ int ZirconMain(int argc, char** argv)
         return 1;
     }
     if (!g_options.recordPath.empty()) {
-        const int endMs = g_options.untilMs > 0 ? g_options.untilMs : 94000;
+        const int endMs = g_options.untilMs > 0 ? g_options.untilMs : DemoEnd();
         int width = 0, height = 0;
         WrittenFrameSize(g_options, &width, &height);
         if (!BeginRecording(g_options.recordPath, g_options.fps, g_options.startMs, endMs,

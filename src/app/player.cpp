@@ -8,11 +8,11 @@
 #include <sstream>
 
 #include "app/capture.h"
+#include "app/frame_stats.h"
 #include "app/viewer_overlay.h"
-#include "platform/file_system.h"
 #include "gfx/render_interface.h"
+#include "platform/file_system.h"
 #include "scenes/frame_context.h"
-#include "scenes/frame_stats.h"
 #include "scenes/frame_steps.h"
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
@@ -118,7 +118,7 @@ void Player::Land()
     const SceneId target = SceneAtTime(time);
     for (int i = 0; i < static_cast<int>(target); ++i) {
         const SceneId scene = static_cast<SceneId>(i);
-        const int64_t first = FirstGridFrameFrom(SceneStart(scene)), end = FirstGridFrameFrom(SceneRoutinesOf(scene).end);
+        const int64_t first = FirstGridFrameFrom(SceneStart(scene)), end = FirstGridFrameFrom(SceneEnd(scene));
         FrameContext frame = ContextOfFrame();
         frame.demoTime = GridTime(first);
         EnterScene(scene, *scenes_, frame);
@@ -141,7 +141,7 @@ void Player::Land()
 void Player::SeekTo(int32_t demoTime)
 {
     if (demoTime < 0) demoTime = 0;
-    if (demoTime >= ClosingSceneEnd) {   // past the end: play is over, as at the end
+    if (demoTime >= DemoEnd()) {   // past the end: play is over, as at the end
         EndOfPlay();
         return;
     }
@@ -173,7 +173,7 @@ void Player::ApplyKey(Key key)
     case Key::Right: SeekTo(now + SeekStepMs); break;
     case Key::PageUp: SeekTo(SceneStart(static_cast<SceneId>(scene > 0 ? scene - 1 : 0))); break;
     case Key::PageDown:
-        SeekTo(scene + 1 < SceneCount ? SceneStart(static_cast<SceneId>(scene + 1)) : ClosingSceneEnd);
+        SeekTo(scene + 1 < SceneCount ? SceneStart(static_cast<SceneId>(scene + 1)) : DemoEnd());
         break;
     case Key::Home: SeekTo(0); break;
     case Key::F12: screenshot_.due = true; break;
@@ -334,9 +334,9 @@ bool Player::PlayFrame()
     TakeKeys();
     FollowWindowVisibility();
     if (playing_ && landing_) Land();
-    while (playing_ && clock_.demoTime >= SceneRoutinesOf(scene_).end) {
+    while (playing_ && clock_.demoTime >= SceneEnd(scene_)) {
         Leave(scene_);
-        if (scene_ == SceneId::Closing) {
+        if (static_cast<int>(scene_) + 1 == SceneCount) {
             playing_ = false;
             break;
         }
@@ -372,7 +372,7 @@ PlayerStatus Player::Status() const
     PlayerStatus status;
     status.demoTime = clock_.demoTime;
     status.scene = static_cast<int>(scene_) + 1;
-    status.sceneName = SceneRoutinesOf(scene_).name;
+    status.sceneName = SceneRowOf(scene_).name;
     status.paused = clock_.paused;
     status.frameMs = smoothedFrameMs_;
     status.framesPerSecond = smoothedFrameMs_ > 0 ? 1000.0 / smoothedFrameMs_ : 0;

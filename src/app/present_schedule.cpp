@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/frame_stats.h"
 #include "platform/platform.h"
-#include "scenes/frame_stats.h"
 
 double PacedFrameRate(int maxFps, bool fixedClock, bool vsyncOn, int refreshHz)
 {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/capture.h"
+#include "app/frame_stats.h"
 #include "app/options.h"
 #include "app/record.h"
 #include "app/timed_renderer.h"
@@ -12,7 +13,6 @@
 #include "gfx/render_interface.h"
 #include "image/png_load.h"
 #include "platform/data_file.h"
-#include "scenes/frame_stats.h"
 #include "shell/report.h"
 
 std::string FormatAudioError(const char* text, int code)

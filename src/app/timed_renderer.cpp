@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-#include "scenes/frame_stats.h"
+#include "app/frame_stats.h"
 
 // Runs the call and adds its duration to the frame under way.
 template <typename Call>

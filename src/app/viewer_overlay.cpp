@@ -3,9 +3,9 @@
 
 #include <cstdio>
 
+#include "app/frame_stats.h"
 #include "app/player.h"
 #include "fx/text_overlay.h"
-#include "scenes/frame_stats.h"
 
 namespace {
 TextureId g_font;   // written once by SetUpViewerOverlay

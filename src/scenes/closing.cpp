@@ -119,6 +119,11 @@ bool ClosingTakesTimeFirst(const SceneStates& states) { return !states.closing.l
 }  // namespace
 
 const SceneRoutines ClosingSceneRoutines = {
-    "closing",    ClosingSceneEnd, SetUpClosing, EnterClosing,   DrawClosingFrame,
-    CarryClosing, AdvanceClosing,  nullptr,      ReleaseClosing, ClosingTakesTimeFirst,
+    .setUp = SetUpClosing,
+    .enter = EnterClosing,
+    .drawFrame = DrawClosingFrame,
+    .carry = CarryClosing,
+    .advance = AdvanceClosing,
+    .release = ReleaseClosing,
+    .timeFirst = ClosingTakesTimeFirst,
 };

@@ -136,6 +136,9 @@ void ReleaseCredits(SceneStates& states)
 }  // namespace
 
 const SceneRoutines CreditsSceneRoutines = {
-    "credits",    CreditsSceneEnd, SetUpCredits, EnterCredits,   DrawCreditsFrame,
-    CarryCredits, nullptr,         nullptr,      ReleaseCredits, nullptr,
+    .setUp = SetUpCredits,
+    .enter = EnterCredits,
+    .drawFrame = DrawCreditsFrame,
+    .carry = CarryCredits,
+    .release = ReleaseCredits,
 };

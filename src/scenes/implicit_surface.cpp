@@ -136,7 +136,10 @@ void ReleaseImplicitSurface(SceneStates& states)
 }  // namespace
 
 const SceneRoutines ImplicitSurfaceSceneRoutines = {
-    "implicit surface",       ImplicitSurfaceSceneEnd, SetUpImplicitSurface,   EnterImplicitSurface,
-    DrawImplicitSurfaceFrame, CarryImplicitSurface,    AdvanceImplicitSurface, nullptr,
-    ReleaseImplicitSurface,   nullptr,
+    .setUp = SetUpImplicitSurface,
+    .enter = EnterImplicitSurface,
+    .drawFrame = DrawImplicitSurfaceFrame,
+    .carry = CarryImplicitSurface,
+    .advance = AdvanceImplicitSurface,
+    .release = ReleaseImplicitSurface,
 };

@@ -47,6 +47,7 @@ void DrawOpeningFrame(SceneStates& states, FrameContext& frame)
 }  // namespace
 
 const SceneRoutines OpeningSceneRoutines = {
-    "opening picture", OpeningSceneEnd, nullptr, EnterOpening, DrawOpeningFrame, CarryOpening,
-    nullptr,           nullptr,         nullptr, nullptr,
+    .enter = EnterOpening,
+    .drawFrame = DrawOpeningFrame,
+    .carry = CarryOpening,
 };

@@ -158,6 +158,9 @@ void ReleaseSlicedBall(SceneStates& states)
 }  // namespace
 
 const SceneRoutines SlicedBallSceneRoutines = {
-    "sliced ball",   SlicedBallSceneEnd, SetUpSlicedBall, EnterSlicedBall, DrawSlicedBallFrame,
-    CarrySlicedBall, nullptr,            nullptr,         ReleaseSlicedBall, nullptr,
+    .setUp = SetUpSlicedBall,
+    .enter = EnterSlicedBall,
+    .drawFrame = DrawSlicedBallFrame,
+    .carry = CarrySlicedBall,
+    .release = ReleaseSlicedBall,
 };

@@ -2,34 +2,64 @@
 #include "scenes/timeline.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "scenes/frame_steps.h"
 #include "scenes/scenes.h"
 
 namespace {
 
-const SceneRoutines* const PlayOrder[SceneCount] = {
-    &OpeningSceneRoutines, &SlicedBallSceneRoutines,      &TwistingBallSceneRoutines,
-    &CreditsSceneRoutines, &ImplicitSurfaceSceneRoutines, &ClosingSceneRoutines,
+// The play sequence: one row a scene, in the order of SceneId.
+constexpr SceneRow PlayOrder[] = {
+    {SceneId::Opening, "opening picture", OpeningSceneEnd, &OpeningSceneRoutines},
+    {SceneId::SlicedBall, "sliced ball", SlicedBallSceneEnd, &SlicedBallSceneRoutines},
+    {SceneId::TwistingBall, "twisting ball", TwistingBallSceneEnd, &TwistingBallSceneRoutines},
+    {SceneId::Credits, "credits", CreditsSceneEnd, &CreditsSceneRoutines},
+    {SceneId::ImplicitSurface, "implicit surface", ImplicitSurfaceSceneEnd, &ImplicitSurfaceSceneRoutines},
+    {SceneId::Closing, "closing", ClosingSceneEnd, &ClosingSceneRoutines},
 };
 
-}  // namespace
+constexpr bool RowsInIdOrder()
+{
+    for (int i = 0; i < SceneCount; ++i)
+        if (static_cast<int>(PlayOrder[i].id) != i || PlayOrder[i].routines == nullptr) return false;
+    return true;
+}
+static_assert(std::size(PlayOrder) == SceneCount, "one row for each SceneId");
+static_assert(RowsInIdOrder(), "the rows in the order of SceneId, each with its routines");
 
 const SceneRoutines& SceneRoutinesOf(SceneId scene)
 {
-    return *PlayOrder[static_cast<int>(scene)];
+    return *PlayOrder[static_cast<int>(scene)].routines;
+}
+
+}  // namespace
+
+const SceneRow& SceneRowOf(SceneId scene)
+{
+    return PlayOrder[static_cast<int>(scene)];
 }
 
 int32_t SceneStart(SceneId scene)
 {
     const int i = static_cast<int>(scene);
-    return i == 0 ? 0 : PlayOrder[i - 1]->end;
+    return i == 0 ? 0 : PlayOrder[i - 1].end;
+}
+
+int32_t SceneEnd(SceneId scene)
+{
+    return PlayOrder[static_cast<int>(scene)].end;
+}
+
+int32_t DemoEnd()
+{
+    return PlayOrder[SceneCount - 1].end;
 }
 
 SceneId SceneAtTime(int32_t demoTime)
 {
     int i = 0;
-    while (i + 1 < SceneCount && demoTime >= PlayOrder[i]->end) ++i;
+    while (i + 1 < SceneCount && demoTime >= PlayOrder[i].end) ++i;
     return static_cast<SceneId>(i);
 }
 

@@ -13,7 +13,6 @@
 #include <cstdint>
 
 #include "scenes/frame_context.h"
-#include "scenes/frame_stats.h"
 
 // Scene end times (demo time, ms).
 constexpr int32_t OpeningSceneEnd = 17950;
@@ -26,31 +25,40 @@ constexpr int32_t ClosingSceneEnd = 94000;
 
 struct SceneStates;
 
-// One scene of the play sequence. Only name, end and drawFrame are always there; a
-// routine a scene does not need is null.
+// What a scene does; a routine a scene does not need is null, except drawFrame.
 struct SceneRoutines {
-    const char* name;    // as the viewer overlay shows it
-    int32_t end;         // demo time at which the next scene takes over
-    void (*setUp)(SceneStates& states, const Resources& resources);   // once, before play: working storage allocated
-    void (*enter)(SceneStates& states, FrameContext& frame);    // each time play reaches it: phases reset, render state set
-    void (*drawFrame)(SceneStates& states, FrameContext& frame);   // one frame
+    void (*setUp)(SceneStates& states, const Resources& resources) = nullptr;   // once, before play: working storage allocated
+    void (*enter)(SceneStates& states, FrameContext& frame) = nullptr;    // each time play reaches it: phases reset, render state set
+    void (*drawFrame)(SceneStates& states, FrameContext& frame) = nullptr;   // one frame
     // What drawFrame changes of the state carried to later frames (a fade's level, a
     // beat's leap, a stepped phase), without drawing.
-    void (*carry)(SceneStates& states, FrameContext& frame);
-    void (*advance)(SceneStates& states, FrameContext& frame);  // after the frame is finished: the stepped phase
-    void (*leave)(SceneStates& states, FrameContext& frame);    // when play moves on, ends or is quit: render state undone
-    void (*release)(SceneStates& states);                       // once, after play: working storage freed
+    void (*carry)(SceneStates& states, FrameContext& frame) = nullptr;
+    void (*advance)(SceneStates& states, FrameContext& frame) = nullptr;  // after the frame is finished: the stepped phase
+    void (*leave)(SceneStates& states, FrameContext& frame) = nullptr;    // when play moves on, ends or is quit: render state undone
+    void (*release)(SceneStates& states) = nullptr;                       // once, after play: working storage freed
     // True when the frame just drawn is to be shown at the time after it: the clock moves
     // on before it is presented. Null: presented first, then the clock moves on.
-    bool (*timeFirst)(const SceneStates& states);
+    bool (*timeFirst)(const SceneStates& states) = nullptr;
 };
 
-// Play order (SceneCount of them); each scene starts where the one before it ends, the
-// first at 0.
-enum class SceneId { Opening, SlicedBall, TwistingBall, Credits, ImplicitSurface, Closing };
+// The scenes in play order. A scene is an id here and its row in the play sequence's
+// table (timeline.cpp), which a static_assert keeps in step with this list.
+enum class SceneId { Opening, SlicedBall, TwistingBall, Credits, ImplicitSurface, Closing, Count };
+constexpr int SceneCount = static_cast<int>(SceneId::Count);
 
-const SceneRoutines& SceneRoutinesOf(SceneId scene);
+// One row of the table: each scene starts where the one before it ends, the first at 0.
+struct SceneRow {
+    SceneId id;
+    const char* name;    // as the viewer overlay shows it
+    int32_t end;         // demo time at which the next scene takes over
+    const SceneRoutines* routines;
+};
+
+const SceneRow& SceneRowOf(SceneId scene);
 int32_t SceneStart(SceneId scene);
+int32_t SceneEnd(SceneId scene);
+// The end of the last scene: the demo's length.
+int32_t DemoEnd();
 // The scene that plays at demoTime (before 0: the first; at or after the end: the last).
 SceneId SceneAtTime(int32_t demoTime);
 

@@ -164,6 +164,10 @@ void ReleaseTwistingBall(SceneStates& states)
 }  // namespace
 
 const SceneRoutines TwistingBallSceneRoutines = {
-    "twisting ball",   TwistingBallSceneEnd, SetUpTwistingBall, EnterTwistingBall,   DrawTwistingBallFrame,
-    CarryTwistingBall, nullptr,              LeaveTwistingBall, ReleaseTwistingBall, nullptr,
+    .setUp = SetUpTwistingBall,
+    .enter = EnterTwistingBall,
+    .drawFrame = DrawTwistingBallFrame,
+    .carry = CarryTwistingBall,
+    .leave = LeaveTwistingBall,
+    .release = ReleaseTwistingBall,
 };

@@ -1,5 +1,5 @@
 // --stats figures of frames that take unequal times, recorded in no order of size.
-#include "scenes/frame_stats.h"
+#include "app/frame_stats.h"
 
 #include <gtest/gtest.h>
 

@@ -13,12 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "app/frame_stats.h"
 #include "app/player.h"
 #include "app/timed_renderer.h"
 #include "app/viewer_overlay.h"
 #include "fx/text_overlay.h"
 #include "image/image.h"
-#include "scenes/frame_stats.h"
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
 #include "shell/window.h"

@@ -75,9 +75,9 @@ TEST(SceneTable, ScenesFollowEachOtherInPlayOrder)
         const SceneId scene = static_cast<SceneId>(i);
         EXPECT_EQ(SceneStart(scene), starts[i]) << i;
         EXPECT_EQ(SceneAtTime(starts[i]), scene) << i;
-        EXPECT_EQ(SceneAtTime(SceneRoutinesOf(scene).end - 1), scene) << i;
+        EXPECT_EQ(SceneAtTime(SceneEnd(scene) - 1), scene) << i;
     }
-    EXPECT_EQ(SceneRoutinesOf(SceneId::Closing).end, 94000);
+    EXPECT_EQ(SceneEnd(SceneId::Closing), 94000);
     EXPECT_EQ(SceneAtTime(-20), SceneId::Opening);
     EXPECT_EQ(SceneAtTime(94000), SceneId::Closing);
 }

@@ -1,9 +1,9 @@
 // Presenting in step with the display: which cap applies, and the schedule of presents.
 #include <gtest/gtest.h>
 
-#include "app/present_schedule.h"
+#include "app/frame_stats.h"
 #include "app/options.h"
-#include "scenes/frame_stats.h"
+#include "app/present_schedule.h"
 
 #include <unistd.h>
 

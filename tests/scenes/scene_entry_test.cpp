@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "scenes/frame_stats.h"
+#include "app/frame_stats.h"
 #include "scenes/resources.h"
 #include "scenes/timeline.h"
 #include "support/played_scene.h"

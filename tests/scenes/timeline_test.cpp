@@ -106,14 +106,18 @@ namespace {
 TEST(SceneTable, EveryRowHasTheRoutinesItsSceneNeedsAndTheEndsRiseTo94000)
 {
     const char* const has[SceneCount] = {"01110000", "11110010", "11110110", "11110010", "11111010", "11111011"};
+    const char* const names[SceneCount] = {"opening picture", "sliced ball", "twisting ball",
+                                           "credits",         "implicit surface", "closing"};
     int32_t previousEnd = 0;
     for (int i = 0; i < SceneCount; ++i) {
         const SceneId scene = static_cast<SceneId>(i);
-        const SceneRoutines& row = SceneRoutinesOf(scene);
+        const SceneRow& row = SceneRowOf(scene);
         SCOPED_TRACE(row.name);
-        const bool present[8] = {row.setUp != nullptr,   row.enter != nullptr, row.drawFrame != nullptr,
-                                 row.carry != nullptr,   row.advance != nullptr, row.leave != nullptr,
-                                 row.release != nullptr, row.timeFirst != nullptr};
+        EXPECT_STREQ(row.name, names[i]);
+        const SceneRoutines& r = *row.routines;
+        const bool present[8] = {r.setUp != nullptr,   r.enter != nullptr, r.drawFrame != nullptr,
+                                 r.carry != nullptr,   r.advance != nullptr, r.leave != nullptr,
+                                 r.release != nullptr, r.timeFirst != nullptr};
         std::string got;
         for (bool p : present) got += p ? '1' : '0';
         EXPECT_EQ(got, has[i]);
@@ -124,6 +128,7 @@ TEST(SceneTable, EveryRowHasTheRoutinesItsSceneNeedsAndTheEndsRiseTo94000)
         previousEnd = row.end;
     }
     EXPECT_EQ(previousEnd, 94000);
+    EXPECT_EQ(DemoEnd(), 94000);
     EXPECT_EQ(SceneAtTime(-1), SceneId::Opening);
     EXPECT_EQ(SceneAtTime(94000), SceneId::Closing);
 }

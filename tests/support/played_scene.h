@@ -102,7 +102,7 @@ public:
     }
 
 private:
-    bool InScene() const { return DemoTime() < SceneRoutinesOf(scene_).end; }
+    bool InScene() const { return DemoTime() < SceneEnd(scene_); }
 
     SceneId scene_;
     int32_t start_;

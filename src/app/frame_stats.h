@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-constexpr int SceneCount = 6;
+#include "scenes/timeline.h"
 
 // One present of a scene frame: when it was made on the player's steady clock, the DemoTime
 // of the frame it showed (the last one FrameStats::RecordFrame was given), when that frame was ready

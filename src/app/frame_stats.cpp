@@ -1,5 +1,5 @@
 // Per-scene frame statistics and start-up marks, recorded only with --stats.
-#include "scenes/frame_stats.h"
+#include "app/frame_stats.h"
 
 #include "platform/file_system.h"
 
