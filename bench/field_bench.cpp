@@ -12,6 +12,7 @@
 #include "fx/marching_cubes_tables.h"
 #include "fx/shape_field.h"
 #include "fx/sorted_faces.h"
+#include "pipeline/clip.h"
 #include "fx/surface_mesh.h"
 #include "gfx/render_interface.h"
 #include "model/mesh.h"
@@ -145,7 +146,7 @@ void BM_SurfaceDrawing(benchmark::State& state)
         TransformMeshVertices(*mesh.vertexBlock, matrix);
         SetSurfaceEnvironmentCoordinates(mesh, g_surface, matrix);
         ProjectMeshVertices(*mesh.vertexBlock, camera);
-        DrawSortedFrontFaces(null, list, SortMeshFaces(mesh, list, DepthOrder::NearFirst));
+        DrawSortedFrontFaces(null, ViewToScreen, list, SortMeshFaces(mesh, list, DepthOrder::NearFirst));
         const double t1 = ThreadMicroseconds();
         phases[phase].draw.push_back(t1 - t0);
         phase = (phase + 1) % PhaseCount;

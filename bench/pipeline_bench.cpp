@@ -231,9 +231,8 @@ void BM_ClipTriangles(benchmark::State& state)
         ComputeClipFlags(&v[i]);
     }
     NullRenderer null;
-    SetScreenProjection(0, 0, 1, 1);
     for (auto _ : state) {
-        for (size_t i = 0; i < v.size(); i += 3) DrawClippedTriangle(null, &v[i], &v[i + 1], &v[i + 2], 1);
+        for (size_t i = 0; i < v.size(); i += 3) DrawClippedTriangle(null, ViewToScreen, &v[i], &v[i + 1], &v[i + 2], 1);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * 1024);

@@ -103,7 +103,10 @@ DataFileCheck CheckSoundtrack()
     if (ms < 0) return c.detail = "does not decode", c;
     char length[32];
     std::snprintf(length, sizeof length, "%d.%03d s", ms / 1000, ms % 1000);
-    if (ms < DemoEnd()) return c.detail = std::string(length) + " of sound, the demo needs " + std::to_string(DemoEnd() / 1000) + " s", c;
+    if (ms < DemoEnd()) {
+        c.detail = std::string(length) + " of sound, the demo needs " + std::to_string(DemoEnd() / 1000) + " s";
+        return c;
+    }
     c.ok = true;
     c.detail = std::string("MP3, ") + length;
     return c;

@@ -20,9 +20,6 @@
 #include "shell/report.h"
 #include "shell/window.h"
 
-// The --keys script, read by ZirconMain before play.
-static std::vector<ScriptedKey> KeyScript;
-
 std::string ChooseDataFolder(const std::string& requested)
 {
     if (!requested.empty()) return requested;
@@ -35,8 +32,6 @@ std::string ChooseDataFolder(const std::string& requested)
 }
 
 namespace {
-
-DemoOptions g_options;   // written once by ZirconMain from the command line
 
 // The frames --capture writes.
 class CaptureSink : public PresentSink {
@@ -74,25 +69,25 @@ double CpuSeconds()
 // Real-time play keeps in step with the display: vsync where the driver offers it (and
 // it is seen to wait), else waiting to the refresh rate; --max-fps sets another cap (0:
 // none) and turns vsync off.
-PresentSchedule ChoosePresentSchedule()
+PresentSchedule ChoosePresentSchedule(const DemoOptions& options)
 {
-    const bool fixedClock = g_options.fps > 0;
-    const bool vsyncOn = g_options.maxFps < 0 && !fixedClock && PlatformSetVsync(true);
+    const bool fixedClock = options.fps > 0;
+    const bool vsyncOn = options.maxFps < 0 && !fixedClock && PlatformSetVsync(true);
     const int refreshHz = PlatformRefreshRate();
-    return StartPresentSchedule(PacedFrameRate(g_options.maxFps, fixedClock, vsyncOn, refreshHz),
+    return StartPresentSchedule(PacedFrameRate(options.maxFps, fixedClock, vsyncOn, refreshHz),
                                 vsyncOn ? refreshHz : -1);
 }
 
 // The play sequence one frame at a time, measured into `stats` when kept: frames, real
 // time (on the player's clock), demo time and CPU time.
-void PlayMeasuredSequence(Player& player, FrameStats* stats)
+void PlayMeasuredSequence(Player& player, int32_t startMs, FrameStats* stats)
 {
     PlayFigures play;
     PlatformDisplaySize(&play.displayWidth, &play.displayHeight);
     PlatformDrawableSize(&play.drawableWidth, &play.drawableHeight);
     const double realStart = player.Now();
     const double cpuStart = CpuSeconds();
-    player.Begin(g_options.startMs);
+    player.Begin(startMs);
     const int32_t demoStart = player.Status().demoTime;
     while (player.PlayFrame()) {
     }
@@ -107,14 +102,14 @@ void PlayMeasuredSequence(Player& player, FrameStats* stats)
 }
 
 // The statistics on standard output, and as JSON where --stats-json asks.
-void ReportStatistics(const FrameStats& stats)
+void ReportStatistics(const FrameStats& stats, const std::string& jsonPath)
 {
     ProcessFigures figures;
     PlatformProcessFigures(&figures);
     const long peakKb = figures.peakResidentKb;
     stats.Print(stdout, peakKb);
-    if (!g_options.statsJson.empty() && !stats.WriteJson(g_options.statsJson, peakKb))
-        std::fprintf(stderr, "zircon-megademo: cannot write %s\n", g_options.statsJson.c_str());
+    if (!jsonPath.empty() && !stats.WriteJson(jsonPath, peakKb))
+        std::fprintf(stderr, "zircon-megademo: cannot write %s\n", jsonPath.c_str());
 }
 
 }  // namespace
@@ -124,17 +119,17 @@ void ReportStatistics(const FrameStats& stats)
 // already is that size (then they are the very frames the window shows, rasterised the
 // same way); then the fallback from the designed mode and the multisampling had, each
 // said on standard error.
-static void ReportDisplayChoices(const DeviceResult& display)
+static void ReportDisplayChoices(const DeviceResult& display, const DemoOptions& options)
 {
-    if (WritesFrames(g_options)) {
+    if (WritesFrames(options)) {
         int width = 0, height = 0, drawableWidth = 0, drawableHeight = 0;
-        WrittenFrameSize(g_options, &width, &height);
+        WrittenFrameSize(options, &width, &height);
         PlatformDrawableSize(&drawableWidth, &drawableHeight);
         // (Not a desktop window: the viewer may resize it while frames are written.)
         const bool windowIsTheFrame =
-            !g_options.window && drawableWidth == width && drawableHeight == height && g_options.msaa < 2;
+            !options.window && drawableWidth == width && drawableHeight == height && options.msaa < 2;
         std::string error;
-        if (!windowIsTheFrame && !UseOffscreenFrames(width, height, g_options.msaa, &error))
+        if (!windowIsTheFrame && !UseOffscreenFrames(width, height, options.msaa, &error))
             FailRun("Cannot draw the frames to write: " + error);
     }
     if (display.fellBackToDesktop) {
@@ -146,9 +141,9 @@ static void ReportDisplayChoices(const DeviceResult& display)
                      width, height);
     }
     const int samples = CurrentFrameSamples();
-    if (g_options.msaa >= 2 && samples != g_options.msaa)
+    if (options.msaa >= 2 && samples != options.msaa)
         std::fprintf(stderr, "zircon-megademo: --msaa %d: the OpenGL driver offers %d samples per pixel%s\n",
-                     g_options.msaa, samples, samples < 2 ? "; drawing without multisampling" : ", used instead");
+                     options.msaa, samples, samples < 2 ? "; drawing without multisampling" : ", used instead");
 }
 
 // The run, once the window is open: the music, the device, the resources, the play
@@ -156,26 +151,26 @@ static void ReportDisplayChoices(const DeviceResult& display)
 // down, the display mode restored, the sound system closed, the statistics reported, the
 // video finished. Returns the exit status. A failure before play ends the program
 // (FailRun).
-static int RunDemo(const DeviceRequest& request)
+static int RunDemo(const DeviceRequest& request, const DemoOptions& options,
+                   const std::vector<ScriptedKey>& keyScript)
 {
-    std::unique_ptr<FrameStats> stats(g_options.stats ? new FrameStats : nullptr);
-    const AudioStreamHandle music = OpenMusic(g_options.fps > 0);
+    std::unique_ptr<FrameStats> stats(options.stats ? new FrameStats : nullptr);
+    const AudioStreamHandle music = OpenMusic(options.fps > 0);
     // Nothing can be drawn without a context or both texture units: the box, then the end.
     DemoDevice device;
     std::string failure;
     if (!OpenDemoDevice(request, stats.get(), &device, &failure)) FailRun(failure);
-    ReportDisplayChoices(device.display);
-    const PresentSchedule schedule = ChoosePresentSchedule();
+    ReportDisplayChoices(device.display, options);
+    const PresentSchedule schedule = ChoosePresentSchedule(options);
     if (!LoadDemoResources(&device, &failure)) FailRun(failure);
 
-    StartMusic(music, g_options.startMs, false);
-    // The real clock counts from when the music is heard; the fixed-rate clock (repeatable
-    // frames, silent output) from when it is started. Natively the output's latency is
-    // one buffer, the same throughout.
+    // The player starts the music. The real clock counts from when it is heard; the
+    // fixed-rate clock (repeatable frames, silent output) from when it is started.
+    // Natively the output's latency is one buffer, the same throughout.
     int samples = 0, frequency = 0, latencyMs = 0;
-    if (g_options.fps <= 0 && AudioOutputBuffer(&samples, &frequency)) latencyMs = OutputLatencyMs(samples, frequency);
+    if (options.fps <= 0 && AudioOutputBuffer(&samples, &frequency)) latencyMs = OutputLatencyMs(samples, frequency);
     PlayerSettings settings =
-        PlayerSettingsFor(g_options, &device, music, [latencyMs] { return latencyMs; }, KeyScript);
+        PlayerSettingsFor(options, &device, music, [latencyMs] { return latencyMs; }, keyScript);
     settings.schedule = schedule;
 
     bool untilReached = false;
@@ -186,7 +181,7 @@ static int RunDemo(const DeviceRequest& request)
         player.AddPresentSink(&capture);
         player.AddScreenshotSink();
         player.AddPresentSink(&recording);
-        PlayMeasuredSequence(player, stats.get());
+        PlayMeasuredSequence(player, options.startMs, stats.get());
         untilReached = player.UntilReached();
     }
     FreeResources(&device.resources);
@@ -198,55 +193,57 @@ static int RunDemo(const DeviceRequest& request)
     AudioStop();
     AudioFreeStream(music);
     AudioFree();
-    if (stats) ReportStatistics(*stats);
+    if (stats) ReportStatistics(*stats, options.statsJson);
     return FinishRecording(!QuitWasRequested() || untilReached);
 }
 
 int ZirconMain(int argc, char** argv)
 {
+    DemoOptions options;
+    std::vector<ScriptedKey> keyScript;   // --keys
     std::string error;
-    if (!ParseOptions(argc, argv, &g_options, &error)) {
+    if (!ParseOptions(argc, argv, &options, &error)) {
         std::fprintf(stderr, "zircon-megademo: %s\n\n%s", error.c_str(), OptionsHelpText());
         return 2;
     }
-    if (g_options.help) {
+    if (options.help) {
         std::fputs(OptionsHelpText(), stdout);
         return 0;
     }
-    if (g_options.version) {
+    if (options.version) {
         std::printf("zircon-megademo %s\n", ZIRCON_VERSION);
         return 0;
     }
-    SetDataFolder(ChooseDataFolder(g_options.dataDir));
-    if (g_options.checkData) {
+    SetDataFolder(ChooseDataFolder(options.dataDir));
+    if (options.checkData) {
         const int status = RunDataCheck(stdout);
         AudioFree();
         return status;
     }
-    if (!g_options.keysPath.empty()) {
+    if (!options.keysPath.empty()) {
         std::string text;
-        const bool read = PlatformReadFile(g_options.keysPath, &text);
-        if (!read || !ParseKeyScript(text, &KeyScript, &error)) {
-            std::fprintf(stderr, "zircon-megademo: --keys %s: %s\n", g_options.keysPath.c_str(),
+        const bool read = PlatformReadFile(options.keysPath, &text);
+        if (!read || !ParseKeyScript(text, &keyScript, &error)) {
+            std::fprintf(stderr, "zircon-megademo: --keys %s: %s\n", options.keysPath.c_str(),
                          read ? error.c_str() : "cannot read the file");
             return 2;
         }
     }
-    DialogsEnabled = !g_options.noDialogs;
+    DialogsEnabled = !options.noDialogs;
     // --size without frames to write asks for a window of that size.
-    const bool sizedWindow = g_options.width > 0 && !WritesFrames(g_options);
+    const bool sizedWindow = options.width > 0 && !WritesFrames(options);
     DeviceRequest request;
-    request.display = g_options.desktop ? DisplayUse::DesktopFullscreen
-                      : (g_options.window || sizedWindow) ? DisplayUse::Window : DisplayUse::DesignedMode;
-    if (!g_options.captureDir.empty() && !BeginCapture(g_options.captureDir, g_options.captureAt)) {
-        std::fprintf(stderr, "zircon-megademo: cannot write frames to %s\n", g_options.captureDir.c_str());
+    request.display = options.desktop ? DisplayUse::DesktopFullscreen
+                      : (options.window || sizedWindow) ? DisplayUse::Window : DisplayUse::DesignedMode;
+    if (!options.captureDir.empty() && !BeginCapture(options.captureDir, options.captureAt)) {
+        std::fprintf(stderr, "zircon-megademo: cannot write frames to %s\n", options.captureDir.c_str());
         return 1;
     }
-    if (!g_options.recordPath.empty()) {
-        const int endMs = g_options.untilMs > 0 ? g_options.untilMs : DemoEnd();
+    if (!options.recordPath.empty()) {
+        const int endMs = options.untilMs > 0 ? options.untilMs : DemoEnd();
         int width = 0, height = 0;
-        WrittenFrameSize(g_options, &width, &height);
-        if (!BeginRecording(g_options.recordPath, g_options.fps, g_options.startMs, endMs,
+        WrittenFrameSize(options, &width, &height);
+        if (!BeginRecording(options.recordPath, options.fps, options.startMs, endMs,
                             DataFilePath("megadata\\demusik.mp3"), width, height, &error)) {
             std::fprintf(stderr, "zircon-megademo: %s\n", error.c_str());
             return 1;
@@ -256,19 +253,19 @@ int ZirconMain(int argc, char** argv)
     StartPictureDecoding();
 
     MainWindowOptions windowOptions;
-    windowOptions.desktopWindow = g_options.window || sizedWindow;
+    windowOptions.desktopWindow = options.window || sizedWindow;
     windowOptions.resizable = windowOptions.desktopWindow;
     if (sizedWindow) {
-        windowOptions.width = g_options.width;
-        windowOptions.height = g_options.height;
+        windowOptions.width = options.width;
+        windowOptions.height = options.height;
     }
     // Written frames carry their own samples (the offscreen frame).
-    if (!WritesFrames(g_options)) windowOptions.samples = g_options.msaa;
+    if (!WritesFrames(options)) windowOptions.samples = options.msaa;
     if (!CreateMainWindow(windowOptions)) {
         std::fprintf(stderr, "zircon-megademo: cannot open a window with OpenGL (is a display available?)\n");
         StopStartedWork();
         return 1;
     }
     SetWindowIconFromDataSet();   // without it the window keeps the system's icon
-    return RunDemo(request);
+    return RunDemo(request, options, keyScript);
 }

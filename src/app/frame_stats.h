@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/demo_clock.h"
 #include "scenes/timeline.h"
 
 // One present of a scene frame: when it was made on the player's steady clock, the DemoTime
@@ -53,6 +54,10 @@ double MillisecondsSinceProcessStart();
 // on the player's steady clock; start-up marks are on the process's.
 class FrameStats {
 public:
+    // The clock frames are timed on: the player's, handed in when its play begins (until
+    // then the real steady clock).
+    void UseClock(SteadySecondsSource now) { now_ = now; }
+    double Now() const { return now_(); }
     // Marks the start of a scene's frame loop (scene 1..6) at nowSeconds: its first
     // frame's time counts from here.
     void BeginSceneFrames(int scene, double nowSeconds);
@@ -97,4 +102,5 @@ private:
     int32_t lastRecordedTime_ = 0;
     bool frameRecorded_ = false;           // a scene frame was recorded
     std::vector<PresentMark> presents_;
+    SteadySecondsSource now_ = RealSteadySeconds;
 };

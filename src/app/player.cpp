@@ -9,6 +9,7 @@
 
 #include "app/capture.h"
 #include "app/frame_stats.h"
+#include "app/start_up.h"
 #include "app/viewer_overlay.h"
 #include "gfx/render_interface.h"
 #include "platform/file_system.h"
@@ -308,8 +309,11 @@ void Player::Begin(int32_t startMs)
     frameMs_ = smoothedFrameMs_ = 0;
     // Only the viewer's keys, a script and a hidden window can pause.
     keepPictures_ = settings_.keyboard || !settings_.script.empty();
+    if (settings_.stats) settings_.stats->UseClock(settings_.now);
     scenes_.reset(new SceneStates);
     for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i), *scenes_, *settings_.resources);
+    // The music first: the clock counts from when it is heard.
+    if (settings_.music != 0) StartMusic(settings_.music, startMs, settings_.loopMusic);
     clock_ = StartDemoClock(settings_.now, settings_.fixedFps, startMs, LatencyMs());
     if (settings_.fixedFps <= 0) {
         // The first frame too is drawn for the middle of its time on screen.

@@ -65,7 +65,8 @@ struct PlayerSettings {
     // seek, once the music is playing from there (a page's output changes it while it
     // plays); null: 0.
     std::function<int()> latencyMs;
-    AudioStreamHandle music = 0;
+    AudioStreamHandle music = 0;       // started by Begin, sought and paused by the player; 0: none
+    bool loopMusic = false;            // the music starts again at its end (the page)
     FrameStats* stats = nullptr;        // where frames and presents are counted (--stats); null: nowhere
 };
 
@@ -101,8 +102,8 @@ public:
     // Adds the player's own screenshot sink (F12) at this place in the order.
     void AddScreenshotSink();
 
-    // Sets the scenes up, starts the clock at startMs (the music is already playing from
-    // there) and enters the scene that plays then. A play ended before can begin again.
+    // Sets the scenes up, starts the music and the clock at startMs and enters the scene
+    // that plays then. A play ended before can begin again.
     void Begin(int32_t startMs);
     // One frame: keys, the scene's steps with this frame's context, the overlay, then the
     // present steps (--until, pacing, the sinks) and the present. Paused, the frame drawn

@@ -1,17 +1,15 @@
 // Times every render-interface call into the frame statistics.
 #include "app/timed_renderer.h"
 
-#include <chrono>
-
 #include "app/frame_stats.h"
 
-// Runs the call and adds its duration to the frame under way.
+// Runs the call and adds its duration on the statistics' clock to the frame under way.
 template <typename Call>
 void TimedRenderInterface::Timed(Call&& call)
 {
-    const auto begin = std::chrono::steady_clock::now();
+    const double begin = stats_->Now();
     call();
-    stats_->AddDrawingTime(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+    stats_->AddDrawingTime((stats_->Now() - begin) * 1000.0);
 }
 
 TimedRenderInterface::TimedRenderInterface(RenderInterface* inner, FrameStats* stats) : inner_(inner), stats_(stats) {}

@@ -2,9 +2,7 @@
 // waited for a click (browsers start sound only after one) before it calls main, with
 // options taken from the page's address (--fps, --start, --until). main loads everything,
 // starts the music and plays a frame at each of the browser's animation frames. When play
-// ends, the page offers to play again, which calls ZirconPlayAgain.
-#include <emscripten.h>
-
+// ends, the page offers to play again (PlatformOnPlayAgain).
 #include <memory>
 #include <string>
 
@@ -19,53 +17,54 @@
 
 namespace {
 
-// Written by main only; the page lives as long as they do.
-DemoOptions g_options;
-AudioStreamHandle g_music = 0;
-DemoDevice g_device;
-std::unique_ptr<Player> g_player;   // made by main; each play (main's, ZirconPlayAgain's) begins it again
-
 // Each frame the page shows is told to the page, with its demo time, once presented.
 class PageSink : public PresentSink {
 public:
     void AfterPresent(int32_t demoTime) override { PlatformFrameDrawn(demoTime); }
-} g_pageSink;   // not written
+};
 
-// The page's output latency, asked for when play starts and at each seek: it changes
-// while the page plays. The fixed-rate clock plays silently.
-int PageLatencyMs() { return g_options.fps > 0 ? 0 : PlatformAudioLatencyMs(); }
+// Everything the page's play needs; made by main and kept for the page's life (the
+// runtime does not exit), handed to each animation frame and to "play again".
+struct PageDemo {
+    DemoOptions options;
+    AudioStreamHandle music = 0;
+    DemoDevice device;
+    PageSink pageSink;
+    std::unique_ptr<Player> player;   // each play (main's, play again's) begins it again
+};
 
-bool AnimationFrame()
+bool AnimationFrame(void* context)
 {
-    if (g_player->PlayFrame()) return true;
-    g_player->End();
+    PageDemo& page = *static_cast<PageDemo*>(context);
+    if (page.player->PlayFrame()) return true;
+    page.player->End();
     AudioStop();
     PlatformPlayEnded();
     return false;
 }
 
-void StartPlay(int32_t startMs)
+void StartPlay(PageDemo& page, int32_t startMs)
 {
-    StartMusic(g_music, startMs, true);
-    g_player->Begin(startMs);
-    PlatformRunAnimationFrames(AnimationFrame);
+    page.player->Begin(startMs);
+    PlatformRunAnimationFrames(AnimationFrame, &page);
 }
 
-}  // namespace
-
-extern "C" EMSCRIPTEN_KEEPALIVE void ZirconPlayAgain()
+void PlayAgain(void* context)
 {
     ResetWindowState();
     MainWindowOptions windowOptions;
     windowOptions.desktopWindow = true;
     if (!CreateMainWindow(windowOptions)) return;
-    StartPlay(0);
+    StartPlay(*static_cast<PageDemo*>(context), 0);
 }
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
+    PageDemo& page = *new PageDemo;   // lives as long as the page
     std::string error;
-    if (!ParseOptions(argc, argv, &g_options, &error)) {
+    if (!ParseOptions(argc, argv, &page.options, &error)) {
         ShowErrorBox(error, "Error");
         return 2;
     }
@@ -77,16 +76,22 @@ int main(int argc, char** argv)
         ShowErrorBox("cannot use the page's canvas", "FATAL ERROR");
         return 1;
     }
-    g_music = OpenMusic(g_options.fps > 0);
-    if (!OpenDemoDevice(DeviceRequest{}, nullptr, &g_device, &error) || !LoadDemoResources(&g_device, &error))
+    page.music = OpenMusic(page.options.fps > 0);
+    if (!OpenDemoDevice(DeviceRequest{}, nullptr, &page.device, &error) || !LoadDemoResources(&page.device, &error))
         FatalError(error);
-    PlayerSettings settings = PlayerSettingsFor(g_options, &g_device, g_music, PageLatencyMs, {});
+    // The page's output latency, asked for when play starts and at each seek: it changes
+    // while the page plays. The fixed-rate clock plays silently.
+    const bool silent = page.options.fps > 0;
+    const auto latencyMs = [silent] { return silent ? 0 : PlatformAudioLatencyMs(); };
+    PlayerSettings settings = PlayerSettingsFor(page.options, &page.device, page.music, latencyMs, {});
+    settings.loopMusic = true;
     // Play keeps time with the music as it is heard; the browser's animation frames pace
     // the presents.
     settings.now = PlatformPlaySeconds;
-    g_player.reset(new Player(settings));
-    g_player->AddScreenshotSink();
-    g_player->AddPresentSink(&g_pageSink);
-    StartPlay(g_options.startMs);
+    page.player.reset(new Player(settings));
+    page.player->AddScreenshotSink();
+    page.player->AddPresentSink(&page.pageSink);
+    PlatformOnPlayAgain(PlayAgain, &page);
+    StartPlay(page, page.options.startMs);
     return 0;
 }

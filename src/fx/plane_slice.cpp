@@ -97,7 +97,7 @@ void HideVerticesBeyondPlane(const Vector3& planeVector, const Vector3& normal, 
     }
 }
 
-void DrawSortedFacesSliced(RenderInterface& render, CutEdges& cut, const PolygonList& list, int32_t count, const Vector3& planeVector,
+void DrawSortedFacesSliced(RenderInterface& render, const ScreenProjection& projection, CutEdges& cut, const PolygonList& list, int32_t count, const Vector3& planeVector,
                            const Vector3& normal)
 {
     cut.count = 0;
@@ -105,13 +105,13 @@ void DrawSortedFacesSliced(RenderInterface& render, CutEdges& cut, const Polygon
         if (NoneFlagged(*a, *b, *c)) {
             render.DrawTriangleDualTexture(*a, *b, *c);
         } else {
-            SliceTriangle(render, cut, a, b, c, planeVector, normal);
-            DrawClippedTriangleDualTexture(render, a, b, c, ClipRight);
+            SliceTriangle(render, projection, cut, a, b, c, planeVector, normal);
+            DrawClippedTriangleDualTexture(render, projection, a, b, c, ClipRight);
         }
     });
 }
 
-void SliceTriangle(RenderInterface& render, CutEdges& cut, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+void SliceTriangle(RenderInterface& render, const ScreenProjection& projection, CutEdges& cut, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
                    const Vector3& planeVector, const Vector3& normal)
 {
     const float d = PlaneConstant(planeVector, normal);
@@ -127,13 +127,13 @@ void SliceTriangle(RenderInterface& render, CutEdges& cut, ScreenVertex* a, Scre
         ScreenVertex x1 = PlaneCrossing(*b, *a, normal, d);
         ScreenVertex x2 = PlaneCrossing(*c, *a, normal, d);
         RecordCutEdge(cut, x1, x2);
-        EmitTriangleDualTexture(render, a, &x1, &x2);
+        EmitTriangleDualTexture(render, projection, a, &x1, &x2);
     } else if (IsHidden(c)) {
         // a and b in front: the kept part is a quadrilateral, drawn as two triangles.
         ScreenVertex x1 = PlaneCrossing(*b, *c, normal, d);
         ScreenVertex x2 = PlaneCrossing(*a, *c, normal, d);
         RecordCutEdge(cut, x2, x1);
-        EmitTriangleDualTexture(render, &x2, &x1, a);
-        EmitTriangleDualTexture(render, a, &x1, b);
+        EmitTriangleDualTexture(render, projection, &x2, &x1, a);
+        EmitTriangleDualTexture(render, projection, a, &x1, b);
     }
 }

@@ -22,6 +22,7 @@
 #include "pipeline/vector_math.h"
 
 class RenderInterface;
+struct ScreenProjection;
 
 // The two points where one sliced face meets the plane. Of each record SliceTriangle
 // writes only x, y, z, u, v, u2 and v2; the other fields keep what the list held.
@@ -54,7 +55,7 @@ void HideVerticesBeyondPlane(const Vector3& planeVector, const Vector3& normal, 
 // Walks entries 0 .. count - 1 (clamped to the list) in list order: faces whose three
 // ClipFlags are 0 go to DrawTriangleDualTexture; every other face goes to SliceTriangle
 // and then to DrawClippedTriangleDualTexture from plane 1. Starts the edge list afresh.
-void DrawSortedFacesSliced(RenderInterface& render, CutEdges& cut, const PolygonList& list, int32_t count, const Vector3& planeVector,
+void DrawSortedFacesSliced(RenderInterface& render, const ScreenProjection& projection, CutEdges& cut, const PolygonList& list, int32_t count, const Vector3& planeVector,
                            const Vector3& normal);
 
 // Draws the part of triangle a, b, c in front of the plane, judged by the ClipHidden bits,
@@ -62,5 +63,5 @@ void DrawSortedFacesSliced(RenderInterface& render, CutEdges& cut, const Polygon
 // front: two triangles; none or three in front: nothing. The new vertices are interpolated
 // in position, colour, alpha and both texture pairs, and emitted unclipped (screen x, y
 // from view x, y, z). The records passed in get their screen fields rewritten by emission.
-void SliceTriangle(RenderInterface& render, CutEdges& cut, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+void SliceTriangle(RenderInterface& render, const ScreenProjection& projection, CutEdges& cut, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
                    const Vector3& planeVector, const Vector3& normal);

@@ -13,36 +13,36 @@ namespace {
 
 // The walk shared by the single-texture drawers.
 template <bool SkipBackFaces>
-void DrawSingleTexture(RenderInterface& render, const PolygonList& list, int32_t count)
+void DrawSingleTexture(RenderInterface& render, const ScreenProjection& projection, const PolygonList& list, int32_t count)
 {
-    ForEachListedFace(list, count, [&render](ScreenVertex* a, ScreenVertex* b, ScreenVertex* c) {
+    ForEachListedFace(list, count, [&render, &projection](ScreenVertex* a, ScreenVertex* b, ScreenVertex* c) {
         if (SkipBackFaces && !(FaceFacing(*a, *b, *c) > 0.0f)) return;
         if (NoneFlagged(*a, *b, *c))
             render.DrawTriangle(*a, *b, *c);
         else
-            DrawClippedTriangle(render, a, b, c, ClipRight);
+            DrawClippedTriangle(render, projection, a, b, c, ClipRight);
     });
 }
 
 }  // namespace
 
-void DrawSortedFaces(RenderInterface& render, const PolygonList& list, int32_t count)
+void DrawSortedFaces(RenderInterface& render, const ScreenProjection& projection, const PolygonList& list, int32_t count)
 {
-    DrawSingleTexture<false>(render, list, count);
+    DrawSingleTexture<false>(render, projection, list, count);
 }
 
-void DrawSortedFrontFaces(RenderInterface& render, const PolygonList& list, int32_t count)
+void DrawSortedFrontFaces(RenderInterface& render, const ScreenProjection& projection, const PolygonList& list, int32_t count)
 {
-    DrawSingleTexture<true>(render, list, count);
+    DrawSingleTexture<true>(render, projection, list, count);
 }
 
-void DrawSortedFacesCulled(RenderInterface& render, const PolygonList& list, int32_t count)
+void DrawSortedFacesCulled(RenderInterface& render, const ScreenProjection& projection, const PolygonList& list, int32_t count)
 {
-    ForEachListedFace(list, count, [&render](ScreenVertex* a, ScreenVertex* b, ScreenVertex* c) {
+    ForEachListedFace(list, count, [&render, &projection](ScreenVertex* a, ScreenVertex* b, ScreenVertex* c) {
         if (!(FaceFacing(*a, *b, *c) > 0.0f)) return;
         if (NoneFlagged(*a, *b, *c))
             render.DrawTriangleDualTexture(*a, *b, *c);
         else
-            DrawClippedTriangleDualTexture(render, a, b, c, ClipRight);
+            DrawClippedTriangleDualTexture(render, projection, a, b, c, ClipRight);
     });
 }

@@ -16,6 +16,7 @@
 #include "pipeline/polygon_list.h"
 
 class RenderInterface;
+struct ScreenProjection;
 
 // The orientation of face a, b, c seen from the eye: the triple product c · (b × a) of the
 // view-space positions, as nine products in a fixed order. Positive when the vertices run
@@ -40,6 +41,6 @@ void ForEachListedFace(const PolygonList& list, int32_t count, Visit&& visit)
     }
 }
 
-void DrawSortedFaces(RenderInterface& render, const PolygonList& list, int32_t count);
-void DrawSortedFrontFaces(RenderInterface& render, const PolygonList& list, int32_t count);
-void DrawSortedFacesCulled(RenderInterface& render, const PolygonList& list, int32_t count);
+void DrawSortedFaces(RenderInterface& render, const ScreenProjection& projection, const PolygonList& list, int32_t count);
+void DrawSortedFrontFaces(RenderInterface& render, const ScreenProjection& projection, const PolygonList& list, int32_t count);
+void DrawSortedFacesCulled(RenderInterface& render, const ScreenProjection& projection, const PolygonList& list, int32_t count);

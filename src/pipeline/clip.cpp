@@ -5,23 +5,6 @@
 #include "gfx/render_interface.h"
 #include "pipeline/classify.h"
 
-namespace {
-
-// Written by SetScreenProjection only; all 0.0 until its first call.
-ScreenProjection g_projection{0.0f, 0.0f, 0.0f, 0.0f};
-
-}  // namespace
-
-void SetScreenProjection(float offsetX, float offsetY, float scaleX, float scaleY)
-{
-    g_projection = ScreenProjection{offsetX, offsetY, scaleX, scaleY};
-}
-
-ScreenProjection CurrentScreenProjection()
-{
-    return g_projection;
-}
-
 void ComputeClipFlags(ScreenVertex* v)
 {
     v->clipFlags = ClassifyViewPoint(v->x, v->y, v->z);
@@ -96,29 +79,30 @@ void ClipEdge(const ScreenVertex& a, const ScreenVertex& b, ScreenVertex* out, i
 }
 
 // Writes the emission projection into the record's screen fields.
-static void ProjectForEmission(ScreenVertex* v)
+static void ProjectForEmission(const ScreenProjection& projection, ScreenVertex* v)
 {
     const float r = 1.0f / v->z;
-    v->screenX = (g_projection.scaleX * v->x) * r + g_projection.offsetX;
-    v->screenY = g_projection.offsetY - (g_projection.scaleY * v->y) * r;
+    v->screenX = (projection.scaleX * v->x) * r + projection.offsetX;
+    v->screenY = projection.offsetY - (projection.scaleY * v->y) * r;
 }
 
-static void ProjectTriangleForEmission(ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
+static void ProjectTriangleForEmission(const ScreenProjection& projection, ScreenVertex* a, ScreenVertex* b,
+                                       ScreenVertex* c)
 {
-    ProjectForEmission(a);
-    ProjectForEmission(b);
-    ProjectForEmission(c);
+    ProjectForEmission(projection, a);
+    ProjectForEmission(projection, b);
+    ProjectForEmission(projection, c);
 }
 
-void EmitTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
+void EmitTriangle(RenderInterface& render, const ScreenProjection& projection, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
 {
-    ProjectTriangleForEmission(a, b, c);
+    ProjectTriangleForEmission(projection, a, b, c);
     render.DrawTriangle(*a, *b, *c);
 }
 
-void EmitTriangleDualTexture(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
+void EmitTriangleDualTexture(RenderInterface& render, const ScreenProjection& projection, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c)
 {
-    ProjectTriangleForEmission(a, b, c);
+    ProjectTriangleForEmission(projection, a, b, c);
     render.DrawTriangleDualTexture(*a, *b, *c);
 }
 
@@ -133,16 +117,16 @@ static ScreenVertex SplitEdge(const ScreenVertex& from, const ScreenVertex& to, 
 
 // p is a plane bit 1, 2, 4 or 8, or 16 once all four are passed.
 template <bool DualTexture>
-static void ClipTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int32_t p)
+static void ClipTriangle(RenderInterface& render, const ScreenProjection& projection, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c, int32_t p)
 {
     bool outA, outB, outC;
     for (;;) {
         if (DualTexture && ((a->clipFlags | b->clipFlags | c->clipFlags) & ClipHidden)) return;
         if (p > ClipBottom) {
             if (DualTexture)
-                EmitTriangleDualTexture(render, a, b, c);
+                EmitTriangleDualTexture(render, projection, a, b, c);
             else
-                EmitTriangle(render, a, b, c);
+                EmitTriangle(render, projection, a, b, c);
             return;
         }
         outA = (a->clipFlags & p) != 0;
@@ -161,7 +145,7 @@ static void ClipTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex*
         ScreenVertex* out2 = outC ? c : b;
         ScreenVertex e1 = SplitEdge(*in, *out1, p);
         ScreenVertex e2 = SplitEdge(*in, *out2, p);
-        ClipTriangle<DualTexture>(render, in, &e1, &e2, next);
+        ClipTriangle<DualTexture>(render, projection, in, &e1, &e2, next);
         return;
     }
 
@@ -170,9 +154,9 @@ static void ClipTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex*
     ScreenVertex* in1 = outA ? b : (outB ? c : a);
     ScreenVertex* in2 = outA ? c : (outB ? a : b);
     ScreenVertex l1 = SplitEdge(*out, *in2, p);
-    ClipTriangle<DualTexture>(render, &l1, in1, in2, next);
+    ClipTriangle<DualTexture>(render, projection, &l1, in1, in2, next);
     ScreenVertex l2 = SplitEdge(*out, *in1, p);
-    ClipTriangle<DualTexture>(render, &l1, in1, &l2, next);
+    ClipTriangle<DualTexture>(render, projection, &l1, in1, &l2, next);
 }
 
 // Planes below firstPlane count as passed.
@@ -183,14 +167,14 @@ static int32_t NormalisedFirstPlane(int32_t firstPlane)
     return p;
 }
 
-void DrawClippedTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+void DrawClippedTriangle(RenderInterface& render, const ScreenProjection& projection, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
                          int32_t firstPlane)
 {
-    ClipTriangle<false>(render, a, b, c, NormalisedFirstPlane(firstPlane));
+    ClipTriangle<false>(render, projection, a, b, c, NormalisedFirstPlane(firstPlane));
 }
 
-void DrawClippedTriangleDualTexture(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+void DrawClippedTriangleDualTexture(RenderInterface& render, const ScreenProjection& projection, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
                                     int32_t firstPlane)
 {
-    ClipTriangle<true>(render, a, b, c, NormalisedFirstPlane(firstPlane));
+    ClipTriangle<true>(render, projection, a, b, c, NormalisedFirstPlane(firstPlane));
 }

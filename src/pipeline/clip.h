@@ -22,22 +22,19 @@ class RenderInterface;
 constexpr float ClipEdgeGuard = 0.000001f;
 
 // Emission projection of the clippers: screen x := scaleX·x/z + offsetX, screen
-// y := offsetY - scaleY·y/z.
+// y := offsetY - scaleY·y/z. Its default is the render interface's own screen (ViewToScreen).
 struct ScreenProjection {
-    float offsetX, offsetY, scaleX, scaleY;
+    float offsetX = 0.0f, offsetY = 0.0f, scaleX = 1.0f, scaleY = 1.0f;
 };
-
-// Sets the emission projection (each scene's entry does); all 0.0 until the first call.
-void SetScreenProjection(float offsetX, float offsetY, float scaleX, float scaleY);
-// The emission projection in force.
-ScreenProjection CurrentScreenProjection();
+// View space onto the render interface's screen: the projection every scene draws with.
+constexpr ScreenProjection ViewToScreen{};
 
 // Emission, the last step of the clippers and of any effect that makes triangles of its
 // own: screen x and y of a, b and c are recomputed from their view x, y, z with the
-// screen projection, then the triangle goes to DrawTriangle (single texture, perspective
+// projection handed in, then the triangle goes to DrawTriangle (single texture, perspective
 // correct) or DrawTriangleDualTexture. No clipping and no flag test happen here.
-void EmitTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c);
-void EmitTriangleDualTexture(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c);
+void EmitTriangle(RenderInterface& render, const ScreenProjection& projection, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c);
+void EmitTriangleDualTexture(RenderInterface& render, const ScreenProjection& projection, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c);
 
 // Recomputes v's ClipFlags from its view x, y, z by the rule of ProjectMeshVertices.
 void ComputeClipFlags(ScreenVertex* v);
@@ -50,10 +47,10 @@ void ClipEdge(const ScreenVertex& a, const ScreenVertex& b, ScreenVertex* out, i
 // Clips triangle a, b, c against the side planes from firstPlane on and draws every
 // piece with DrawTriangle. firstPlane 1 clips against all four; values below 1 count as
 // 1, and a value between two plane bits starts at the next higher one.
-void DrawClippedTriangle(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+void DrawClippedTriangle(RenderInterface& render, const ScreenProjection& projection, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
                          int32_t firstPlane);
 
 // The same, drawing with DrawTriangleDualTexture, and dropping the triangle outright
 // when any of its vertices carries ClipHidden.
-void DrawClippedTriangleDualTexture(RenderInterface& render, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
+void DrawClippedTriangleDualTexture(RenderInterface& render, const ScreenProjection& projection, ScreenVertex* a, ScreenVertex* b, ScreenVertex* c,
                                     int32_t firstPlane);

@@ -17,7 +17,11 @@ constexpr const char* Canvas = "#canvas";
 bool g_window = false;
 EMSCRIPTEN_WEBGL_CONTEXT_HANDLE g_context = 0;
 std::deque<PlatformEvent> g_events;
-bool (*g_frame)() = nullptr;
+// The program's callbacks and their contexts, as it handed them in.
+bool (*g_frame)(void*) = nullptr;
+void* g_frameContext = nullptr;
+void (*g_playAgain)(void*) = nullptr;
+void* g_playAgainContext = nullptr;
 
 Key KeyOf(const EmscriptenKeyboardEvent& e)
 {
@@ -45,7 +49,7 @@ EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* e, void*)
 
 EM_BOOL OnAnimationFrame(double, void*)
 {
-    if (g_frame && g_frame()) return EM_TRUE;
+    if (g_frame && g_frame(g_frameContext)) return EM_TRUE;
     g_frame = nullptr;
     return EM_FALSE;
 }
@@ -176,10 +180,22 @@ std::string PlatformProgramFolder() { return ""; }
 
 // ---- The page -----------------------------------------------------------------------
 
-void PlatformRunAnimationFrames(bool (*frame)())
+void PlatformRunAnimationFrames(bool (*frame)(void* context), void* context)
 {
     g_frame = frame;
+    g_frameContext = context;
     emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+}
+
+void PlatformOnPlayAgain(void (*playAgain)(void* context), void* context)
+{
+    g_playAgain = playAgain;
+    g_playAgainContext = context;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void ZirconPlayAgain()
+{
+    if (g_playAgain) g_playAgain(g_playAgainContext);
 }
 
 EM_JS(int, PagePictureSize, (const char* path, int* width, int* height), {

@@ -5,8 +5,11 @@
 
 #include <cstdint>
 
-// Calls frame at each animation frame the browser shows, until it returns false.
-void PlatformRunAnimationFrames(bool (*frame)());
+// Calls frame(context) at each animation frame the browser shows, until it returns false.
+void PlatformRunAnimationFrames(bool (*frame)(void* context), void* context);
+// Calls playAgain(context) when the page's "play again" is chosen (the page's script calls
+// the exported ZirconPlayAgain).
+void PlatformOnPlayAgain(void (*playAgain)(void* context), void* context);
 
 // A picture the page decoded from the data file at path ("megadata/envmap.png"): its size
 // in *width, *height; false when the page has none (missing or undecodable file).

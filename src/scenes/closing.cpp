@@ -42,16 +42,16 @@ namespace {
 
 // One grid frame: the lower vortex picture in the blend mode in force (additive: the
 // scene's entry and every frame set it), then the lattice.
-void DrawLatticeFrame(ClosingScene& scene, RenderInterface& render, const SceneTextures& textures, float phase,
-                      int32_t demoTime)
+void DrawLatticeFrame(ClosingScene& scene, const FrameContext& frame, const SceneTextures& textures, float phase)
 {
+    RenderInterface& render = frame.render;
     render.BindTexture(textures.swirlsBackground);
     DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.swirlsBackground);
     render.BindTexture(textures.latticePanel);
     render.SetBlendMode(BlendMode::AdditiveFiltersKept);
-    PlaceClosingView(&scene.camera, &scene.matrix, phase, &scene.distance, demoTime);
+    PlaceClosingView(&scene.camera, &scene.matrix, phase, &scene.distance, frame.demoTime);
     TransformAndProjectMesh(scene.lattice, scene.matrix, scene.camera);
-    DrawSortedFaces(render, scene.list, SortMeshFaces(scene.lattice, scene.list, DepthOrder::FarFirst));
+    DrawSortedFaces(render, frame.projection, scene.list, SortMeshFaces(scene.lattice, scene.list, DepthOrder::FarFirst));
 }
 
 void SetUpClosing(SceneStates& states, const Resources&)
@@ -64,7 +64,6 @@ void SetUpClosing(SceneStates& states, const Resources&)
 
 void EnterClosing(SceneStates& states, FrameContext& frame)
 {
-    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     // Off for the whole scene: the lattice is added, not depth-tested.
     frame.render.SetDepthTest(false);
     // The background's corners carry alpha 0, so under the alpha blending the previous
@@ -93,7 +92,7 @@ void DrawClosingFrame(SceneStates& states, FrameContext& frame)
     const SceneTextures& textures = frame.resources.textures;
     scene.lastFrameInGrid = frame.demoTime < ClosingGridPhaseEnd;
     if (scene.lastFrameInGrid) {
-        DrawLatticeFrame(scene, frame.render, textures, scene.phase, frame.demoTime);
+        DrawLatticeFrame(scene, frame, textures, scene.phase);
         return;
     }
     frame.render.BindTexture(textures.whiteFlash);

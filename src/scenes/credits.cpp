@@ -58,16 +58,19 @@ void DrawLineNoiseLayers(RenderInterface& render, TextureId lineNoise, float t)
 
 }  // namespace
 
-void FlashCreditBands(RenderInterface& render, TextureId credits, float* flashLevel, int32_t demoTime,
-                      double frames)
+void UpdateCreditFlash(float* flashLevel, int32_t demoTime, double frames)
+{
+    UpdateFlashLevel(flashLevel, CreditBeats, 3, CreditFlashDecay, demoTime, frames);
+}
+
+void DrawCreditBands(RenderInterface& render, TextureId credits, float flashLevel, int32_t demoTime)
 {
     render.SetDepthTest(false);
     render.SetBlendMode(BlendMode::AlphaBlendBilinear);
-    UpdateFlashLevel(flashLevel, CreditBeats, 3, CreditFlashDecay, demoTime, frames);
     render.BindTexture(credits);
     for (int i = 0; i < 3; ++i)
         if (InsideTimeWindow(CreditBandWindows[i], demoTime))
-            CreditBands[i](render, 1.0f, 1.0f, 1.0f, *flashLevel, credits);
+            CreditBands[i](render, 1.0f, 1.0f, 1.0f, flashLevel, credits);
 }
 
 namespace {
@@ -83,12 +86,21 @@ void SetUpCredits(SceneStates& states, const Resources& resources)
 void EnterCredits(SceneStates& states, FrameContext& frame)
 {
     CreditsScene& scene = states.credits;
-    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     scene.flashLevel = 0.0f;
     const VertexBlock* loaded = frame.resources.front.vertexBlock;
     if (VertexBlock* block = scene.model.vertexBlock)
         for (int32_t i = 0; loaded && i < block->count && i < loaded->count; ++i)
             block->screen[i].alpha = loaded->screen[i].alpha;
+}
+
+// The model's alpha of this frame, shown in the next, and the flash level.
+void CarryCredits(SceneStates& states, FrameContext& frame)
+{
+    CreditsScene& scene = states.credits;
+    const float t = static_cast<float>((frame.demoTime - CreditsPhaseOrigin) * 0.0001);
+    Mesh& model = scene.model;
+    if (model.vertexBlock) SetVertexAlpha(model.vertexBlock->screen, model.vertexBlock->count, CreditsModelAlpha(t));
+    UpdateCreditFlash(&scene.flashLevel, frame.demoTime, frame.elapsedFrames);
 }
 
 void DrawCreditsFrame(SceneStates& states, FrameContext& frame)
@@ -104,27 +116,15 @@ void DrawCreditsFrame(SceneStates& states, FrameContext& frame)
     render.SetDepthTest(true);
     render.BindTexture(textures.creditsModelSkin);
     render.SetBlendMode(BlendMode::AlphaBlendBilinear);
-    // The level is still the previous frame's: it is updated further down.
+    // The camera with the previous frame's level, the model with the previous frame's alpha.
     PlaceCreditsCamera(&scene.camera, t, scene.flashLevel);
     BuildViewMatrix(&scene.matrix, scene.camera);
     TransformAndProjectMesh(model, scene.matrix, scene.camera);
-    DrawSortedFrontFaces(render, scene.list, SortMeshFaces(model, scene.list, DepthOrder::NearFirst));
-    // Set after drawing, so this alpha shows in the next frame.
-    // (CarryCredits makes these two changes when nothing is drawn.)
-    if (model.vertexBlock) SetVertexAlpha(model.vertexBlock->screen, model.vertexBlock->count, CreditsModelAlpha(t));
+    DrawSortedFrontFaces(render, frame.projection, scene.list, SortMeshFaces(model, scene.list, DepthOrder::NearFirst));
+    CarryCredits(states, frame);
 
     DrawLineNoiseLayers(render, textures.lineNoise, t);
-    FlashCreditBands(render, textures.credits, &scene.flashLevel, frame.demoTime, frame.elapsedFrames);
-}
-
-// The model's alpha of this frame, shown in the next, and the flash level.
-void CarryCredits(SceneStates& states, FrameContext& frame)
-{
-    CreditsScene& scene = states.credits;
-    const float t = static_cast<float>((frame.demoTime - CreditsPhaseOrigin) * 0.0001);
-    Mesh& model = scene.model;
-    if (model.vertexBlock) SetVertexAlpha(model.vertexBlock->screen, model.vertexBlock->count, CreditsModelAlpha(t));
-    UpdateFlashLevel(&scene.flashLevel, CreditBeats, 3, CreditFlashDecay, frame.demoTime, frame.elapsedFrames);
+    DrawCreditBands(render, textures.credits, scene.flashLevel, frame.demoTime);
 }
 
 void ReleaseCredits(SceneStates& states)

@@ -23,13 +23,13 @@ void PlaceCreditsCamera(Camera* camera, float t, float flashLevel);
 // The model's alpha, 0.1 sin 13t + 0.8.
 float CreditsModelAlpha(float t);
 
+// The flash level at DemoTime after `frames` designed frames: raised on the beats
+// (45038-45500, 48038-48500, 51038-51500, open), else decaying by 0.01 a designed frame.
+void UpdateCreditFlash(float* flashLevel, int32_t demoTime, double frames);
 // The credits of one frame, after the overlays: depth test off, alpha blending, the
-// flash level updated for this DemoTime (beats 45038-45500, 48038-48500, 51038-51500,
-// decay 0.01 a designed frame), the credits picture bound, and each band whose window holds
-// DemoTime (45038-48000, 48038-51000, 51038-54000, open) drawn white at the level as
-// alpha.
-void FlashCreditBands(RenderInterface& render, TextureId credits, float* flashLevel, int32_t demoTime,
-                      double frames);
+// credits picture bound, and each band whose window holds DemoTime (45038-48000,
+// 48038-51000, 51038-54000, open) drawn white at the flash level as alpha.
+void DrawCreditBands(RenderInterface& render, TextureId credits, float flashLevel, int32_t demoTime);
 
 // The scene's working state, written only by its routines.
 struct CreditsScene {

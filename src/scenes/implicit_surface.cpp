@@ -48,13 +48,22 @@ void EnterImplicitSurface(SceneStates& states, FrameContext& frame)
 {
     ImplicitSurfaceScene& scene = states.implicitSurface;
     std::fill(std::begin(scene.greetingsBlock), std::end(scene.greetingsBlock), ScreenVertex{});
-    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     frame.render.SetDepthTest(true);
     frame.render.SetBlendMode(BlendMode::OpaqueBilinear);
     scene.phase = 0.0f;
     scene.flashLevel = 0.0f;
     InitShapeField(scene.field);
     ClearSurfaceOutput(scene.fieldSurface);
+}
+
+// The shapes moved with the carried phase, the camera's phase carried on, the greetings'
+// flash level.
+void CarryImplicitSurface(SceneStates& states, FrameContext& frame)
+{
+    ImplicitSurfaceScene& scene = states.implicitSurface;
+    MoveShapeSources(scene.field, scene.phase);
+    scene.phase = static_cast<float>((frame.demoTime - SurfaceCameraOrigin) * 0.0001);
+    UpdateFlashLevel(&scene.flashLevel, GreetingsWindows, 3, GreetingsFadeStep, frame.demoTime, frame.elapsedFrames);
 }
 
 void DrawImplicitSurfaceFrame(SceneStates& states, FrameContext& frame)
@@ -81,16 +90,15 @@ void DrawImplicitSurfaceFrame(SceneStates& states, FrameContext& frame)
     render.BindTexture(textures.studioReflections);
 
     // The field is built from the positions of the previous frame, then the
-    // sources move and the cells around their new places are polygonized.
+    // sources move (with the carried state) and the cells around their new places are
+    // polygonized.
     EvaluateShapeField(scene.field, *scene.fieldSurface.edgeCache);
-    MoveShapeSources(scene.field, shapesPhase);
+    CarryImplicitSurface(states, frame);
     PolygonizeShapeField(scene.field, scene.fieldSurface);
     FillSurfaceMesh(scene.surface, scene.fieldSurface, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
 
-    // The camera follows the demo time; 0.0001 is a double constant. Its phase is the one
-    // carried to the next frame.
-    const float cameraPhase = static_cast<float>((frame.demoTime - SurfaceCameraOrigin) * 0.0001);
-    scene.phase = cameraPhase;
+    // The camera follows the demo time: the phase just carried.
+    const float cameraPhase = scene.phase;
     const double sway = 100 * std::sin(static_cast<double>(cameraPhase));
     Camera& camera = scene.camera;
     AimCamera(&camera, static_cast<float>(sway), static_cast<float>(sway), 650.0f, -100.0f, 0.0f, 0.0f, 0.0f);
@@ -99,24 +107,13 @@ void DrawImplicitSurfaceFrame(SceneStates& states, FrameContext& frame)
     TransformMeshVertices(*scene.surface.vertexBlock, scene.matrix);
     SetSurfaceEnvironmentCoordinates(scene.surface, scene.fieldSurface, scene.matrix);
     ProjectMeshVertices(*scene.surface.vertexBlock, camera);
-    DrawSortedFrontFaces(render, scene.list, SortMeshFaces(scene.surface, scene.list, DepthOrder::NearFirst));
+    DrawSortedFrontFaces(render, frame.projection, scene.list, SortMeshFaces(scene.surface, scene.list, DepthOrder::NearFirst));
 
     render.SetDepthTest(false);
     render.SetBlendMode(BlendMode::AlphaBlendBilinear);
     render.BindTexture(textures.greetingsCard);
-    UpdateFlashLevel(&scene.flashLevel, GreetingsWindows, 3, GreetingsFadeStep, frame.demoTime, frame.elapsedFrames);
     // The whole 255 × 255 picture with its top-left corner at about pixel (350, 100).
     DrawScreenQuad(render, scene.greetingsBlock, 0, 0, 255, 255, 700, 200, 2, 2, scene.flashLevel);
-}
-
-// The shapes moved with the carried phase, the camera's phase carried on, the greetings'
-// flash level.
-void CarryImplicitSurface(SceneStates& states, FrameContext& frame)
-{
-    ImplicitSurfaceScene& scene = states.implicitSurface;
-    MoveShapeSources(scene.field, scene.phase);
-    scene.phase = static_cast<float>((frame.demoTime - SurfaceCameraOrigin) * 0.0001);
-    UpdateFlashLevel(&scene.flashLevel, GreetingsWindows, 3, GreetingsFadeStep, frame.demoTime, frame.elapsedFrames);
 }
 
 void AdvanceImplicitSurface(SceneStates& states, FrameContext& frame)

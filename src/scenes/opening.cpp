@@ -13,7 +13,6 @@ namespace {
 
 void EnterOpening(SceneStates& states, FrameContext& frame)
 {
-    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     frame.render.SetDepthTest(false);
     states.opening.brightness = 0.0f;
 }

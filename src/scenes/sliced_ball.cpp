@@ -68,7 +68,6 @@ void EnterSlicedBall(SceneStates& states, FrameContext& frame)
 {
     RenderInterface& render = frame.render;
     SlicedBallScene& scene = states.slicedBall;
-    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     scene.pulseLength = PulseRestLength;
     scene.cutEdges.count = 0;
     scene.band.vertices.count = 0;
@@ -87,7 +86,6 @@ void DrawSlicedBall(RenderInterface& render, SlicedBallScene& scene, float a, co
     if (ball.restBlock) WobbleFactorsFromRest(*ball.restBlock, a, scene.radialFactors.data());
     ScaleMeshFromRest(&ball, scene.radialFactors.data());
     PlaceCircleCamera(&scene.camera, a);
-    UpdatePulseLength(&scene.pulseLength, frame.demoTime, frame.elapsedFrames);   // as CarrySlicedBall
     BuildViewMatrix(&scene.view, scene.camera);
     scene.view.m[3] = static_cast<float>(scene.view.m[3] - BallShiftLeft);
     const Vector3 plane = SlicePlaneVector(scene.view);
@@ -96,23 +94,30 @@ void DrawSlicedBall(RenderInterface& render, SlicedBallScene& scene, float a, co
     if (ball.vertexBlock)
         HideVerticesBeyondPlane(plane, normal, ball.vertexBlock->screen, ball.vertexBlock->count, 1);
     const int32_t faces = SortMeshFaces(ball, scene.list, DepthOrder::NearFirst);
-    DrawSortedFacesSliced(render, scene.cutEdges, scene.list, faces, plane, normal);
+    DrawSortedFacesSliced(render, frame.projection, scene.cutEdges, scene.list, faces, plane, normal);
 }
 
 // The rim's band pushed toward the eye by the pulse length, added to the picture without
 // a depth test.
-void DrawCutBand(RenderInterface& render, SlicedBallScene& scene)
+void DrawCutBand(RenderInterface& render, const ScreenProjection& projection, SlicedBallScene& scene)
 {
     const Vector3 towardEye{0.0f, 0.0f, 1.0f};   // pushed by -length along it
     BuildCutBand(scene.band, scene.cutEdges, scene.pulseLength, towardEye);
     ProjectMeshVertices(scene.band.vertices, scene.camera);
     Mesh band{&scene.band.vertices, &scene.band.faces, nullptr};
     const int32_t faces = SortMeshFaces(band, scene.list, DepthOrder::NearFirst);
-    DrawSortedFaces(render, scene.list, faces);
+    DrawSortedFaces(render, projection, scene.list, faces);
+}
+
+// The state carried to later frames: the band's pulse length.
+void CarrySlicedBall(SceneStates& states, FrameContext& frame)
+{
+    UpdatePulseLength(&states.slicedBall.pulseLength, frame.demoTime, frame.elapsedFrames);
 }
 
 void DrawSlicedBallFrame(SceneStates& states, FrameContext& frame)
 {
+    CarrySlicedBall(states, frame);
     SlicedBallScene& scene = states.slicedBall;
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
@@ -132,17 +137,12 @@ void DrawSlicedBallFrame(SceneStates& states, FrameContext& frame)
 
     render.SetBlendMode(BlendMode::AdditiveFiltersKept);
     render.SetDepthTest(false);
-    DrawCutBand(render, scene);
+    DrawCutBand(render, frame.projection, scene);
 
     DrawScreenOverlay(render, 0.0f, static_cast<float>(std::sin(static_cast<double>(2 * a))), 1.0f, 1.0f, 1.0f,
                       1.0f, 1.0f, textures.vertNoise);
     DrawScreenOverlay(render, 0.0f, static_cast<float>(std::sin(-2.0 * a)), 1.0f, 1.0f, 1.0f, 1.0f, 1.0f,
                       textures.vertNoise);
-}
-
-void CarrySlicedBall(SceneStates& states, FrameContext& frame)
-{
-    UpdatePulseLength(&states.slicedBall.pulseLength, frame.demoTime, frame.elapsedFrames);
 }
 
 void ReleaseSlicedBall(SceneStates& states)

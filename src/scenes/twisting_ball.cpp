@@ -91,10 +91,15 @@ void SetUpTwistingBall(SceneStates& states, const Resources& resources)
 
 void EnterTwistingBall(SceneStates& states, FrameContext& frame)
 {
-    SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
     frame.render.SetDepthTest(true);
     frame.render.SetBlendMode(BlendMode::OpaqueBothUnits);
     states.twistingBall.phaseOffset = 0.0f;
+}
+
+// The beats' leaps of the phase offset.
+void CarryTwistingBall(SceneStates& states, FrameContext& frame)
+{
+    AddBeatLeap(&states.twistingBall.phaseOffset, frame.demoTime, frame.elapsedFrames);
 }
 
 void DrawTwistingBallFrame(SceneStates& states, FrameContext& frame)
@@ -115,7 +120,7 @@ void DrawTwistingBallFrame(SceneStates& states, FrameContext& frame)
     // The frame's phase is taken before this frame's leap of the phase offset, which
     // shows from the next frame on.
     const float framePhase = TwistingBallPhase(frame.demoTime, scene->phaseOffset);
-    AddBeatLeap(&scene->phaseOffset, frame.demoTime, frame.elapsedFrames);   // as CarryTwistingBall
+    CarryTwistingBall(states, frame);
     const double a = framePhase;
 
     Mesh& ball = scene->ball;
@@ -139,13 +144,7 @@ void DrawTwistingBallFrame(SceneStates& states, FrameContext& frame)
     ShareEnvironmentCoords(ball.vertexBlock->screen, scene->seamCopies);
     ComputeNegatedDepthKeys(scene->list, faces, faceCount);
     SortPolygonList(scene->list, faceCount);
-    DrawSortedFacesCulled(render, scene->list, faceCount);
-}
-
-// The beats' leaps of the phase offset.
-void CarryTwistingBall(SceneStates& states, FrameContext& frame)
-{
-    AddBeatLeap(&states.twistingBall.phaseOffset, frame.demoTime, frame.elapsedFrames);
+    DrawSortedFacesCulled(render, frame.projection, scene->list, faceCount);
 }
 
 // Plain single texturing again, whether the scene ended by time or by quit.

@@ -30,11 +30,11 @@ void ExpectAttributes(const ScreenVertex& v, float value)
 
 struct ClipFixture : ::testing::Test {
     RecordingRenderer drawn;
-    void SetUp() override { SetScreenProjection(0, 0, 1, 1); }
+    ScreenProjection projection = ViewToScreen;
     size_t Clip(ScreenVertex a, ScreenVertex b, ScreenVertex c, int32_t plane = 1)
     {
         drawn.single.clear();
-        DrawClippedTriangle(drawn, &a, &b, &c, plane);
+        DrawClippedTriangle(drawn, projection, &a, &b, &c, plane);
         return drawn.single.size();
     }
 };
@@ -96,7 +96,7 @@ TEST_F(ClipFixture, DrawCountsPerCase)
 
 TEST_F(ClipFixture, FarOnlyTriangleIsEmittedWithRecomputedScreenFields)
 {
-    SetScreenProjection(0.5f, 0.25f, 2, 3);
+    projection = ScreenProjection{0.5f, 0.25f, 2, 3};
     ScreenVertex a = Classified(0, 0, 5000), b = Classified(100, 0, 5000), c = Classified(0, 100, 5000);
     ASSERT_EQ(c.clipFlags, ClipFar);
     a.screenX = 99;
@@ -111,19 +111,19 @@ TEST_F(ClipFixture, FarOnlyTriangleIsEmittedWithRecomputedScreenFields)
 TEST_F(ClipFixture, EmissionWritesIntoTheRecordsHandedIn)
 {
     ScreenVertex a = Classified(1, 2, 4), b = Classified(0, 0, 4), c = Classified(2, 0, 4);
-    DrawClippedTriangle(drawn, &a, &b, &c, 1);
+    DrawClippedTriangle(drawn, projection, &a, &b, &c, 1);
     EXPECT_EQ(a.screenX, 0.25f);
     EXPECT_EQ(a.screenY, -0.5f);
 }
 
 TEST_F(ClipFixture, EmissionAloneProjectsAndDrawsWithoutLookingAtTheFlags)
 {
-    SetScreenProjection(0.5f, 0.25f, 2, 3);
+    projection = ScreenProjection{0.5f, 0.25f, 2, 3};
     // Outside the right plane and hidden: emitted all the same, on the path asked for.
     ScreenVertex a = ViewVertex(8, 2, 4), b = ViewVertex(0, 0, 4), c = ViewVertex(2, 0, 4);
     a.clipFlags = ClipRight | ClipHidden;
-    EmitTriangle(drawn, &a, &b, &c);
-    EmitTriangleDualTexture(drawn, &a, &b, &c);
+    EmitTriangle(drawn, projection, &a, &b, &c);
+    EmitTriangleDualTexture(drawn, projection, &a, &b, &c);
     ASSERT_EQ(drawn.single.size(), 1u);
     ASSERT_EQ(drawn.dual.size(), 1u);
     EXPECT_EQ(a.screenX, (2.0f * 8.0f) * 0.25f + 0.5f);
@@ -136,14 +136,14 @@ TEST_F(ClipFixture, DualTextureDropsHiddenVertices)
 {
     ScreenVertex a = Classified(0, 0, 10), b = Classified(1, 0, 10), c = Classified(0, 1, 10);
     c.clipFlags |= ClipHidden;
-    DrawClippedTriangleDualTexture(drawn, &a, &b, &c, 1);
+    DrawClippedTriangleDualTexture(drawn, projection, &a, &b, &c, 1);
     EXPECT_TRUE(drawn.dual.empty());
     EXPECT_EQ(Clip(a, b, c), 1u);   // the single-texture clipper ignores the bit
 
     c.clipFlags &= ~ClipHidden;
     ScreenVertex right = Classified(20, 0, 10);
     drawn.single.clear();
-    DrawClippedTriangleDualTexture(drawn, &right, &b, &c, 1);
+    DrawClippedTriangleDualTexture(drawn, projection, &right, &b, &c, 1);
     EXPECT_EQ(drawn.dual.size(), 2u);
     EXPECT_TRUE(drawn.single.empty());
 }
@@ -215,7 +215,7 @@ TEST_F(ClipFixture, RandomTrianglesStayInsideAndCoverTheReferenceArea)
         const double reference = ReferenceClippedArea(original, &nearest);
         ScreenVertex a = v[0], b = v[1], c = v[2];
         drawn.single.clear();
-        DrawClippedTriangle(drawn, &a, &b, &c, 1);
+        DrawClippedTriangle(drawn, projection, &a, &b, &c, 1);
         ASSERT_LE(drawn.single.size(), 16u);
         mostPieces = std::max(mostPieces, drawn.single.size());
         double area = 0;
@@ -237,9 +237,21 @@ TEST_F(ClipFixture, RandomTrianglesStayInsideAndCoverTheReferenceArea)
 
         a = v[0], b = v[1], c = v[2];
         drawn.dual.clear();
-        DrawClippedTriangleDualTexture(drawn, &a, &b, &c, 1);
+        DrawClippedTriangleDualTexture(drawn, projection, &a, &b, &c, 1);
         ASSERT_EQ(drawn.dual.size(), drawn.single.size());
     }
     EXPECT_GE(mostPieces, 7u);      // the sample does reach deep multi-plane cuts
     EXPECT_GT(behindDrawn, 500u);   // and triangles reaching behind the eye
+}
+
+// A projection nobody set is the render interface's own screen, never all zeros: a
+// clipped piece lands where the unclipped triangle's vertices would.
+TEST(ScreenProjection, UnsetIsTheRenderersScreen)
+{
+    RecordingRenderer drawn;
+    ScreenVertex a = ViewVertex(8, 2, 4), b = ViewVertex(0, 0, 4), c = ViewVertex(2, -6, 4);
+    EmitTriangle(drawn, ScreenProjection{}, &a, &b, &c);
+    EXPECT_EQ(a.screenX, 2.0f);
+    EXPECT_EQ(a.screenY, -0.5f);
+    EXPECT_EQ(c.screenY, 1.5f);
 }

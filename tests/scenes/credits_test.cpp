@@ -60,11 +60,13 @@ TEST(CreditStrips, SlicesOfThePictureBelowTheCentreLineWithTheirOwnSubmitters)
     }
 }
 
-// The band strips drawn by one FlashCreditBands call: (name of the submitter, alpha).
+// The band strips of one frame, the level updated first as the scene does: (name of the
+// submitter, alpha).
 std::vector<std::pair<std::string, float>> BandsAt(float* level, int32_t demoTime)
 {
     CallRecorder r;
-    FlashCreditBands(r, TextureId{31}, level, demoTime, 1.0);
+    UpdateCreditFlash(level, demoTime, 1.0);
+    DrawCreditBands(r, TextureId{31}, *level, demoTime);
     const std::vector<RecordedCall>& c = r.calls;
     EXPECT_GE(c.size(), 3u);
     if (c.size() < 3) return {};

@@ -22,12 +22,11 @@ TEST(FaceFacing, IsTheTripleProductOfTheViewPositions)
 
 TEST(DrawSortedFacesCulled, DrawsOnlyFacesWithPositiveFacingOnBothUnits)
 {
-    SetScreenProjection(0, 0, 1, 1);
     FaceSet set({At(0, 0, 10), At(1, 0, 10), At(0, 1, 10),        // k = -10: skipped
                  At(1, 0, 10), At(0, 0, 10), At(0, 1, 10),        // k = 10: drawn
                  At(0, 0, 10), At(0, 0, 20), At(1, 0, 15)});      // k = 0: skipped
     CallRecorder r;
-    DrawSortedFacesCulled(r, set.list, set.Count());
+    DrawSortedFacesCulled(r, ViewToScreen, set.list, set.Count());
     ASSERT_EQ(r.Ops(), std::vector<std::string>{"DrawTriangleDualTexture"});
     EXPECT_EQ(r.calls[0].vertices[0].x, 1.0f);
     EXPECT_EQ(r.calls[0].vertices[1].x, 0.0f);
@@ -35,10 +34,9 @@ TEST(DrawSortedFacesCulled, DrawsOnlyFacesWithPositiveFacingOnBothUnits)
 
 TEST(DrawSortedFaces, FarOnlyFlagsGoThroughTheClipperWhichDrawsTheFaceWhole)
 {
-    SetScreenProjection(0, 0, 1, 1);
     FaceSet set({At(0, 0, 5000, ClipFar), At(10, 0, 5000, ClipFar), At(0, 10, 5000, ClipFar)});
     CallRecorder r;
-    DrawSortedFaces(r, set.list, set.Count());
+    DrawSortedFaces(r, ViewToScreen, set.list, set.Count());
     ASSERT_EQ(r.Ops(), std::vector<std::string>{"DrawTriangle"});
     // The clipper's emission projected the records: 10 / 5000 across.
     EXPECT_FLOAT_EQ(r.calls[0].vertices[1].screenX, 0.002f);
@@ -46,24 +44,22 @@ TEST(DrawSortedFaces, FarOnlyFlagsGoThroughTheClipperWhichDrawsTheFaceWhole)
 
 TEST(DrawSortedFaces, DrawsEveryFaceWhateverItsWindingAndNothingForAnEmptyList)
 {
-    SetScreenProjection(0, 0, 1, 1);
     FaceSet set({At(0, 0, 10), At(1, 0, 10), At(0, 1, 10), At(1, 0, 10), At(0, 0, 10), At(0, 1, 10)});
     CallRecorder r;
-    DrawSortedFaces(r, set.list, 0);
+    DrawSortedFaces(r, ViewToScreen, set.list, 0);
     EXPECT_TRUE(r.calls.empty());
-    DrawSortedFaces(r, set.list, set.Count());
+    DrawSortedFaces(r, ViewToScreen, set.list, set.Count());
     EXPECT_EQ(r.Ops(), (std::vector<std::string>{"DrawTriangle", "DrawTriangle"}));
 }
 
 TEST(DrawSortedFrontFaces, SkipsBackAndEdgeOnFacesAndClipsFlaggedOnes)
 {
-    SetScreenProjection(0, 0, 1, 1);
     // The front face crosses the right plane: never sent to DrawTriangle whole.
     FaceSet set({At(0, 0, 10), At(1, 0, 10), At(0, 1, 10),                        // back
                  At(0, 0, 10), At(0, 0, 20), At(1, 0, 15),                        // edge-on
                  At(20, 0, 10, ClipRight), At(0, 0, 10), At(0, 1, 10)});          // front, flagged
     CallRecorder r;
-    DrawSortedFrontFaces(r, set.list, set.Count());
+    DrawSortedFrontFaces(r, ViewToScreen, set.list, set.Count());
     ASSERT_FALSE(r.calls.empty());
     for (const RecordedCall& call : r.calls) {
         EXPECT_EQ(call.op, "DrawTriangle");
@@ -73,14 +69,13 @@ TEST(DrawSortedFrontFaces, SkipsBackAndEdgeOnFacesAndClipsFlaggedOnes)
 
 TEST(DrawSortedFrontFaces, DrawsExactlyTheFacesTurnedToTheEye)
 {
-    SetScreenProjection(0, 0, 1, 1);
     FaceSet set({At(0, 0, 10), At(0, 0, 20), At(1, 0, 15),     // edge-on (k = 0)
                  At(0, 0, 10), At(1, 0, 10), At(0, 1, 10),     // back (k = -10)
                  At(1, 0, 10), At(0, 0, 10), At(0, 1, 10)});   // front (k = 10)
     CallRecorder r;
-    DrawSortedFrontFaces(r, set.list, 2);   // edge-on and back: nothing at all
+    DrawSortedFrontFaces(r, ViewToScreen, set.list, 2);   // edge-on and back: nothing at all
     EXPECT_TRUE(r.calls.empty());
-    DrawSortedFrontFaces(r, set.list, set.Count());
+    DrawSortedFrontFaces(r, ViewToScreen, set.list, set.Count());
     ASSERT_EQ(r.Ops(), std::vector<std::string>{"DrawTriangle"});
     EXPECT_EQ(r.calls[0].vertices[0].x, 1.0f);
     EXPECT_EQ(r.calls[0].vertices[1].x, 0.0f);
@@ -88,11 +83,10 @@ TEST(DrawSortedFrontFaces, DrawsExactlyTheFacesTurnedToTheEye)
 
 TEST(DrawSortedFrontFaces, ReadsNoEntryBeyondTheCount)
 {
-    SetScreenProjection(0, 0, 1, 1);
     FaceSet set({At(1, 0, 10), At(0, 0, 10), At(0, 1, 10), At(1, 0, 10), At(0, 0, 10), At(0, 1, 10)});
     set.list.entries[1].face = nullptr;   // would crash if read
     CallRecorder r;
-    DrawSortedFrontFaces(r, set.list, 1);
+    DrawSortedFrontFaces(r, ViewToScreen, set.list, 1);
     EXPECT_EQ(r.Ops(), std::vector<std::string>{"DrawTriangle"});
 }
 

@@ -35,7 +35,6 @@ class PlaneSlice : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
         AllocateCutEdges(&cut);
     }
 
@@ -68,7 +67,7 @@ TEST_F(PlaneSlice, OneVertexInFrontGivesOneTriangleAndRecordsTheEdgeHalfWayAlong
     b.red = 0.0f;
     cut.edges[0].first.red = 0.25f;   // not a field the slice writes
     CallRecorder r;
-    SliceTriangle(r, cut, &a, &b, &c, PlaneZ10, AlongZ);
+    SliceTriangle(r, ViewToScreen, cut, &a, &b, &c, PlaneZ10, AlongZ);
 
     ASSERT_EQ(r.Ops(), DualDraws(1));
     ASSERT_EQ(cut.count, 1);
@@ -95,7 +94,7 @@ TEST_F(PlaneSlice, TwoVerticesInFrontGiveTwoTrianglesAndOneEdge)
     // The exchanges put the hidden vertex last: a = (0, 0, 5), b = (4, 0, 5), c hidden.
     ScreenVertex p = At(4, 0, 5), q = At(0, 0, 5), h = Hidden(0, 0, 15);
     CallRecorder r;
-    SliceTriangle(r, cut, &h, &p, &q, PlaneZ10, AlongZ);
+    SliceTriangle(r, ViewToScreen, cut, &h, &p, &q, PlaneZ10, AlongZ);
 
     ASSERT_EQ(r.Ops(), DualDraws(2));
     ASSERT_EQ(cut.count, 1);
@@ -118,8 +117,8 @@ TEST_F(PlaneSlice, NothingIsDrawnOrRecordedWithAllThreeOrNoVertexHidden)
     ScreenVertex a = Hidden(0, 0, 15), b = Hidden(1, 0, 15), c = Hidden(0, 1, 15);
     ScreenVertex d = At(0, 0, 5), e = At(1, 0, 5), f = At(0, 1, 5, ClipRight);
     CallRecorder r;
-    SliceTriangle(r, cut, &a, &b, &c, PlaneZ10, AlongZ);
-    SliceTriangle(r, cut, &d, &e, &f, PlaneZ10, AlongZ);
+    SliceTriangle(r, ViewToScreen, cut, &a, &b, &c, PlaneZ10, AlongZ);
+    SliceTriangle(r, ViewToScreen, cut, &d, &e, &f, PlaneZ10, AlongZ);
     EXPECT_TRUE(r.calls.empty());
     EXPECT_EQ(cut.count, 0);
 }
@@ -129,7 +128,7 @@ TEST_F(PlaneSlice, AnEdgeParallelToThePlaneGivesFinitePointsNotInfinities)
     // Hidden bits set by other means on points in front: N·(b - a) is 0 on a-b and a-c.
     ScreenVertex a = At(0, 0, 5), b = Hidden(1, 0, 5), c = Hidden(0, 1, 5);
     CallRecorder r;
-    SliceTriangle(r, cut, &a, &b, &c, PlaneZ10, AlongZ);
+    SliceTriangle(r, ViewToScreen, cut, &a, &b, &c, PlaneZ10, AlongZ);
     ASSERT_EQ(r.Ops(), DualDraws(1));
     for (const ScreenVertex& v : r.calls[0].vertices) {
         EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z));
@@ -147,7 +146,7 @@ TEST_F(PlaneSlice, SlicedDrawerCutsCrossingFacesClipsSidePlaneFacesAndDrawsTheRe
                  At(20, 0, 5, ClipRight), At(0, 0, 5), At(0, 1, 5)});       // crosses x = z
     cut.count = 99;
     CallRecorder r;
-    DrawSortedFacesSliced(r, cut, set.list, set.Count(), PlaneZ10, AlongZ);
+    DrawSortedFacesSliced(r, ViewToScreen, cut, set.list, set.Count(), PlaneZ10, AlongZ);
 
     EXPECT_EQ(cut.count, 2);
     // 1 straight + 1 + 2 kept parts + 2 pieces of the clipped face.
@@ -157,7 +156,7 @@ TEST_F(PlaneSlice, SlicedDrawerCutsCrossingFacesClipsSidePlaneFacesAndDrawsTheRe
 
     // An empty list starts the edge list afresh and draws nothing.
     CallRecorder empty;
-    DrawSortedFacesSliced(empty, cut, set.list, 0, PlaneZ10, AlongZ);
+    DrawSortedFacesSliced(empty, ViewToScreen, cut, set.list, 0, PlaneZ10, AlongZ);
     EXPECT_EQ(cut.count, 0);
     EXPECT_TRUE(empty.calls.empty());
 }
@@ -172,7 +171,7 @@ TEST_F(PlaneSlice, AFullEdgeListKeepsTheFirstEdgesAndStillDrawsEveryKeptPart)
     }
     FaceSet set(vertices);
     CallRecorder r;
-    DrawSortedFacesSliced(r, cut, set.list, set.Count(), PlaneZ10, AlongZ);
+    DrawSortedFacesSliced(r, ViewToScreen, cut, set.list, set.Count(), PlaneZ10, AlongZ);
     EXPECT_EQ(cut.count, CutEdgeCapacity);
     EXPECT_EQ(r.calls.size(), static_cast<size_t>(faces));
     EXPECT_EQ(cut.edges[CutEdgeCapacity - 1].first.x, static_cast<float>(CutEdgeCapacity - 1));
@@ -203,7 +202,7 @@ TEST_F(PlaneSlice, CutPointsLieOnThePlaneAndKeptPartsInFrontForRandomTriangles)
 
         cut.count = 0;
         CallRecorder r;
-        SliceTriangle(r, cut, &v[0], &v[1], &v[2], p, n);
+        SliceTriangle(r, ViewToScreen, cut, &v[0], &v[1], &v[2], p, n);
         const int hidden = (v[0].clipFlags != 0) + (v[1].clipFlags != 0) + (v[2].clipFlags != 0);
         const size_t expectedDraws = hidden == 1 ? 2 : hidden == 2 ? 1 : 0;
         ASSERT_EQ(r.calls.size(), expectedDraws);
@@ -224,7 +223,6 @@ class CutBand : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetScreenProjection(0.0f, 0.0f, 1.0f, 1.0f);
         AllocateCutEdges(&cut);
         AllocateCutBand(&band);
     }
@@ -282,7 +280,7 @@ TEST_F(CutBand, OneEdgeGivesAWhiteRimAndABlackCopyPushedAlongTheNormalAsTwoFaces
     PolygonList list = AllocatePolygonList(2);
     BuildPolygonList(list, band.faces.faces, 2);
     CallRecorder r;
-    DrawSortedFaces(r, list, 2);
+    DrawSortedFaces(r, ViewToScreen, list, 2);
     FreePolygonList(&list);
     ASSERT_FALSE(r.calls.empty());
     for (const RecordedCall& call : r.calls)
@@ -320,7 +318,7 @@ TEST_F(CutBand, StorageNotYetAllocatedKeepsNoEdgeAndGivesNoBandButTheSliceIsStil
     CutEdges none;
     ScreenVertex a = At(0, 0, 5), b = Hidden(0, 0, 15), c = Hidden(4, 0, 15);
     CallRecorder r;
-    SliceTriangle(r, none, &a, &b, &c, PlaneZ10, AlongZ);
+    SliceTriangle(r, ViewToScreen, none, &a, &b, &c, PlaneZ10, AlongZ);
     EXPECT_EQ(r.Ops(), DualDraws(1));
     EXPECT_EQ(none.count, 0);
 
