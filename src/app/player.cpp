@@ -313,7 +313,7 @@ void Player::Begin(int32_t startMs)
     scenes_.reset(new SceneStates);
     for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i), *scenes_, *settings_.resources);
     // The music first: the clock counts from when it is heard.
-    if (settings_.music != 0) StartMusic(settings_.music, startMs, settings_.loopMusic);
+    if (settings_.startMusic) StartMusic(settings_.music, startMs, settings_.loopMusic);
     clock_ = StartDemoClock(settings_.now, settings_.fixedFps, startMs, LatencyMs());
     if (settings_.fixedFps <= 0) {
         // The first frame too is drawn for the middle of its time on screen.

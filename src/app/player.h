@@ -65,7 +65,8 @@ struct PlayerSettings {
     // seek, once the music is playing from there (a page's output changes it while it
     // plays); null: 0.
     std::function<int()> latencyMs;
-    AudioStreamHandle music = 0;       // started by Begin, sought and paused by the player; 0: none
+    AudioStreamHandle music = 0;       // sought and paused by the player
+    bool startMusic = false;           // Begin starts it (a failure is the program's audio box)
     bool loopMusic = false;            // the music starts again at its end (the page)
     FrameStats* stats = nullptr;        // where frames and presents are counted (--stats); null: nowhere
 };

@@ -111,6 +111,7 @@ PlayerSettings PlayerSettingsFor(const DemoOptions& options, DemoDevice* device,
     settings.untilMs = options.untilMs;
     settings.latencyMs = std::move(latencyMs);
     settings.music = music;
+    settings.startMusic = true;
     // The viewer's keys act while playing on screen, not while frames are being written.
     settings.keyboard = !CaptureActive() && !RecordingActive();
     settings.script = script;

@@ -17,17 +17,14 @@
 
 // Double expressions (constants without a float suffix), each rounded to float once
 // where it is stored.
-void PlaceClosingView(Camera* camera, Matrix* matrix, float t, float* distance, int32_t demoTime)
+void PlaceClosingView(Camera* camera, Matrix* matrix, float t, float cameraDistance, float shiftDistance)
 {
     AimCamera(camera, static_cast<float>(800.0 * std::sin(static_cast<double>(t))),
-              static_cast<float>(800.0 * std::sin(1.6 * t)), *distance, 0.0f, 0.0f, 0.0f, 0.0f);
-
-    StepClosingDistance(distance, demoTime);
-
+              static_cast<float>(800.0 * std::sin(1.6 * t)), cameraDistance, 0.0f, 0.0f, 0.0f, 0.0f);
     BuildViewMatrix(matrix, *camera);
     // The lattice sits right of and above the centre while the camera is far, and is
     // centred once it is near: +500, +200 at 1200; +250, +100 at 1000; 0, 0 at 800.
-    const double g = static_cast<double>(*distance) - 1200.0;
+    const double g = static_cast<double>(shiftDistance) - 1200.0;
     matrix->m[3] = static_cast<float>(matrix->m[3] + (1.25 * g + 500.0));
     matrix->m[7] = static_cast<float>(matrix->m[7] + (0.5 * g + 200.0));
 }
@@ -42,27 +39,28 @@ namespace {
 
 // One grid frame: the lower vortex picture in the blend mode in force (additive: the
 // scene's entry and every frame set it), then the lattice.
-void DrawLatticeFrame(ClosingScene& scene, const FrameContext& frame, const SceneTextures& textures, float phase)
+// A grid frame: the camera at cameraDistance, the lattice shifted by the carried distance.
+void DrawLatticeFrame(ClosingScene& scene, const FrameContext& frame, const SceneTextures& textures, float phase,
+                      float cameraDistance)
 {
     RenderInterface& render = frame.render;
     render.BindTexture(textures.swirlsBackground);
     DrawBackgroundLower(render, 1.0f, 1.0f, 1.0f, textures.swirlsBackground);
     render.BindTexture(textures.latticePanel);
     render.SetBlendMode(BlendMode::AdditiveFiltersKept);
-    PlaceClosingView(&scene.camera, &scene.matrix, phase, &scene.distance, frame.demoTime);
+    PlaceClosingView(&scene.camera, &scene.matrix, phase, cameraDistance, scene.distance);
     TransformAndProjectMesh(scene.lattice, scene.matrix, scene.camera);
     DrawSortedFaces(render, frame.projection, scene.list, SortMeshFaces(scene.lattice, scene.list, DepthOrder::FarFirst));
 }
 
-void SetUpClosing(SceneStates& states, const Resources&)
+void SetUpClosing(ClosingScene& scene, const Resources&)
 {
-    ClosingScene& scene = states.closing;
     scene.list = AllocatePolygonList(50000);
     BuildLatticeMesh(&scene.lattice, 16, 55.0f);
     InitSceneCamera(&scene.camera);
 }
 
-void EnterClosing(SceneStates& states, FrameContext& frame)
+void EnterClosing(ClosingScene& scene, FrameContext& frame)
 {
     // Off for the whole scene: the lattice is added, not depth-tested.
     frame.render.SetDepthTest(false);
@@ -70,59 +68,58 @@ void EnterClosing(SceneStates& states, FrameContext& frame)
     // scene leaves behind the first frame would show no picture, a one-frame flash of
     // black. Additive, the mode of every later frame, shows it on the cleared frame.
     frame.render.SetBlendMode(BlendMode::AdditiveFiltersKept);
-    ClosingScene& scene = states.closing;
     scene.phase = 0.0f;
     scene.distance = ClosingFarDistance;
     scene.fadeLevel = 1.0f;
 }
 
 // A grid frame's step of the camera's distance, or a fade frame's step of the level.
-void CarryClosing(SceneStates& states, FrameContext& frame)
+void CarryClosing(ClosingScene& scene, FrameContext& frame)
 {
-    ClosingScene& scene = states.closing;
     scene.lastFrameInGrid = frame.demoTime < ClosingGridPhaseEnd;
     if (scene.lastFrameInGrid) StepClosingDistance(&scene.distance, frame.demoTime);
     else if (scene.fadeLevel > 0.0f)
         scene.fadeLevel = FallBy(scene.fadeLevel, ClosingFadeStep, frame.elapsedFrames, -ClosingFadeStep);
 }
 
-void DrawClosingFrame(SceneStates& states, FrameContext& frame)
+void DrawClosingFrame(ClosingScene& scene, FrameContext& frame)
 {
-    ClosingScene& scene = states.closing;
     const SceneTextures& textures = frame.resources.textures;
-    scene.lastFrameInGrid = frame.demoTime < ClosingGridPhaseEnd;
-    if (scene.lastFrameInGrid) {
-        DrawLatticeFrame(scene, frame, textures, scene.phase);
+    if (frame.demoTime < ClosingGridPhaseEnd) {
+        const float cameraDistance = scene.distance;   // the step shows in the shift first
+        CarryClosing(scene, frame);
+        DrawLatticeFrame(scene, frame, textures, scene.phase, cameraDistance);
         return;
     }
     frame.render.BindTexture(textures.whiteFlash);
     DrawBackgroundWhole(frame.render, scene.fadeLevel, scene.fadeLevel, scene.fadeLevel, textures.whiteFlash);
-    CarryClosing(states, frame);
+    CarryClosing(scene, frame);
 }
 
-void AdvanceClosing(SceneStates& states, FrameContext& frame)
+void AdvanceClosing(ClosingScene& scene, FrameContext& frame)
 {
-    ClosingScene& scene = states.closing;
     if (scene.lastFrameInGrid) AdvancePhase(&scene.phase, ScaledStep(ClosingPhaseStep, frame.elapsedFrames));
 }
 
-void ReleaseClosing(SceneStates& states)
+void ReleaseClosing(ClosingScene& scene)
 {
-    FreePolygonList(&states.closing.list);
-    FreeMesh(&states.closing.lattice);
+    FreePolygonList(&scene.list);
+    FreeMesh(&scene.lattice);
 }
 
 // The fade's frames are shown at the time after them.
-bool ClosingTakesTimeFirst(const SceneStates& states) { return !states.closing.lastFrameInGrid; }
+bool ClosingTakesTimeFirst(const ClosingScene& scene) { return !scene.lastFrameInGrid; }
+
+using Closing = RoutinesOn<&SceneStates::closing>;
 
 }  // namespace
 
 const SceneRoutines ClosingSceneRoutines = {
-    .setUp = SetUpClosing,
-    .enter = EnterClosing,
-    .drawFrame = DrawClosingFrame,
-    .carry = CarryClosing,
-    .advance = AdvanceClosing,
-    .release = ReleaseClosing,
-    .timeFirst = ClosingTakesTimeFirst,
+    .setUp = Closing::SetUp<SetUpClosing>,
+    .enter = Closing::Frame<EnterClosing>,
+    .drawFrame = Closing::Frame<DrawClosingFrame>,
+    .carry = Closing::Frame<CarryClosing>,
+    .advance = Closing::Frame<AdvanceClosing>,
+    .release = Closing::Release<ReleaseClosing>,
+    .timeFirst = Closing::TimeFirst<ClosingTakesTimeFirst>,
 };

@@ -14,13 +14,13 @@ constexpr float ClosingMiddleDistance = 1000.0f;   // once DemoTime > 88913
 constexpr float ClosingNearDistance = 800.0f;      // once DemoTime > 89298
 
 // One grid frame's camera and matrix at phase t. The camera sits at
-// (800 sin t, 800 sin 1.6t, *distance), looking at the origin, roll 0; then *distance
-// steps in by DemoTime; then the matrix is the camera's scaled look-at matrix with
-// 1.25g + 500 added to its x translation and 0.5g + 200 to its y translation, g the new
-// distance minus 1200. So on the frame of a step the camera still uses the old distance
-// while the shift already uses the new one.
-void PlaceClosingView(Camera* camera, Matrix* matrix, float t, float* distance, int32_t demoTime);
-// The distance's steps by demo time (PlaceClosingView takes them after placing the camera).
+// (800 sin t, 800 sin 1.6t, cameraDistance), looking at the origin, roll 0; the matrix is
+// the camera's scaled look-at matrix with 1.25g + 500 added to its x translation and
+// 0.5g + 200 to its y translation, g = shiftDistance - 1200. A grid frame places the
+// camera at the distance before its step (StepClosingDistance) and shifts by the one
+// after it, so on the frame of a step the two differ.
+void PlaceClosingView(Camera* camera, Matrix* matrix, float t, float cameraDistance, float shiftDistance);
+// The distance's steps by demo time: a grid frame's carried state.
 void StepClosingDistance(float* distance, int32_t demoTime);
 
 // The grid phase's step of the carried phase per designed frame.

@@ -75,17 +75,15 @@ void DrawCreditBands(RenderInterface& render, TextureId credits, float flashLeve
 
 namespace {
 
-void SetUpCredits(SceneStates& states, const Resources& resources)
+void SetUpCredits(CreditsScene& scene, const Resources& resources)
 {
-    CreditsScene& scene = states.credits;
     CopyMesh(&scene.model, resources.front);
     scene.list = AllocatePolygonList(50000);
     InitSceneCamera(&scene.camera);
 }
 
-void EnterCredits(SceneStates& states, FrameContext& frame)
+void EnterCredits(CreditsScene& scene, FrameContext& frame)
 {
-    CreditsScene& scene = states.credits;
     scene.flashLevel = 0.0f;
     const VertexBlock* loaded = frame.resources.front.vertexBlock;
     if (VertexBlock* block = scene.model.vertexBlock)
@@ -94,18 +92,16 @@ void EnterCredits(SceneStates& states, FrameContext& frame)
 }
 
 // The model's alpha of this frame, shown in the next, and the flash level.
-void CarryCredits(SceneStates& states, FrameContext& frame)
+void CarryCredits(CreditsScene& scene, FrameContext& frame)
 {
-    CreditsScene& scene = states.credits;
     const float t = static_cast<float>((frame.demoTime - CreditsPhaseOrigin) * 0.0001);
     Mesh& model = scene.model;
     if (model.vertexBlock) SetVertexAlpha(model.vertexBlock->screen, model.vertexBlock->count, CreditsModelAlpha(t));
     UpdateCreditFlash(&scene.flashLevel, frame.demoTime, frame.elapsedFrames);
 }
 
-void DrawCreditsFrame(SceneStates& states, FrameContext& frame)
+void DrawCreditsFrame(CreditsScene& scene, FrameContext& frame)
 {
-    CreditsScene& scene = states.credits;
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
     Mesh& model = scene.model;
@@ -121,24 +117,26 @@ void DrawCreditsFrame(SceneStates& states, FrameContext& frame)
     BuildViewMatrix(&scene.matrix, scene.camera);
     TransformAndProjectMesh(model, scene.matrix, scene.camera);
     DrawSortedFrontFaces(render, frame.projection, scene.list, SortMeshFaces(model, scene.list, DepthOrder::NearFirst));
-    CarryCredits(states, frame);
+    CarryCredits(scene, frame);
 
     DrawLineNoiseLayers(render, textures.lineNoise, t);
     DrawCreditBands(render, textures.credits, scene.flashLevel, frame.demoTime);
 }
 
-void ReleaseCredits(SceneStates& states)
+void ReleaseCredits(CreditsScene& scene)
 {
-    FreeMesh(&states.credits.model);
-    FreePolygonList(&states.credits.list);
+    FreeMesh(&scene.model);
+    FreePolygonList(&scene.list);
 }
+
+using Credits = RoutinesOn<&SceneStates::credits>;
 
 }  // namespace
 
 const SceneRoutines CreditsSceneRoutines = {
-    .setUp = SetUpCredits,
-    .enter = EnterCredits,
-    .drawFrame = DrawCreditsFrame,
-    .carry = CarryCredits,
-    .release = ReleaseCredits,
+    .setUp = Credits::SetUp<SetUpCredits>,
+    .enter = Credits::Frame<EnterCredits>,
+    .drawFrame = Credits::Frame<DrawCreditsFrame>,
+    .carry = Credits::Frame<CarryCredits>,
+    .release = Credits::Release<ReleaseCredits>,
 };

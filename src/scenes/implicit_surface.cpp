@@ -34,9 +34,8 @@ void DrawSpinningSquares(RenderInterface& render, const Camera& camera, float t)
     DrawSpinningSquare(render, camera, -0.5f, 0.0f, 5.0f, static_cast<float>(4 * std::sin(4.7 * t) + 10), -5 * t);
 }
 
-void SetUpImplicitSurface(SceneStates& states, const Resources&)
+void SetUpImplicitSurface(ImplicitSurfaceScene& scene, const Resources&)
 {
-    ImplicitSurfaceScene& scene = states.implicitSurface;
     AllocateShapeField(&scene.field);
     AllocateFieldSurface(&scene.fieldSurface);
     AllocateMesh(&scene.surface, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
@@ -44,9 +43,8 @@ void SetUpImplicitSurface(SceneStates& states, const Resources&)
     InitSceneCamera(&scene.camera);
 }
 
-void EnterImplicitSurface(SceneStates& states, FrameContext& frame)
+void EnterImplicitSurface(ImplicitSurfaceScene& scene, FrameContext& frame)
 {
-    ImplicitSurfaceScene& scene = states.implicitSurface;
     std::fill(std::begin(scene.greetingsBlock), std::end(scene.greetingsBlock), ScreenVertex{});
     frame.render.SetDepthTest(true);
     frame.render.SetBlendMode(BlendMode::OpaqueBilinear);
@@ -58,17 +56,15 @@ void EnterImplicitSurface(SceneStates& states, FrameContext& frame)
 
 // The shapes moved with the carried phase, the camera's phase carried on, the greetings'
 // flash level.
-void CarryImplicitSurface(SceneStates& states, FrameContext& frame)
+void CarryImplicitSurface(ImplicitSurfaceScene& scene, FrameContext& frame)
 {
-    ImplicitSurfaceScene& scene = states.implicitSurface;
     MoveShapeSources(scene.field, scene.phase);
     scene.phase = static_cast<float>((frame.demoTime - SurfaceCameraOrigin) * 0.0001);
     UpdateFlashLevel(&scene.flashLevel, GreetingsWindows, 3, GreetingsFadeStep, frame.demoTime, frame.elapsedFrames);
 }
 
-void DrawImplicitSurfaceFrame(SceneStates& states, FrameContext& frame)
+void DrawImplicitSurfaceFrame(ImplicitSurfaceScene& scene, FrameContext& frame)
 {
-    ImplicitSurfaceScene& scene = states.implicitSurface;
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
     render.SetBlendMode(BlendMode::OpaqueNearest);
@@ -93,7 +89,7 @@ void DrawImplicitSurfaceFrame(SceneStates& states, FrameContext& frame)
     // sources move (with the carried state) and the cells around their new places are
     // polygonized.
     EvaluateShapeField(scene.field, *scene.fieldSurface.edgeCache);
-    CarryImplicitSurface(states, frame);
+    CarryImplicitSurface(scene, frame);
     PolygonizeShapeField(scene.field, scene.fieldSurface);
     FillSurfaceMesh(scene.surface, scene.fieldSurface, SurfaceMeshVertexRoom, SurfaceMeshFaceRoom);
 
@@ -116,27 +112,28 @@ void DrawImplicitSurfaceFrame(SceneStates& states, FrameContext& frame)
     DrawScreenQuad(render, scene.greetingsBlock, 0, 0, 255, 255, 700, 200, 2, 2, scene.flashLevel);
 }
 
-void AdvanceImplicitSurface(SceneStates& states, FrameContext& frame)
+void AdvanceImplicitSurface(ImplicitSurfaceScene& scene, FrameContext& frame)
 {
-    AdvancePhase(&states.implicitSurface.phase, ScaledStep(SurfacePhaseStep, frame.elapsedFrames));
+    AdvancePhase(&scene.phase, ScaledStep(SurfacePhaseStep, frame.elapsedFrames));
 }
 
-void ReleaseImplicitSurface(SceneStates& states)
+void ReleaseImplicitSurface(ImplicitSurfaceScene& scene)
 {
-    ImplicitSurfaceScene& scene = states.implicitSurface;
     FreePolygonList(&scene.list);
     FreeMesh(&scene.surface);
     FreeFieldSurface(&scene.fieldSurface);
     FreeShapeField(&scene.field);
 }
 
+using ImplicitSurface = RoutinesOn<&SceneStates::implicitSurface>;
+
 }  // namespace
 
 const SceneRoutines ImplicitSurfaceSceneRoutines = {
-    .setUp = SetUpImplicitSurface,
-    .enter = EnterImplicitSurface,
-    .drawFrame = DrawImplicitSurfaceFrame,
-    .carry = CarryImplicitSurface,
-    .advance = AdvanceImplicitSurface,
-    .release = ReleaseImplicitSurface,
+    .setUp = ImplicitSurface::SetUp<SetUpImplicitSurface>,
+    .enter = ImplicitSurface::Frame<EnterImplicitSurface>,
+    .drawFrame = ImplicitSurface::Frame<DrawImplicitSurfaceFrame>,
+    .carry = ImplicitSurface::Frame<CarryImplicitSurface>,
+    .advance = ImplicitSurface::Frame<AdvanceImplicitSurface>,
+    .release = ImplicitSurface::Release<ReleaseImplicitSurface>,
 };

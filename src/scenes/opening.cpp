@@ -11,30 +11,30 @@
 
 namespace {
 
-void EnterOpening(SceneStates& states, FrameContext& frame)
+void EnterOpening(OpeningScene& scene, FrameContext& frame)
 {
     frame.render.SetDepthTest(false);
-    states.opening.brightness = 0.0f;
+    scene.brightness = 0.0f;
 }
 
 // 0.002 per designed frame in double precision, stored as a float: at 60 frames a second
 // the 501st step reaches 1.0019943 and the ramp stops there.
-void CarryOpening(SceneStates& states, FrameContext& frame)
+void CarryOpening(OpeningScene& scene, FrameContext& frame)
 {
-    float& brightness = states.opening.brightness;
+    float& brightness = scene.brightness;
     if (brightness < 1.0f)
         brightness = static_cast<float>(static_cast<double>(brightness) + ScaledStep(OpeningFadeStep, frame.elapsedFrames));
 }
 
-void DrawOpeningFrame(SceneStates& states, FrameContext& frame)
+void DrawOpeningFrame(OpeningScene& scene, FrameContext& frame)
 {
     RenderInterface& render = frame.render;
     const TextureId backdrop = frame.resources.textures.titleCreditsBackground;
-    const float& brightness = states.opening.brightness;
+    const float& brightness = scene.brightness;
     render.BindSecondTexture(NoTexture);
     render.SetBlendMode(BlendMode::OpaqueNearest);
     DrawBackgroundLower(render, brightness, brightness, brightness, backdrop);
-    CarryOpening(states, frame);   // the flares show the stepped brightness
+    CarryOpening(scene, frame);   // the flares show the stepped brightness
     for (const int32_t flare : {OpeningFirstFlare, OpeningSecondFlare}) {
         if (frame.demoTime > flare) {
             render.SetBlendMode(BlendMode::AdditiveFiltersKept);
@@ -43,10 +43,12 @@ void DrawOpeningFrame(SceneStates& states, FrameContext& frame)
     }
 }
 
+using Opening = RoutinesOn<&SceneStates::opening>;
+
 }  // namespace
 
 const SceneRoutines OpeningSceneRoutines = {
-    .enter = EnterOpening,
-    .drawFrame = DrawOpeningFrame,
-    .carry = CarryOpening,
+    .enter = Opening::Frame<EnterOpening>,
+    .drawFrame = Opening::Frame<DrawOpeningFrame>,
+    .carry = Opening::Frame<CarryOpening>,
 };

@@ -53,9 +53,8 @@ Vector3 SlicePlaneVector(const Matrix& m)
 
 namespace {
 
-void SetUpSlicedBall(SceneStates& states, const Resources& resources)
+void SetUpSlicedBall(SlicedBallScene& scene, const Resources& resources)
 {
-    SlicedBallScene& scene = states.slicedBall;
     CopyMesh(&scene.ball, resources.ballA);
     scene.list = AllocatePolygonList(20000);
     InitSceneCamera(&scene.camera);
@@ -64,10 +63,9 @@ void SetUpSlicedBall(SceneStates& states, const Resources& resources)
     AllocateCutBand(&scene.band);
 }
 
-void EnterSlicedBall(SceneStates& states, FrameContext& frame)
+void EnterSlicedBall(SlicedBallScene& scene, FrameContext& frame)
 {
     RenderInterface& render = frame.render;
-    SlicedBallScene& scene = states.slicedBall;
     scene.pulseLength = PulseRestLength;
     scene.cutEdges.count = 0;
     scene.band.vertices.count = 0;
@@ -110,15 +108,14 @@ void DrawCutBand(RenderInterface& render, const ScreenProjection& projection, Sl
 }
 
 // The state carried to later frames: the band's pulse length.
-void CarrySlicedBall(SceneStates& states, FrameContext& frame)
+void CarrySlicedBall(SlicedBallScene& scene, FrameContext& frame)
 {
-    UpdatePulseLength(&states.slicedBall.pulseLength, frame.demoTime, frame.elapsedFrames);
+    UpdatePulseLength(&scene.pulseLength, frame.demoTime, frame.elapsedFrames);
 }
 
-void DrawSlicedBallFrame(SceneStates& states, FrameContext& frame)
+void DrawSlicedBallFrame(SlicedBallScene& scene, FrameContext& frame)
 {
-    CarrySlicedBall(states, frame);
-    SlicedBallScene& scene = states.slicedBall;
+    CarrySlicedBall(scene, frame);
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
     render.BindSecondTexture(NoTexture);
@@ -145,9 +142,8 @@ void DrawSlicedBallFrame(SceneStates& states, FrameContext& frame)
                       textures.vertNoise);
 }
 
-void ReleaseSlicedBall(SceneStates& states)
+void ReleaseSlicedBall(SlicedBallScene& scene)
 {
-    SlicedBallScene& scene = states.slicedBall;
     FreeMesh(&scene.ball);
     FreePolygonList(&scene.list);
     scene.radialFactors = std::vector<float>();
@@ -155,12 +151,14 @@ void ReleaseSlicedBall(SceneStates& states)
     FreeCutBand(&scene.band);
 }
 
+using SlicedBall = RoutinesOn<&SceneStates::slicedBall>;
+
 }  // namespace
 
 const SceneRoutines SlicedBallSceneRoutines = {
-    .setUp = SetUpSlicedBall,
-    .enter = EnterSlicedBall,
-    .drawFrame = DrawSlicedBallFrame,
-    .carry = CarrySlicedBall,
-    .release = ReleaseSlicedBall,
+    .setUp = SlicedBall::SetUp<SetUpSlicedBall>,
+    .enter = SlicedBall::Frame<EnterSlicedBall>,
+    .drawFrame = SlicedBall::Frame<DrawSlicedBallFrame>,
+    .carry = SlicedBall::Frame<CarrySlicedBall>,
+    .release = SlicedBall::Release<ReleaseSlicedBall>,
 };

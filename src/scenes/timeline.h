@@ -6,8 +6,8 @@
 // A scene is set up once (its buffers allocated), entered each time play reaches it (its
 // phases reset and its render state set), drawn one frame at a time for the frame
 // context's demo time and elapsed designed frames, left when play moves on, and released
-// at the end. Nothing is allocated per frame. Each routine is handed the scenes' states
-// (scenes.h) and touches only its own scene's record there.
+// at the end. Nothing is allocated per frame. Each routine of a scene is written for its
+// own scene's record (RoutinesOn hands it that record of the scenes' states, scenes.h).
 #pragma once
 
 #include <cstdint>
@@ -39,6 +39,18 @@ struct SceneRoutines {
     // True when the frame just drawn is to be shown at the time after it: the clock moves
     // on before it is presented. Null: presented first, then the clock moves on.
     bool (*timeFirst)(const SceneStates& states) = nullptr;
+};
+
+// The table's routines made from routines of one scene's own state (Member, e.g.
+// &SceneStates::credits), so that each routine is handed only its own scene's record:
+//   using Credits = RoutinesOn<&SceneStates::credits>;
+//   const SceneRoutines CreditsSceneRoutines = {.enter = Credits::Frame<EnterCredits>, ...};
+template <auto Member>
+struct RoutinesOn {
+    template <auto Routine> static void SetUp(SceneStates& s, const Resources& r) { Routine(s.*Member, r); }
+    template <auto Routine> static void Frame(SceneStates& s, FrameContext& f) { Routine(s.*Member, f); }
+    template <auto Routine> static void Release(SceneStates& s) { Routine(s.*Member); }
+    template <auto Routine> static bool TimeFirst(const SceneStates& s) { return Routine(s.*Member); }
 };
 
 // The scenes in play order. A scene is an id here and its row in the play sequence's

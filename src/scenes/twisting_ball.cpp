@@ -71,40 +71,38 @@ void WaveFactorsFromOffsets(const std::vector<WaveOffsets>& offsets, float phase
 
 namespace {
 
-void SetUpTwistingBall(SceneStates& states, const Resources& resources)
+void SetUpTwistingBall(TwistingBallScene& scene, const Resources& resources)
 {
-    TwistingBallScene* scene = &states.twistingBall;
-    Mesh* ball = &scene->ball;
+    Mesh* ball = &scene.ball;
     CopyMesh(ball, resources.ballB);
-    scene->list = AllocatePolygonList(PolygonListCapacity);
-    scene->waveOffsets = MakeWaveOffsets(*ball);
-    scene->radialFactors.assign(scene->waveOffsets.size(), 0.0f);
-    InitSceneCamera(&scene->camera);
-    scene->phaseOffset = 0.0f;
-    AllocateEnvironmentMapSums(&scene->mapSums);
+    scene.list = AllocatePolygonList(PolygonListCapacity);
+    scene.waveOffsets = MakeWaveOffsets(*ball);
+    scene.radialFactors.assign(scene.waveOffsets.size(), 0.0f);
+    InitSceneCamera(&scene.camera);
+    scene.phaseOffset = 0.0f;
+    AllocateEnvironmentMapSums(&scene.mapSums);
 
     if (!HasBlocks(*ball)) return;   // nothing loaded: the background alone is drawn
     ScaleTexCoords(ball->vertexBlock->screen, ball->vertexBlock->count, 4.0f);
-    BuildPolygonList(scene->list, ball->faceBlock->faces, ball->faceBlock->count);
-    scene->seamCopies = FindCoincidentVertices(*ball->restBlock, ball->faceBlock->faces, ball->faceBlock->count);
+    BuildPolygonList(scene.list, ball->faceBlock->faces, ball->faceBlock->count);
+    scene.seamCopies = FindCoincidentVertices(*ball->restBlock, ball->faceBlock->faces, ball->faceBlock->count);
 }
 
-void EnterTwistingBall(SceneStates& states, FrameContext& frame)
+void EnterTwistingBall(TwistingBallScene& scene, FrameContext& frame)
 {
     frame.render.SetDepthTest(true);
     frame.render.SetBlendMode(BlendMode::OpaqueBothUnits);
-    states.twistingBall.phaseOffset = 0.0f;
+    scene.phaseOffset = 0.0f;
 }
 
 // The beats' leaps of the phase offset.
-void CarryTwistingBall(SceneStates& states, FrameContext& frame)
+void CarryTwistingBall(TwistingBallScene& scene, FrameContext& frame)
 {
-    AddBeatLeap(&states.twistingBall.phaseOffset, frame.demoTime, frame.elapsedFrames);
+    AddBeatLeap(&scene.phaseOffset, frame.demoTime, frame.elapsedFrames);
 }
 
-void DrawTwistingBallFrame(SceneStates& states, FrameContext& frame)
+void DrawTwistingBallFrame(TwistingBallScene& scene, FrameContext& frame)
 {
-    TwistingBallScene* scene = &states.twistingBall;
     RenderInterface& render = frame.render;
     const SceneTextures& textures = frame.resources.textures;
     render.BindSecondTexture(NoTexture);
@@ -119,40 +117,39 @@ void DrawTwistingBallFrame(SceneStates& states, FrameContext& frame)
 
     // The frame's phase is taken before this frame's leap of the phase offset, which
     // shows from the next frame on.
-    const float framePhase = TwistingBallPhase(frame.demoTime, scene->phaseOffset);
-    CarryTwistingBall(states, frame);
+    const float framePhase = TwistingBallPhase(frame.demoTime, scene.phaseOffset);
+    CarryTwistingBall(scene, frame);
     const double a = framePhase;
 
-    Mesh& ball = scene->ball;
+    Mesh& ball = scene.ball;
     if (!HasBlocks(ball)) return;
-    WaveFactorsFromOffsets(scene->waveOffsets, framePhase, scene->radialFactors.data());
-    ScaleMeshFromRest(&ball, scene->radialFactors.data());
+    WaveFactorsFromOffsets(scene.waveOffsets, framePhase, scene.radialFactors.data());
+    ScaleMeshFromRest(&ball, scene.radialFactors.data());
     TwistMesh(&ball, static_cast<float>(2.0 * std::sin(4.0 * a)));
 
-    Camera& camera = scene->camera;
+    Camera& camera = scene.camera;
     AimCamera(&camera, static_cast<float>(600.0 * std::sin(a)), static_cast<float>(600.0 * std::sin(a)),
               static_cast<float>(600.0 * std::cos(2.0 * a)), 0.0f, 0.0f, 0.0f, 0.0f);
 
-    BuildViewMatrix(&scene->matrix, camera);
-    TransformAndProjectMesh(ball, scene->matrix, camera);
+    BuildViewMatrix(&scene.matrix, camera);
+    TransformAndProjectMesh(ball, scene.matrix, camera);
     Face* faces = ball.faceBlock->faces;
     const int32_t faceCount = ball.faceBlock->count;
-    BuildPolygonList(scene->list, faces, faceCount);
-    ApplyEnvironmentMap(scene->mapSums, ball.vertexBlock->screen, faces, ball.vertexBlock->count, faceCount);
+    BuildPolygonList(scene.list, faces, faceCount);
+    ApplyEnvironmentMap(scene.mapSums, ball.vertexBlock->screen, faces, ball.vertexBlock->count, faceCount);
     // The ball's texture seam and poles hold copies of one point; without this each copy
     // averages only its side's faces, and the hard horizon of the map shows the seam.
-    ShareEnvironmentCoords(ball.vertexBlock->screen, scene->seamCopies);
-    ComputeNegatedDepthKeys(scene->list, faces, faceCount);
-    SortPolygonList(scene->list, faceCount);
-    DrawSortedFacesCulled(render, frame.projection, scene->list, faceCount);
+    ShareEnvironmentCoords(ball.vertexBlock->screen, scene.seamCopies);
+    ComputeNegatedDepthKeys(scene.list, faces, faceCount);
+    SortPolygonList(scene.list, faceCount);
+    DrawSortedFacesCulled(render, frame.projection, scene.list, faceCount);
 }
 
 // Plain single texturing again, whether the scene ended by time or by quit.
-void LeaveTwistingBall(SceneStates&, FrameContext& frame) { frame.render.BindSecondTexture(NoTexture); }
+void LeaveTwistingBall(TwistingBallScene&, FrameContext& frame) { frame.render.BindSecondTexture(NoTexture); }
 
-void ReleaseTwistingBall(SceneStates& states)
+void ReleaseTwistingBall(TwistingBallScene& scene)
 {
-    TwistingBallScene& scene = states.twistingBall;
     FreePolygonList(&scene.list);
     scene.radialFactors.clear();
     scene.waveOffsets.clear();
@@ -160,13 +157,15 @@ void ReleaseTwistingBall(SceneStates& states)
     FreeMesh(&scene.ball);
 }
 
+using TwistingBall = RoutinesOn<&SceneStates::twistingBall>;
+
 }  // namespace
 
 const SceneRoutines TwistingBallSceneRoutines = {
-    .setUp = SetUpTwistingBall,
-    .enter = EnterTwistingBall,
-    .drawFrame = DrawTwistingBallFrame,
-    .carry = CarryTwistingBall,
-    .leave = LeaveTwistingBall,
-    .release = ReleaseTwistingBall,
+    .setUp = TwistingBall::SetUp<SetUpTwistingBall>,
+    .enter = TwistingBall::Frame<EnterTwistingBall>,
+    .drawFrame = TwistingBall::Frame<DrawTwistingBallFrame>,
+    .carry = TwistingBall::Frame<CarryTwistingBall>,
+    .leave = TwistingBall::Frame<LeaveTwistingBall>,
+    .release = TwistingBall::Release<ReleaseTwistingBall>,
 };

@@ -68,7 +68,9 @@ TEST(ClosingView, TheCameraMovesInOneFrameAfterTheShiftAtEachStep)
         {89400, 800, 800, 0, 0},
     };
     for (const Step& s : steps) {
-        PlaceClosingView(&camera, &m, t, &distance, s.demoTime);
+        const float before = distance;
+        StepClosingDistance(&distance, s.demoTime);
+        PlaceClosingView(&camera, &m, t, before, distance);
         EXPECT_EQ(camera.positionX, static_cast<float>(800 * std::sin(2.5)));
         EXPECT_EQ(camera.positionY, static_cast<float>(800 * std::sin(1.6 * t)));
         EXPECT_EQ(camera.positionZ, s.cameraZ) << s.demoTime;
