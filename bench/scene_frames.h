@@ -25,10 +25,9 @@ inline Resources* BenchResources()
     static const bool loaded = [] {
         const char* dir = std::getenv("ZIRCON_DATA_DIR");
         const std::string folder = std::string(dir && *dir ? dir : "megadata") + "/";
-        const std::string ball = folder + "ball2420.3ds", front = folder + "ting5.3ds";
-        return LoadMesh3ds(&resources.ballA, ball.c_str(), "GeoSphere0") == ModelRead::Found &&
-               LoadMesh3ds(&resources.ballB, ball.c_str(), "GeoSphere0") == ModelRead::Found &&
-               LoadMesh3ds(&resources.front, front.c_str(), "front") == ModelRead::Found;
+        const std::string ball = folder + "ball2420.3ds", crystal = folder + "ting5.3ds";
+        return LoadMesh3ds(&resources.ball, ball.c_str(), "GeoSphere0") == ModelRead::Found &&
+               LoadMesh3ds(&resources.crystal, crystal.c_str(), "front") == ModelRead::Found;
     }();
     return loaded ? &resources : nullptr;
 }

@@ -14,7 +14,7 @@ void BM_SlicedBallRadialFactors(benchmark::State& state)
         state.SkipWithError("no ball2420.3ds: set ZIRCON_DATA_DIR or run beside megadata/");
         return;
     }
-    const VertexBlock& rest = *resources->ballA.restBlock;
+    const VertexBlock& rest = *resources->ball.restBlock;
     std::vector<float> factors(rest.count);
     float a = 0.0f;
     for (auto _ : state) {

@@ -77,7 +77,7 @@ namespace {
 
 void SetUpCredits(CreditsScene& scene, const Resources& resources)
 {
-    CopyMesh(&scene.model, resources.front);
+    CopyMesh(&scene.model, resources.crystal);
     scene.list = AllocatePolygonList(50000);
     InitSceneCamera(&scene.camera);
 }
@@ -85,7 +85,7 @@ void SetUpCredits(CreditsScene& scene, const Resources& resources)
 void EnterCredits(CreditsScene& scene, FrameContext& frame)
 {
     scene.flashLevel = 0.0f;
-    const VertexBlock* loaded = frame.resources.front.vertexBlock;
+    const VertexBlock* loaded = frame.resources.crystal.vertexBlock;
     if (VertexBlock* block = scene.model.vertexBlock)
         for (int32_t i = 0; loaded && i < block->count && i < loaded->count; ++i)
             block->screen[i].alpha = loaded->screen[i].alpha;

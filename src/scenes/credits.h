@@ -33,7 +33,7 @@ void DrawCreditBands(RenderInterface& render, TextureId credits, float flashLeve
 
 // The scene's working state, written only by its routines.
 struct CreditsScene {
-    // Its own copy of resources.front: each frame sets the next frame's alpha, and entry
+    // Its own copy of resources.crystal: each frame sets the next frame's alpha, and entry
     // starts again from the loaded alphas.
     Mesh model;
     PolygonList list;
@@ -43,6 +43,6 @@ struct CreditsScene {
 };
 
 // The scene's routines. Each frame draws the backdrop, then its copy of
-// resources.front through the pipeline (nearest faces first, back faces dropped) with
+// resources.crystal through the pipeline (nearest faces first, back faces dropped) with
 // the camera at the previous frame's flash level, sets the model's next alpha, and
 // draws the line-noise layers and the credit bands.

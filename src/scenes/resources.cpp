@@ -195,9 +195,8 @@ LoadedResources LoadResources(RenderInterface& render, const std::function<void(
 
     struct ModelFile { Mesh* mesh; const char* fileName; const char* objectName; };
     const ModelFile models[] = {
-        {&resources.ballA, "megadata\\ball2420.3ds", "GeoSphere0"},
-        {&resources.ballB, "megadata\\ball2420.3ds", "GeoSphere0"},
-        {&resources.front, "megadata\\ting5.3ds", "front"},
+        {&resources.ball, "megadata\\ball2420.3ds", "GeoSphere0"},
+        {&resources.crystal, "megadata\\ting5.3ds", "front"},
     };
     for (const ModelFile& model : models) {
         loaded.failure = LoadModel(model.mesh, model.fileName, model.objectName);
@@ -211,5 +210,5 @@ LoadedResources LoadResources(RenderInterface& render, const std::function<void(
 
 void FreeResources(Resources* resources)
 {
-    for (Mesh* mesh : {&resources->ballA, &resources->ballB, &resources->front}) FreeMesh(mesh);
+    for (Mesh* mesh : {&resources->ball, &resources->crystal}) FreeMesh(mesh);
 }

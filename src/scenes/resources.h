@@ -34,12 +34,12 @@ struct SceneTextures {
     TextureId greetingsCard;           // the greetings text
 };
 
-// Everything the scenes draw. The two balls are separate copies of the same object, so
-// one scene's deformation never shows in the other. The scenes write the meshes' vertex
-// records (deformations, alphas); the player holds the one copy.
+// Everything the scenes draw, as loaded. The scenes that change a mesh (deformations,
+// alphas) draw their own copies of it; the player holds the one load.
 struct Resources {
     SceneTextures textures;
-    Mesh ballA, ballB, front;
+    Mesh ball;      // the sliced and the twisting ball's sphere
+    Mesh crystal;   // the credits' model
 };
 
 // A load: the resources, or the failure that stopped it.

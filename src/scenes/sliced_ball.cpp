@@ -55,7 +55,7 @@ namespace {
 
 void SetUpSlicedBall(SlicedBallScene& scene, const Resources& resources)
 {
-    CopyMesh(&scene.ball, resources.ballA);
+    CopyMesh(&scene.ball, resources.ball);
     scene.list = AllocatePolygonList(20000);
     InitSceneCamera(&scene.camera);
     scene.radialFactors.assign(scene.ball.restBlock ? scene.ball.restBlock->count : 0, 1.0f);

@@ -30,7 +30,7 @@ constexpr double SliceDepthInFront = 100.0;
 // The scene's working state, made at set-up and kept for the whole scene; written only
 // by its routines.
 struct SlicedBallScene {
-    Mesh ball;                          // its own copy of resources.ballA, deformed each frame
+    Mesh ball;                          // its own copy of resources.ball, deformed each frame
     PolygonList list;
     Camera camera{};
     Matrix view{};
@@ -57,7 +57,7 @@ void PlaceCircleCamera(Camera* camera, float a);
 // plane z = m23 - 100 in view space, 100 units in front of the ball's centre.
 Vector3 SlicePlaneVector(const Matrix& m);
 
-// The scene's routines: set-up copies resources.ballA and allocates the polygon list, the
+// The scene's routines: set-up copies resources.ball and allocates the polygon list, the
 // camera and one factor per vertex of the ball; entry sets the emission projection,
 // the pulse at rest and the ball's render state; each frame draws the background, the
 // sliced ball, the band and the two overlays at the frame's phase (demoTime - 18000) ×

@@ -74,7 +74,7 @@ namespace {
 void SetUpTwistingBall(TwistingBallScene& scene, const Resources& resources)
 {
     Mesh* ball = &scene.ball;
-    CopyMesh(ball, resources.ballB);
+    CopyMesh(ball, resources.ball);
     scene.list = AllocatePolygonList(PolygonListCapacity);
     scene.waveOffsets = MakeWaveOffsets(*ball);
     scene.radialFactors.assign(scene.waveOffsets.size(), 0.0f);

@@ -40,7 +40,7 @@ void WaveFactorsFromOffsets(const std::vector<WaveOffsets>& offsets, float phase
 // The scene's state: made at set-up, used by every frame, released at the end; written
 // only by its routines.
 struct TwistingBallScene {
-    Mesh ball;   // its own copy of resources.ballB, texture coordinates scaled by 4; deformed each frame
+    Mesh ball;   // its own copy of resources.ball, texture coordinates scaled by 4; deformed each frame
     PolygonList list;
     Camera camera{};
     Matrix matrix{};
@@ -51,7 +51,7 @@ struct TwistingBallScene {
     EnvironmentMapSums mapSums;             // scratch of the environment map, zero between frames
 };
 
-// The scene's routines. Set-up in order: its copy of resources.ballB, polygon list of
+// The scene's routines. Set-up in order: its copy of resources.ball, polygon list of
 // 20000 entries, wave offsets, camera; phase offset 0; the copy's texture coordinates
 // scaled by 4 (its second pair keeps that from now on); the polygon list built once;
 // the ball's coincident vertices found. Entry: screen projection; depth test on,

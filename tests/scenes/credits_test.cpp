@@ -131,7 +131,7 @@ protected:
     // winding; the one facing the camera is drawn.
     void SetUp() override
     {
-        Mesh& front = resources.front;
+        Mesh& front = resources.crystal;
         AllocateMesh(&front, 3, 2);
         const Vector3 p[3] = {{0, 0, 0}, {60, 0, 0}, {0, 60, 0}};
         for (int i = 0; i < 3; ++i) {
@@ -151,7 +151,7 @@ protected:
         resources.textures.lineNoise = TextureId{13};
         resources.textures.credits = TextureId{14};
     }
-    void TearDown() override { FreeMesh(&resources.front); }
+    void TearDown() override { FreeMesh(&resources.crystal); }
     static float Phase(int32_t demoTime) { return static_cast<float>((demoTime - 45046) * 0.0001); }
 
     Resources resources{};
@@ -197,7 +197,7 @@ TEST_F(CreditsSceneRun, DrawsTheModelWithLastFramesAlphaAndCameraUnderTheOverlay
         BuildViewMatrix(&m, camera);
         Vector3 positions[3];
         ScreenVertex expected[3] = {};
-        for (int i = 0; i < 3; ++i) positions[i] = resources.front.vertexBlock->positions[i];
+        for (int i = 0; i < 3; ++i) positions[i] = resources.crystal.vertexBlock->positions[i];
         VertexBlock block{positions, expected, 3};
         TransformMeshVertices(block, m);
         // The face drawn starts at vertex 0 or 2, whichever faces the camera.

@@ -58,9 +58,8 @@ protected:
     }
     static void TearDownTestSuite()
     {
-        FreeMesh(&resources_.ballA);
-        FreeMesh(&resources_.ballB);
-        FreeMesh(&resources_.front);
+        FreeMesh(&resources_.ball);
+        FreeMesh(&resources_.crystal);
     }
     static bool loaded_;
     static Resources resources_;

@@ -76,9 +76,9 @@ class SlicedBallFrame : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_FALSE(LoadModel(&resources_.ballA, "megadata\\ball2420.3ds", "GeoSphere0").Failed());
+        ASSERT_FALSE(LoadModel(&resources_.ball, "megadata\\ball2420.3ds", "GeoSphere0").Failed());
     }
-    static void TearDownTestSuite() { FreeMesh(&resources_.ballA); }
+    static void TearDownTestSuite() { FreeMesh(&resources_.ball); }
 
     // Play begun at demoTime (inside the scene) and its first frame presented; the frame's
     // calls up to the present that finishes it.
@@ -125,7 +125,7 @@ void ExpectEyeAtPhase(const Camera& camera, float a)
 
 TEST_F(SlicedBallFrame, DrawsBackgroundNearCapLeftOfCentreBandAndOverlaysInOrder)
 {
-    ASSERT_NE(resources_.ballA.faceBlock, nullptr);
+    ASSERT_NE(resources_.ball.faceBlock, nullptr);
     const std::vector<RecordedCall> rec = DrawFrameAt(21050);   // just inside the first beat
     const SlicedBallScene& scene = Scene();
     EXPECT_EQ(scene.list.capacity, 20000);
