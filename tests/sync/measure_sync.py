@@ -31,11 +31,13 @@ RATE = 44100
 SEEK_STEP_MS = 5000
 SCENE_STARTS = [0, 17950, 30000, 42000, 54000, 78000]
 PLAY_END_MS = 94000
-# A control gap this near an event's beat disturbed it: a busy machine starves every
-# player in spells of a second or so (under a load of 8 on two cores the demo's and the
-# control's gaps lay up to 0.34 s apart), the demo's frames with them.
-GAP_NEAR_S = 1.0
+# A control gap this near an event's beat disturbs it: the machine starved the demo's
+# frames then too.
+STARVED_NEAR_S = 0.1
 GRAB_GAP_LIMIT_MS = 8.0    # two grabs 240 a second are 4.2 ms apart; beyond this, starved
+# The soundtrack's bars repeat, each matching another at up to 0.8: a weaker match of the
+# song's start may be a repeat.
+REPEAT_MATCH_LIMIT = 0.9
 WINDOW_AFTER_S = 0.35      # the reference matched for an event ends this long after its hit
 
 # Picture cues: (picture ms, music hit ms, region). The picture changes at the first frame
@@ -209,11 +211,15 @@ def main():
     except (OSError, ValueError):
         command_status = None   # unknown: not a success
 
-    # The demo's gaps are the machine's when the control ran dry in the same run: the
-    # machine starved both players, each at moments of its own. Gaps in the demo's sound
-    # alone are the program's.
-    control_gaps = gaps(control, audio_timeline(log, "ashowinfo@control"))
+    # The demo's gaps are the machine's when the control ran dry too in the same run: the
+    # control is fed a little below the demo's priority, so a machine that starves the
+    # demo's stream starves it first. A busy machine starves both in spells, each at moments
+    # of its own (natively the two mostly run dry within a few ms of each other, but up to
+    # 0.5 s apart; under Wine both run dry about every 0.55 s through a busy stretch, each at
+    # its own phase). Gaps in the demo's sound in a run whose control played through are the
+    # program's.
     demo_gaps = gaps(recorded, rec_start)
+    control_gaps = gaps(control, audio_timeline(log, "ashowinfo@control"))
     machine, own = (demo_gaps, []) if control_gaps else ([], demo_gaps)
 
     # Where the song's first stretch lies: found by correlation over up to its first three
@@ -227,11 +233,12 @@ def main():
     sound_start = rec_start + loud[0] / RATE
     anchor, score = find_in_recording(recorded, rec_start, reference, segments[0][1] + 100, sound_start + 0.1,
                                       1000, before=100, after=min(2900, segments[0][2] - 200))
-    if anchor is not None and score >= 0.5:
+    if anchor is not None and score >= REPEAT_MATCH_LIMIT:
         play_zero = anchor - 0.1
     else:
-        # Gaps in those seconds (each moves what follows) can spoil the match: then play is
-        # taken to start with the sound, near enough for each event's own search.
+        # Gaps in those seconds (each moves what follows) can spoil the match, and a spoilt
+        # match can find a repeated bar instead: then play is taken to start with the
+        # sound, near enough for each event's own search.
         play_zero = sound_start
         print(f"the music's start was not matched (score {score:.2f}): play taken to start with the sound")
     if args.plan == "sound":
@@ -253,14 +260,15 @@ def main():
             predicted = play_zero + (play_at + music_ms - song_at) / 1000
             heard, score = find_in_recording(recorded, rec_start, reference, music_ms, predicted, 400)
             hit = predicted if heard is None or score < 0.5 else heard
-            # The machine disturbed the event with a gap of the demo's it caused anywhere in
-            # the stretch up to the end of the match (each moves the sound after it against
-            # the count of what the demo mixed, until play starts anew), or a gap of the
-            # control's near the hit (the players were starved then, the demo's frames with
-            # them).
-            stretch = (play_zero + play_at / 1000, hit + WINDOW_AFTER_S)
+            # The machine disturbed the event with a gap of the demo's in the sound matched,
+            # or a gap of the control's near the hit (the players were starved then, the
+            # demo's frames with them). A gap earlier in the stretch does not: the sound
+            # after it is late by the gap, but the demo's clock follows what it mixed, so
+            # the picture is late with it (under Wine, 120 ms of gaps before a flash left it
+            # within 12 ms of its beat).
+            matched = (hit - 0.25, hit + WINDOW_AFTER_S)
             event = {"music_ms": music_ms, "found": False, "score": round(score, 3), "unmeasured": False,
-                     "machine_gap": near(stretch, machine, 0.0) or near((hit, hit), control_gaps, GAP_NEAR_S)}
+                     "machine_gap": near(matched, machine, 0.0) or near((hit, hit), control_gaps, STARVED_NEAR_S)}
             results.append(event)
             if heard is None or score < 0.5:
                 continue

@@ -2,17 +2,22 @@
 # (scripts/measure-sync): the exe plays on measure-sync's own Xvfb screen, its sound goes
 # through Wine's PulseAudio driver (winepulse.drv) into measure-sync's own sound server,
 # and both are recorded by one ffmpeg and matched against the generator's soundtrack.
-#   wine_sync.sh PACKAGE_DIR
+# The control stream takes the same way: the soundtrack played under Wine by
+# control-player.exe (tests/windows/control_player.c: SDL_mixer and WASAPI with the demo's
+# buffer), so a gap in the demo's sound is Wine's and the machine's only when the
+# control's ran dry near it too.
+#   wine_sync.sh PACKAGE_DIR CONTROL_PLAYER_EXE
 # Three stretches: the three credits flashes played straight, the same with a pause and
 # resume, and with a seek of 5 s on. Each run is judged by tests/sync/verdict.py from its
 # recording: every cue of the stretch found, the median offset within ±SYNC_MEDIAN_MS (10),
 # every offset within ±SYNC_WORST_MS (17), the exe's exit status 0 and no gap in its sound
-# that measure-sync's control stream did not have too. Wine's prefix is $WINEPREFIX; its
-# server is ended after each run, as each run has a display of its own. The recordings and
-# reports stay in $SYNC_OUT when set.
+# that the control's did not have near it. Wine's prefix is $WINEPREFIX; its server is
+# ended before each run, as each run has a display of its own. The recordings and reports
+# stay in $SYNC_OUT when set.
 set -uo pipefail
 PACKAGE=$1
 EXE=$PACKAGE/zircon-megademo.exe
+CONTROL_PLAYER=$2
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$(dirname "$0")/checks.sh"
 : "${WINEPREFIX:?wine_sync.sh needs WINEPREFIX (measure-sync changes HOME)}"
@@ -21,6 +26,10 @@ median_bound=${SYNC_MEDIAN_MS:-10} worst_bound=${SYNC_WORST_MS:-17}
 out=${SYNC_OUT:-$WORK}
 mkdir -p "$out"
 win() { echo "Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'; }
+# measure-sync's control player: control-player.exe under the same Wine server as the exe.
+control=$out/control-player.sh
+printf '#!/bin/bash\nexec wine %q %q "$@"\n' "$(win "$CONTROL_PLAYER")" "$(win "$PACKAGE/megadata/demusik.mp3")" > "$control"
+chmod +x "$control"
 
 # measure_stretch NAME WHAT CUES START UNTIL [KEYS_TEXT]: up to three runs of measure_run,
 # until one is in step. A failed run fails the stretch at once, as do two runs out of step
@@ -54,7 +63,8 @@ measure_stretch() {
 measure_run() {
   local name=$1 what=$2 cues=$3 start=$4 until=$5 keys_text=${6:-} dir=$out/$1 keys=() report verdict status
   mkdir -p "$dir"
-  local json=$dir/sync.${#runs[@]}.json
+  local run=${#runs[@]}
+  local json=$dir/sync.$run.json
   rm -f "$json"
   runs+=("$json")
   if [ -n "$keys_text" ]; then
@@ -65,12 +75,12 @@ measure_run() {
   # SDL_AUDIODRIVER, set by measure-sync for the native program, names no Windows driver:
   # the exe picks its own (WASAPI through Wine's mmdevapi and winepulse.drv). Wine's pulse
   # driver warns of each time its stream ran dry: reported beside the verdict.
-  "$ROOT/scripts/measure-sync" --out "$dir/record" --start "$start" --until "$until" "${keys[@]}" \
-    --json "$json" -- \
-    env -u SDL_AUDIODRIVER WINEDEBUG=-all,warn+pulse bash -c 'wine "$@"; status=$?; wineserver -w; exit $status' wine \
+  "$ROOT/scripts/measure-sync" --out "$dir/record.$run" --start "$start" --until "$until" "${keys[@]}" \
+    --json "$json" --control-player "$control" -- \
+    env -u SDL_AUDIODRIVER WINEDEBUG=-all,warn+pulse wine \
       "$EXE" --start "$start" --until "$until" --no-dialogs ${keys_text:+--keys "$(win "$dir/keys.txt")"} \
-    > "$dir/report.txt" 2>&1
-  report=$(tr -d '\r' < "$dir/report.txt")
+    > "$dir/report.$run.txt" 2>&1
+  report=$(tr -d '\r' < "$dir/report.$run.txt")
   grep -E '^(music|gaps|sync|measure-sync|the music)' <<<"$report" | sed "s/^/  $name: /"
   verdict=$(/usr/bin/python3 "$ROOT/tests/sync/verdict.py" --summary "${runs[@]}" --events "$cues" \
     --median-ms "$median_bound" --worst-ms "$worst_bound")
