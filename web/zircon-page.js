@@ -283,9 +283,22 @@ function playAgain() {
   audio.context.resume().finally(() => Module._ZirconPlayAgain());
 }
 
+// Fullscreen where the browser lets a page element have it, landscape locked where it
+// allows that too; elsewhere (iPhone) the stage fills the window, the same key or button
+// leaving it.
 function toggleFullscreen() {
-  if (document.fullscreenElement) document.exitFullscreen();
-  else $('stage').requestFullscreen().catch(() => {});
+  const stage = $('stage');
+  if (document.fullscreenElement) {
+    document.exitFullscreen();
+  } else if (document.body.classList.contains('filled')) {
+    document.body.classList.remove('filled');
+  } else if (stage.requestFullscreen && document.fullscreenEnabled !== false) {
+    stage.requestFullscreen().then(() => screen.orientation && screen.orientation.lock &&
+                                         screen.orientation.lock('landscape').catch(() => {}))
+      .catch(() => document.body.classList.add('filled'));
+  } else {
+    document.body.classList.add('filled');
+  }
 }
 
 document.addEventListener('keydown', (e) => {

@@ -1,0 +1,146 @@
+// The page as phones and tablets show it, in Chromium's device emulation (touch, the
+// device's pixel ratio) on an X display: the picture is the largest 4:3 box the stage
+// holds, inside the viewport, in portrait and landscape and after a turn during play (no
+// restart); a tap plays it; a double tap on the picture does not zoom; where a page element
+// cannot go fullscreen, the fullscreen button has the stage fill the window.
+//   node page-devices.js URL OUT_DIR
+// Prints one line a check; exit status 1 when one fails.
+'use strict';
+const fs = require('fs');
+const path = require('path');
+const puppeteer = require('puppeteer-core');
+
+const Devices = [
+  { name: 'phone, portrait', width: 390, height: 844, deviceScaleFactor: 3, isLandscape: false },
+  { name: 'phone, landscape', width: 844, height: 390, deviceScaleFactor: 3, isLandscape: true },
+  { name: 'tablet, portrait', width: 820, height: 1180, deviceScaleFactor: 2, isLandscape: false },
+];
+const AspectTolerance = 0.005;   // the picture's box is 4:3 within half a percent
+
+const [url, outDir] = process.argv.slice(2);
+let failed = false;
+function check(ok, text) {
+  console.log(`${text} ${ok ? 'ok' : 'FAILED'}`);
+  if (!ok) failed = true;
+}
+
+// The canvas's box against the stage's and the viewport: 4:3, inside the viewport, and as
+// wide or as tall as the stage (letterboxed, not shrunk).
+async function pictureBox(tab) {
+  return tab.evaluate(() => {
+    const box = document.getElementById('canvas').getBoundingClientRect();
+    const stage = document.getElementById('stage').getBoundingClientRect();
+    return { x: box.x, y: box.y, width: box.width, height: box.height, stageWidth: stage.width,
+             stageHeight: stage.height, viewWidth: window.innerWidth, viewHeight: window.innerHeight };
+  });
+}
+
+function describeBox(b) {
+  const aspect = b.width / b.height;
+  const inside = b.x >= -0.5 && b.y >= -0.5 && b.x + b.width <= b.viewWidth + 0.5 && b.y + b.height <= b.viewHeight + 0.5;
+  const fills = Math.abs(b.width - b.stageWidth) < 1 || Math.abs(b.height - b.stageHeight) < 1;
+  const ok = Math.abs(aspect / (4 / 3) - 1) <= AspectTolerance && inside && fills;
+  return { ok, text: `${b.width.toFixed(1)} x ${b.height.toFixed(1)} CSS px (aspect ${aspect.toFixed(4)}) in a ` +
+                     `${b.viewWidth} x ${b.viewHeight} viewport` };
+}
+
+// A tap as a finger makes it: touch start and end at (x, y), through the DevTools protocol.
+async function tap(session, x, y) {
+  await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y }] });
+  await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+}
+
+async function centreOf(tab, id) {
+  return tab.evaluate((id) => {
+    const r = document.getElementById(id).getBoundingClientRect();
+    return { x: r.x + r.width / 2, y: r.y + r.height / 2 };
+  }, id);
+}
+
+(async () => {
+  fs.mkdirSync(outDir, { recursive: true });
+  const userDataDir = fs.mkdtempSync('/tmp/zircon-page-devices-');
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: false,
+    userDataDir,
+    args: ['--no-sandbox', '--use-gl=angle', '--use-angle=gl', '--ignore-gpu-blocklist', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync', '--no-first-run', '--autoplay-policy=user-gesture-required',
+           '--window-size=900,1250'],
+  });
+  try {
+    for (const device of Devices) {
+      const tab = await browser.newPage();
+      await tab.emulate({ userAgent: await browser.userAgent(),
+                          viewport: { ...device, isMobile: true, hasTouch: true } });
+      const session = await tab.target().createCDPSession();
+      await tab.goto(`${url}?fps=60&until=60000`);
+      await tab.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
+      const ready = describeBox(await pictureBox(tab));
+      check(ready.ok, `${device.name}: the picture ${ready.text}`);
+
+      const play = await centreOf(tab, 'play');
+      await tap(session, play.x, play.y);
+      await tab.waitForFunction(() => window.zirconFrameTimes.length > 30, { timeout: 60000 }).catch(() => {});
+      const playing = await tab.evaluate(() => window.zirconState === 'playing' && window.zirconFrameTimes.length > 30);
+      check(playing, `${device.name}: a tap on "Click to play" plays`);
+
+      // Two taps 120 ms apart on the picture: a browser that zooms on a double tap would.
+      const picture = await centreOf(tab, 'canvas');
+      await tap(session, picture.x, picture.y);
+      await new Promise((resolve) => setTimeout(resolve, 120));
+      await tap(session, picture.x, picture.y);
+      await new Promise((resolve) => setTimeout(resolve, 600));
+      const scale = await tab.evaluate(() => window.visualViewport.scale);
+      check(scale === 1, `${device.name}: after a double tap on the picture the page's zoom is ${scale}`);
+      await tab.screenshot({ path: path.join(outDir, `device-${device.width}x${device.height}.png`) });
+
+      if (!device.isLandscape) {
+        // Turned during play: the picture fits the new shape, and play goes on (demo time
+        // only grows: no restart).
+        const before = await tab.evaluate(() => window.zirconFrameTimes[window.zirconFrameTimes.length - 1][1]);
+        await tab.emulate({ userAgent: await browser.userAgent(),
+                            viewport: { ...device, width: device.height, height: device.width, isLandscape: true,
+                                        isMobile: true, hasTouch: true } });
+        await new Promise((resolve) => setTimeout(resolve, 1500));
+        const turned = describeBox(await pictureBox(tab));
+        const times = await tab.evaluate(() => window.zirconFrameTimes.map((f) => f[1]));
+        const after = times.slice(times.findIndex((t) => t === before));
+        const onward = after.length > 30 && after.every((t, i) => i === 0 || t >= after[i - 1]);
+        check(turned.ok && onward, `${device.name}, turned to landscape during play: the picture ${turned.text}, ` +
+                                   `play ${onward ? 'goes on' : 'restarted or stopped'}`);
+        await tab.screenshot({ path: path.join(outDir, `device-${device.width}x${device.height}-turned.png`) });
+      }
+      await tab.close();
+    }
+
+    // No element fullscreen (as on iPhone): the button has the stage fill the window, the
+    // footer hidden, the picture letterboxed in it; pressed again, the page is back.
+    const phone = Devices[0];
+    const tab = await browser.newPage();
+    await tab.evaluateOnNewDocument(() => { delete Element.prototype.requestFullscreen; });
+    await tab.emulate({ userAgent: await browser.userAgent(), viewport: { ...phone, isMobile: true, hasTouch: true } });
+    const session = await tab.target().createCDPSession();
+    await tab.goto(`${url}?fps=60&until=60000`);
+    await tab.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
+    const button = await centreOf(tab, 'fullscreen');
+    await tap(session, button.x, button.y);
+    const filled = await pictureBox(tab);
+    const filledBox = describeBox(filled);
+    const footerHidden = await tab.evaluate(() => getComputedStyle(document.querySelector('footer')).display === 'none');
+    check(filledBox.ok && filled.stageWidth === filled.viewWidth && filled.stageHeight === filled.viewHeight && footerHidden,
+          `no element fullscreen: the stage fills the window (${filled.stageWidth} x ${filled.stageHeight}), ` +
+          `the picture ${filledBox.text}`);
+    await tab.keyboard.press('KeyF');
+    const back = await tab.evaluate(() => !document.body.classList.contains('filled'));
+    check(back, 'no element fullscreen: F leaves the filled window');
+    await tab.close();
+
+    const manifest = await (await fetch(new URL('manifest.webmanifest', url))).json();
+    check(manifest.display === 'fullscreen', `the web-app manifest asks for display "${manifest.display}"`);
+  } finally {
+    await browser.close();
+    fs.rmSync(userDataDir, { recursive: true, force: true });
+  }
+  process.exit(failed ? 1 : 0);
+})().catch((e) => { console.error(e); process.exit(1); });
