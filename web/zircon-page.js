@@ -197,6 +197,7 @@ const page = {
   },
   playEnded() {
     window.zirconState = 'ended';
+    controls.hide();
     if (document.fullscreenElement) document.exitFullscreen();
     $('ended').hidden = false;
   },
@@ -302,8 +303,52 @@ function toggleFullscreen() {
 }
 
 document.addEventListener('keydown', (e) => {
+  document.body.classList.remove('touch');
   if (e.code === 'KeyF' && !e.ctrlKey && !e.altKey && !e.metaKey) toggleFullscreen();
 });
+
+// ---- Touch (and mouse and pen: pointer events) ------------------------------------------
+
+// The program's keys pressed from the page; false when the program is not running.
+function pressKey(code) {
+  return window.zirconState === 'playing' && Module.ccall('ZirconPressKey', 'boolean', ['string'], [code]);
+}
+
+const ControlsShownMs = 3000;   // the controls hide this long after the last touch while playing
+const controls = {
+  hideTimer: 0,
+  show() {
+    if (window.zirconState !== 'playing') return;
+    $('controls').hidden = false;
+    $('pause-icon').setAttribute('d', audio.paused ? 'M7 5v14l12-7z' : 'M6 5h4v14H6zM14 5h4v14h-4z');
+    $('pause').setAttribute('aria-label', audio.paused ? 'Play' : 'Pause');
+    clearTimeout(this.hideTimer);
+    this.hideTimer = setTimeout(() => { if (!audio.paused) $('controls').hidden = true; }, ControlsShownMs);
+  },
+  hide() { clearTimeout(this.hideTimer); $('controls').hidden = true; },
+};
+
+// A tap on the picture (a press and release close together, soon after) pauses or goes
+// on, and shows the controls; a drag is not a tap.
+const TapMaxMs = 400, TapMaxMovePx = 12;
+let pressed = null;
+$('canvas').addEventListener('pointerdown', (e) => {
+  document.body.classList.toggle('touch', e.pointerType === 'touch');
+  pressed = { x: e.clientX, y: e.clientY, at: performance.now() };
+});
+$('canvas').addEventListener('pointerup', (e) => {
+  const tap = pressed && performance.now() - pressed.at <= TapMaxMs &&
+              Math.hypot(e.clientX - pressed.x, e.clientY - pressed.y) <= TapMaxMovePx;
+  pressed = null;
+  if (tap && pressKey('Space')) setTimeout(() => controls.show(), 50);
+});
+for (const [id, code] of [['previous', 'PageUp'], ['pause', 'Space'], ['next', 'PageDown']]) {
+  $(id).addEventListener('click', (e) => {
+    e.currentTarget.blur();
+    if (pressKey(code)) setTimeout(() => controls.show(), 50);
+  });
+}
+if (window.matchMedia && window.matchMedia('(pointer: coarse)').matches) document.body.classList.add('touch');
 $('fullscreen').addEventListener('click', (e) => { e.currentTarget.blur(); toggleFullscreen(); });
 $('play').addEventListener('click', start);
 $('again').addEventListener('click', playAgain);

@@ -23,7 +23,8 @@ void* g_frameContext = nullptr;
 void (*g_playAgain)(void*) = nullptr;
 void* g_playAgainContext = nullptr;
 
-Key KeyOf(const EmscriptenKeyboardEvent& e)
+// A key by its KeyboardEvent code ("Space", "PageDown"...); Other for the page's own.
+Key KeyOfCode(const char* code)
 {
     const struct {
         const char* code;
@@ -34,14 +35,14 @@ Key KeyOf(const EmscriptenKeyboardEvent& e)
         {"PageDown", Key::PageDown}, {"Home", Key::Home},   {"F12", Key::F12},
     };
     for (const auto& k : keys)
-        if (std::strcmp(e.code, k.code) == 0) return k.key;
+        if (std::strcmp(code, k.code) == 0) return k.key;
     return Key::Other;
 }
 
 EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* e, void*)
 {
     if (!g_window || e->repeat) return EM_FALSE;
-    const Key key = KeyOf(*e);
+    const Key key = KeyOfCode(e->code);
     if (key == Key::Other) return EM_FALSE;   // the page's own keys (F for fullscreen) pass on
     g_events.push_back({PlatformEventKind::KeyDown, key});
     return EM_TRUE;                            // no scrolling, no focus change, no dev tools
@@ -196,6 +197,16 @@ void PlatformOnPlayAgain(void (*playAgain)(void* context), void* context)
 extern "C" EMSCRIPTEN_KEEPALIVE void ZirconPlayAgain()
 {
     if (g_playAgain) g_playAgain(g_playAgainContext);
+}
+
+// The page's touch controls press the program's keys by their KeyboardEvent codes, as the
+// keyboard does; false for a code that is not one of them.
+extern "C" EMSCRIPTEN_KEEPALIVE bool ZirconPressKey(const char* code)
+{
+    const Key key = code ? KeyOfCode(code) : Key::Other;
+    if (!g_window || key == Key::Other) return false;
+    g_events.push_back({PlatformEventKind::KeyDown, key});
+    return true;
 }
 
 EM_JS(int, PagePictureSize, (const char* path, int* width, int* height), {

@@ -1,7 +1,8 @@
 // The page as phones and tablets show it, in Chromium's device emulation (touch, the
 // device's pixel ratio) on an X display: the picture is the largest 4:3 box the stage
 // holds, inside the viewport, in portrait and landscape and after a turn during play (no
-// restart); a tap plays it; a double tap on the picture does not zoom; where a page element
+// restart); a tap plays it; by touch the picture pauses and goes on and the controls change
+// scene; a double tap on the picture does not zoom; where a page element
 // cannot go fullscreen, the fullscreen button has the stage fill the window.
 //   node page-devices.js URL OUT_DIR
 // Prints one line a check; exit status 1 when one fails.
@@ -57,6 +58,49 @@ async function centreOf(tab, id) {
   }, id);
 }
 
+// The canvas as shown, twice half a second apart: whether the picture moved.
+async function pictureMoves(tab) {
+  const canvas = await tab.$('#canvas');
+  const first = await canvas.screenshot({ encoding: 'base64' });
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  return first !== await canvas.screenshot({ encoding: 'base64' });
+}
+
+const lastDemoTime = (tab) => tab.evaluate(() => window.zirconFrameTimes[window.zirconFrameTimes.length - 1][1]);
+
+// By touch alone: a tap on the picture holds it and shows the controls, the controls' play
+// button goes on, their next-scene button lands on the next scene; every target is at
+// least 44 CSS px; the footer's hints are the touch ones.
+async function checkTouchControls(tab, session) {
+  const picture = await centreOf(tab, 'canvas');
+  await tap(session, picture.x, picture.y);
+  await new Promise((resolve) => setTimeout(resolve, 300));
+  const held = !(await pictureMoves(tab));
+  const shown = await tab.evaluate(() => !document.getElementById('controls').hidden);
+  check(held && shown, `touch: a tap on the picture ${held ? 'holds it' : 'does not hold it'}, ` +
+                       `the controls ${shown ? 'shown' : 'not shown'}`);
+  const sizes = await tab.evaluate(() => ['previous', 'pause', 'next', 'fullscreen'].map((id) => {
+    const r = document.getElementById(id).getBoundingClientRect();
+    return Math.min(r.width, r.height);
+  }));
+  check(sizes.every((size) => size >= 44), `touch: the controls' targets are ${sizes.map((v) => v.toFixed(0)).join(', ')} CSS px`);
+  const pause = await centreOf(tab, 'pause');
+  await tap(session, pause.x, pause.y);
+  await new Promise((resolve) => setTimeout(resolve, 300));
+  check(await pictureMoves(tab), 'touch: the play button goes on');
+  const before = await lastDemoTime(tab);
+  await tab.evaluate(() => { document.getElementById('controls').hidden = false; });
+  const next = await centreOf(tab, 'next');
+  await tap(session, next.x, next.y);
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  const after = await lastDemoTime(tab);
+  check(before < 17950 && after >= 17950 && after < 30000,
+        `touch: the next-scene button moves play from ${before} ms to ${after} ms (the second scene starts at 17950)`);
+  const hints = await tab.evaluate(() => ['hint-touch', 'hint-keys'].map((c) =>
+    getComputedStyle(document.querySelector('.' + c)).display !== 'none'));
+  check(hints[0] && !hints[1], 'touch: the footer shows the touch hints, not the keys');
+}
+
 (async () => {
   fs.mkdirSync(outDir, { recursive: true });
   const userDataDir = fs.mkdtempSync('/tmp/zircon-page-devices-');
@@ -95,6 +139,7 @@ async function centreOf(tab, id) {
       check(scale === 1, `${device.name}: after a double tap on the picture the page's zoom is ${scale}`);
       await tab.screenshot({ path: path.join(outDir, `device-${device.width}x${device.height}.png`) });
 
+      if (device === Devices[0]) await checkTouchControls(tab, session);
       if (!device.isLandscape) {
         // Turned during play: the picture fits the new shape, and play goes on (demo time
         // only grows: no restart).
