@@ -188,6 +188,7 @@ const page = {
     $('loading').hidden = true;
     $('play').hidden = true;
   },
+  capturesFrames() { return captureTimes.length > 0; },
   frameDrawn(demoTime) {
     clock.frameDrawn(performance.now());
     window.zirconFrameTimes.push([performance.now(), demoTime]);
@@ -226,6 +227,13 @@ function picturePixels(bitmap) {
   gl.deleteTexture(texture);
   for (let i = 3; i < pixels.length; i += 4) pixels[i] = 255 - pixels[i];
   return { width, height, pixels };
+}
+
+// The decoder's context is given back once the data set is in: browsers hold only a few.
+function freePictureDecoder() {
+  const lose = decoderGl && decoderGl.getExtension('WEBGL_lose_context');
+  if (lose) lose.loseContext();
+  decoderGl = null;
 }
 
 const otherFiles = [];   // [path, bytes] for the program's file system (the models)
@@ -270,11 +278,31 @@ var Module = {
 
 // ---- Playing ----------------------------------------------------------------------------
 
+// The canvas's drawing buffer follows its CSS size times the device's pixel ratio, so the
+// 3D is drawn at the device's pixels, at most 2160 rows (twice 1080p). A page that
+// captures frames keeps the program's own 640x480, the size the native frames have.
+const MaxBufferRows = 2160;
+function fitDrawingBuffer() {
+  const canvas = $('canvas');
+  if (captureTimes.length || window.zirconState !== 'playing' || !canvas.width) return;
+  const box = canvas.getBoundingClientRect();
+  if (box.width <= 0 || box.height <= 0) return;
+  const rows = Math.min(Math.round(box.height * window.devicePixelRatio), MaxBufferRows);
+  const columns = Math.round(rows * box.width / box.height);
+  if (canvas.width !== columns || canvas.height !== rows) {
+    canvas.width = columns;
+    canvas.height = rows;
+  }
+}
+new ResizeObserver(fitDrawingBuffer).observe($('stage'));
+window.addEventListener('resize', fitDrawingBuffer);
+
 function start() {
   $('play').hidden = true;
   window.zirconState = 'playing';
   audio.context.resume().finally(() => {
     try { Module.callMain(programArguments()); } catch (e) { /* the program's message is shown */ }
+    fitDrawingBuffer();
   });
 }
 
@@ -360,6 +388,7 @@ $('again').addEventListener('click', playAgain);
     audio.context = null;   // no sound: the program says "Can't initialize digital sound system"
   }
   await Promise.all([loadDataSet(), runtimeReadyPromise]);
+  freePictureDecoder();
   Module.FS.mkdir('/megadata');
   for (const [path, bytes] of otherFiles) Module.FS.writeFile('/' + path, bytes);
   $('loading').hidden = true;

@@ -8,6 +8,7 @@
 
 #include "gfx/device.h"
 #include "image/image.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -116,6 +117,11 @@ bool WebGL2RenderInterface::UnitDraws(int unit) const
 void WebGL2RenderInterface::Flush()
 {
     if (clearPending_) {
+        // A new frame fills the whole canvas, whose size the page may have changed since
+        // the last (to follow the device's pixels on a resize or a turn).
+        int width = 0, height = 0;
+        PlatformDrawableSize(&width, &height);
+        if (width > 0 && height > 0) glViewport(0, 0, width, height);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         clearPending_ = false;
     }

@@ -107,6 +107,8 @@ bool PlatformRestoreDisplayMode() { return true; }
 
 // ---- GL context ---------------------------------------------------------------------
 
+EM_JS(int, PageCapturesFrames, (), { return Module.page.capturesFrames() ? 1 : 0; });
+
 bool PlatformCreateGLContext()
 {
     if (g_context) return true;
@@ -118,8 +120,9 @@ bool PlatformCreateGLContext()
     attributes.depth = EM_TRUE;
     attributes.stencil = EM_FALSE;
     attributes.antialias = EM_FALSE;
-    // The frame stays readable after it is shown (tests read the canvas).
-    attributes.preserveDrawingBuffer = EM_TRUE;
+    // Kept readable after it is shown only for a page that captures frames (at=): a kept
+    // buffer costs a copy a frame and memory.
+    attributes.preserveDrawingBuffer = PageCapturesFrames() ? EM_TRUE : EM_FALSE;
     attributes.powerPreference = EM_WEBGL_POWER_PREFERENCE_HIGH_PERFORMANCE;
     g_context = emscripten_webgl_create_context(Canvas, &attributes);
     if (g_context <= 0) {

@@ -66,6 +66,38 @@ async function pictureMoves(tab) {
   return first !== await canvas.screenshot({ encoding: 'base64' });
 }
 
+// The drawing buffer against the canvas's CSS box times the pixel ratio (rows at most
+// 2160), and the mean level of the shown canvas's outer tenth on each side: a frame drawn
+// in a corner of a larger buffer leaves the far sides black.
+async function drawingBuffer(tab) {
+  const size = await tab.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const box = canvas.getBoundingClientRect();
+    return { width: canvas.width, height: canvas.height, cssWidth: box.width, cssHeight: box.height,
+             ratio: window.devicePixelRatio };
+  });
+  const shot = await (await tab.$('#canvas')).screenshot({ encoding: 'base64' });
+  const sides = await tab.evaluate(async (png) => {
+    const bitmap = await createImageBitmap(await (await fetch('data:image/png;base64,' + png)).blob());
+    const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+    const context = canvas.getContext('2d');
+    context.drawImage(bitmap, 0, 0);
+    const mean = (x, y, w, h) => {
+      const p = context.getImageData(x, y, w, h).data;
+      let sum = 0;
+      for (let i = 0; i < p.length; i += 4) sum += p[i] + p[i + 1] + p[i + 2];
+      return sum / (p.length / 4 * 3);
+    };
+    const w = bitmap.width, h = bitmap.height, bw = Math.round(w / 10), bh = Math.round(h / 10);
+    return { left: mean(0, 0, bw, h), right: mean(w - bw, 0, bw, h), top: mean(0, 0, w, bh), bottom: mean(0, h - bh, w, bh) };
+  }, shot);
+  const rows = Math.min(Math.round(size.cssHeight * size.ratio), 2160);
+  const ok = Math.abs(size.height - rows) <= 1 && Math.abs(size.width - rows * 4 / 3) <= 2 &&
+             Object.values(sides).every((v) => v > 1);
+  return { ok, text: `drawn at ${size.width} x ${size.height} for ${size.cssWidth.toFixed(1)} x ${size.cssHeight.toFixed(1)} ` +
+                     `CSS px at ${size.ratio}x (outer tenths: ${Object.entries(sides).map(([k, v]) => `${k} ${v.toFixed(1)}`).join(', ')})` };
+}
+
 const lastDemoTime = (tab) => tab.evaluate(() => window.zirconFrameTimes[window.zirconFrameTimes.length - 1][1]);
 
 // By touch alone: a tap on the picture holds it and shows the controls, the controls' play
@@ -85,9 +117,11 @@ async function checkTouchControls(tab, session) {
   }));
   check(sizes.every((size) => size >= 44), `touch: the controls' targets are ${sizes.map((v) => v.toFixed(0)).join(', ')} CSS px`);
   const pause = await centreOf(tab, 'pause');
+  const heldAt = await lastDemoTime(tab);
   await tap(session, pause.x, pause.y);
-  await new Promise((resolve) => setTimeout(resolve, 300));
-  check(await pictureMoves(tab), 'touch: the play button goes on');
+  await new Promise((resolve) => setTimeout(resolve, 1500));
+  const goneOn = await lastDemoTime(tab);
+  check(goneOn > heldAt + 100, `touch: the play button goes on (drawn from ${heldAt} ms to ${goneOn} ms in 1.5 s)`);
   const before = await lastDemoTime(tab);
   await tab.evaluate(() => { document.getElementById('controls').hidden = false; });
   const next = await centreOf(tab, 'next');
@@ -118,7 +152,7 @@ async function checkTouchControls(tab, session) {
       await tab.emulate({ userAgent: await browser.userAgent(),
                           viewport: { ...device, isMobile: true, hasTouch: true } });
       const session = await tab.target().createCDPSession();
-      await tab.goto(`${url}?fps=60&until=60000`);
+      await tab.goto(`${url}?fps=60&start=12000&until=70000`);
       await tab.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
       const ready = describeBox(await pictureBox(tab));
       check(ready.ok, `${device.name}: the picture ${ready.text}`);
@@ -128,6 +162,8 @@ async function checkTouchControls(tab, session) {
       await tab.waitForFunction(() => window.zirconFrameTimes.length > 30, { timeout: 60000 }).catch(() => {});
       const playing = await tab.evaluate(() => window.zirconState === 'playing' && window.zirconFrameTimes.length > 30);
       check(playing, `${device.name}: a tap on "Click to play" plays`);
+      const sharp = await drawingBuffer(tab);
+      check(sharp.ok, `${device.name}: ${sharp.text}`);
 
       // Two taps 120 ms apart on the picture: a browser that zooms on a double tap would.
       const picture = await centreOf(tab, 'canvas');
@@ -139,7 +175,12 @@ async function checkTouchControls(tab, session) {
       check(scale === 1, `${device.name}: after a double tap on the picture the page's zoom is ${scale}`);
       await tab.screenshot({ path: path.join(outDir, `device-${device.width}x${device.height}.png`) });
 
-      if (device === Devices[0]) await checkTouchControls(tab, session);
+      if (device === Devices[0]) {
+        await checkTouchControls(tab, session);
+        const preserved = await tab.evaluate(() =>
+          document.getElementById('canvas').getContext('webgl2').getContextAttributes().preserveDrawingBuffer);
+        check(preserved === false, `a page that captures no frame keeps no drawn buffer (preserveDrawingBuffer ${preserved})`);
+      }
       if (!device.isLandscape) {
         // Turned during play: the picture fits the new shape, and play goes on (demo time
         // only grows: no restart).
@@ -154,6 +195,8 @@ async function checkTouchControls(tab, session) {
         const onward = after.length > 30 && after.every((t, i) => i === 0 || t >= after[i - 1]);
         check(turned.ok && onward, `${device.name}, turned to landscape during play: the picture ${turned.text}, ` +
                                    `play ${onward ? 'goes on' : 'restarted or stopped'}`);
+        const turnedSharp = await drawingBuffer(tab);
+        check(turnedSharp.ok, `${device.name}, turned: ${turnedSharp.text}`);
         await tab.screenshot({ path: path.join(outDir, `device-${device.width}x${device.height}-turned.png`) });
       }
       await tab.close();
