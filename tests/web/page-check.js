@@ -9,7 +9,7 @@
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const puppeteer = require('puppeteer-core');
+const { launchChromium } = require('./chromium');
 
 // Both draw the same triangles from the same vertices; what differs is rasterisation
 // detail (edge rules, texture filtering and interpolation precision of two software
@@ -45,16 +45,7 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
 
 (async () => {
   fs.mkdirSync(outDir, { recursive: true });
-  const userDataDir = fs.mkdtempSync('/tmp/zircon-page-check-');
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: false,
-    protocolTimeout: 1800000,
-    userDataDir,
-    args: ['--no-sandbox', '--use-gl=angle', '--use-angle=gl', '--ignore-gpu-blocklist', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--no-first-run', '--autoplay-policy=user-gesture-required',
-           '--window-size=800,640'],
-  });
+  const browser = await launchChromium('800,640', { protocolTimeout: 1800000 });
   let failed = false;
   try {
     const tab = await browser.newPage();
@@ -169,7 +160,6 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
     if (!messageOk) failed = true;
   } finally {
     await browser.close();
-    fs.rmSync(userDataDir, { recursive: true, force: true });
   }
   process.exit(failed ? 1 : 0);
 })().catch((e) => { console.error(e); process.exit(1); });

@@ -9,7 +9,7 @@
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const puppeteer = require('puppeteer-core');
+const { launchChromium } = require('./chromium');
 
 const Devices = [
   { name: 'phone, portrait', width: 390, height: 844, deviceScaleFactor: 3, isLandscape: false },
@@ -137,15 +137,7 @@ async function checkTouchControls(tab, session) {
 
 (async () => {
   fs.mkdirSync(outDir, { recursive: true });
-  const userDataDir = fs.mkdtempSync('/tmp/zircon-page-devices-');
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: false,
-    userDataDir,
-    args: ['--no-sandbox', '--use-gl=angle', '--use-angle=gl', '--ignore-gpu-blocklist', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--no-first-run', '--autoplay-policy=user-gesture-required',
-           '--window-size=900,1250'],
-  });
+  const browser = await launchChromium('900,1250');
   try {
     for (const device of Devices) {
       const tab = await browser.newPage();
@@ -228,7 +220,6 @@ async function checkTouchControls(tab, session) {
     check(manifest.display === 'fullscreen', `the web-app manifest asks for display "${manifest.display}"`);
   } finally {
     await browser.close();
-    fs.rmSync(userDataDir, { recursive: true, force: true });
   }
   process.exit(failed ? 1 : 0);
 })().catch((e) => { console.error(e); process.exit(1); });
