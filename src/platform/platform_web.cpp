@@ -39,13 +39,20 @@ Key KeyOfCode(const char* code)
     return Key::Other;
 }
 
+// Queues the program's key of that code for the next poll; false for the page's own keys
+// (F for fullscreen) and before the window exists.
+bool PushKeyOfCode(const char* code)
+{
+    const Key key = code ? KeyOfCode(code) : Key::Other;
+    if (!g_window || key == Key::Other) return false;
+    g_events.push_back({PlatformEventKind::KeyDown, key});
+    return true;
+}
+
 EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* e, void*)
 {
-    if (!g_window || e->repeat) return EM_FALSE;
-    const Key key = KeyOfCode(e->code);
-    if (key == Key::Other) return EM_FALSE;   // the page's own keys (F for fullscreen) pass on
-    g_events.push_back({PlatformEventKind::KeyDown, key});
-    return EM_TRUE;                            // no scrolling, no focus change, no dev tools
+    if (e->repeat) return EM_FALSE;
+    return PushKeyOfCode(e->code) ? EM_TRUE : EM_FALSE;   // taken: no scrolling, focus change or dev tools
 }
 
 EM_BOOL OnAnimationFrame(double, void*)
@@ -204,13 +211,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void ZirconPlayAgain()
 
 // The page's touch controls press the program's keys by their KeyboardEvent codes, as the
 // keyboard does; false for a code that is not one of them.
-extern "C" EMSCRIPTEN_KEEPALIVE bool ZirconPressKey(const char* code)
-{
-    const Key key = code ? KeyOfCode(code) : Key::Other;
-    if (!g_window || key == Key::Other) return false;
-    g_events.push_back({PlatformEventKind::KeyDown, key});
-    return true;
-}
+extern "C" EMSCRIPTEN_KEEPALIVE bool ZirconPressKey(const char* code) { return PushKeyOfCode(code); }
 
 EM_JS(int, PagePictureSize, (const char* path, int* width, int* height), {
     const picture = Module.page.pictures.get(UTF8ToString(path));
