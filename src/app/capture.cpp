@@ -41,6 +41,7 @@ bool WriteFramePng(const std::string& path, const std::vector<uint8_t>& rgb, int
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
+    image.flags = PNG_IMAGE_FLAG_FAST;   // frames are read back by tests, never shipped
     FILE* file = PlatformOpenFile(path, "wb");
     if (!file) return false;
     const bool written = png_image_write_to_stdio(&image, file, 0, rgb.data(), width * 3, nullptr) != 0;
