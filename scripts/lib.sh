@@ -120,11 +120,21 @@ wine_prefix() {
 
 # page_tools: Chromium and puppeteer-core (in build-web/check/) for the page's checks;
 # sets NODE_PATH to find the latter.
+# fetch_page_tools: puppeteer-core into build-web/check, made whole in a folder of its own
+# and moved in at the end, so that it can run beside a build and page_tools after it never
+# finds half of it.
+fetch_page_tools() {
+  [ -d "$root/build-web/check/node_modules/puppeteer-core" ] && return 0
+  local fetch=$root/build-web/check-fetch
+  rm -rf "$fetch" && mkdir -p "$fetch" "$root/build-web/check" &&
+    (cd "$fetch" && npm install --no-audit --no-fund puppeteer-core@22) &&
+    rm -rf "$root/build-web/check/node_modules" && mv "$fetch/node_modules" "$root/build-web/check/" &&
+    rm -rf "$fetch"
+}
+
 page_tools() {
   install_packages chromium || return 1
-  mkdir -p "$root/build-web/check"
-  [ -d "$root/build-web/check/node_modules/puppeteer-core" ] ||
-    (cd "$root/build-web/check" && npm install --no-audit --no-fund puppeteer-core@22) || return 1
+  fetch_page_tools || return 1
   export NODE_PATH=$root/build-web/check/node_modules
 }
 
