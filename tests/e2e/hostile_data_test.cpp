@@ -151,6 +151,9 @@ void ExpectPlaysOn(const ProgramRun& run, const std::string& what)
 
 TEST_F(HostileData, EveryDamagedPictureEndsTheProgramNamingIt)
 {
+    // Every kind of damage to the first picture; each picture after it with one kind, in
+    // turn: the reader's refusals do not depend on the picture, the message names it.
+    size_t turn = 0;
     for (const char* name : Pictures) {
         const Bytes original = Original(name);
         const std::string message = std::string("Can't load image megadata\\") + name;
@@ -160,10 +163,13 @@ TEST_F(HostileData, EveryDamagedPictureEndsTheProgramNamingIt)
             {"random bytes", RandomBytes(original.size(), 7)},
             {"huge declared sizes", PngDeclaring(60000, 60000)},
         };
-        for (const auto& [what, bytes] : damages) {
+        for (size_t kind = 0; kind < damages.size(); ++kind) {
+            if (name != Pictures[0] && kind != turn % damages.size()) continue;
+            const auto& [what, bytes] = damages[kind];
             Replace(name, bytes);
             ExpectFatal(Play(93950, 94000), message, std::string(name) + ", " + what);
         }
+        ++turn;
         Restore(name);
     }
 }
