@@ -310,8 +310,7 @@ void Player::Begin(int32_t startMs)
     // Only the viewer's keys, a script and a hidden window can pause.
     keepPictures_ = settings_.keyboard || !settings_.script.empty();
     if (settings_.stats) settings_.stats->UseClock(settings_.now);
-    scenes_.reset(new SceneStates);
-    for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i), *scenes_, *settings_.resources);
+    scenes_.reset(new SceneStates);   // each scene's storage is made as it is entered
     // The music first: the clock counts from when it is heard.
     if (settings_.startMusic) StartMusic(settings_.music, startMs, settings_.loopMusic);
     clock_ = StartDemoClock(settings_.now, settings_.fixedFps, startMs, LatencyMs());

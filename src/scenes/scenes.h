@@ -18,6 +18,7 @@ struct SceneStates {
     CreditsScene credits;
     ImplicitSurfaceScene implicitSurface;
     ClosingScene closing;
+    uint32_t storageMade = 0;   // a bit per scene (1 << SceneId) whose working storage is made
 };
 
 extern const SceneRoutines OpeningSceneRoutines;          // picture fade-in, ends at 17950

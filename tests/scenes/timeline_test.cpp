@@ -1,10 +1,15 @@
-// Timeline rules that need no GL: the flash level, the scene camera and the scene table.
+// Timeline rules that need no GL: the flash level, the scene camera, the scene table and
+// the scenes' working storage.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "scenes/frame_context.h"
+#include "scenes/resources.h"
 #include "scenes/scene_kit.h"
+#include "scenes/scenes.h"
 #include "scenes/timeline.h"
+#include "support/call_recorder.h"
 
 namespace {
 
@@ -131,6 +136,28 @@ TEST(SceneTable, EveryRowHasTheRoutinesItsSceneNeedsAndTheEndsRiseTo94000)
     EXPECT_EQ(DemoEnd(), 94000);
     EXPECT_EQ(SceneAtTime(-1), SceneId::Opening);
     EXPECT_EQ(SceneAtTime(94000), SceneId::Closing);
+}
+
+// Storage is made when a scene is first entered, not again while made, kept on leaving
+// (natively) and freed once by ReleaseScene.
+TEST(SceneStorage, MadeOnFirstEnteringAndFreedOnce)
+{
+    Resources resources;
+    CallRecorder recorder;
+    SceneStates states;
+    FrameContext frame{0, 1.0, recorder, resources};
+    const PolygonList& list = states.implicitSurface.list;
+    EXPECT_EQ(list.entries, nullptr);
+    EnterScene(SceneId::ImplicitSurface, states, frame);
+    const PolygonListEntry* const made = list.entries;
+    EXPECT_EQ(list.capacity, SurfacePolygonListSize);
+    EnterScene(SceneId::ImplicitSurface, states, frame);
+    LeaveScene(SceneId::ImplicitSurface, states, frame);
+    EXPECT_EQ(list.entries, made);
+    ReleaseScene(SceneId::ImplicitSurface, states);
+    EXPECT_EQ(list.entries, nullptr);
+    ReleaseScene(SceneId::ImplicitSurface, states);
+    EXPECT_EQ(states.storageMade, 0u);
 }
 
 }  // namespace
