@@ -208,9 +208,12 @@ void Player::TraceKey(int64_t playMs, Key key)
 
 void Player::TakeKeys()
 {
-    Key key;
-    while (TakeViewerKey(&key))
-        if (settings_.keyboard && playing_) ApplyKey(key);
+    ViewerRequest request;
+    while (TakeViewerRequest(&request)) {
+        if (!settings_.keyboard || !playing_) continue;
+        if (request.seekToMs >= 0) SeekTo(request.seekToMs);
+        else ApplyKey(request.key);
+    }
     const std::vector<ScriptedKey>& script = settings_.script;
     const int64_t now = PlayTimeMs(clock_);
     while (playing_ && nextScripted_ < script.size() && script[nextScripted_].atMs <= now) {

@@ -7,7 +7,9 @@
 // Viewer keys: Space pauses and resumes (the music with it); Left and Right seek 5 s back
 // and forward; Page Up and Page Down go to the start of the previous and next scene; Home
 // to the start; F12 saves the frame as a PNG named by its demo time; Tab shows the viewer
-// overlay. A seek to T lands on the frame a run started at T shows, with the music at T.
+// overlay. The viewer may also ask for a demo time (a page's scrubber), which is sought as
+// the keys seek: still paused when paused, and at or past the end, play is over. A seek to
+// T lands on the frame a run started at T shows, with the music at T.
 #pragma once
 
 #include <cstdint>

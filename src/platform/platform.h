@@ -37,7 +37,7 @@ bool PlatformSetWindowIcon(const uint8_t* rgba, int width, int height);
 
 // ---- Events -------------------------------------------------------------------------
 
-enum class PlatformEventKind { KeyDown, CloseRequest, Hidden, Shown, Other };
+enum class PlatformEventKind { KeyDown, CloseRequest, Hidden, Shown, SeekTo, Other };
 
 // The keys the program reacts to; every other key arrives as Other.
 enum class Key { Other, Escape, Space, Tab, Left, Right, PageUp, PageDown, Home, F12 };
@@ -45,6 +45,7 @@ enum class Key { Other, Escape, Space, Tab, Left, Right, PageUp, PageDown, Home,
 struct PlatformEvent {
     PlatformEventKind kind;
     Key key;              // for KeyDown
+    int32_t demoTime = 0; // for SeekTo: the demo time (ms) the viewer chose on a page's scrubber
 };
 
 // A fullscreen window that loses the keyboard focus (Alt+Tab, a click on another monitor)

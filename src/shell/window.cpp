@@ -11,7 +11,7 @@ bool g_quitRequested = false;   // written by the pump
 bool g_hidden = false;          // written by MainWindowProc
 
 std::deque<WindowMessage> g_queue;   // written by PostWindowMessage, PostQuitMessage and the pump
-std::deque<Key> g_viewerKeys;   // written by MainWindowProc, taken by the player
+std::deque<ViewerRequest> g_viewerRequests;   // written by MainWindowProc, taken by the player
 
 // Window-system events arrive in the queue as messages, in their order.
 void CollectPlatformEvents()
@@ -23,6 +23,7 @@ void CollectPlatformEvents()
         case PlatformEventKind::CloseRequest: g_queue.push_back({Message::Close}); break;
         case PlatformEventKind::Hidden: g_queue.push_back({Message::Hide}); break;
         case PlatformEventKind::Shown: g_queue.push_back({Message::Show}); break;
+        case PlatformEventKind::SeekTo: g_queue.push_back({Message::SeekTo, Key::Other, event.demoTime}); break;
         case PlatformEventKind::Other: break;
         }
     }
@@ -83,7 +84,10 @@ long MainWindowProc(const WindowMessage& message)
         return DefaultProcessing(message);
     case Message::KeyDown:
         if (message.key == KeyEscape) PostWindowMessage({Message::Close});
-        else if (message.key != Key::Other) g_viewerKeys.push_back(message.key);
+        else if (message.key != Key::Other) g_viewerRequests.push_back({message.key});
+        return DefaultProcessing(message);
+    case Message::SeekTo:
+        g_viewerRequests.push_back({Key::Other, message.demoTime < 0 ? 0 : message.demoTime});
         return DefaultProcessing(message);
     default:
         return DefaultProcessing(message);
@@ -117,11 +121,11 @@ bool PeekWindowMessage(WindowMessage* message)
     return true;
 }
 
-bool TakeViewerKey(Key* key)
+bool TakeViewerRequest(ViewerRequest* request)
 {
-    if (g_viewerKeys.empty()) return false;
-    *key = g_viewerKeys.front();
-    g_viewerKeys.pop_front();
+    if (g_viewerRequests.empty()) return false;
+    *request = g_viewerRequests.front();
+    g_viewerRequests.pop_front();
     return true;
 }
 
@@ -130,7 +134,7 @@ int PendingMessageCount() { return static_cast<int>(g_queue.size()); }
 void ResetWindowState()
 {
     g_queue.clear();
-    g_viewerKeys.clear();
+    g_viewerRequests.clear();
     g_quitRequested = false;
     g_hidden = false;
     g_windowOpen = false;

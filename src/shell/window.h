@@ -10,11 +10,12 @@
 
 #include "platform/platform.h"
 
-enum class Message { Destroy, KeyDown, Close, Quit, Hide, Show, Other };
+enum class Message { Destroy, KeyDown, Close, Quit, Hide, Show, SeekTo, Other };
 
 struct WindowMessage {
     Message kind;
     Key key = Key::Other;   // KeyDown
+    int32_t demoTime = 0;   // SeekTo: the demo time in ms
 };
 
 constexpr Key KeyEscape = Key::Escape;
@@ -44,9 +45,16 @@ long MainWindowProc(const WindowMessage& message);
 // Dispatches pending messages without waiting. True means quit.
 bool PumpMessages();
 
-// The viewer's keys (every key but Escape) that the pump has dispatched, oldest first;
-// false when none is waiting. The player takes them after each pump.
-bool TakeViewerKey(Key* key);
+// What the viewer asked of play: a key (every key but Escape), or play from a demo time
+// (a page's scrubber).
+struct ViewerRequest {
+    Key key = Key::Other;   // Key::Other for a seek
+    int32_t seekToMs = -1;  // >= 0: play from this demo time
+};
+
+// The viewer's requests that the pump has dispatched, oldest first; false when none is
+// waiting. The player takes them after each pump.
+bool TakeViewerRequest(ViewerRequest* request);
 
 // Queue access, also used by tests.
 void PostWindowMessage(const WindowMessage& message);

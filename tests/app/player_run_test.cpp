@@ -233,6 +233,30 @@ TEST_F(PlayerRun, ASeekBackAcrossScenesDrawsTheFramesOfARunStartedThere)
     }
 }
 
+TEST_F(PlayerRun, ASeekToADemoTimeDrawsTheFramesOfARunStartedThere)
+{
+    // From the sliced ball forward into the credits, as a page's scrubber asks.
+    BeginPlay(20000, Settings());
+    Play(20);
+    PostWindowMessage({Message::SeekTo, Key::Other, 44300});
+    size_t presents = recorder.presentTimes.size();
+    const auto sought = Play(30);
+    const std::vector<int32_t> soughtTimes = PresentsFrom(presents);
+    EndPlay();
+
+    presents = recorder.presentTimes.size();
+    const size_t calls = recorder.calls.size();
+    BeginPlay(44300, Settings());
+    const std::vector<RecordedCall> entering(recorder.calls.begin() + static_cast<long>(calls), recorder.calls.end());
+    auto started = Play(30);
+    started[0].insert(started[0].begin(), entering.begin(), entering.end());
+    const std::vector<int32_t> startedTimes = PresentsFrom(presents);
+
+    ASSERT_EQ(soughtTimes.front(), 44300);
+    EXPECT_EQ(soughtTimes, startedTimes);
+    EXPECT_TRUE(SameFrames(sought, started));
+}
+
 TEST_F(PlayerRun, ASeekWhilePausedShowsTheNewTimeStillPaused)
 {
     BeginPlay(80000, Settings());

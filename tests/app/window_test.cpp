@@ -1,6 +1,9 @@
 // The message pump: every way of closing ends in one sticky quit; nothing else matters.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "shell/window.h"
 
 namespace {
@@ -47,12 +50,27 @@ TEST_F(PumpMessagesTest, OtherKeysAndMessagesChangeNothingButViewerKeysAreKeptIn
     EXPECT_FALSE(QuitWasRequested());
     EXPECT_TRUE(MainWindowOpen());
     EXPECT_EQ(PendingMessageCount(), 0);
-    Key key = Key::Other;
-    ASSERT_TRUE(TakeViewerKey(&key));
-    EXPECT_EQ(key, Key::Space);
-    ASSERT_TRUE(TakeViewerKey(&key));
-    EXPECT_EQ(key, Key::PageDown);
-    EXPECT_FALSE(TakeViewerKey(&key));
+    ViewerRequest request;
+    ASSERT_TRUE(TakeViewerRequest(&request));
+    EXPECT_EQ(request.key, Key::Space);
+    ASSERT_TRUE(TakeViewerRequest(&request));
+    EXPECT_EQ(request.key, Key::PageDown);
+    EXPECT_FALSE(TakeViewerRequest(&request));
+}
+
+TEST_F(PumpMessagesTest, ASeekToADemoTimeIsAViewerRequestInItsPlaceAmongTheKeys)
+{
+    PostWindowMessage({Message::KeyDown, Key::Space});
+    PostWindowMessage({Message::SeekTo, Key::Other, 44300});
+    PostWindowMessage({Message::SeekTo, Key::Other, -20});
+    PostWindowMessage({Message::KeyDown, Key::Right});
+    EXPECT_FALSE(PumpMessages());
+    ViewerRequest request;
+    std::vector<std::pair<Key, int32_t>> taken;
+    while (TakeViewerRequest(&request)) taken.emplace_back(request.key, request.seekToMs);
+    const std::vector<std::pair<Key, int32_t>> expected = {
+        {Key::Space, -1}, {Key::Other, 44300}, {Key::Other, 0}, {Key::Right, -1}};
+    EXPECT_EQ(taken, expected);
 }
 
 TEST_F(PumpMessagesTest, MessagesBehindTheQuitStayQueued)
