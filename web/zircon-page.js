@@ -189,18 +189,27 @@ const page = {
     $('play').hidden = true;
   },
   capturesFrames() { return captureTimes.length > 0; },
-  frameDrawn(demoTime) {
+  frameDrawn(demoTime, paused) {
     clock.frameDrawn(performance.now());
     window.zirconFrameTimes.push([performance.now(), demoTime]);
     while (captureTimes.length && demoTime >= captureTimes[0]) {
       window.zirconFrames[captureTimes.shift()] = Module.canvas.toDataURL('image/png');
     }
+    play.frame(demoTime, paused);
+  },
+  // The scene table, told once before play: the scrubber's marks, the media session's chapters.
+  sceneStarts(index, startMs, name) { play.scenes[index] = { name, startMs }; },
+  demoEnds(endMs) {
+    play.endMs = endMs;
+    scrubber.mark();
+    media.describe();
   },
   playEnded() {
     window.zirconState = 'ended';
     controls.hide();
     if (document.fullscreenElement) document.exitFullscreen();
     $('ended').hidden = false;
+    followPlay();
   },
 };
 
@@ -300,16 +309,22 @@ window.addEventListener('resize', fitDrawingBuffer);
 function start() {
   $('play').hidden = true;
   window.zirconState = 'playing';
+  audio.context.addEventListener('statechange', () => audioHold.follow());
+  media.offer();
   audio.context.resume().finally(() => {
     try { Module.callMain(programArguments()); } catch (e) { /* the program's message is shown */ }
     fitDrawingBuffer();
+    followPlay();
   });
 }
 
 function playAgain() {
   $('ended').hidden = true;
   window.zirconState = 'playing';
-  audio.context.resume().finally(() => Module._ZirconPlayAgain());
+  audio.context.resume().finally(() => {
+    Module._ZirconPlayAgain();
+    followPlay();
+  });
 }
 
 // Fullscreen where the browser lets a page element have it, landscape locked where it
@@ -342,19 +357,327 @@ function pressKey(code) {
   return window.zirconState === 'playing' && Module.ccall('ZirconPressKey', 'boolean', ['string'], [code]);
 }
 
+// Play from a demo time in ms, as the keys seek (the frame a start there shows, the music
+// there too); false when the program is not running.
+function seekTo(ms) {
+  return window.zirconState === 'playing' && Module._ZirconSeekTo(Math.max(0, Math.round(ms))) !== 0;
+}
+
 const ControlsShownMs = 3000;   // the controls hide this long after the last touch while playing
 const controls = {
   hideTimer: 0,
   show() {
     if (window.zirconState !== 'playing') return;
     $('controls').hidden = false;
-    $('pause-icon').setAttribute('d', audio.paused ? 'M7 5v14l12-7z' : 'M6 5h4v14H6zM14 5h4v14h-4z');
-    $('pause').setAttribute('aria-label', audio.paused ? 'Play' : 'Pause');
+    this.icon();
+    scrubber.place(play.demoTime);
     clearTimeout(this.hideTimer);
-    this.hideTimer = setTimeout(() => { if (!audio.paused) $('controls').hidden = true; }, ControlsShownMs);
+    this.hideTimer = setTimeout(() => {
+      if (!play.paused && !scrubber.dragging) $('controls').hidden = true;
+    }, ControlsShownMs);
   },
   hide() { clearTimeout(this.hideTimer); $('controls').hidden = true; },
+  icon() {
+    $('pause-icon').setAttribute('d', play.paused ? 'M7 5v14l12-7z' : 'M6 5h4v14H6zM14 5h4v14h-4z');
+    $('pause').setAttribute('aria-label', play.paused ? 'Play' : 'Pause');
+  },
 };
+
+// ---- Where play stands, as the program tells it with each frame ---------------------------
+
+const play = {
+  scenes: [],      // {name, startMs} in play order
+  endMs: 0,        // the demo time play ends at
+  demoTime: 0,     // the last frame's
+  paused: false,   // the viewer's pause (Space, the controls, the media session)
+  scene: -1,       // the last frame's scene, from 0
+  sceneAt(ms) {
+    let i = 0;
+    while (i + 1 < this.scenes.length && ms >= this.scenes[i + 1].startMs) ++i;
+    return i;
+  },
+  frame(demoTime, paused) {
+    const changed = paused !== this.paused;
+    this.demoTime = demoTime;
+    this.paused = paused;
+    const scene = this.sceneAt(demoTime);
+    if (scene !== this.scene) {
+      this.scene = scene;
+      media.describe();
+    }
+    if (changed) followPlay();
+    else audioHold.follow();
+    media.position(false);
+    if (!$('controls').hidden && !scrubber.dragging) scrubber.place(demoTime);
+  },
+  // Play goes on: the program plays, the viewer has not paused, the page is seen and its
+  // sound is not held.
+  on() {
+    return window.zirconState === 'playing' && !this.paused && document.visibilityState === 'visible' &&
+           !audioHold.shown && !audioHold.hidden;
+  },
+};
+
+// Whatever follows whether play goes on: the controls' icon, the held sound's notice, the
+// wake lock and the media session's state.
+function followPlay() {
+  controls.icon();
+  audioHold.follow();
+  wakeLock.follow();
+  media.position(true);
+}
+
+// ---- The time bar: the scenes marked at their starts; a finger (mouse, pen) seeks ---------
+
+const ScrubStepMs = 100;   // a scrub lands on whole tenths of a second
+const scrubber = {
+  dragging: false,
+  sought: -1,   // the time of the drag's last seek
+  mark() {
+    const marks = $('marks');
+    marks.textContent = '';
+    for (const scene of play.scenes) {
+      const mark = document.createElement('span');
+      mark.style.left = `${(100 * scene.startMs / play.endMs).toFixed(3)}%`;
+      mark.title = scene.name;
+      marks.appendChild(mark);
+    }
+    $('scrubber').setAttribute('aria-valuemax', String(play.endMs));
+  },
+  // The demo time under clientX: the track's left end is 0, its right end the demo's end;
+  // rounded to ScrubStepMs and kept short of the end, which would end play.
+  timeAt(clientX) {
+    const track = $('track').getBoundingClientRect();
+    const fraction = Math.min(Math.max((clientX - track.left) / track.width, 0), 1);
+    return Math.min(Math.round(fraction * play.endMs / ScrubStepMs) * ScrubStepMs, play.endMs - ScrubStepMs);
+  },
+  place(ms) {
+    if (!play.endMs) return;
+    const percent = `${(100 * Math.min(Math.max(ms, 0), play.endMs) / play.endMs).toFixed(3)}%`;
+    $('played').style.width = percent;
+    $('knob').style.left = percent;
+    $('scrubber').setAttribute('aria-valuenow', String(ms));
+    const scene = play.scenes[play.sceneAt(ms)];
+    $('scene-name').textContent = scene ? scene.name : '';
+    $('time').textContent = `${minutes(ms)} / ${minutes(play.endMs)}`;
+  },
+  seek(clientX) {
+    const ms = this.timeAt(clientX);
+    this.place(ms);
+    if (ms !== this.sought && seekTo(ms)) this.sought = ms;
+  },
+};
+function minutes(ms) {
+  const s = Math.floor(ms / 1000);
+  return `${Math.floor(s / 60)}:${String(s % 60).padStart(2, '0')}`;
+}
+$('scrubber').addEventListener('pointerdown', (e) => {
+  if (window.zirconState !== 'playing' || !play.endMs) return;
+  e.preventDefault();
+  document.body.classList.toggle('touch', e.pointerType === 'touch');
+  $('scrubber').setPointerCapture(e.pointerId);
+  scrubber.dragging = true;
+  scrubber.sought = -1;
+  scrubber.seek(e.clientX);
+  controls.show();
+});
+$('scrubber').addEventListener('pointermove', (e) => { if (scrubber.dragging) scrubber.seek(e.clientX); });
+for (const type of ['pointerup', 'pointercancel']) {
+  $('scrubber').addEventListener(type, (e) => {
+    if (!scrubber.dragging) return;
+    if (type === 'pointerup') scrubber.seek(e.clientX);
+    scrubber.dragging = false;
+    controls.show();
+  });
+}
+
+// ---- The screen stays awake while play goes on ---------------------------------------------
+
+// window.zirconWakeLock: 'held', 'released', 'refused' (the browser said no: the reason in
+// window.zirconWakeLockRefusal) or 'unsupported'. A lock the browser lets go (the page
+// hidden) is asked for again when the page is seen and play goes on.
+const wakeLock = {
+  sentinel: null,
+  asking: false,
+  async follow() {
+    if (!navigator.wakeLock) {
+      window.zirconWakeLock = 'unsupported';
+      return;
+    }
+    const wanted = play.on();
+    if (!wanted && this.sentinel) {
+      const sentinel = this.sentinel;
+      this.sentinel = null;
+      window.zirconWakeLock = 'released';
+      sentinel.release().catch(() => {});
+    } else if (wanted && !this.sentinel && !this.asking) {
+      this.asking = true;
+      window.zirconWakeLockAsked = (window.zirconWakeLockAsked || 0) + 1;
+      try {
+        const sentinel = await navigator.wakeLock.request('screen');
+        this.sentinel = sentinel;
+        window.zirconWakeLock = 'held';
+        sentinel.addEventListener('release', () => {
+          if (this.sentinel !== sentinel) return;
+          this.sentinel = null;
+          window.zirconWakeLock = 'released';
+        });
+        this.asking = false;
+        if (!play.on()) this.follow();   // play stopped while the browser was asked
+      } catch (e) {
+        this.asking = false;
+        window.zirconWakeLock = 'refused';
+        window.zirconWakeLockRefusal = `${e.name}: ${e.message}`;
+      }
+    }
+  },
+};
+window.zirconWakeLock = navigator.wakeLock ? 'released' : 'unsupported';
+
+// ---- Sound held: a hidden page on a touch device, or the browser's own hold ---------------
+
+// On a phone or tablet a hidden page holds picture and music: the page suspends the audio
+// context, whose time the clock of play follows, so both stand where they were and go on
+// together when the page is seen again. On a desktop the music plays on while the page is
+// hidden, and the picture catches up with it when the page is seen.
+function touchDevice() {
+  return (window.matchMedia && window.matchMedia('(pointer: coarse)').matches) || navigator.maxTouchPoints > 0;
+}
+
+// While the browser has taken the WebGL context back, the page holds the music itself
+// until the picture is back (window.zirconGraphics).
+function graphicsHeld() {
+  return window.zirconGraphics === 'lost' || window.zirconGraphics === 'restoring';
+}
+
+// A context the browser suspended or interrupted while play goes on (a call, another
+// app's sound, a resume the browser would not allow without a tap) holds play at its time;
+// held for HeldNoticeAfterMs (longer than a resume under way takes), "Tap to resume" is
+// shown over the picture, which resumes it, and play goes on from there with the music.
+const HeldNoticeAfterMs = 300;
+const audioHold = {
+  hidden: false,     // the page suspended the context itself while hidden
+  resuming: false,   // a resume is under way
+  heldSince: 0,      // performance.now() when the sound was first seen held during play
+  shown: false,      // "Tap to resume" is shown
+  follow() {
+    const context = audio.context;
+    const held = context !== null && (context.state === 'suspended' || context.state === 'interrupted') &&
+                 window.zirconState === 'playing' && !play.paused && document.visibilityState === 'visible' &&
+                 !this.hidden && !this.resuming && !graphicsHeld();
+    if (!held) {
+      this.heldSince = 0;
+    } else if (!this.heldSince) {
+      this.heldSince = performance.now();
+      setTimeout(() => this.follow(), HeldNoticeAfterMs);
+    }
+    const show = held && performance.now() - this.heldSince >= HeldNoticeAfterMs;
+    if (show === this.shown) return;
+    this.shown = show;
+    $('resume').hidden = !show;
+    if (show) controls.hide();
+    wakeLock.follow();
+    media.position(true);
+  },
+  resume() {
+    if (!audio.context) return;
+    if (document.visibilityState === 'hidden') {   // it goes on when the page is seen again
+      this.hidden = true;
+      return;
+    }
+    if (graphicsHeld()) {   // the picture first: the sound goes on with it
+      setTimeout(() => this.resume(), 100);
+      return;
+    }
+    this.resuming = true;
+    audio.context.resume().catch(() => {}).finally(() => {
+      this.resuming = false;
+      this.follow();
+    });
+    this.follow();
+  },
+};
+$('resume').addEventListener('click', (e) => {
+  e.currentTarget.blur();
+  audioHold.resume();
+});
+
+document.addEventListener('visibilitychange', () => {
+  const context = audio.context;
+  if (document.visibilityState === 'hidden') {
+    if (context && touchDevice() && window.zirconState === 'playing' && context.state === 'running') {
+      audioHold.hidden = true;
+      context.suspend();
+    }
+  } else if (audioHold.hidden) {
+    audioHold.hidden = false;
+    audioHold.resume();
+  }
+  followPlay();
+});
+
+// ---- Media session: the system's media controls, lock screen and headset buttons ----------
+
+// window.zirconMediaActions holds the handlers given to the browser, by action;
+// window.zirconMediaPosition the position state last given.
+const media = {
+  session: navigator.mediaSession || null,
+  actions: {},
+  last: null,   // {position (s), playing, at (performance.now())}
+  offer() {
+    if (!this.session || Object.keys(this.actions).length) return;
+    const handlers = {
+      play: () => {
+        if (window.zirconState === 'ended') playAgain();
+        else if (play.paused) pressKey('Space');
+        else if (audioHold.shown) audioHold.resume();
+      },
+      pause: () => { if (!play.paused) pressKey('Space'); },
+      seekto: (details) => seekTo(details.seekTime * 1000),
+      seekbackward: () => pressKey('ArrowLeft'),
+      seekforward: () => pressKey('ArrowRight'),
+      previoustrack: () => pressKey('PageUp'),
+      nexttrack: () => pressKey('PageDown'),
+    };
+    for (const [action, handler] of Object.entries(handlers)) {
+      try {
+        this.session.setActionHandler(action, handler);
+        this.actions[action] = handler;
+      } catch (e) { /* an action this browser does not offer */ }
+    }
+  },
+  // The title, the scene under way as the artist, the scenes as chapters where offered.
+  describe() {
+    if (!this.session || typeof MediaMetadata === 'undefined' || !play.endMs) return;
+    const scene = play.scenes[Math.max(play.scene, 0)];
+    const artwork = [{ src: 'megadata/icon.png', sizes: '64x64', type: 'image/png' }];
+    this.session.metadata = new MediaMetadata({
+      title: 'Zircon megademo',
+      artist: scene ? scene.name : '',
+      album: 'Zircon megademo',
+      artwork,
+      chapterInfo: play.scenes.map((s) => ({ title: s.name, startTime: s.startMs / 1000, artwork })),
+    });
+  },
+  // The playback state and the position, given again when play starts or stops, after a
+  // seek (the position a second or more from where the browser reckons it) and every 10 s.
+  position(force) {
+    if (!this.session || !play.endMs) return;
+    const playing = play.on();
+    const now = performance.now();
+    const last = this.last;
+    if (!force && last && last.playing === playing && now - last.at < 10000 &&
+        Math.abs(last.position * 1000 + (playing ? now - last.at : 0) - play.demoTime) < 1000) return;
+    this.session.playbackState = window.zirconState === 'playing' ? (playing ? 'playing' : 'paused') : 'none';
+    const position = Math.min(Math.max(play.demoTime, 0), play.endMs) / 1000;
+    if (this.session.setPositionState) {
+      try { this.session.setPositionState({ duration: play.endMs / 1000, playbackRate: 1, position }); } catch (e) { /* refused */ }
+    }
+    this.last = { position, playing, at: now };
+  },
+};
+window.zirconMediaActions = media.actions;
+Object.defineProperty(window, 'zirconMediaPosition', { get: () => media.last });
 
 // A tap on the picture (a press and release close together, soon after) pauses or goes
 // on, and shows the controls; a drag is not a tap.
@@ -368,7 +691,8 @@ $('canvas').addEventListener('pointerup', (e) => {
   const tap = pressed && performance.now() - pressed.at <= TapMaxMs &&
               Math.hypot(e.clientX - pressed.x, e.clientY - pressed.y) <= TapMaxMovePx;
   pressed = null;
-  if (tap && pressKey('Space')) setTimeout(() => controls.show(), 50);
+  if (tap && audioHold.shown) audioHold.resume();
+  else if (tap && pressKey('Space')) setTimeout(() => controls.show(), 50);
 });
 for (const [id, code] of [['previous', 'PageUp'], ['pause', 'Space'], ['next', 'PageDown']]) {
   $(id).addEventListener('click', (e) => {

@@ -12,16 +12,30 @@
 #include "platform/data_file.h"
 #include "platform/platform.h"
 #include "platform/web_page.h"
+#include "scenes/timeline.h"
 #include "shell/report.h"
 #include "shell/window.h"
 
 namespace {
 
-// Each frame the page shows is told to the page, with its demo time, once presented.
+// Each frame the page shows is told to the page, with its demo time and whether play is
+// paused, once presented.
 class PageSink : public PresentSink {
 public:
-    void AfterPresent(int32_t demoTime) override { PlatformFrameDrawn(demoTime); }
+    const Player* player = nullptr;
+    void AfterPresent(int32_t demoTime) override { PlatformFrameDrawn(demoTime, player && player->Status().paused); }
 };
+
+// The scene table as the page shows it (its scrubber's marks, its media session's chapters).
+void TellPageTheScenes()
+{
+    PageScene scenes[SceneCount];
+    for (int i = 0; i < SceneCount; ++i) {
+        const SceneId id = static_cast<SceneId>(i);
+        scenes[i] = {SceneRowOf(id).name, SceneStart(id)};
+    }
+    PlatformTellScenes(scenes, SceneCount, DemoEnd());
+}
 
 // Everything the page's play needs; made by main and kept for the page's life (the
 // runtime does not exit), handed to each animation frame and to "play again".
@@ -90,7 +104,9 @@ int main(int argc, char** argv)
     settings.now = PlatformPlaySeconds;
     page.player.reset(new Player(settings));
     page.player->AddScreenshotSink();
+    page.pageSink.player = page.player.get();
     page.player->AddPresentSink(&page.pageSink);
+    TellPageTheScenes();
     PlatformOnPlayAgain(PlayAgain, &page);
     StartPlay(page, page.options.startMs);
     return 0;

@@ -213,6 +213,17 @@ extern "C" EMSCRIPTEN_KEEPALIVE void ZirconPlayAgain()
 // keyboard does; false for a code that is not one of them.
 extern "C" EMSCRIPTEN_KEEPALIVE bool ZirconPressKey(const char* code) { return PushKeyOfCode(code); }
 
+// The page's scrubber and media controls ask for play from a demo time (ms), taken with
+// the keys in their order; false before the window exists.
+extern "C" EMSCRIPTEN_KEEPALIVE bool ZirconSeekTo(int32_t demoTime)
+{
+    if (!g_window) return false;
+    PlatformEvent event{PlatformEventKind::SeekTo, Key::Other};
+    event.demoTime = demoTime < 0 ? 0 : demoTime;
+    g_events.push_back(event);
+    return true;
+}
+
 EM_JS(int, PagePictureSize, (const char* path, int* width, int* height), {
     const picture = Module.page.pictures.get(UTF8ToString(path));
     if (!picture) return 0;
@@ -238,11 +249,20 @@ bool PlatformCopyDecodedPicture(const char* path, uint8_t* pixels)
     return PageCopyPicture(path, pixels) != 0;
 }
 
-EM_JS(void, PageFrameDrawn, (int32_t demoTime), { Module.page.frameDrawn(demoTime); });
+EM_JS(void, PageFrameDrawn, (int32_t demoTime, int paused), { Module.page.frameDrawn(demoTime, paused != 0); });
+EM_JS(void, PageSceneStarts, (int32_t index, int32_t startMs, const char* name),
+      { Module.page.sceneStarts(index, startMs, UTF8ToString(name)); });
+EM_JS(void, PageDemoEnds, (int32_t endMs), { Module.page.demoEnds(endMs); });
 EM_JS(void, PagePlayEnded, (), { Module.page.playEnded(); });
 EM_JS(int, PageAudioLatencyMs, (), { return Module.page.audioLatencyMs(); });
 
-void PlatformFrameDrawn(int32_t demoTime) { PageFrameDrawn(demoTime); }
+void PlatformFrameDrawn(int32_t demoTime, bool paused) { PageFrameDrawn(demoTime, paused ? 1 : 0); }
+
+void PlatformTellScenes(const PageScene* scenes, int count, int32_t endMs)
+{
+    for (int i = 0; i < count; ++i) PageSceneStarts(i, scenes[i].startMs, scenes[i].name);
+    PageDemoEnds(endMs);
+}
 double PlatformPlaySeconds() { return PageTickMs() / 1000.0; }
 void PlatformPlayEnded() { PagePlayEnded(); }
 int PlatformAudioLatencyMs() { return PageAudioLatencyMs(); }

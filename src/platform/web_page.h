@@ -8,7 +8,8 @@
 // Calls frame(context) at each animation frame the browser shows, until it returns false.
 void PlatformRunAnimationFrames(bool (*frame)(void* context), void* context);
 // Calls playAgain(context) when the page's "play again" is chosen (the page's script calls
-// the exported ZirconPlayAgain).
+// the exported ZirconPlayAgain). The page asks for a demo time through the exported
+// ZirconSeekTo, which the viewer's requests carry (PlatformEventKind::SeekTo).
 void PlatformOnPlayAgain(void (*playAgain)(void* context), void* context);
 
 // A picture the page decoded from the data file at path ("megadata/envmap.png"): its size
@@ -18,8 +19,17 @@ bool PlatformDecodedPictureSize(const char* path, int* width, int* height);
 // (0 = opaque), rows top first. False when the page has none.
 bool PlatformCopyDecodedPicture(const char* path, uint8_t* pixels);
 
-// Tells the page a frame of demo time demoTime was drawn (tests read the canvas then).
-void PlatformFrameDrawn(int32_t demoTime);
+// Tells the page a frame of demo time demoTime was drawn (tests read the canvas then),
+// and whether play is paused (the page's controls, wake lock and media session follow it).
+void PlatformFrameDrawn(int32_t demoTime, bool paused);
+
+// A scene as the page's scrubber and media session name it.
+struct PageScene {
+    const char* name;
+    int32_t startMs;
+};
+// Tells the page the demo's scenes, in play order, and the demo time its play ends at.
+void PlatformTellScenes(const PageScene* scenes, int count, int32_t endMs);
 // Tells the page play has ended: it offers to play again.
 void PlatformPlayEnded();
 // How much later a sound started now is heard than a frame drawn now is seen, in

@@ -3,7 +3,12 @@
 // holds, inside the viewport, in portrait and landscape and after a turn during play (no
 // restart); a tap plays it; by touch the picture pauses and goes on and the controls change
 // scene; a double tap on the picture does not zoom; where a page element
-// cannot go fullscreen, the fullscreen button has the stage fill the window.
+// cannot go fullscreen, the fullscreen button has the stage fill the window. On the phone
+// by touch: the time bar seeks as a finger drags it, to the frame a straight play shows;
+// the end's "Play again"; the screen's wake lock held while playing and let go on a pause
+// and at the end; a hidden page holds music and picture and goes on in step (a desktop
+// plays its music on); a suspended audio context shows "Tap to resume" and a tap goes on
+// from the held time in step; the media session's actions, title and chapters.
 //   node page-devices.js URL OUT_DIR
 // Prints one line a check; exit status 1 when one fails.
 'use strict';
@@ -135,6 +140,281 @@ async function checkTouchControls(tab, session) {
   check(hints[0] && !hints[1], 'touch: the footer shows the touch hints, not the keys');
 }
 
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const PhoneViewport = { ...Devices[0], isMobile: true, hasTouch: true };
+
+// A page on the emulated phone (or, with another viewport, as a desktop shows it), played
+// by a tap (a click) on "Click to play" until thirty frames are drawn. The page notes
+// when it was last hidden and seen (window.zirconShownAt).
+async function playPage(browser, url, query, viewport = PhoneViewport) {
+  const tab = await browser.newPage();
+  await tab.evaluateOnNewDocument(() => {
+    window.zirconShownAt = {};
+    document.addEventListener('visibilitychange', () => { window.zirconShownAt[document.visibilityState] = performance.now(); });
+  });
+  if (viewport === PhoneViewport) await tab.emulate({ userAgent: await browser.userAgent(), viewport });
+  else await tab.setViewport(viewport);
+  tab.on('pageerror', (e) => console.log('page error:', e.message));
+  const session = await tab.target().createCDPSession();
+  await tab.goto(`${url}?${query}`);
+  await tab.waitForFunction(() => window.zirconState === 'ready', { timeout: 60000 });
+  await tab.bringToFront();
+  const play = await centreOf(tab, 'play');
+  if (viewport === PhoneViewport) await tap(session, play.x, play.y);
+  else await tab.mouse.click(play.x, play.y);
+  await tab.waitForFunction(() => window.zirconFrameTimes.length > 30, { timeout: 60000 });
+  return { tab, session };
+}
+
+// Two pictures (data addresses) decoded by the browser: whether their pixels are the same,
+// and the mean absolute difference per channel (-1 when the sizes differ).
+async function comparePictures(tab, a, b) {
+  return tab.evaluate(async (a, b) => {
+    const pixels = async (src) => {
+      const bitmap = await createImageBitmap(await (await fetch(src)).blob());
+      const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+      context.drawImage(bitmap, 0, 0);
+      return context.getImageData(0, 0, bitmap.width, bitmap.height).data;
+    };
+    const [p, q] = [await pixels(a), await pixels(b)];
+    if (p.length !== q.length) return { mean: -1, identical: false };
+    let sum = 0;
+    for (let i = 0; i < p.length; i += 4) sum += Math.abs(p[i] - q[i]) + Math.abs(p[i + 1] - q[i + 1]) + Math.abs(p[i + 2] - q[i + 2]);
+    return { mean: sum / (p.length / 4 * 3), identical: sum === 0 };
+  }, a, b);
+}
+
+// A finger put down at the first point, moved along a row through the others (20 CSS px a
+// frame, onTheWay(i) called at the i-th) and lifted after resting at the last. (A finger
+// that leaps and lifts at once makes a fling, and Chromium drops the next tap to stop it.)
+async function drag(session, points, onTheWay = async () => {}) {
+  await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [points[0]] });
+  let at = points[0];
+  for (const [i, point] of points.slice(1).entries()) {
+    const steps = Math.max(1, Math.ceil(Math.abs(point.x - at.x) / 20));
+    for (let s = 1; s <= steps; ++s) {
+      const x = s === steps ? point.x : at.x + (point.x - at.x) * s / steps;
+      await session.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: [{ x, y: point.y }] });
+      await sleep(16);
+    }
+    at = point;
+    await onTheWay(i + 1);
+  }
+  await sleep(150);
+  await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+}
+
+// The time bar's track (left, width, the row of its middle) and the demo's end.
+async function scrubTrack(tab) {
+  return tab.evaluate(() => {
+    const r = document.getElementById('track').getBoundingClientRect();
+    return { left: r.left, width: r.width, y: r.top + r.height / 2, endMs: Number(document.getElementById('scrubber').getAttribute('aria-valuemax')),
+             height: document.getElementById('scrubber').getBoundingClientRect().height };
+  });
+}
+// The whole CSS px column for a demo time on the track, and the time the bar seeks to
+// there (whole tenths of a second, short of the end).
+const columnFor = (track, ms) => Math.round(track.left + track.width * ms / track.endMs);
+const timeAtColumn = (track, x) => Math.min(Math.round(Math.min(Math.max((x - track.left) / track.width, 0), 1) *
+                                                       track.endMs / 100) * 100, track.endMs - 100);
+
+// On the phone, by touch: the wake lock is held while playing and let go on a pause; a
+// drag on the time bar seeks as the finger moves and where it is lifted; played on from
+// there, the frame at 36200 ms is the one a straight play from the twisting ball's start
+// draws (its beats are carried state);
+// dragged to the end, play ends with "Play again", which a tap plays from the start.
+async function checkTimeBar(browser, url) {
+  const { tab, session } = await playPage(browser, url, 'fps=60&start=12000&at=36200');
+  await sleep(300);
+  const playingLock = await tab.evaluate(() => window.zirconWakeLock);
+  const picture = await centreOf(tab, 'canvas');
+  await tap(session, picture.x, picture.y);
+  await tab.waitForFunction(() => window.zirconWakeLock !== 'held', { timeout: 3000 }).catch(() => {});
+  const pausedLock = await tab.evaluate(() => window.zirconWakeLock);
+  await tab.waitForFunction(() => !document.getElementById('controls').hidden, { timeout: 3000 }).catch(() => {});
+  check(playingLock === 'held' && pausedLock === 'released',
+        `wake lock: ${playingLock} while playing, ${pausedLock} when paused by a tap`);
+
+  const track = await scrubTrack(tab);
+  const from = await lastDemoTime(tab);
+  const [midX, endX] = [columnFor(track, 20000), columnFor(track, 35000)];
+  let midway = -1;
+  await drag(session, [{ x: columnFor(track, from), y: track.y }, { x: midX, y: track.y }, { x: endX, y: track.y }],
+             async (step) => {
+               if (step !== 1) return;
+               await sleep(400);
+               midway = await lastDemoTime(tab);
+             });
+  await sleep(400);
+  const landed = await lastDemoTime(tab);
+  await tab.screenshot({ path: path.join(outDir, 'phone-time-bar.png') });
+  const [midWanted, endWanted] = [timeAtColumn(track, midX), timeAtColumn(track, endX)];
+  check(track.height >= 44 && midway === midWanted && landed === endWanted,
+        `time bar (${track.height} CSS px tall): a drag from ${from} ms showed ${midway} ms on the way ` +
+        `(${midWanted} under the finger) and ${landed} ms where lifted (${endWanted})`);
+
+  const pause = await centreOf(tab, 'pause');
+  await tap(session, pause.x, pause.y);
+  await tab.waitForFunction(() => window.zirconFrames[36200], { timeout: 120000 }).catch(() => {});
+  const sought = await tab.evaluate(() => window.zirconFrames[36200]);
+  const { tab: straight } = await playPage(browser, url, 'fps=60&start=30000&at=36200&until=36300');
+  await straight.waitForFunction(() => window.zirconFrames[36200], { timeout: 120000 }).catch(() => {});
+  const played = await straight.evaluate(() => window.zirconFrames[36200]);
+  const same = sought && played ? (await comparePictures(straight, sought, played)) : null;
+  check(same !== null && same.identical, `time bar: played on from ${landed} ms, the frame at 36200 ms is ` +
+        (same === null ? 'missing' : same.identical ? "the twisting ball's straight play's" :
+                         `not the straight play's (mean difference ${same.mean.toFixed(3)})`));
+  await straight.close();
+  await tab.bringToFront();
+
+  // To the end: the picture tapped (held, the controls shown), the bar dragged to its far
+  // right (the last tenth of a second), played on.
+  await tap(session, picture.x, picture.y);
+  await tab.waitForFunction(() => document.getElementById('pause').getAttribute('aria-label') === 'Play' &&
+                                  !document.getElementById('controls').hidden, { timeout: 3000 }).catch(() => {});
+  await drag(session, [{ x: columnFor(track, 36000), y: track.y }, { x: Math.ceil(track.left + track.width) + 5, y: track.y }]);
+  await sleep(300);
+  await tap(session, pause.x, pause.y);
+  await tab.waitForFunction(() => window.zirconState === 'ended', { timeout: 10000 }).catch(() => {});
+  const end = await tab.evaluate(() => {
+    const again = document.getElementById('again').getBoundingClientRect();
+    return { state: window.zirconState, lock: window.zirconWakeLock, size: Math.min(again.width, again.height),
+             shown: !document.getElementById('ended').hidden };
+  });
+  const again = await centreOf(tab, 'again');
+  const framesBefore = await tab.evaluate(() => window.zirconFrameTimes.length);
+  await tap(session, again.x, again.y);
+  await tab.waitForFunction((n) => window.zirconFrameTimes.length > n + 30, { timeout: 30000 }, framesBefore).catch(() => {});
+  const replay = await tab.evaluate(() => ({ state: window.zirconState, time: window.zirconFrameTimes.at(-1)[1],
+                                             lock: window.zirconWakeLock }));
+  check(end.state === 'ended' && end.shown && end.lock === 'released' && end.size >= 44 && replay.state === 'playing' &&
+        replay.time < 5000 && replay.lock === 'held',
+        `the end: ${end.state}, "Play again" ${end.shown ? 'shown' : 'not shown'} (${end.size.toFixed(0)} CSS px), wake lock ` +
+        `${end.lock}; tapped, play is ${replay.state} at ${replay.time} ms, wake lock ${replay.lock}`);
+  await tab.close();
+}
+
+// The music and the clock of play at one moment: where the music is heard, and its offset
+// from the clock (constant while they are in step); the last frame's demo time.
+async function musicAndPicture(tab) {
+  return tab.evaluate(() => {
+    const heard = Module.page.audio.heardPosition();
+    const frames = window.zirconFrameTimes;
+    return { at: performance.now(), music: heard ? heard.positionMs : -1, offset: heard ? heard.atMs - heard.positionMs : NaN,
+             demo: frames[frames.length - 1][1], context: Module.page.audio.context.state, lock: window.zirconWakeLock };
+  });
+}
+
+// The page hidden for two seconds behind another tab, then seen again: how far music and
+// picture went in the time play was seen, the hidden page's context, and the offset's change.
+async function hideAndShow(browser, tab) {
+  const before = await musicAndPicture(tab);
+  const other = await browser.newPage();
+  await other.bringToFront();
+  await sleep(2000);
+  const hidden = await tab.evaluate(() => ({ visibility: document.visibilityState, context: Module.page.audio.context.state,
+                                             lock: window.zirconWakeLock, hiddenAt: window.zirconShownAt.hidden }));
+  await tab.bringToFront();
+  await other.close();
+  await tab.waitForFunction(() => document.visibilityState === 'visible', { timeout: 5000 });
+  await sleep(1000);
+  const after = await musicAndPicture(tab);
+  const shownAt = await tab.evaluate(() => window.zirconShownAt.visible);
+  const seenMs = (hidden.hiddenAt - before.at) + (after.at - shownAt);
+  const around = await framesAround(tab, hidden.hiddenAt, shownAt);
+  return { before, after, hidden, seenMs, hiddenMs: shownAt - hidden.hiddenAt, ...around };
+}
+
+// The demo time of the last frame drawn before the moment `from` and of the first drawn
+// after `to`. A frame's time is taken as the frame before it ends, so a machine's long
+// frame leaves the next one's time behind: the picture's pace is not judged, only where
+// it went on from.
+async function framesAround(tab, from, to) {
+  return tab.evaluate((from, to) => {
+    const frames = window.zirconFrameTimes;
+    const last = frames.filter((f) => f[0] < from).pop();
+    const first = frames.find((f) => f[0] > to);
+    return { lastBefore: last ? last[1] : -1, firstAfter: first ? first[1] : -1 };
+  }, from, to);
+}
+
+// On the phone, playing in real time: the media session (its handlers, title, the scenes
+// as chapters; 'nexttrack' goes to the next scene); the page hidden holds music and
+// picture and they go on in step where they stood; a context the browser suspends shows
+// "Tap to resume", holds the picture, and a tap goes on at the held time in step.
+async function checkStayingInStep(browser, url) {
+  const { tab, session } = await playPage(browser, url, 'start=20000');
+  await sleep(500);
+  const described = await tab.evaluate(() => {
+    const m = navigator.mediaSession.metadata;
+    return { actions: Object.keys(window.zirconMediaActions), title: m.title, artist: m.artist,
+             chapters: (m.chapterInfo || []).map((c) => c.startTime) };
+  });
+  const wantedActions = ['play', 'pause', 'seekto', 'previoustrack', 'nexttrack'];
+  await tab.evaluate(() => window.zirconMediaActions.nexttrack({ action: 'nexttrack' }));
+  await sleep(500);
+  const next = await tab.evaluate(() => ({ demo: window.zirconFrameTimes.at(-1)[1], position: window.zirconMediaPosition.position,
+                                           artist: navigator.mediaSession.metadata.artist }));
+  check(wantedActions.every((a) => described.actions.includes(a)) && described.title === 'Zircon megademo' &&
+        described.artist === 'sliced ball' && described.chapters.join() === '0,17.95,30,42,54,78' &&
+        next.demo >= 30000 && next.demo < 31000 && next.position >= 29.5 && next.position < 31 && next.artist === 'twisting ball',
+        `media session: actions ${described.actions.join(', ')}; "${described.title}", ${described.artist}, chapters at ` +
+        `${described.chapters.join(', ')} s; 'nexttrack' went to ${next.demo} ms (${next.artist}), position ${next.position} s`);
+
+  const away = await hideAndShow(browser, tab);
+  const musicWent = away.after.music - away.before.music, drift = away.after.offset - away.before.offset;
+  const pictureJump = away.firstAfter - away.lastBefore;
+  check(away.hidden.visibility === 'hidden' && away.hidden.context === 'suspended' && away.hidden.lock === 'released' &&
+        Math.abs(musicWent - away.seenMs) < 150 && pictureJump >= 0 && pictureJump < 500 && away.after.demo > away.firstAfter &&
+        Math.abs(drift) <= 20 && away.after.context === 'running' && away.after.lock === 'held',
+        `phone, hidden for ${away.hiddenMs.toFixed(0)} ms: context ${away.hidden.context}, wake lock ${away.hidden.lock}; ` +
+        `the music went ${musicWent.toFixed(0)} ms in the ${away.seenMs.toFixed(0)} ms seen, the picture from ` +
+        `${away.lastBefore} ms to ${away.firstAfter} ms across the hiding, then on to ${away.after.demo} ms, ` +
+        `in step within ${drift.toFixed(1)} ms; seen again, wake lock ${away.after.lock}`);
+
+  // The browser suspends the context (as for a call).
+  const before = await musicAndPicture(tab);
+  await tab.evaluate(() => Module.page.audio.context.suspend());
+  const heldFrom = await tab.evaluate(() => window.zirconFrameTimes.length);
+  await sleep(1000);
+  const held = await tab.evaluate((from) => ({
+    shown: !document.getElementById('resume').hidden, lock: window.zirconWakeLock,
+    times: window.zirconFrameTimes.slice(from).map((f) => f[1]) }), heldFrom);
+  await tab.screenshot({ path: path.join(outDir, 'phone-tap-to-resume.png') });
+  const resume = await centreOf(tab, 'resume');
+  const tappedAt = await tab.evaluate(() => performance.now());
+  await tap(session, resume.x, resume.y);
+  await sleep(1000);
+  const after = await musicAndPicture(tab);
+  const resumed = await tab.evaluate(() => ({ shown: !document.getElementById('resume').hidden, lock: window.zirconWakeLock }));
+  // The first frame's time may have been taken before the context stood (a frame's time is
+  // taken as the frame before it ends); every later one stands.
+  const standing = held.times.slice(1);
+  const heldMin = Math.min(...standing), heldMax = Math.max(...standing);
+  const seenMs = after.at - tappedAt;
+  const { firstAfter } = await framesAround(tab, tappedAt, tappedAt);
+  const musicMoved = after.music - before.music, offsetMoved = after.offset - before.offset;
+  check(held.shown && held.lock === 'released' && standing.length > 5 && heldMax === heldMin && !resumed.shown &&
+        after.context === 'running' && resumed.lock === 'held' && firstAfter >= heldMax && firstAfter < heldMax + 500 &&
+        after.demo > heldMax + 300 && musicMoved < seenMs + 200 && Math.abs(offsetMoved) <= 20,
+        `suspended context: "Tap to resume" ${held.shown ? 'shown' : 'not shown'}, wake lock ${held.lock}, ` +
+        `${standing.length} frames drawn at ${heldMin === heldMax ? heldMin : `${heldMin} to ${heldMax}`} ms; tapped: the ` +
+        `picture went on from ${firstAfter} ms to ${after.demo} ms, the music ${musicMoved.toFixed(0)} ms in the ` +
+        `${seenMs.toFixed(0)} ms since the tap, in step within ${offsetMoved.toFixed(1)} ms, context ${after.context}, ` +
+        `wake lock ${resumed.lock}`);
+  await tab.close();
+
+  // A desktop page (no touch) hidden plays its music on, as it always has.
+  const desk = await playPage(browser, url, 'start=20000', { width: 800, height: 600 });
+  await sleep(500);
+  const deskAway = await hideAndShow(browser, desk.tab);
+  const deskWent = deskAway.after.music - deskAway.before.music;
+  check(deskAway.hidden.context === 'running' && deskWent > deskAway.seenMs + deskAway.hiddenMs - 300,
+        `desktop, hidden for ${deskAway.hiddenMs.toFixed(0)} ms: context ${deskAway.hidden.context}, the music went on ` +
+        `${deskWent.toFixed(0)} ms in ${(deskAway.seenMs + deskAway.hiddenMs).toFixed(0)} ms`);
+  await desk.tab.close();
+}
+
 (async () => {
   fs.mkdirSync(outDir, { recursive: true });
   const browser = await launchChromium('900,1250');
@@ -200,6 +480,9 @@ async function checkTouchControls(tab, session) {
       }
       await tab.close();
     }
+
+    await checkTimeBar(browser, url);
+    await checkStayingInStep(browser, url);
 
     // No element fullscreen (as on iPhone): the button has the stage fill the window, the
     // footer hidden, the picture letterboxed in it; pressed again, the page is back.
