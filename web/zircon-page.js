@@ -173,7 +173,10 @@ const clock = {
 // ---- What the program asks of the page ----------------------------------------------------
 
 const page = {
-  pictures: new Map(),   // "megadata/x.png" -> {width, height, pixels}
+  // "megadata/x.png" -> {width, height, pixels}, while the program takes them (loading, and
+  // again for a restored WebGL context); between, only the files' bytes are kept (pngs).
+  pictures: new Map(),
+  pngs: new Map(),       // "megadata/x.png" -> Blob of the file as served
   music: new Map(),      // "megadata/x.mp3" -> AudioBuffer, or null when undecodable
   audio,
   // The clock of play (steady seconds for the program; the tick count in ms).
@@ -214,6 +217,9 @@ const page = {
 };
 
 // ---- Loading ----------------------------------------------------------------------------
+// The pictures are decoded (to page.pictures) for the program to take, and dropped once it
+// has: the files' bytes stay (page.pngs), a fifth of the pixels' size, to decode them again
+// for a restored WebGL context. Fetched bytes are not kept beyond their decoding.
 
 let decoderGl = null;
 
@@ -251,20 +257,34 @@ async function loadFile(name) {
   const path = 'megadata/' + name;
   const response = await fetch(path);
   if (!response.ok) return;   // missing: the program says so when it needs the file
-  const bytes = await response.arrayBuffer();
   if (name.endsWith('.png')) {
-    try {
-      const bitmap = await createImageBitmap(new Blob([bytes]), {
-        premultiplyAlpha: 'none', colorSpaceConversion: 'none', imageOrientation: 'none' });
-      page.pictures.set(path, picturePixels(bitmap));
-      bitmap.close();
-    } catch (e) { /* undecodable: the program reports "Can't load image" */ }
-  } else if (name.endsWith('.mp3')) {
+    page.pngs.set(path, await response.blob());
+    await decodePicture(path);
+    return;
+  }
+  const bytes = await response.arrayBuffer();
+  if (name.endsWith('.mp3')) {
     try { page.music.set(path, audio.context ? await audio.context.decodeAudioData(bytes) : null); } catch (e) { page.music.set(path, null); }
   } else {
     otherFiles.push([path, new Uint8Array(bytes)]);
   }
 }
+
+async function decodePicture(path) {
+  try {
+    const bitmap = await createImageBitmap(page.pngs.get(path), {
+      premultiplyAlpha: 'none', colorSpaceConversion: 'none', imageOrientation: 'none' });
+    page.pictures.set(path, picturePixels(bitmap));
+    bitmap.close();
+  } catch (e) { /* undecodable: the program reports "Can't load image" */ }
+}
+
+async function decodePictures() {
+  await Promise.all([...page.pngs.keys()].map(decodePicture));
+  freePictureDecoder();
+}
+
+function dropDecodedPictures() { page.pictures.clear(); }
 
 async function loadDataSet() {
   const response = await fetch('megadata/files.json');
@@ -272,6 +292,47 @@ async function loadDataSet() {
   let done = 0;
   await Promise.all(names.map((name) => loadFile(name).then(() => { $('progress').value = ++done / names.length; })));
 }
+
+// ---- The canvas's WebGL context ---------------------------------------------------------
+// The browser may take the program's WebGL context back (a phone switching tabs, memory
+// pressure). The program then draws no frame and the page holds the music, so the clock
+// of play stands (it passes only while the sound runs); once the context is restored, the
+// pictures are decoded again, the program makes its graphics again and play goes on from
+// the moment it held. window.zirconGraphics: 'lost', 'restoring', 'restored' or 'failed'.
+const graphics = {
+  heldSound: false,   // the music was held here, so it goes on here
+  lost() {
+    window.zirconGraphics = 'lost';
+    if (audio.context && audio.context.state === 'running') {
+      this.heldSound = true;
+      audio.context.suspend();
+    }
+  },
+  async restored() {
+    window.zirconGraphics = 'restoring';
+    await decodePictures();
+    const made = Module._ZirconRestoreGraphics();
+    dropDecodedPictures();
+    if (!made) {
+      window.zirconGraphics = 'failed';
+      page.showMessage('The pictures could not be made again after the browser restored WebGL.', 'FATAL ERROR');
+      return;
+    }
+    window.zirconGraphics = 'restored';
+    if (this.heldSound) this.resumeSound();
+  },
+  // The held music goes on now, or for a hidden page once it is shown again.
+  resumeSound() {
+    if (document.hidden) {
+      document.addEventListener('visibilitychange', () => this.resumeSound(), { once: true });
+      return;
+    }
+    this.heldSound = false;
+    audio.context.resume();
+  },
+};
+page.graphicsLost = () => graphics.lost();
+page.graphicsRestored = () => graphics.restored();
 
 let runtimeReady;
 const runtimeReadyPromise = new Promise((resolve) => { runtimeReady = resolve; });
@@ -313,6 +374,7 @@ function start() {
   media.offer();
   audio.context.resume().finally(() => {
     try { Module.callMain(programArguments()); } catch (e) { /* the program's message is shown */ }
+    dropDecodedPictures();   // main has loaded them all into textures
     fitDrawingBuffer();
     followPlay();
   });
@@ -715,6 +777,7 @@ $('again').addEventListener('click', playAgain);
   freePictureDecoder();
   Module.FS.mkdir('/megadata');
   for (const [path, bytes] of otherFiles) Module.FS.writeFile('/' + path, bytes);
+  otherFiles.length = 0;
   $('loading').hidden = true;
   if (!$('message').hidden) return;
   window.zirconState = 'ready';

@@ -1,12 +1,13 @@
 // The graphics device in a page: a WebGL 2 context on the canvas and the WebGL 2 render
-// interface. There is no display mode to change; the page asks for fullscreen itself.
+// interface. There is no display mode to change; the page asks for fullscreen itself. A
+// context the browser loses and restores gets the same state and objects again.
 #include <GLES3/gl3.h>
 
 #include "gfx/device.h"
 #include "gfx/webgl2_render_interface.h"
 #include "platform/platform.h"
+#include "platform/web_graphics.h"
 #include "shell/window.h"
-
 
 namespace {
 
@@ -18,6 +19,23 @@ void FitViewportToCanvas()
     int w = 0, h = 0;
     PlatformDrawableSize(&w, &h);
     if (w > 0 && h > 0) glViewport(0, 0, w, h);
+}
+
+// The context's state before the render interface draws: depth as 1/z tested GEQUAL
+// against 0, a black clear.
+void SetInitialState()
+{
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_GEQUAL);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepthf(0.0f);
+    FitViewportToCanvas();
+}
+
+bool RestoreGraphics(void* renderer)
+{
+    SetInitialState();
+    return static_cast<WebGL2RenderInterface*>(renderer)->Restore();
 }
 
 }  // namespace
@@ -34,11 +52,7 @@ std::unique_ptr<RenderInterface> OpenDevice(const DeviceRequest&, DeviceResult* 
         return nullptr;
     }
     g_renderingContext = true;
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_GEQUAL);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClearDepthf(0.0f);
-    FitViewportToCanvas();
+    SetInitialState();
     auto renderer = std::make_unique<WebGL2RenderInterface>();
     if (!renderer->Initialise()) {
         *failure = "The WebGL 2 shaders do not build";
@@ -46,11 +60,14 @@ std::unique_ptr<RenderInterface> OpenDevice(const DeviceRequest&, DeviceResult* 
         return nullptr;
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The interface lives until CloseDevice (the page's whole life).
+    PlatformOnGraphicsRestored(RestoreGraphics, renderer.get());
     return renderer;
 }
 
 int CloseDevice(std::string*)
 {
+    PlatformOnGraphicsRestored(nullptr, nullptr);
     if (g_renderingContext) PlatformDeleteGLContext();
     g_renderingContext = false;
     return 0;

@@ -4,10 +4,12 @@
 #include <emscripten/html5.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "gfx/device.h"
 #include "image/image.h"
+#include "image/png_load.h"
 #include "platform/platform.h"
 
 namespace {
@@ -181,6 +183,7 @@ void WebGL2RenderInterface::DrawQuad(const ScreenVertex& p1, const ScreenVertex&
 void WebGL2RenderInterface::SetDepthTest(bool enabled)
 {
     Flush();
+    depthTest_ = enabled;
     if (enabled)
         glEnable(GL_DEPTH_TEST);
     else
@@ -194,10 +197,11 @@ void WebGL2RenderInterface::SelectUnit(int unit)
 }
 
 // WebGL's texture for one of our names; 0 (none) for a name without an image.
-static GLuint WebGLName(const std::unordered_map<uint32_t, GLuint>& textures, TextureId id)
+template <typename Textures>
+static GLuint WebGLName(const Textures& textures, TextureId id)
 {
     const auto texture = textures.find(id.name);
-    return texture == textures.end() ? 0 : texture->second;
+    return texture == textures.end() ? 0 : texture->second.name;
 }
 
 void WebGL2RenderInterface::Bind(int unit, TextureId id)
@@ -208,28 +212,64 @@ void WebGL2RenderInterface::Bind(int unit, TextureId id)
     glBindTexture(GL_TEXTURE_2D, WebGLName(textures_, id));
 }
 
-// Repeat wrapping and bilinear filters on the bound texture of the active unit.
-static void SetUploadParameters()
+// The texture's image and mipmaps into the texture bound on the active unit, with repeat
+// wrapping and its filters (bilinear when new).
+void WebGL2RenderInterface::Upload(const Texture& texture, const uint8_t* pixels)
 {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, texture.magFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, texture.minFilter);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texture.width, texture.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    glGenerateMipmap(GL_TEXTURE_2D);
 }
 
+// A picture loaded from a data file is loaded from it again for a restore; one made in
+// memory is kept.
 TextureId WebGL2RenderInterface::CreateTexture(const Image& image)
 {
     const TextureId id{++nextTextureId_};
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    textures_[id.name] = texture;
+    Texture& texture = textures_[id.name];
+    texture.source = image.Source();
+    texture.width = image.Width();
+    texture.height = image.Height();
+    if (texture.source.empty() && image.Pixels())
+        texture.pixels.assign(image.Pixels(), image.Pixels() + static_cast<size_t>(texture.width) * texture.height * 4);
+    glGenTextures(1, &texture.name);
     Bind(activeUnit_, id);
-    SetUploadParameters();
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.Width(), image.Height(), 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 image.Pixels());
-    glGenerateMipmap(GL_TEXTURE_2D);
+    Upload(texture, image.Pixels());
     return id;
+}
+
+bool WebGL2RenderInterface::Restore()
+{
+    program_ = buffer_ = vertexArray_ = keptTexture_ = 0;
+    keptWidth_ = keptHeight_ = 0;
+    vertices_.clear();
+    if (!Initialise()) return false;
+    for (auto& [ourName, texture] : textures_) {
+        glGenTextures(1, &texture.name);
+        glBindTexture(GL_TEXTURE_2D, texture.name);
+        if (texture.source.empty()) {
+            Upload(texture, texture.pixels.empty() ? nullptr : texture.pixels.data());
+            continue;
+        }
+        const std::unique_ptr<Image> image(LoadPngImage(texture.source.c_str()));
+        if (!image || image->Width() != texture.width || image->Height() != texture.height) return false;
+        Upload(texture, image->Pixels());
+    }
+    if (depthTest_)
+        glEnable(GL_DEPTH_TEST);
+    else
+        glDisable(GL_DEPTH_TEST);
+    ApplyBlend();
+    for (int unit : {1, 0}) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        glBindTexture(GL_TEXTURE_2D, WebGLName(textures_, bound_[unit]));
+    }
+    glActiveTexture(GL_TEXTURE0 + activeUnit_);
+    return true;
 }
 
 void WebGL2RenderInterface::BindTexture(TextureId id)
@@ -268,23 +308,41 @@ bool WebGL2RenderInterface::ActiveUnitHasTexture() const
     return textures_.count(bound_[activeUnit_].name) != 0;
 }
 
+WebGL2RenderInterface::Texture* WebGL2RenderInterface::BoundOnActiveUnit()
+{
+    const auto texture = textures_.find(bound_[activeUnit_].name);
+    return texture == textures_.end() ? nullptr : &texture->second;
+}
+
 void WebGL2RenderInterface::SetFilters(GLint minFilter, GLint magFilter)
 {
-    if (!ActiveUnitHasTexture()) return;
+    Texture* texture = BoundOnActiveUnit();
+    if (!texture) return;
+    texture->minFilter = minFilter;
+    texture->magFilter = magFilter;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
 }
 
-// Blending on with the given function.
-static void BlendBy(GLenum source, GLenum destination)
+// The shadowed blending into GL.
+void WebGL2RenderInterface::ApplyBlend()
 {
+    if (!blend_) {
+        glDisable(GL_BLEND);
+        return;
+    }
     glEnable(GL_BLEND);
-    glBlendFunc(source, destination);
+    glBlendFunc(blendSource_, blendDestination_);
 }
 
 void WebGL2RenderInterface::SetBlendMode(BlendMode mode)
 {
     Flush();
+    const auto blendBy = [this](GLenum source, GLenum destination) {
+        blend_ = true;
+        blendSource_ = source;
+        blendDestination_ = destination;
+    };
     if (mode == BlendMode::OpaqueBothUnits) {
         SelectUnit(0);
         SetEnabled(0, true);
@@ -294,31 +352,35 @@ void WebGL2RenderInterface::SetBlendMode(BlendMode mode)
     switch (mode) {
     case BlendMode::OpaqueBilinear:
         SetFilters(GL_LINEAR, GL_LINEAR);
-        glDisable(GL_BLEND);
+        blend_ = false;
         break;
     case BlendMode::OpaqueNearest:
         SetFilters(GL_NEAREST, GL_NEAREST);
-        glDisable(GL_BLEND);
+        blend_ = false;
         break;
     case BlendMode::OpaqueTrilinearMinFilter:
-        if (ActiveUnitHasTexture()) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-        glDisable(GL_BLEND);
+        if (Texture* texture = BoundOnActiveUnit()) {
+            texture->minFilter = GL_LINEAR_MIPMAP_LINEAR;
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+        }
+        blend_ = false;
         break;
     case BlendMode::OpaqueBothUnits:
-        glDisable(GL_BLEND);
+        blend_ = false;
         break;
     case BlendMode::AlphaBlendBilinear:
         SetFilters(GL_LINEAR, GL_LINEAR);
-        BlendBy(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        blendBy(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         break;
     case BlendMode::AdditiveFiltersKept:
-        BlendBy(GL_ONE, GL_ONE);
+        blendBy(GL_ONE, GL_ONE);
         break;
     case BlendMode::AdditiveNearest:
         SetFilters(GL_NEAREST, GL_NEAREST);
-        BlendBy(GL_ONE, GL_ONE);
+        blendBy(GL_ONE, GL_ONE);
         break;
     }
+    ApplyBlend();
 }
 
 // The drawing buffer's own size, which the browser may keep below the canvas's.

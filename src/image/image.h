@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "image/pixel_format.h"
 
@@ -30,6 +31,10 @@ public:
     const PixelFormat* Format() const { return format_; }
     uint8_t* Pixels() const { return pixels_; }
     size_t BufferSize() const { return bufferSize_; }
+    // The data file the picture was loaded from ("megadata\\envmap.png"), from which it can
+    // be loaded again; empty for a picture made in memory.
+    const std::string& Source() const { return source_; }
+    void SetSource(const char* path) { source_ = path ? path : ""; }
 
 private:
     int32_t width_;
@@ -38,6 +43,7 @@ private:
     const PixelFormat* format_;
     uint8_t* pixels_;
     size_t bufferSize_;
+    std::string source_;
 
     // Byte offset of element (x, y) of the given size, or -1 when it is out of the buffer.
     long long ElementOffset(int32_t x, int32_t y, int bytes) const;

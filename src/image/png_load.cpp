@@ -164,6 +164,7 @@ Image* LoadPngImage(const char* path)
     PngSource source{file, nullptr, 0, 0};
     Image* image = DecodePng(&source);
     std::fclose(file);
+    if (image) image->SetSource(path);
     return image;
 }
 

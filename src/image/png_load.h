@@ -6,7 +6,8 @@
 #include "image/image.h"
 
 // Loads a data file ("megadata\\envmap.png"); null when the file is missing, not a PNG,
-// damaged, or too large to hold. The image belongs to the caller.
+// damaged, or too large to hold. The image belongs to the caller and names path as its
+// source.
 Image* LoadPngImage(const char* path);
 
 // Decodes a PNG held in memory; null when it cannot be decoded.

@@ -25,6 +25,7 @@ Image* LoadPngImage(const char* path)
         delete image;
         return nullptr;
     }
+    image->SetSource(path);
     return image;
 }
 

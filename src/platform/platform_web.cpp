@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "platform/platform.h"
+#include "platform/web_graphics.h"
 #include "platform/web_page.h"
 
 namespace {
@@ -57,6 +58,7 @@ EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* e, void*)
 
 EM_BOOL OnAnimationFrame(double, void*)
 {
+    if (g_frame && PlatformGraphicsHeld()) return EM_TRUE;   // no frame without a context: play holds
     if (g_frame && g_frame(g_frameContext)) return EM_TRUE;
     g_frame = nullptr;
     return EM_FALSE;
