@@ -78,6 +78,7 @@ void Player::Leave(SceneId scene)
 {
     FrameContext frame = ContextOfFrame();
     LeaveScene(scene, *scenes_, frame);
+    if (settings_.sceneStorageWhileEntered) ReleaseScene(scene, *scenes_);
 }
 
 void Player::EndOfPlay()
@@ -125,6 +126,7 @@ void Player::Land()
         EnterScene(scene, *scenes_, frame);
         DrawUnseen(scene, std::max(first, end - 2), end);
         LeaveScene(scene, *scenes_, frame);
+        if (settings_.sceneStorageWhileEntered) ReleaseScene(scene, *scenes_);
     }
     const int64_t first = FirstGridFrameFrom(SceneStart(target)), landing = FirstGridFrameFrom(time);
     const int64_t unseen = std::max(first, landing - 2);
@@ -313,7 +315,10 @@ void Player::Begin(int32_t startMs)
     // Only the viewer's keys, a script and a hidden window can pause.
     keepPictures_ = settings_.keyboard || !settings_.script.empty();
     if (settings_.stats) settings_.stats->UseClock(settings_.now);
-    scenes_.reset(new SceneStates);   // each scene's storage is made as it is entered
+    scenes_.reset(new SceneStates);
+    if (!settings_.sceneStorageWhileEntered) {
+        for (int i = 0; i < SceneCount; ++i) SetUpScene(static_cast<SceneId>(i), *scenes_, *settings_.resources);
+    }
     // The music first: the clock counts from when it is heard.
     if (settings_.startMusic) StartMusic(settings_.music, startMs, settings_.loopMusic);
     clock_ = StartDemoClock(settings_.now, settings_.fixedFps, startMs, LatencyMs());

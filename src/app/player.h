@@ -70,6 +70,10 @@ struct PlayerSettings {
     AudioStreamHandle music = 0;       // sought and paused by the player
     bool startMusic = false;           // Begin starts it (a failure is the program's audio box)
     bool loopMusic = false;            // the music starts again at its end (the page)
+    // false: every scene's working storage is made before play and freed after it, so that
+    // entering a scene costs no frame; true: made as a scene is entered and freed as it is
+    // left, so that memory holds one scene's at a time (the page, whose heap never shrinks).
+    bool sceneStorageWhileEntered = false;
     FrameStats* stats = nullptr;        // where frames and presents are counted (--stats); null: nowhere
 };
 

@@ -99,6 +99,7 @@ int main(int argc, char** argv)
     const auto latencyMs = [silent] { return silent ? 0 : PlatformAudioLatencyMs(); };
     PlayerSettings settings = PlayerSettingsFor(page.options, &page.device, page.music, latencyMs, {});
     settings.loopMusic = true;
+    settings.sceneStorageWhileEntered = true;
     // Play keeps time with the music as it is heard; the browser's animation frames pace
     // the presents.
     settings.now = PlatformPlaySeconds;

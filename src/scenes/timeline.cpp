@@ -65,15 +65,6 @@ SceneId SceneAtTime(int32_t demoTime)
 
 static uint32_t StorageBit(SceneId scene) { return 1u << static_cast<int>(scene); }
 
-// In a page a scene's storage is freed as it is left, so that the page's memory holds one
-// scene's at a time (its heap never shrinks); natively it stays until ReleaseScene, so that
-// a seek makes nothing again.
-#ifdef __EMSCRIPTEN__
-constexpr bool FreedOnLeaving = true;
-#else
-constexpr bool FreedOnLeaving = false;
-#endif
-
 void SetUpScene(SceneId scene, SceneStates& states, const Resources& resources)
 {
     if (states.storageMade & StorageBit(scene)) return;
@@ -107,7 +98,6 @@ void AdvanceScene(SceneId scene, SceneStates& states, FrameContext& frame)
 void LeaveScene(SceneId scene, SceneStates& states, FrameContext& frame)
 {
     if (auto leave = SceneRoutinesOf(scene).leave) leave(states, frame);
-    if (FreedOnLeaving) ReleaseScene(scene, states);
 }
 
 bool SceneTakesTimeFirst(SceneId scene, const SceneStates& states)

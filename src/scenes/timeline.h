@@ -36,7 +36,7 @@ struct SceneRoutines {
     void (*carry)(SceneStates& states, FrameContext& frame) = nullptr;
     void (*advance)(SceneStates& states, FrameContext& frame) = nullptr;  // after the frame is finished: the stepped phase
     void (*leave)(SceneStates& states, FrameContext& frame) = nullptr;    // when play moves on, ends or is quit: render state undone
-    void (*release)(SceneStates& states) = nullptr;                       // ReleaseScene (in a page, on leaving): working storage freed
+    void (*release)(SceneStates& states) = nullptr;                       // ReleaseScene: working storage freed
     // True when the frame just drawn is to be shown at the time after it: the clock moves
     // on before it is presented. Null: presented first, then the clock moves on.
     bool (*timeFirst)(const SceneStates& states) = nullptr;
@@ -76,9 +76,9 @@ int32_t DemoEnd();
 SceneId SceneAtTime(int32_t demoTime);
 
 // The routines above for one scene; a null routine does nothing. A scene's working storage
-// is made when it is first entered; in a page it is freed again on leaving (the page holds
-// one scene's at a time), natively by ReleaseScene. SetUpScene makes it ahead; each of the
-// two does nothing when it is already made or freed.
+// is made by SetUpScene, or on entering when not made yet, and freed by ReleaseScene (the
+// player chooses when: PlayerSettings::sceneStorageWhileEntered); each of the two does
+// nothing when it is already made or freed.
 void SetUpScene(SceneId scene, SceneStates& states, const Resources& resources);
 void ReleaseScene(SceneId scene, SceneStates& states);
 // Enters the scene (the player also tells the frame statistics, whose clock it holds).

@@ -139,7 +139,7 @@ TEST(SceneTable, EveryRowHasTheRoutinesItsSceneNeedsAndTheEndsRiseTo94000)
 }
 
 // Storage is made when a scene is first entered, not again while made, kept on leaving
-// (natively) and freed once by ReleaseScene.
+// and freed once by ReleaseScene.
 TEST(SceneStorage, MadeOnFirstEnteringAndFreedOnce)
 {
     Resources resources;
