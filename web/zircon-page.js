@@ -190,6 +190,7 @@ const page = {
     $('message').hidden = false;
     $('loading').hidden = true;
     $('play').hidden = true;
+    if (window.zirconState === 'playing') followPlay();
   },
   capturesFrames() { return captureTimes.length > 0; },
   frameDrawn(demoTime, paused) {
@@ -472,11 +473,11 @@ const play = {
     media.position(false);
     if (!$('controls').hidden && !scrubber.dragging) scrubber.place(demoTime);
   },
-  // Play goes on: the program plays, the viewer has not paused, the page is seen and its
-  // sound is not held.
+  // Play goes on: the program plays (no message stopped it), the viewer has not paused,
+  // the page is seen and its sound is not held.
   on() {
-    return window.zirconState === 'playing' && !this.paused && document.visibilityState === 'visible' &&
-           !audioHold.shown && !audioHold.hidden;
+    return window.zirconState === 'playing' && $('message').hidden && !this.paused &&
+           document.visibilityState === 'visible' && !audioHold.shown && !audioHold.hidden;
   },
 };
 
@@ -625,8 +626,8 @@ const audioHold = {
   follow() {
     const context = audio.context;
     const held = context !== null && (context.state === 'suspended' || context.state === 'interrupted') &&
-                 window.zirconState === 'playing' && !play.paused && document.visibilityState === 'visible' &&
-                 !this.hidden && !this.resuming && !graphicsHeld();
+                 window.zirconState === 'playing' && $('message').hidden && !play.paused &&
+                 document.visibilityState === 'visible' && !this.hidden && !this.resuming && !graphicsHeld();
     if (!held) {
       this.heldSince = 0;
     } else if (!this.heldSince) {

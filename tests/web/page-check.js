@@ -154,8 +154,11 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
     await missing.waitForSelector('#message', { visible: true, timeout: 30000 }).catch(() => {});
     const message = await missing.evaluate(() => document.getElementById('message').hidden ? '' :
                                                  document.getElementById('message').innerText);
-    const messageOk = message.includes('FATAL ERROR') && message.includes("Can't load image megadata\\envmap.png");
-    console.log(`missing envmap.png: ${JSON.stringify(message)} ${messageOk ? 'ok' : 'NOT SHOWN'}`);
+    // Play stopped by the message: the screen is not kept awake.
+    const lock = await missing.evaluate(async () => { await new Promise((r) => setTimeout(r, 300)); return window.zirconWakeLock; });
+    const messageOk = message.includes('FATAL ERROR') && message.includes("Can't load image megadata\\envmap.png") &&
+                      lock !== 'held';
+    console.log(`missing envmap.png: ${JSON.stringify(message)}, wake lock ${lock} ${messageOk ? 'ok' : 'FAILED'}`);
     await missing.screenshot({ path: path.join(outDir, 'page-missing.png') });
     if (!messageOk) failed = true;
   } finally {
