@@ -23,7 +23,10 @@ const Devices = [
 ];
 const AspectTolerance = 0.005;   // the picture's box is 4:3 within half a percent
 
-const [url, outDir] = process.argv.slice(2);
+// NATIVE_DIR (scripts/web-check's native frames) holds the native program's frame at 36200 ms.
+const [url, outDir, nativeDir] = process.argv.slice(2);
+// As in page-check.js: two software rasterisers' edge and filtering detail.
+const MaxMeanDifference = 4.0;
 let failed = false;
 function check(ok, text) {
   console.log(`${text} ${ok ? 'ok' : 'FAILED'}`);
@@ -264,6 +267,15 @@ async function checkTimeBar(browser, url) {
   check(same !== null && same.identical, `time bar: played on from ${landed} ms, the frame at 36200 ms is ` +
         (same === null ? 'missing' : same.identical ? "the twisting ball's straight play's" :
                          `not the straight play's (mean difference ${same.mean.toFixed(3)})`));
+  // And the native program's, from a run started a second before it.
+  const nativeFile = nativeDir ? path.join(nativeDir, 't0036200.png') : '';
+  const native = nativeFile && fs.existsSync(nativeFile)
+    ? 'data:image/png;base64,' + fs.readFileSync(nativeFile).toString('base64') : null;
+  const againstNative = sought && native ? (await comparePictures(straight, sought, native)) : null;
+  check(againstNative !== null && againstNative.mean >= 0 && againstNative.mean <= MaxMeanDifference,
+        'time bar: the frame at 36200 ms after the touch seek against the native program\'s: ' +
+        (againstNative === null ? `missing (${native ? 'no frame from the page' : 'no native frame in ' + nativeDir})`
+                                : `mean absolute difference ${againstNative.mean.toFixed(3)} per channel`));
   await straight.close();
   await tab.bringToFront();
 
