@@ -18,7 +18,7 @@ const [url, outDir] = process.argv.slice(2);
 const FrameMs = 1000 / 60;
 // The fixed-clock run: started in the sliced ball, the context lost a second in, frames
 // compared in the sliced ball and the twisting ball.
-const Start = 20000, LoseAfter = 21000, Compared = [24000, 33000];
+const Start = 26000, LoseAfter = 27000, Compared = [28000, 31000];
 const LostMs = 1000;            // how long the context stays lost
 const PaceWindowMs = 8000;      // wall time over which the slowed phone's pace is judged
 const PaceBoundMs = 80;         // demo time and music against wall time over that window
