@@ -10,6 +10,7 @@
 const fs = require('fs');
 const path = require('path');
 const { launchChromium } = require('./chromium');
+const { comparePictures } = require('./pictures');
 
 // Both draw the same triangles from the same vertices; what differs is rasterisation
 // detail (edge rules, texture filtering and interpolation precision of two software
@@ -21,25 +22,6 @@ const times = (timesText || '3000,12000,22000,36000,36200,48000,60000,72000,8500
 
 // Starts inside a scene, each with a later moment of the play through to compare with.
 const landings = [[35000, 36200], [84000, 86000]].filter(([, at]) => times.includes(at));
-
-// Two pictures decoded by the browser itself, compared over red, green and blue: the mean
-// absolute difference per channel (-1 when the sizes differ), and whether they are equal.
-async function comparePictures(tab, a, b) {
-  return tab.evaluate(async (a, b) => {
-    const pixels = async (src) => {
-      const bitmap = await createImageBitmap(await (await fetch(src)).blob());
-      const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
-      const context = canvas.getContext('2d');
-      context.drawImage(bitmap, 0, 0);
-      return context.getImageData(0, 0, bitmap.width, bitmap.height).data;
-    };
-    const [p, q] = [await pixels(a), await pixels(b)];
-    if (p.length !== q.length) return { mean: -1, identical: false };
-    let sum = 0;
-    for (let i = 0; i < p.length; i += 4) sum += Math.abs(p[i] - q[i]) + Math.abs(p[i + 1] - q[i + 1]) + Math.abs(p[i + 2] - q[i + 2]);
-    return { mean: sum / (p.length / 4 * 3), identical: sum === 0 };
-  }, a, b);
-}
 
 function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
 

@@ -15,6 +15,7 @@
 const fs = require('fs');
 const path = require('path');
 const { launchChromium } = require('./chromium');
+const { comparePictures } = require('./pictures');
 
 const Devices = [
   { name: 'phone, portrait', width: 390, height: 844, deviceScaleFactor: 3, isLandscape: false },
@@ -167,24 +168,6 @@ async function playPage(browser, url, query, viewport = PhoneViewport) {
   else await tab.mouse.click(play.x, play.y);
   await tab.waitForFunction(() => window.zirconFrameTimes.length > 30, { timeout: 60000 });
   return { tab, session };
-}
-
-// Two pictures (data addresses) decoded by the browser: whether their pixels are the same,
-// and the mean absolute difference per channel (-1 when the sizes differ).
-async function comparePictures(tab, a, b) {
-  return tab.evaluate(async (a, b) => {
-    const pixels = async (src) => {
-      const bitmap = await createImageBitmap(await (await fetch(src)).blob());
-      const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
-      context.drawImage(bitmap, 0, 0);
-      return context.getImageData(0, 0, bitmap.width, bitmap.height).data;
-    };
-    const [p, q] = [await pixels(a), await pixels(b)];
-    if (p.length !== q.length) return { mean: -1, identical: false };
-    let sum = 0;
-    for (let i = 0; i < p.length; i += 4) sum += Math.abs(p[i] - q[i]) + Math.abs(p[i + 1] - q[i + 1]) + Math.abs(p[i + 2] - q[i + 2]);
-    return { mean: sum / (p.length / 4 * 3), identical: sum === 0 };
-  }, a, b);
 }
 
 // A finger put down at the first point, moved along a row through the others (20 CSS px a

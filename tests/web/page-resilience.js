@@ -13,6 +13,7 @@
 const fs = require('fs');
 const path = require('path');
 const { launchChromium } = require('./chromium');
+const { comparePictures } = require('./pictures');
 
 const [url, outDir] = process.argv.slice(2);
 const FrameMs = 1000 / 60;
@@ -54,20 +55,6 @@ async function setContextLost(tab, lost) {
   }, lost);
 }
 
-// Two PNG data addresses decoded by the browser: whether every pixel is the same.
-async function samePicture(tab, a, b) {
-  return tab.evaluate(async (a, b) => {
-    const pixels = async (src) => {
-      const bitmap = await createImageBitmap(await (await fetch(src)).blob());
-      const context = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
-      context.drawImage(bitmap, 0, 0);
-      return context.getImageData(0, 0, bitmap.width, bitmap.height).data;
-    };
-    const [p, q] = [await pixels(a), await pixels(b)];
-    return p.length === q.length && p.every((v, i) => v === q[i]);
-  }, a, b);
-}
-
 async function capturedFrames(tab) {
   await tab.waitForFunction((n) => Object.keys(window.zirconFrames).length >= n || window.zirconState === 'ended',
                             { timeout: 300000, polling: 500 }, Compared.length);
@@ -103,7 +90,7 @@ async function lostOnFixedClock(browser) {
   // Without a restore no frame comes: each comparison fails at once.
   const frames = after.state === 'restored' ? await capturedFrames(tab) : {};
   for (const t of Compared) {
-    const same = frames[t] && reference[t] ? await samePicture(tab, frames[t], reference[t]) : false;
+    const same = frames[t] && reference[t] ? (await comparePictures(tab, frames[t], reference[t])).identical : false;
     if (frames[t]) fs.writeFileSync(path.join(outDir, `restored-t${t}.png`), Buffer.from(frames[t].split(',')[1], 'base64'));
     check(same, `the frame at ${t} ms after the restore equals the run without a loss`);
   }
