@@ -9,9 +9,12 @@
 #   wine_sync.sh PACKAGE_DIR CONTROL_PLAYER_EXE
 # Three stretches: the three credits flashes played straight, the same with a pause and
 # resume, and with a seek of 5 s on. Each run is judged by tests/sync/verdict.py from its
-# recording: every cue of the stretch found, the median offset within ±SYNC_MEDIAN_MS (10),
-# every offset within ±SYNC_WORST_MS (17), the exe's exit status 0 and no gap in its sound
-# that the control's did not have near it. Wine's prefix is $WINEPREFIX; its server is
+# recording: every cue of the stretch found, the median offset within ±SYNC_MEDIAN_MS (17),
+# every offset within ±SYNC_WORST_MS (25), the exe's exit status 0 and no gap in its sound
+# that the control's did not have near it. The bounds are a frame wider than the native
+# program's (10, 17): Wine's pulse driver hands the sound on on its own 10 ms timer, whose
+# phase the exe cannot see, so the offset of a whole run moves by up to a frame from run
+# to run (run medians measured here from -13.6 to +9.6 ms, events to +18.7 ms). Wine's prefix is $WINEPREFIX; its server is
 # ended before each run, as each run has a display of its own. The recordings and reports
 # stay in $SYNC_OUT when set.
 set -uo pipefail
@@ -22,7 +25,7 @@ ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 source "$(dirname "$0")/checks.sh"
 : "${WINEPREFIX:?wine_sync.sh needs WINEPREFIX (measure-sync changes HOME)}"
 export WINEPREFIX WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-median_bound=${SYNC_MEDIAN_MS:-10} worst_bound=${SYNC_WORST_MS:-17}
+median_bound=${SYNC_MEDIAN_MS:-17} worst_bound=${SYNC_WORST_MS:-25}
 out=${SYNC_OUT:-$WORK}
 mkdir -p "$out"
 win() { echo "Z:$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr / '\\'; }
