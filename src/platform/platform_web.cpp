@@ -267,4 +267,5 @@ void PlatformTellScenes(const PageScene* scenes, int count, int32_t endMs)
 }
 double PlatformPlaySeconds() { return PageTickMs() / 1000.0; }
 void PlatformPlayEnded() { PagePlayEnded(); }
+bool PlatformCapturesFrames() { return PageCapturesFrames() != 0; }
 int PlatformAudioLatencyMs() { return PageAudioLatencyMs(); }

@@ -32,6 +32,8 @@ struct PageScene {
 void PlatformTellScenes(const PageScene* scenes, int count, int32_t endMs);
 // Tells the page play has ended: it offers to play again.
 void PlatformPlayEnded();
+// True while the page has frames left to capture (its address's at=T1,T2,...).
+bool PlatformCapturesFrames();
 // How much later a sound started now is heard than a frame drawn now is seen, in
 // milliseconds on the clock of PlatformPlaySeconds (the audio output's latency less the
 // time the browser takes to show a frame); 0 when not known.

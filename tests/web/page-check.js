@@ -41,9 +41,12 @@ function frameName(t) { return 't' + String(t).padStart(7, '0') + '.png'; }
       ready: window.zirconReadyMs }));
     console.log(`loading screen painted after ${timing.paint.toFixed(0)} ms, "Click to play" after ${timing.ready.toFixed(0)} ms`);
     await tab.screenshot({ path: path.join(outDir, 'page-ready.png') });
+    const playedFrom = Date.now();
     await tab.click('#play');
     await tab.waitForFunction((n) => Object.keys(window.zirconFrames).length >= n || window.zirconState === 'ended',
                               { timeout: 1200000, polling: 1000 }, times.length);
+    console.log(`the play through to ${times[times.length - 1]} ms took ${((Date.now() - playedFrom) / 1000).toFixed(1)} s ` +
+                `(${await tab.evaluate(() => window.zirconFrameTimes.length)} frames)`);
     await tab.screenshot({ path: path.join(outDir, 'page-playing.png') });
     const frames = await tab.evaluate(() => window.zirconFrames);
     // The native frames are made beside the page's play through (scripts/web-check).
