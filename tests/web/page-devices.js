@@ -125,6 +125,17 @@ async function checkTouchControls(tab, session) {
     return Math.min(r.width, r.height);
   }));
   check(sizes.every((size) => size >= 44), `touch: the controls' targets are ${sizes.map((v) => v.toFixed(0)).join(', ')} CSS px`);
+  // The footer's button keeps its label on one line within its edges, however narrow.
+  const label = await tab.evaluate(() => {
+    const button = document.getElementById('fullscreen');
+    const range = document.createRange();
+    range.selectNodeContents(button);
+    const lines = new Set([...range.getClientRects()].map((r) => Math.round(r.top))).size;
+    const [text, box] = [range.getBoundingClientRect(), button.getBoundingClientRect()];
+    return { text: button.innerText.trim(), lines, inside: text.left >= box.left + 4 && text.right <= box.right - 4 };
+  });
+  check(label.lines === 1 && label.inside, `touch: the fullscreen button's label "${label.text}" on ${label.lines} ` +
+        `line${label.lines === 1 ? '' : 's'}, ${label.inside ? 'within' : 'running over'} its edges`);
   const pause = await centreOf(tab, 'pause');
   const heldAt = await lastDemoTime(tab);
   await tap(session, pause.x, pause.y);
