@@ -22,7 +22,8 @@ with open(os.path.join(os.path.dirname(__file__), "starts"), "a") as log:
 cases = []
 for name in names:
     suite, case = name.split(".", 1)
-    if suite == "Dies":
+    if suite == "Dies":   # its report cut off where the process died
+        open(args["--gtest_output"][len("xml:"):], "w").write("<testsuites><testsu")
         sys.exit(134)
     body = {"Fails": '<failure message="expected 1"/>', "Skips": '<skipped message="no display here"/>'}.get(suite, "")
     result = "skipped" if suite == "Skips" else "completed"
